@@ -1,0 +1,27 @@
+// The process-wide state of the application shell.
+#include "app/app.h"
+
+HINSTANCE g_instance;
+HANDLE g_heap;
+bool g_ntFlag;
+char g_commandLinePath[kPathSize];
+bool g_printFlag;
+HWND g_mainWindow;
+HWND g_markerWindow;
+HICON g_largeIcon;
+HICON g_smallIcon;
+HICON g_htmlIcon;
+HFONT g_menuFont;
+HACCEL g_accelerators;
+HMODULE g_richEditLibrary;
+int32_t g_sizeLimit;
+COLORREF g_customColours[16];
+char g_currentFileName[kPathSize];
+bool g_savePlacement;
+bool g_rememberCaret;
+bool g_controlUndoUsed;
+bool g_instanceFound;
+
+const char kMainClassName[] = "LORK2";
+const char kMarkerClassName[] = "Lork2 - RuleZ";
+const char kUntitledName[] = "БезИмени";

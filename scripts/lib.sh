@@ -1,0 +1,62 @@
+# Shared by the scripts: the project's Wine prefix and a private X server.
+# shellcheck shell=bash
+
+LORK2_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="${LORK2_WINEPREFIX:-$LORK2_ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export LC_ALL=ru_RU.UTF-8
+
+# Creates the prefix when missing, with the settings tests and screenshots need.
+lork2_ensure_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.lork2-ready" ]; then
+      rm -rf "$WINEPREFIX"
+      wineboot -i >/dev/null 2>&1 || true
+      wineserver -w
+      mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+      cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+      local reg="$WINEPREFIX/lork2.reg"
+      printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Decorated"="N"' '"Managed"="N"' '' \
+        > "$reg"
+      wine regedit /S "$reg" >/dev/null 2>&1
+      wineserver -w
+      touch "$WINEPREFIX/.lork2-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts a private Xvfb when there is no display; sets LORK2_XVFB_PID.
+lork2_ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    LORK2_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$LORK2_XVFB_PID" 2>/dev/null || true
+  done
+  echo "no X server could be started" >&2
+  return 1
+}
+
+lork2_stop_display() {
+  if [ -n "${LORK2_XVFB_PID:-}" ]; then
+    kill "$LORK2_XVFB_PID" 2>/dev/null || true
+    wait "$LORK2_XVFB_PID" 2>/dev/null || true
+    unset LORK2_XVFB_PID
+  fi
+}
