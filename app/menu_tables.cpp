@@ -113,3 +113,16 @@ std::vector<MnemonicEntry> BuildMnemonicTable() {
     }
     return table;
 }
+
+int FindMnemonicCommand(std::span<const MnemonicEntry> table, int popup, char typed, KeyOfCharacter keyOf,
+                        UpperCase upper, IsCommandGrey isGrey) {
+    const int typedKey = keyOf(typed);
+    for (const MnemonicEntry& e : table) {
+        if (e.popup != popup) continue;
+        const int key = keyOf(e.character);
+        const bool sameKey = (key >= 0 && typedKey >= 0) ? key == typedKey : upper(e.character) == upper(typed);
+        if (!sameKey || isGrey(e.id)) continue;
+        return e.id;
+    }
+    return 0;
+}

@@ -36,3 +36,16 @@ std::vector<MnemonicEntry> BuildMnemonicTable();
 // ampersand (scanning up to the last but one character) that is not followed
 // by another ampersand; 0 when there is none.
 char CaptionMnemonic(std::string_view caption);
+
+// The key a character lies on (the low byte of VkKeyScanA), or -1 when the
+// keyboard layout has no key for it.
+using KeyOfCharacter = int (*)(char c);
+using UpperCase = char (*)(char c);
+using IsCommandGrey = bool (*)(int id);
+
+// The command of the first entry of that popup whose character lies on the
+// same key as the typed one and whose item is not grey; 0 when none. When the
+// layout knows no key for either character, the two characters are compared
+// without case instead.
+int FindMnemonicCommand(std::span<const MnemonicEntry> table, int popup, char typed, KeyOfCharacter keyOf,
+                        UpperCase upper, IsCommandGrey isGrey);

@@ -110,14 +110,22 @@ void DrawMenuItem(const DRAWITEMSTRUCT* dis) {
 
 LRESULT HandleMenuChar(WPARAM wParam, LPARAM lParam) {
     HMENU menu = reinterpret_cast<HMENU>(lParam);
-    char typed = static_cast<char>(LOWORD(wParam));
-    BYTE typedKey = LOBYTE(VkKeyScanA(typed));
-    for (const MnemonicEntry& e : g_mnemonics) {
-        if (g_popups[e.popup] != menu) continue;
-        if (LOBYTE(VkKeyScanA(e.character)) != typedKey) continue;
-        if (GetMenuState(g_menuBar, static_cast<UINT>(e.id), MF_BYCOMMAND) & MF_GRAYED) continue;
-        SendMessageA(g_mainWindow, WM_COMMAND, static_cast<WPARAM>(e.id), 0);
-        return MAKELONG(0, MNC_CLOSE);
-    }
-    return MNC_IGNORE;
+    int popup = -1;
+    for (int i = 0; i < kPopupCount; ++i)
+        if (g_popups[i] == menu) popup = i;
+    if (popup < 0) return MNC_IGNORE;
+    auto keyOf = [](char c) {
+        SHORT scan = VkKeyScanA(c);
+        return scan == -1 ? -1 : static_cast<int>(LOBYTE(scan));
+    };
+    auto upper = [](char c) {
+        return static_cast<char>(reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<char*>(static_cast<UINT_PTR>(static_cast<BYTE>(c))))));
+    };
+    auto isGrey = [](int id) {
+        return (GetMenuState(g_menuBar, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    int id = FindMnemonicCommand(g_mnemonics, popup, static_cast<char>(LOWORD(wParam)), keyOf, upper, isGrey);
+    if (!id) return MNC_IGNORE;
+    SendMessageA(g_mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    return MAKELONG(0, MNC_CLOSE);
 }
