@@ -96,10 +96,14 @@ int ReadInput(const std::string& name, Bytes& out, std::size_t limit = 0) {
         errno = 0;
         f = std::fopen(name.c_str(), "rb");
         if (!f) return errno ? errno : EIO;
-        if (limit == 0 && std::fseek(f, 0, SEEK_END) == 0) {
-            const long size = std::ftell(f);
-            if (size > 0) out.reserve(static_cast<std::size_t>(size));
-            std::rewind(f);
+        struct stat st;
+        if (fstat(fileno(f), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                std::fclose(f);
+                return EISDIR;
+            }
+            if (limit == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+                out.reserve(static_cast<std::size_t>(st.st_size));
         }
     }
     const std::size_t chunk = 1 << 20;
