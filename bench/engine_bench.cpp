@@ -131,6 +131,25 @@ void Format(benchmark::State& state, Alignment alignment) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
+// The same through the sink that the command-line tool uses, into a
+// discarding sink: the formatting alone, no large result buffer.
+void FormatStream(benchmark::State& state) {
+    const std::vector<unsigned char>& text = AnsiText();
+    ParagraphSettings settings;
+    settings.right = 72;
+    std::size_t total = 0;
+    auto sink = [](void* context, const unsigned char*, std::size_t n) {
+        *static_cast<std::size_t*>(context) += n;
+        return true;
+    };
+    for (auto _ : state) {
+        FormatParagraphs(text.data(), text.size(), Alignment::kJustify, settings, sink, &total);
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(FormatStream)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 BENCHMARK_CAPTURE(Format, Justify72, Alignment::kJustify)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Format, Left72, Alignment::kLeft)->Unit(benchmark::kMillisecond)->UseRealTime();
 
