@@ -112,7 +112,7 @@ bool Parse(std::string_view text, MapFile& map, std::string& error) {
     };
 
     size_t pos = 0;
-    while (pos <= text.size()) {
+    while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = TrimRight(text.substr(pos, end - pos));
