@@ -42,6 +42,26 @@ TEST(Resources, SmallIconsLoadAtSixteen) {
         SIZE size = IconSize(icon);
         EXPECT_EQ(size.cx, 16);
         EXPECT_EQ(size.cy, 16);
+
+        // Drawn over a colour: the corners outside the page let it show
+        // through, the middle of the page does not.
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, canvas);
+        const COLORREF under = GetNearestColor(dc, RGB(255, 0, 255));
+        HBRUSH brush = CreateSolidBrush(under);
+        RECT all{0, 0, 16, 16};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        ASSERT_TRUE(DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL));
+        EXPECT_EQ(GetPixel(dc, 0, 0), under);
+        EXPECT_EQ(GetPixel(dc, 15, 0), under);
+        EXPECT_NE(GetPixel(dc, 8, 3), under);
+        SelectObject(dc, old);
+        DeleteObject(canvas);
+        DeleteDC(dc);
         DestroyIcon(icon);
     }
 }
