@@ -1,11 +1,5 @@
-# Cross-compiling for 32-bit Windows with mingw-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 32-bit Windows with mingw-w64 (posix threads); compiled
+# only, as this machine cannot run 32-bit programs.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(LORK2_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${LORK2_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LORK2_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${LORK2_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${LORK2_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
