@@ -178,3 +178,49 @@ TEST(Process, StartedMaximisedShowsMaximised) {
 }
 
 } // namespace
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid == search->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(Process, MissingRichEditLibraryIsReportedAndExitsWith255) {
+    // Wine's per-program DLL settings switch the library off for this start.
+    const char* key = "Software\\Wine\\AppDefaults\\lork2.exe\\DllOverrides";
+    HKEY overrides;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key, &overrides), ERROR_SUCCESS);
+    RegSetValueExA(overrides, "riched32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(overrides);
+    Process editor("");
+    ASSERT_TRUE(editor.started);
+    DialogSearch search{editor.info.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !search.found; ++i) {
+        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\lork2.exe");
+    ASSERT_NE(search.found, nullptr) << "the system error box";
+    char caption[64] = "";
+    GetWindowTextA(search.found, caption, sizeof caption);
+    EXPECT_STREQ(caption, "LORK2");
+    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(editor.Wait(), 255);
+}
+
+} // namespace

@@ -408,3 +408,36 @@ TEST(StartUp, OverlongCommandLinePathIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+LRESULT CALLBACK OtherProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A class of that name registered by someone else makes registration fail.
+void TakeClassName(const char* name) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = OtherProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    ASSERT_NE(RegisterClassA(&wc), 0);
+}
+
+TEST(StartUp, EndsWhenTheMarkerClassCannotBeRegistered) {
+    harness::ClearSettings();
+    TakeClassName("Lork2 - RuleZ");
+    EXPECT_FALSE(harness::StartEditor());
+    EXPECT_EQ(FindWindowA("LORK2", nullptr), nullptr);
+    UnregisterClassA("Lork2 - RuleZ", GetModuleHandleA(nullptr));
+}
+
+TEST(StartUp, EndsWhenTheMainClassCannotBeRegistered) {
+    harness::ClearSettings();
+    TakeClassName("LORK2");
+    EXPECT_FALSE(harness::StartEditor());
+    UnregisterClassA("LORK2", GetModuleHandleA(nullptr));
+    UnregisterClassA("Lork2 - RuleZ", GetModuleHandleA(nullptr));
+}
+
+} // namespace
