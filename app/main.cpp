@@ -1,0 +1,9 @@
+// The program's entry point.
+#include <windows.h>
+
+#include "app/app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_instance = instance;
+    ProgramMain();
+}

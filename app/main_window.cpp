@@ -1,0 +1,152 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "app/app.h"
+#include "app/menus.h"
+#include "app/run_rule.h"
+#include "app/settings.h"
+#include "editor/editor.h"
+
+HWND g_toolbar;
+HWND g_statusBar;
+
+namespace {
+
+constexpr int kCommandMaximize = 300;
+
+void ExitProgram(int) { SendMessageA(g_mainWindow, WM_CLOSE, 0, 0); }
+
+void SelectAll(int) {
+    if (g_editor) SendMessageA(g_editor, EM_SETSEL, 0, -1);
+}
+
+void MaximizeOrRestore(int) {
+    SendMessageA(g_mainWindow, WM_SYSCOMMAND, IsZoomed(g_mainWindow) ? SC_RESTORE : SC_MAXIMIZE, 0);
+}
+
+struct Command {
+    int id;
+    void (*run)(int id);
+};
+
+// Every command the main window carries, from the menus, the accelerators and
+// the toolbar.
+const Command kCommands[] = {
+    {43, ExitProgram},
+    {47, SelectAll},
+    {kCommandMaximize, MaximizeOrRestore},
+};
+
+bool SelectionNotEmpty() {
+    return g_editor && SendMessageA(g_editor, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY;
+}
+
+bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+
+bool CanRun() { return CanRunDocument(g_currentFileName, kUntitledName); }
+
+void EnableMenuCommand(int id, bool enabled) {
+    EnableMenuItem(g_menuBar, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void SaveWindowPlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary("DEF", &wp, sizeof wp);
+}
+
+} // namespace
+
+void DispatchCommand(int id) {
+    for (const Command& c : kCommands) {
+        if (c.id == id) {
+            c.run(id);
+            return;
+        }
+    }
+}
+
+void UpdateMenuState() {
+    EnableMenuCommand(9, DocumentModified());
+    EnableMenuCommand(3, IsClipboardFormatAvailable(CF_TEXT));
+    EnableMenuCommand(23, CanRun());
+    bool selection = SelectionNotEmpty();
+    EnableMenuCommand(2, selection);
+    EnableMenuCommand(1, selection);
+    EnableMenuCommand(6, selection);
+}
+
+void SetToolbarButtonState(int id, BYTE state) {
+    if (!g_toolbar) return;
+    LRESULT current = SendMessageA(g_toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
+    if (current != -1 && (current & TBSTATE_PRESSED)) state |= TBSTATE_PRESSED;
+    SendMessageA(g_toolbar, TB_SETSTATE, static_cast<WPARAM>(id), MAKELONG(state, 0));
+}
+
+void UpdateToolbarState() {
+    if (!g_toolbar) return;
+    auto state = [](bool enabled) -> BYTE { return enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE; };
+    SetToolbarButtonState(23, state(CanRun()));
+    SetToolbarButtonState(3, state(IsClipboardFormatAvailable(CF_TEXT)));
+    bool selection = SelectionNotEmpty();
+    SetToolbarButtonState(6, state(selection));
+    SetToolbarButtonState(1, state(selection));
+    SetToolbarButtonState(2, state(selection));
+    SetToolbarButtonState(9, state(DocumentModified() && g_controlUndoUsed));
+}
+
+void LayoutChildren(int width, int height) {
+    if (!g_editor) return;
+    LPARAM size = MAKELPARAM(width, height);
+    int toolbarHeight = 0;
+    int statusHeight = 0;
+    RECT r;
+    if (g_toolbar) {
+        SendMessageA(g_toolbar, WM_SIZE, 0, size);
+        GetWindowRect(g_toolbar, &r);
+        toolbarHeight = r.bottom - r.top;
+    }
+    if (g_statusBar) {
+        SendMessageA(g_statusBar, WM_SIZE, 0, size);
+        GetWindowRect(g_statusBar, &r);
+        statusHeight = r.bottom - r.top;
+    }
+    MoveWindow(g_editor, 0, toolbarHeight, width, height - statusHeight - toolbarHeight, TRUE);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        DispatchCommand(LOWORD(wParam));
+        return 0;
+    case WM_SIZE:
+        LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_SETFOCUS:
+        if (g_editorFocus && g_editor) SetFocus(g_editor);
+        break;
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam) == 0) UpdateMenuState();
+        break;
+    case WM_MENUCHAR:
+        return HandleMenuChar(wParam, lParam);
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (mis->CtlType == ODT_MENU) MeasureMenuItem(mis);
+        return TRUE;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (dis->CtlType == ODT_MENU) DrawMenuItem(dis);
+        return TRUE;
+    }
+    case WM_DESTROY:
+        if (g_savePlacement) SaveWindowPlacement();
+        ReleaseResources();
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,19 @@
+// The main window: layout of its children, menu and toolbar states, and the
+// dispatch of every command identifier.
+#pragma once
+
+#include <windows.h>
+
+extern HWND g_toolbar;   // absent (0) while switched off
+extern HWND g_statusBar; // absent (0) while switched off
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the operation of a command identifier; unknown identifiers do nothing.
+void DispatchCommand(int id);
+// Enabled states of the toolbar buttons; run by the message loop when idle.
+void UpdateToolbarState();
+void SetToolbarButtonState(int id, BYTE state);
+// Enabled states of the menu items, as when a popup opens.
+void UpdateMenuState();
+// Lays out toolbar, editor and status bar in a client area of that size.
+void LayoutChildren(int width, int height);

@@ -1,0 +1,26 @@
+// The menu bar, its eight popups and the owner-drawn items.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/menu_tables.h"
+
+extern HMENU g_menuBar;
+extern HMENU g_popups[kPopupCount];
+extern std::vector<MnemonicEntry> g_mnemonics;
+// Captions of the recent-file items 900 to 909; empty while a slot holds no file.
+extern char g_recentCaptions[kRecentCount][64];
+
+// Builds the bar, the popups and the mnemonic table and attaches the bar.
+void BuildMenus();
+// The popups, the last first.
+void DestroyMenus();
+// The text an owner-drawn item shows: the command's caption or the
+// recent-file caption.
+const char* MenuItemText(UINT id);
+void MeasureMenuItem(MEASUREITEMSTRUCT* mis);
+void DrawMenuItem(const DRAWITEMSTRUCT* dis);
+// WM_MENUCHAR: runs the first matching, enabled entry of that popup.
+LRESULT HandleMenuChar(WPARAM wParam, LPARAM lParam);

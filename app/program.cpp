@@ -1,0 +1,211 @@
+// Start-up, the single-instance search, the message loop and shutdown.
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/menus.h"
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "editor/editor.h"
+#include "editor/title.h"
+
+namespace {
+
+HBITMAP g_menuImagesStandard; // the common controls' small colour strip
+HBITMAP g_menuImagesOwn;      // the program's own small images
+
+LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+struct InstanceSearch {
+    const char* shortPath;
+};
+
+BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<InstanceSearch*>(lParam);
+    if (window == g_mainWindow) return TRUE;
+    char className[33];
+    if (!GetClassNameA(window, className, sizeof className)) return TRUE;
+    if (strcmp(className, kMainClassName) != 0) return TRUE; // case-sensitive
+    if (!FindWindowExA(window, nullptr, kMarkerClassName, search->shortPath)) return TRUE;
+    if (IsIconic(window)) SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    SetForegroundWindow(window);
+    g_instanceFound = true;
+    return FALSE;
+}
+
+bool RegisterClasses() {
+    WNDCLASSEXA marker{};
+    marker.cbSize = sizeof marker;
+    marker.lpfnWndProc = MarkerWindowProc;
+    marker.hInstance = g_instance;
+    marker.lpszClassName = kMarkerClassName;
+    if (!RegisterClassExA(&marker)) return false;
+
+    g_largeIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(1));
+    g_smallIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(2), IMAGE_ICON, 16, 16, 0));
+    g_htmlIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(3), IMAGE_ICON, 16, 16, 0));
+    WNDCLASSEXA main{};
+    main.cbSize = sizeof main;
+    main.lpfnWndProc = MainWindowProc;
+    main.hInstance = g_instance;
+    main.lpszClassName = kMainClassName;
+    main.hIcon = g_largeIcon;
+    main.hIconSm = g_smallIcon;
+    if (RegisterClassExA(&main)) return true;
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = MainWindowProc;
+    plain.hInstance = g_instance;
+    plain.lpszClassName = kMainClassName;
+    plain.hIcon = g_largeIcon;
+    return RegisterClassA(&plain) != 0;
+}
+
+} // namespace
+
+int32_t ComputeSizeLimit() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    unsigned long long half = 0;
+    if (GlobalMemoryStatusEx(&status)) half = status.ullTotalPhys / 2;
+    if (half > INT32_MAX) half = INT32_MAX;
+    return static_cast<int32_t>(half) | 0xFFFFF;
+}
+
+bool ParseCommandLineInto(const char* rawLine) {
+    g_commandLinePath[0] = '\0';
+    CommandLine scanned = ScanCommandLine(rawLine ? rawLine : "");
+    g_printFlag = scanned.print;
+    if (scanned.name.empty()) return false;
+    char full[kPathSize];
+    DWORD n = GetFullPathNameA(scanned.name.c_str(), sizeof full, full, nullptr);
+    // A name whose full path does not fit counts as a file that cannot be opened.
+    if (n == 0 || n >= sizeof full) return false;
+    lstrcpynA(g_commandLinePath, full, kPathSize);
+    return FindRunningInstance(g_commandLinePath);
+}
+
+void ParseCommandLine(const char* rawLine) {
+    if (ParseCommandLineInto(rawLine)) ExitProcess(255);
+}
+
+bool FindRunningInstance(const char* path) {
+    g_instanceFound = false;
+    char shortPath[kPathSize];
+    DWORD n = GetShortPathNameA(path, shortPath, sizeof shortPath);
+    if (n == 0 || n >= sizeof shortPath) return false;
+    CharLowerA(shortPath);
+    InstanceSearch search{shortPath};
+    EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
+    return g_instanceFound;
+}
+
+void InitMainWindow() {
+    for (int i = 15; i >= 0; --i) g_customColours[i] = GetSysColor(i);
+    g_richEditLibrary = LoadLibraryA("riched32");
+    if (!g_richEditLibrary) {
+        ShowSystemError();
+        PostQuitMessage(255);
+    }
+    g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
+    if (g_wrapStyle == 0) CheckMenuItem(g_menuBar, 25, MF_BYCOMMAND | MF_CHECKED);
+    g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
+    lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
+    g_sizeLimit = ComputeSizeLimit();
+    InitCommonControls();
+    if (g_richEditLibrary) CreateEditorControl();
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    g_menuImagesStandard =
+        static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    g_menuImagesOwn =
+        static_cast<HBITMAP>(LoadImageA(g_instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+}
+
+void ReleaseResources() {
+    if (g_richEditLibrary) {
+        if (g_editor) {
+            DestroyWindow(g_editor);
+            g_editor = nullptr;
+        }
+        FreeLibrary(g_richEditLibrary);
+        g_richEditLibrary = nullptr;
+    }
+    DestroyMenus();
+}
+
+void DeleteProgramObjects() {
+    for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_menuImagesStandard),
+                            reinterpret_cast<HGDIOBJ*>(&g_menuImagesOwn), reinterpret_cast<HGDIOBJ*>(&g_menuFont)}) {
+        if (*object) DeleteObject(*object);
+        *object = nullptr;
+    }
+}
+
+bool StartProgram(const char* rawLine, int defaultShowState) {
+    if (!g_instance) g_instance = GetModuleHandleA(nullptr);
+    g_heap = GetProcessHeap();
+    if (ParseCommandLineInto(rawLine)) return false;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    g_ntFlag = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    if (!RegisterClasses()) return false;
+
+    g_mainWindow = CreateWindowExA(0, kMainClassName, nullptr, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_instance, nullptr);
+    g_markerWindow =
+        CreateWindowExA(0, kMarkerClassName, nullptr, WS_CHILD, 0, 0, 0, 0, g_mainWindow, nullptr, g_instance, nullptr);
+    BuildMenus();
+    g_rememberCaret = ReadSetting(setting::RememberCaret) != 0;
+    InitMainWindow();
+    SetTitle();
+    bool rememberWindow = ReadSetting(setting::RememberWindow) != 0;
+
+    int showState = defaultShowState;
+    g_savePlacement = rememberWindow && (showState == SW_SHOWDEFAULT || showState == SW_SHOWNORMAL);
+    if (g_savePlacement) {
+        WINDOWPLACEMENT wp{};
+        if (ReadSettingBinary("DEF", &wp, sizeof wp)) {
+            showState = static_cast<int>(wp.showCmd);
+            wp.length = sizeof wp;
+            SetWindowPlacement(g_mainWindow, &wp);
+        }
+    }
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    if (g_printFlag) PostMessageA(g_mainWindow, WM_COMMAND, 15, 0);
+    ShowWindow(g_mainWindow, showState);
+    UpdateWindow(g_mainWindow);
+    g_accelerators = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(1));
+    return true;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        MSG peek;
+        if (g_toolbar && !PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) UpdateToolbarState();
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void ProgramMain() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    if (!StartProgram(GetCommandLineA(), showState)) ExitProcess(255);
+    int code = RunMessageLoop();
+    DeleteProgramObjects();
+    ExitProcess(static_cast<UINT>(code));
+}

@@ -1,0 +1,19 @@
+// The editor control: a rich-edit 1.0 child of the main window holding the
+// document, subclassed by EditorWindowProc.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+extern HWND g_editor;            // 0 while absent or being re-created
+extern WNDPROC g_editorPrevProc; // the control's own procedure
+extern DWORD g_wrapStyle;        // 0 = word wrap on; WS_HSCROLL | ES_AUTOHSCROLL = off
+extern bool g_editorFocus;       // the main window hands the focus on to the editor
+
+constexpr DWORD kWrapOffStyle = WS_HSCROLL | ES_AUTOHSCROLL; // 0x100080
+
+// Creates the control shown, focused and subclassed; leaves g_editor 0 when
+// the window cannot be created.
+void CreateEditorControl();
+LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,410 @@
+// The application shell: start-up, menus, mnemonics, accelerators, the close
+// path and the window placement.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <richedit.h>
+#include <string>
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "app/menu_tables.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "editor/editor.h"
+#include "tests/wine/harness.h"
+
+namespace {
+
+class Shell : public testing::Test {
+protected:
+    void SetUp() override {
+        harness::ClearSettings();
+        ASSERT_TRUE(harness::StartEditor());
+    }
+    void TearDown() override {
+        harness::StopEditor();
+        harness::ClearSettings();
+    }
+};
+
+std::string WindowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+TEST_F(Shell, StartUpCreatesTheWindowsInOrder) {
+    EXPECT_EQ(ClassOf(g_mainWindow), "LORK2");
+    EXPECT_EQ(WindowText(g_mainWindow), "[БезИмени]-LORK2");
+    EXPECT_TRUE(IsWindowVisible(g_mainWindow));
+    // The marker: a hidden child whose text is the lower-cased document name.
+    EXPECT_EQ(ClassOf(g_markerWindow), "Lork2 - RuleZ");
+    EXPECT_EQ(GetParent(g_markerWindow), g_mainWindow);
+    EXPECT_FALSE(IsWindowVisible(g_markerWindow));
+    EXPECT_EQ(WindowText(g_markerWindow), "безимени");
+    // The editor: a visible rich-edit child with the focus and no text.
+    ASSERT_NE(g_editor, nullptr);
+    EXPECT_EQ(ClassOf(g_editor), "RICHEDIT");
+    EXPECT_EQ(GetParent(g_editor), g_mainWindow);
+    EXPECT_TRUE(IsWindowVisible(g_editor));
+    EXPECT_EQ(GetFocus(), g_editor);
+    EXPECT_EQ(GetWindowTextLengthA(g_editor), 0);
+    EXPECT_EQ(SendMessageA(g_editor, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(GetMenu(g_mainWindow), g_menuBar);
+    EXPECT_NE(g_accelerators, nullptr);
+    // Wrap off by default: the control scrolls horizontally.
+    EXPECT_TRUE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL);
+    EXPECT_EQ(GetWindowLongPtrA(g_editor, GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_ACCEPTFILES),
+              WS_EX_STATICEDGE | WS_EX_ACCEPTFILES);
+}
+
+TEST_F(Shell, EditorFillsTheClientArea) {
+    RECT client, editor;
+    GetClientRect(g_mainWindow, &client);
+    GetWindowRect(g_editor, &editor);
+    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&editor), 2);
+    EXPECT_EQ(editor.left, 0);
+    EXPECT_EQ(editor.top, 0);
+    EXPECT_EQ(editor.right, client.right);
+    EXPECT_EQ(editor.bottom, client.bottom);
+}
+
+TEST_F(Shell, SizeLimitIsHalfTheMemoryWithLowBitsSet) {
+    EXPECT_EQ(g_sizeLimit & 0xFFFFF, 0xFFFFF);
+    EXPECT_GT(g_sizeLimit, 0);
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+    unsigned long long half = status.ullTotalPhys / 2;
+    if (half < 0x7FFFFFFF) EXPECT_EQ(static_cast<unsigned long long>(g_sizeLimit), half | 0xFFFFF);
+    else EXPECT_EQ(g_sizeLimit, 0x7FFFFFFF);
+    EXPECT_EQ(SendMessageA(g_editor, EM_GETLIMITTEXT, 0, 0), g_sizeLimit);
+}
+
+struct ItemInfo {
+    UINT id;
+    UINT type;
+};
+
+ItemInfo ItemAt(HMENU menu, int position) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_ID | MIIM_TYPE;
+    char text[128] = "";
+    mii.dwTypeData = text;
+    mii.cch = sizeof text;
+    GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &mii);
+    return {mii.wID, mii.fType};
+}
+
+TEST_F(Shell, MenuBarHasEightPopupsWithTheirCaptions) {
+    const char* captions[] = {"&Файл", "&Правка", "&Выравнивание", "&Разное",
+                              "П&оиск", "&Кодировки", "Шр&ифт", "&?"};
+    ASSERT_EQ(GetMenuItemCount(g_menuBar), 8);
+    for (int i = 0; i < 8; ++i) {
+        char text[64] = "";
+        GetMenuStringA(g_menuBar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, captions[i]);
+        EXPECT_EQ(GetSubMenu(g_menuBar, i), g_popups[i]);
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_TYPE;
+        GetMenuItemInfoA(g_menuBar, static_cast<UINT>(i), TRUE, &mii);
+        EXPECT_EQ((mii.fType & MFT_RIGHTJUSTIFY) != 0, i == 7) << i;
+        EXPECT_EQ(mii.fType & MFT_OWNERDRAW, 0u);
+    }
+}
+
+TEST_F(Shell, PopupItemsInDisplayOrder) {
+    const std::vector<std::vector<int>> expected = {
+        {7, 8, 38, 9, 26, 0, 900, 901, 902, 903, 904, 905, 906, 907, 908, 909, 0, 43},
+        {4, 0, 1, 2, 3, 6, 0, 47, 25},
+        {19, 20, 21, 22},
+        {11, 39, 0, 23, 0, 37, 44, 55, 0, 24, 10, 15},
+        {13, 14, 28},
+        {16, 18, 17, 0, 32, 34, 27, 29, 31, 30, 0, 35, 36, 33},
+        {41, 42, 40, 0, 46, 45, 51, 0, 48, 49, 0, 52},
+        {12, 53, 54, 50},
+    };
+    for (int p = 0; p < 8; ++p) {
+        SCOPED_TRACE(p);
+        ASSERT_EQ(GetMenuItemCount(g_popups[p]), static_cast<int>(expected[p].size()));
+        for (size_t k = 0; k < expected[p].size(); ++k) {
+            ItemInfo item = ItemAt(g_popups[p], static_cast<int>(k));
+            if (expected[p][k] == 0) {
+                EXPECT_TRUE(item.type & MFT_SEPARATOR) << k;
+                EXPECT_FALSE(item.type & MFT_OWNERDRAW) << k;
+            } else {
+                EXPECT_EQ(item.id, static_cast<UINT>(expected[p][k])) << k;
+                EXPECT_TRUE(item.type & MFT_OWNERDRAW) << k;
+                EXPECT_EQ((item.type & MFT_MENUBARBREAK) != 0, item.id == 29) << k;
+                UINT state = GetMenuState(g_popups[p], item.id, MF_BYCOMMAND);
+                EXPECT_EQ(state & (MF_GRAYED | MF_CHECKED), 0u) << k;
+            }
+        }
+    }
+}
+
+TEST_F(Shell, CaptionsAreExact1251Bytes) {
+    EXPECT_EQ(std::string(MenuItemText(16)), "&\xC0NSI (1251)");
+    EXPECT_EQ(std::string(MenuItemText(17)), "&\xCE" "EM (866)");
+    EXPECT_EQ(std::string(MenuItemText(18)), "&\xCAOI8 R");
+    EXPECT_EQ(std::string(MenuItemText(52)), "&\xCDTML :(\xEE\xE1\xED\xEE\xE2\xE8\xF2\xFC)");
+    EXPECT_EQ(std::string(MenuItemText(35)), "\"=D8=E0\"");
+    EXPECT_EQ(std::string(MenuItemText(48)), "&\xD0\xE0\xE7\xEC\xE5\xF0\t\t+");
+    EXPECT_EQ(std::string(MenuItemText(5)), "");
+    EXPECT_EQ(std::string(MenuItemText(900)), ""); // no recent file yet
+}
+
+TEST_F(Shell, OwnerDrawnItemsAreMeasuredFromTheirCaptions) {
+    MEASUREITEMSTRUCT open{ODT_MENU, 0, 8, 0, 0, 0};
+    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&open));
+    EXPECT_GE(open.itemHeight, 18u);
+    EXPECT_GT(open.itemWidth, 18u);
+    MEASUREITEMSTRUCT longer{ODT_MENU, 0, 10, 0, 0, 0};
+    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&longer));
+    EXPECT_GT(longer.itemWidth, open.itemWidth);
+    MEASUREITEMSTRUCT recent{ODT_MENU, 0, 900, 0, 0, 0};
+    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&recent));
+    EXPECT_EQ(recent.itemHeight, 1u);
+}
+
+TEST_F(Shell, MenuStateFollowsTheDocument) {
+    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
+    // Nothing selected: cut, copy and delete are grey; unmodified: save is grey.
+    for (UINT id : {1u, 2u, 6u, 9u, 23u})
+        EXPECT_TRUE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+    SetWindowTextA(g_editor, "some text");
+    SendMessageA(g_editor, EM_SETSEL, 0, 4);
+    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
+    for (UINT id : {1u, 2u, 6u, 9u})
+        EXPECT_FALSE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+    // The system menu (high word set) leaves the states alone.
+    SendMessageA(g_editor, EM_SETSEL, 0, 0);
+    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, 0, MAKELPARAM(0, 1));
+    EXPECT_FALSE(GetMenuState(g_menuBar, 2, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(Shell, MenuCharRunsTheFirstEnabledEntryOnThatKey) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false;
+    // "В&ыход" in the File popup.
+    LRESULT r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xFB'), MF_POPUP),
+                             reinterpret_cast<LPARAM>(g_popups[0]));
+    EXPECT_EQ(r, MAKELONG(0, MNC_CLOSE));
+    ASSERT_EQ(recorder.commands.size(), 1u);
+    EXPECT_EQ(recorder.commands[0], 43);
+    // A letter with no entry in that popup is ignored.
+    r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), reinterpret_cast<LPARAM>(g_popups[0]));
+    EXPECT_EQ(r, MNC_IGNORE);
+    // Digits open the recent files.
+    recorder.commands.clear();
+    SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM('3', MF_POPUP), reinterpret_cast<LPARAM>(g_popups[0]));
+    ASSERT_EQ(recorder.commands.size(), 1u);
+    EXPECT_EQ(recorder.commands[0], 903);
+}
+
+TEST_F(Shell, MenuCharSkipsGreyItems) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false;
+    // "&Копировать" (2) is grey while nothing is selected.
+    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
+    LRESULT r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xCA'), MF_POPUP),
+                             reinterpret_cast<LPARAM>(g_popups[1]));
+    EXPECT_EQ(r, MNC_IGNORE);
+    EXPECT_TRUE(recorder.commands.empty());
+}
+
+TEST_F(Shell, MenuCharInFontPopupPrefersSizeDownOverAnsiFont) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false;
+    // "Р&азмер\t\t-" (49) was inserted before "&АNSI..." (40): the letters а and
+    // А lie on one key, so typing either runs 49.
+    for (char typed : {'\xE0', '\xC0'}) {
+        recorder.commands.clear();
+        SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>(typed), MF_POPUP),
+                     reinterpret_cast<LPARAM>(g_popups[6]));
+        ASSERT_EQ(recorder.commands.size(), 1u);
+        EXPECT_EQ(recorder.commands[0], 49);
+    }
+}
+
+TEST_F(Shell, AcceleratorsReachCommandsThroughTheEditor) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false;
+    harness::PressKey(g_editor, VK_F4);
+    harness::PressKey(g_editor, VK_F2, true);
+    harness::PressKey(g_editor, 'W', true);
+    harness::PressKey(g_editor, VK_F7, true);
+    harness::PressKey(g_editor, VK_BACK, false, false, true);
+    EXPECT_EQ(recorder.commands, (std::vector<int>{300, 17, 100, 14, 4}));
+}
+
+TEST_F(Shell, GreyMenuCommandsAreNotSentByTheirShortcuts) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false;
+    harness::PressKey(g_editor, 'S', true); // save, unmodified
+    harness::PressKey(g_editor, 'C', true); // copy, nothing selected
+    harness::PressKey(g_editor, 'X', true); // cut, nothing selected
+    EXPECT_TRUE(recorder.commands.empty());
+    SetWindowTextA(g_editor, "text");
+    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(g_editor, EM_SETSEL, 0, 2);
+    harness::PressKey(g_editor, 'S', true);
+    harness::PressKey(g_editor, 'C', true);
+    EXPECT_EQ(recorder.commands, (std::vector<int>{9, 2}));
+}
+
+TEST_F(Shell, MaximiseOrRestoreToggles) {
+    harness::PressKey(g_editor, VK_F4);
+    EXPECT_TRUE(IsZoomed(g_mainWindow));
+    harness::PressKey(g_editor, VK_F4);
+    EXPECT_FALSE(IsZoomed(g_mainWindow));
+}
+
+TEST_F(Shell, SelectAllSelectsTheWholeText) {
+    SetWindowTextA(g_editor, "abc\r\ndef");
+    SendMessageA(g_mainWindow, WM_COMMAND, 47, 0);
+    CHARRANGE range{};
+    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.cpMin, 0);
+    EXPECT_GE(range.cpMax, GetWindowTextLengthA(g_editor));
+}
+
+TEST_F(Shell, UnknownCommandsDoNothing) {
+    SetWindowTextA(g_editor, "abc");
+    for (int id : {5, 56, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_mainWindow, WM_COMMAND, id, 0);
+    harness::Pump();
+    EXPECT_TRUE(IsWindow(g_mainWindow));
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+// Waits for the quit message the destroyed window posts.
+int QuitCode() {
+    MSG msg;
+    for (int i = 0; i < 100; ++i) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+    return -1;
+}
+
+TEST_F(Shell, EscapeClosesThroughTheClosePath) {
+    harness::PressKey(g_editor, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(g_mainWindow));
+    EXPECT_EQ(QuitCode(), 0);
+    EXPECT_EQ(g_editor, nullptr);
+    EXPECT_EQ(g_popups[0], nullptr);
+}
+
+TEST_F(Shell, ExitCommandClosesTheWindow) {
+    SendMessageA(g_mainWindow, WM_COMMAND, 43, 0);
+    EXPECT_FALSE(IsWindow(g_mainWindow));
+    EXPECT_EQ(QuitCode(), 0);
+}
+
+class Placement : public testing::Test {
+protected:
+    void SetUp() override { harness::ClearSettings(); }
+    void TearDown() override {
+        harness::StopEditor();
+        harness::ClearSettings();
+    }
+    static void CloseEditor() {
+        SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
+        harness::StopEditor();
+    }
+};
+
+TEST_F(Placement, SavedAtExitAndRestoredAtStart) {
+    ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWDEFAULT));
+    MoveWindow(g_mainWindow, 40, 50, 500, 400, TRUE);
+    CloseEditor();
+    WINDOWPLACEMENT stored{};
+    ASSERT_TRUE(ReadSettingBinary("DEF", &stored, sizeof stored));
+    EXPECT_EQ(stored.rcNormalPosition.left, 40);
+    EXPECT_EQ(stored.rcNormalPosition.right, 540);
+
+    ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWNORMAL));
+    RECT r;
+    GetWindowRect(g_mainWindow, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 400);
+}
+
+TEST_F(Placement, NotUsedWhenStartedMinimisedOrMaximised) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    wp.showCmd = SW_SHOWNORMAL;
+    wp.rcNormalPosition = {10, 20, 310, 220};
+    WriteSettingBinary("DEF", &wp, sizeof wp);
+    ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWMAXIMIZED));
+    EXPECT_TRUE(IsZoomed(g_mainWindow));
+    MoveWindow(g_mainWindow, 70, 80, 300, 300, TRUE);
+    CloseEditor();
+    WINDOWPLACEMENT after{};
+    ASSERT_TRUE(ReadSettingBinary("DEF", &after, sizeof after));
+    EXPECT_EQ(after.rcNormalPosition.left, 10); // not written at exit
+}
+
+TEST_F(Placement, NotUsedWhenSwitchedOff) {
+    WriteSettingDword("AU", 0);
+    ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWNORMAL));
+    CloseEditor();
+    WINDOWPLACEMENT after{};
+    EXPECT_FALSE(ReadSettingBinary("DEF", &after, sizeof after));
+}
+
+TEST_F(Placement, OnlyAValueOfExactlyFortyFourBytesIsUsed) {
+    unsigned char longer[48] = {};
+    auto* wp = reinterpret_cast<WINDOWPLACEMENT*>(longer);
+    wp->length = sizeof(WINDOWPLACEMENT);
+    wp->showCmd = SW_SHOWNORMAL;
+    wp->rcNormalPosition = {11, 22, 211, 222};
+    WriteSettingBinary("DEF", longer, sizeof longer);
+    ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWNORMAL));
+    RECT r;
+    GetWindowRect(g_mainWindow, &r);
+    EXPECT_NE(r.left, 11);
+}
+
+TEST(StartUp, StoredWordWrapChecksTheMenuItem) {
+    harness::ClearSettings();
+    WriteSettingDword("WW", 0);
+    ASSERT_TRUE(harness::StartEditor());
+    EXPECT_TRUE(GetMenuState(g_menuBar, 25, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL);
+    harness::StopEditor();
+    harness::ClearSettings();
+}
+
+TEST(StartUp, CommandLineFileThatDoesNotExistLeavesTheDocumentUntitled) {
+    harness::ClearSettings();
+    ASSERT_TRUE(harness::StartEditor("lork2.exe C:\\no\\such\\file.txt"));
+    EXPECT_STREQ(g_commandLinePath, "C:\\no\\such\\file.txt");
+    EXPECT_STREQ(g_currentFileName, "БезИмени");
+    harness::StopEditor();
+}
+
+TEST(StartUp, OverlongCommandLinePathIsRefused) {
+    harness::ClearSettings();
+    std::string line = "lork2.exe C:\\" + std::string(300, 'a') + ".txt";
+    ASSERT_TRUE(harness::StartEditor(line.c_str()));
+    EXPECT_STREQ(g_commandLinePath, "");
+    harness::StopEditor();
+}
+
+} // namespace

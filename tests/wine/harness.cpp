@@ -1,0 +1,197 @@
+#include "tests/wine/harness.h"
+
+#include <cstring>
+#include <deque>
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "editor/editor.h"
+
+namespace harness {
+namespace {
+
+std::deque<DialogAnswer> g_answers;
+std::vector<SeenDialog> g_seen;
+std::vector<HWND> g_pendingDialogs;
+int g_unexpected = 0;
+UINT_PTR g_dialogTimer = 0;
+HHOOK g_cbtHook = nullptr;
+
+CommandRecorder* g_recorder = nullptr;
+WNDPROC g_recordedProc = nullptr;
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
+    char cls[32];
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) {
+        char text[1024];
+        GetWindowTextA(child, text, sizeof text);
+        if (text[0]) {
+            auto* out = reinterpret_cast<std::string*>(lParam);
+            if (!out->empty()) *out += '\n';
+            *out += text;
+        }
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerPendingDialogs(HWND, UINT, UINT_PTR, DWORD) {
+    std::vector<HWND> pending;
+    pending.swap(g_pendingDialogs);
+    for (HWND dialog : pending) {
+        if (!IsWindow(dialog)) continue;
+        SeenDialog seen;
+        char caption[512];
+        GetWindowTextA(dialog, caption, sizeof caption);
+        seen.caption = caption;
+        EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
+        g_seen.push_back(seen);
+        if (!g_answers.empty()) {
+            DialogAnswer answer = std::move(g_answers.front());
+            g_answers.pop_front();
+            answer(dialog);
+        } else {
+            ++g_unexpected;
+            PressButton(GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK)(dialog);
+        }
+    }
+    if (g_pendingDialogs.empty() && g_dialogTimer) {
+        KillTimer(nullptr, g_dialogTimer);
+        g_dialogTimer = 0;
+    }
+}
+
+LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char cls[16];
+        if (GetClassNameA(window, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0) {
+            bool known = false;
+            for (HWND w : g_pendingDialogs) known = known || w == window;
+            if (!known) g_pendingDialogs.push_back(window);
+            if (!g_dialogTimer) g_dialogTimer = SetTimer(nullptr, 0, 30, AnswerPendingDialogs);
+        }
+    }
+    return CallNextHookEx(g_cbtHook, code, wParam, lParam);
+}
+
+void EnsureDialogWatcher() {
+    if (!g_cbtHook) g_cbtHook = SetWindowsHookExA(WH_CBT, WatchDialogs, nullptr, GetCurrentThreadId());
+}
+
+LRESULT CALLBACK RecordCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = g_recordedProc;
+    if (g_recorder) {
+        if (message == WM_COMMAND) g_recorder->commands.push_back(LOWORD(wParam));
+        if (message == WM_SYSCOMMAND) g_recorder->sysCommands.push_back(static_cast<int>(wParam & 0xFFF0));
+        if (!g_recorder->passOn && (message == WM_COMMAND || message == WM_SYSCOMMAND)) return 0;
+    }
+    return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+void ClearSettings() {
+    // RegDeleteKeyA does not delete a key with sub-keys; the settings key has none.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+bool StartEditor(const char* commandLine, int showState) {
+    EnsureDialogWatcher();
+    bool started = StartProgram(commandLine, showState);
+    Pump();
+    return started;
+}
+
+void StopEditor() {
+    if (g_mainWindow && IsWindow(g_mainWindow)) DestroyWindow(g_mainWindow);
+    // Let WM_QUIT through so nothing is left for the next test.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DeleteProgramObjects();
+    g_mainWindow = nullptr;
+    g_markerWindow = nullptr;
+    g_editor = nullptr;
+    g_accelerators = nullptr;
+    UnregisterClassA(kMainClassName, g_instance);
+    UnregisterClassA(kMarkerClassName, g_instance);
+}
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // keep it for whoever waits
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void PressKey(HWND window, UINT vk, bool ctrl, bool shift, bool alt) {
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE state[256];
+    memcpy(state, saved, sizeof state);
+    auto hold = [&](UINT key, bool down) { state[key] = down ? 0x80 : 0; };
+    hold(VK_CONTROL, ctrl);
+    hold(VK_LCONTROL, ctrl);
+    hold(VK_SHIFT, shift);
+    hold(VK_LSHIFT, shift);
+    hold(VK_MENU, alt);
+    hold(VK_LMENU, alt);
+    SetKeyboardState(state);
+    UINT scan = MapVirtualKeyA(vk, 0);
+    LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1L << 29) : 0);
+    LPARAM up = down | (1L << 30) | (1L << 31);
+    PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
+    Pump();
+    if (IsWindow(window)) PostMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, vk, up);
+    Pump();
+    SetKeyboardState(saved);
+}
+
+CommandRecorder::CommandRecorder() {
+    g_recorder = this;
+    g_recordedProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands)));
+}
+
+CommandRecorder::~CommandRecorder() {
+    if (g_mainWindow && IsWindow(g_mainWindow))
+        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_recordedProc));
+    g_recorder = nullptr;
+}
+
+void AnswerNextDialog(DialogAnswer answer) {
+    EnsureDialogWatcher();
+    g_answers.push_back(std::move(answer));
+}
+
+DialogAnswer PressButton(int id) {
+    return [id](HWND dialog) {
+        HWND button = GetDlgItem(dialog, id);
+        if (button)
+            SendMessageA(button, BM_CLICK, 0, 0);
+        else
+            PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    };
+}
+
+std::vector<SeenDialog> TakeSeenDialogs() {
+    std::vector<SeenDialog> seen;
+    seen.swap(g_seen);
+    return seen;
+}
+
+int UnexpectedDialogs() { return g_unexpected; }
+
+} // namespace harness

@@ -1,0 +1,60 @@
+// The in-process test harness: starts the editor through the program's own
+// start-up code, pumps its messages, records the commands that reach the main
+// window, and answers dialogs and message boxes by script.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// Deletes the settings key (and everything under it).
+void ClearSettings();
+
+// Starts the editor as the program does, with that raw command line and show
+// state; false when start-up ended the program (code 255).
+bool StartEditor(const char* commandLine = "lork2.exe", int showState = SW_SHOWNORMAL);
+// Destroys the main window (without the save prompt) and releases everything
+// StartEditor created, so that the next test starts afresh.
+void StopEditor();
+// Processes every pending message.
+void Pump();
+// Sends a key press to a window as the keyboard would: WM_KEYDOWN, WM_CHAR
+// where the key makes one, WM_KEYUP; the modifiers are held through the
+// keyboard state while it runs.
+void PressKey(HWND window, UINT vk, bool ctrl = false, bool shift = false, bool alt = false);
+
+// Records the identifiers of WM_COMMAND and WM_SYSCOMMAND messages reaching
+// the main window while it lives.
+class CommandRecorder {
+public:
+    CommandRecorder();
+    ~CommandRecorder();
+    CommandRecorder(const CommandRecorder&) = delete;
+    CommandRecorder& operator=(const CommandRecorder&) = delete;
+    std::vector<int> commands;    // WM_COMMAND low words
+    std::vector<int> sysCommands; // WM_SYSCOMMAND wParam & 0xFFF0
+    bool passOn = true;           // hand the messages on to the main window
+};
+
+// A modal dialog or message box seen by the harness.
+struct SeenDialog {
+    std::string caption;
+    std::string text; // the static texts, joined by newlines
+};
+
+// What to do with the next dialog that opens: a function given its window,
+// run from inside its modal loop.
+using DialogAnswer = std::function<void(HWND dialog)>;
+void AnswerNextDialog(DialogAnswer answer);
+// Presses a button of the dialog (IDOK, IDYES, IDNO, IDCANCEL, or any id).
+DialogAnswer PressButton(int id);
+// Every dialog seen since the last call, in order; clears the record.
+std::vector<SeenDialog> TakeSeenDialogs();
+// Dialogs that opened with no answer queued (they were cancelled).
+int UnexpectedDialogs();
+
+} // namespace harness
