@@ -1,0 +1,246 @@
+// The command-line tool, run as a process.
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kTool = LORK2_BINARY_DIR "/tools/lork2-text";
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& data) {
+    std::ofstream f(path, std::ios::binary);
+    f << data;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class Lork2Text : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/lork2-text-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf " + Quote(dir_)).c_str()); }
+
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    Result Run(const std::vector<std::string>& args, const std::string& input = "") {
+        WriteFile(Path("stdin"), input);
+        std::string cmd = Quote(kTool);
+        for (const auto& a : args) cmd += " " + Quote(a);
+        cmd += " <" + Quote(Path("stdin")) + " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr"));
+        const int raw = std::system(cmd.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(Path("stdout")), ReadFile(Path("stderr"))};
+    }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        DIR* d = opendir(dir_.c_str());
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != ".." && n != "stdin" && n != "stdout" && n != "stderr") names.push_back(n);
+        }
+        closedir(d);
+        return names;
+    }
+
+    std::string dir_;
+};
+
+void ExpectUsageError(const Result& r) {
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+}
+
+TEST_F(Lork2Text, BadCommandLinesExitTwoWithOneLine) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"convert", "ansi"},
+        {"convert", "ansi", "utf8"},
+        {"convert", "cp1251", "oem"},
+        {"fido", "iso"},
+        {"translit", "mac"},
+        {"format"},
+        {"format", "middle"},
+        {"format", "left", "--right", "9"},
+        {"format", "left", "--right", "129"},
+        {"format", "left", "--right"},
+        {"format", "left", "--left", "81"},
+        {"format", "left", "--first", "-1"},
+        {"format", "left", "--first", "1x"},
+        {"format", "left", "--bogus"},
+        {"format", "left", "a", "b"},
+        {"qp-decode", "a", "b"},
+        {"detect"},
+        {"hex"},
+        {"hex", "a", "b"},
+        {"-o"},
+        {"line-break", "-o"},
+    };
+    for (const auto& args : bad) {
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        SCOPED_TRACE(joined);
+        ExpectUsageError(Run(args, "text"));
+    }
+}
+
+TEST_F(Lork2Text, HelpNamesEveryCommandAndVersion) {
+    const Result help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"detect", "convert", "fido", "translit", "qp-decode", "line-break", "format", "hex",
+                             "--right", "--left", "--first", "--ignore-line-breaks", "-o OUT", "--version"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    const Result version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("lork2-text ", 0), 0u);
+}
+
+TEST_F(Lork2Text, ConvertsStandardInputToStandardOutput) {
+    const Result r = Run({"convert", "ansi", "koi8"}, "Привет");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\xF0\xD2\xC9\xD7\xC5\xD4");
+    EXPECT_EQ(Run({"convert", "ansi", "ansi", "-"}, "\x88\xAB").out, "?<");
+    EXPECT_EQ(Run({"fido", "ansi"}, "Нр").out, "Hp");
+    EXPECT_EQ(Run({"translit", "ansi"}, "Щука Ёж").out, "SHuka Ezh");
+    EXPECT_EQ(Run({"qp-decode"}, "=D8=E0=d8").out, "\xD8\xE0=d8");
+    EXPECT_EQ(Run({"line-break"}, "a\rb\nc\r").out, "a\r\nb\nc\r\n");
+    EXPECT_EQ(Run({"hex", "D8 E0"}).out, "D80E00\n");
+}
+
+TEST_F(Lork2Text, BinaryBytesPassUnchanged) {
+    std::string all;
+    for (int round = 0; round < 4096; ++round)
+        for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    // No code page changes bytes below 0x80, NUL, CR and LF included.
+    const Result same = Run({"convert", "oem", "oem"}, all);
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, all);
+    const Result qp = Run({"qp-decode"}, std::string("a\0b\r\n=\0", 7));
+    EXPECT_EQ(qp.out, std::string("a\0b\r\n=\0", 7));
+    const Result there = Run({"convert", "ansi", "koi8"}, all);
+    WriteFile(Path("koi8"), there.out);
+    const Result back = Run({"convert", "koi8", "ansi", Path("koi8")});
+    ASSERT_EQ(back.out.size(), all.size());
+    for (std::size_t i = 0; i < 256; ++i) {
+        // ASCII and the letters come back; the rest went to approximations.
+        if (static_cast<unsigned char>(all[i]) < 0x80 || static_cast<unsigned char>(all[i]) >= 0xC0) {
+            EXPECT_EQ(back.out[i], all[i]) << i;
+        }
+    }
+}
+
+TEST_F(Lork2Text, FormatUsesTheUnstoredDefaults) {
+    std::string words;
+    for (int i = 0; i < 30; ++i) words += "word ";
+    const Result r = Run({"format", "left"}, words);
+    EXPECT_EQ(r.status, 0);
+    // 80 columns: 16 words of four letters.
+    EXPECT_EQ(r.out.find("\r\n"), 16u * 5 - 1);
+    const Result narrow = Run({"format", "justify", "--right=12", "--ignore-line-breaks"}, "aa bb\r\ncc dd ee\r\n");
+    EXPECT_EQ(narrow.out, "aa  bb cc dd\r\nee\r\n");
+    const Result indented = Run({"format", "left", "--first", "4", "--left", "2", "--right", "14"},
+                                "one two three four five six");
+    EXPECT_EQ(indented.out, "    one two\r\n  three four\r\n  five six\r\n");
+}
+
+TEST_F(Lork2Text, DetectReportsEachFile) {
+    WriteFile(Path("ansi.txt"), "Это текст в кодировке 1251, тут ы и я");
+    WriteFile(Path("oem.txt"), "\x9D\xE2\xAE \xAF\xE0\xAE\xE1\xE2\xAE\xA9 \xE2\xA5\xAA\xE1\xE2");
+    // The KOI8-R word lies past the first 1276 bytes: not seen.
+    WriteFile(Path("late.txt"), std::string(1276, 'x') + " \xF0\xD2\xC9");
+    WriteFile(Path("koi8.txt"), " \xF0\xD2\xC9\xD7\xC5\xD4");
+    const Result r = Run({"detect", Path("ansi.txt"), Path("oem.txt"), Path("late.txt"), Path("koi8.txt")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "0\t" + Path("ansi.txt") + "\n1\t" + Path("oem.txt") + "\n0\t" + Path("late.txt") + "\n2\t" +
+                         Path("koi8.txt") + "\n");
+    const Result missing = Run({"detect", Path("koi8.txt"), Path("none.txt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "2\t" + Path("koi8.txt") + "\n");
+    EXPECT_NE(missing.err.find(Path("none.txt") + ": No such file or directory"), std::string::npos) << missing.err;
+}
+
+TEST_F(Lork2Text, UnreadableInputNamesFileAndReason) {
+    const Result r = Run({"qp-decode", Path("none.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "lork2-text: " + Path("none.txt") + ": No such file or directory\n");
+    const Result dir = Run({"line-break", dir_});
+    EXPECT_EQ(dir.status, 1);
+    EXPECT_NE(dir.err.find("Is a directory"), std::string::npos) << dir.err;
+}
+
+TEST_F(Lork2Text, OutputFileIsReplacedWhole) {
+    WriteFile(Path("out"), "old contents");
+    const Result r = Run({"-o", Path("out"), "convert", "ansi", "oem"}, "Да");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(ReadFile(Path("out")), "\x84\xA0");
+    // -o after the command, and the input file replaced by its own result.
+    WriteFile(Path("self"), "a\rb");
+    EXPECT_EQ(Run({"line-break", Path("self"), "-o", Path("self")}).status, 0);
+    EXPECT_EQ(ReadFile(Path("self")), "a\r\nb");
+    EXPECT_EQ(Entries().size(), 2u) << "no temporary file is left";
+}
+
+TEST_F(Lork2Text, FailuresLeaveTheOutputFileUntouched) {
+    WriteFile(Path("out"), "old contents");
+    // The input cannot be read.
+    const Result unread = Run({"-o", Path("out"), "qp-decode", Path("none.txt")});
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_EQ(ReadFile(Path("out")), "old contents");
+    const Result detect = Run({"-o", Path("out"), "detect", Path("out"), Path("none.txt")});
+    EXPECT_EQ(detect.status, 1);
+    EXPECT_EQ(ReadFile(Path("out")), "old contents");
+    // The output folder does not exist.
+    const Result nodir = Run({"-o", Path("no/such/dir/out"), "line-break"}, "x");
+    EXPECT_EQ(nodir.status, 1);
+    EXPECT_NE(nodir.err.find(Path("no/such/dir/out") + ": No such file or directory"), std::string::npos)
+        << nodir.err;
+    // The output is a folder: the rename fails and the folder stays.
+    ASSERT_EQ(mkdir(Path("folder").c_str(), 0755), 0);
+    const Result isdir = Run({"-o", Path("folder"), "line-break"}, "x");
+    EXPECT_EQ(isdir.status, 1);
+    struct stat st;
+    ASSERT_EQ(stat(Path("folder").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    std::vector<std::string> left = Entries();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"folder", "out"})) << "no temporary file is left";
+}
+
+} // namespace
+
+#endif
