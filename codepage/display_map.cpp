@@ -1,5 +1,8 @@
 #include "codepage/display_map.h"
 
+#include "codepage/convert.h"
+#include "codepage/tables.h"
+
 #include <array>
 #include <cstdint>
 
@@ -97,6 +100,24 @@ struct Maps {
     std::array<std::array<bool, 256>, kDisplayCodePageCount> word;
 };
 
+// A character that no byte of a display code page shows, but a byte of
+// another one does, takes what the code-page tables make of that byte
+// (through CP866): box drawing shown as 1251 becomes "-", "¦", "+" and so on.
+void FillApproximations(Maps& m) {
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
+        for (int other = 0; other < kDisplayCodePageCount; ++other) {
+            if (other == cp) continue;
+            for (int b = 0x80; b < 0x100; ++b) {
+                char16_t c = DisplayChar(other, static_cast<unsigned char>(b));
+                if (m.has[cp][c] || m.byteOf[cp][c] != '?') continue;
+                unsigned char converted = static_cast<unsigned char>(b);
+                ConvertBytes(&converted, 1, ToOemTable[other], FromOemTable[cp]);
+                m.byteOf[cp][c] = converted;
+            }
+        }
+    }
+}
+
 const Maps& GetMaps() {
     static const Maps* maps = [] {
         static Maps m{};
@@ -108,6 +129,7 @@ const Maps& GetMaps() {
                 m.has[cp][c] = true;
             }
         }
+        FillApproximations(m);
         for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
             for (int b = 0; b < 256; ++b) {
                 char16_t c = DisplayChar(cp, static_cast<unsigned char>(b));

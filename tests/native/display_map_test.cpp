@@ -48,10 +48,20 @@ TEST(DisplayMap, KnownLettersOfEachCodePage) {
     EXPECT_EQ(DisplayChar(7, 0xC0), u'А');
 }
 
-TEST(DisplayMap, CharacterWithoutAByteBecomesQuestionMark) {
+TEST(DisplayMap, CharacterWithoutAByteTakesTheTablesApproximationElseQuestionMark) {
     EXPECT_FALSE(HasDisplayByte(0, 0x03B1 /* α */));
     EXPECT_EQ(DisplayByte(0, 0x03B1 /* α */), '?');
     EXPECT_EQ(DisplayByte(1, 0x4E00), '?');
+    // Box drawing in 1251: the approximations of the 866 -> 1251 table.
+    EXPECT_EQ(DisplayByte(0, 0x2554 /* ╔ */), 0xE3);
+    EXPECT_EQ(DisplayByte(0, 0x2550 /* ═ */), '=');
+    EXPECT_EQ(DisplayByte(0, 0x2502 /* │ */), 0xA6);
+    // Typographic quotes and the euro sign in 866 and KOI8-R.
+    EXPECT_EQ(DisplayByte(1, 0x00AB /* « */), '<');
+    EXPECT_EQ(DisplayByte(1, 0x20AC /* € */), '?');
+    EXPECT_EQ(DisplayByte(1, 0x2014 /* — */), '-');
+    EXPECT_EQ(DisplayByte(2, 0x0404 /* Є */), 'E');
+    EXPECT_FALSE(HasDisplayByte(2, 0x0404));
 }
 
 TEST(DisplayMap, CaseFoldAndWordLettersFollowTheShownCharacter) {
