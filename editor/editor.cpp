@@ -38,13 +38,21 @@ LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(g_editorPrevProc, hwnd, message, wParam, lParam);
 }
 
-// The keystroke's undo record: overwrite typing or typing of one byte.
-void RecordKeystroke() {
-    if (g_overwriteMode) {
-        RecordUndo(kUndoOverwrite, 1);
-    } else {
+// The keystroke's undo record: overwrite typing or typing of one byte. In
+// overwrite mode the byte after the caret is selected so that the character
+// replaces it; a line break (or the end) is never overwritten, the character
+// is inserted there.
+void RecordKeystroke(HWND hwnd) {
+    if (!g_overwriteMode) {
         RecordUndo(kUndoTyping, 1);
+        return;
     }
+    RecordUndo(kUndoOverwrite, 1);
+    const CHARRANGE selection = GetSelection(hwnd);
+    if (selection.cpMin != selection.cpMax) return;
+    unsigned char next = 0;
+    if (GetRangeBytes(hwnd, selection.cpMin, selection.cpMin + 1, &next, 1) == 1 && next != '\r' && next != '\n')
+        SetSelection(hwnd, selection.cpMin, selection.cpMin + 1);
 }
 
 // A typed character: 1251 from the keyboard, shown as the character its byte
@@ -61,13 +69,12 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
             GetRangeBytes(hwnd, selection.cpMax - 2, selection.cpMax, last, 2);
             if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
         } else if (selection.cpMin == selection.cpMax && g_displayCodePage == kCodePageOem && c == 0xE0) {
-            RecordKeystroke();
-            if (g_overwriteMode) SetSelection(hwnd, selection.cpMin, selection.cpMin + 1);
+            RecordKeystroke(hwnd);
             const unsigned char a = 0xA0; // what 1251 -> 866 gives for 0xE0
             ReplaceSelectionBytes(hwnd, &a, 1, true);
             return 0;
         }
-        RecordKeystroke();
+        RecordKeystroke(hwnd);
     }
     if (c < 0x80) return PassOn(hwnd, WM_CHAR, c, lParam);
     if (g_displayCodePage != kCodePageAnsi) {
@@ -78,7 +85,7 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 void DeleteSelection(HWND hwnd) {
     RecordUndo(kUndoReplacement, 0);
-    SendMessageA(hwnd, WM_CLEAR, 0, 0);
+    ReplaceSelectionBytes(hwnd, nullptr, 0, true);
 }
 
 LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {

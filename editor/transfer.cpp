@@ -129,7 +129,7 @@ void CopyCommand(int) {
 void DeleteCommand(int) {
     if (!g_editor) return;
     RecordUndo(kUndoReplacement, 0);
-    SendMessageA(g_editor, WM_CLEAR, 0, 0);
+    ReplaceSelectionBytes(g_editor, nullptr, 0, true);
 }
 
 void CutCommand(int) {

@@ -65,7 +65,7 @@ void DeleteWord(int32_t first, int32_t last) {
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
     int32_t saved = word ? GetRangeBytes(g_editor, first, last, word.get(), last - first) : 0;
     SetSelection(g_editor, first, last);
-    SendMessageA(g_editor, WM_CLEAR, 0, 0);
+    ReplaceSelectionBytes(g_editor, nullptr, 0, true);
     if (!word) {
         ReportNoMemory();
         return;
@@ -150,7 +150,9 @@ void RecordUndo(int code, int32_t n) {
     case kUndoOverwrite: {
         unsigned char byte = 0;
         GetRangeBytes(g_editor, s, s + 1, &byte, 1);
-        Push({nullptr, byte == '\r' ? 0 : byte, s, s + 1, 0, kUndoOverwrite, nullptr});
+        // Nothing is overwritten at a line break or at the end.
+        const bool overwrites = s < length && byte != '\r' && byte != '\n';
+        Push({nullptr, overwrites ? byte : 0, s, s + 1, 0, kUndoOverwrite, nullptr});
         break;
     }
     default:
@@ -183,7 +185,7 @@ void UndoStep() {
         const int32_t size = 1 + record->kind;
         if (record->end >= record->start) {
             SetSelection(g_editor, record->end, record->end + size);
-            SendMessageA(g_editor, WM_CLEAR, 0, 0);
+            ReplaceSelectionBytes(g_editor, nullptr, 0, true);
             record->end -= size;
         }
         if (record->end < record->start) PopAndFree();
