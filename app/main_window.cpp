@@ -7,7 +7,11 @@
 #include "app/menus.h"
 #include "app/run_rule.h"
 #include "app/settings.h"
+#include "codepage/conversion_commands.h"
+#include "codepage/display_code_page.h"
 #include "editor/editor.h"
+#include "editor/transfer.h"
+#include "editor/undo.h"
 
 HWND g_toolbar;
 HWND g_statusBar;
@@ -34,8 +38,33 @@ struct Command {
 // Every command the main window carries, from the menus, the accelerators and
 // the toolbar.
 const Command kCommands[] = {
+    {1, CutCommand},
+    {2, CopyCommand},
+    {3, PasteCommand},
+    {4, UndoCommand},
+    {6, DeleteCommand},
+    {16, DisplayCodePageCommand},
+    {17, DisplayCodePageCommand},
+    {18, DisplayCodePageCommand},
+    {19, ConvertCommand},
+    {20, ConvertCommand},
+    {21, ConvertCommand},
+    {22, ConvertCommand},
+    {25, WordWrapCommand},
+    {29, ConvertCommand},
+    {30, ConvertCommand},
+    {31, ConvertCommand},
+    {32, ConvertCommand},
+    {33, ConvertCommand},
+    {34, ConvertCommand},
+    {35, ConvertCommand},
+    {36, ConvertCommand},
     {43, ExitProgram},
     {47, SelectAll},
+    {52, HtmlColouringCommand},
+    {100, TwoKeyCodePageCommand},
+    {101, TwoKeyCodePageCommand},
+    {102, TwoKeyCodePageCommand},
     {kCommandMaximize, MaximizeOrRestore},
 };
 
@@ -123,6 +152,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_TIMER:
+        if (wParam == kAutoScrollTimer) {
+            AutoScrollStep();
+            return 0;
+        }
         break;
     case WM_SETFOCUS:
         if (g_editorFocus && g_editor) SetFocus(g_editor);

@@ -1,0 +1,190 @@
+#include "codepage/conversion_commands.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "codepage/convert.h"
+#include "codepage/display_code_page.h"
+#include "codepage/paragraph.h"
+#include "codepage/tables.h"
+#include "editor/editor.h"
+#include "editor/heap_block.h"
+#include "editor/text_layer.h"
+#include "editor/undo.h"
+
+#include <cstring>
+#include <vector>
+
+int g_pendingSourceCodePage = -1;
+
+namespace {
+
+constexpr int kCommandJustify = 19;
+constexpr int kCommandRight = 22;
+constexpr int kCommandEncodingsDialog = 27;
+constexpr int kCommandToAnsi = 29;
+constexpr int kCommandFido = 32;
+constexpr int kCommandTranslit = 33;
+constexpr int kCommandRtf = 34;
+constexpr int kCommandQuotedPrintable = 35;
+constexpr int kCommandLineBreak = 36;
+
+bool IsParagraphCommand(int command) { return command >= kCommandJustify && command <= kCommandRight; }
+
+// Puts m bytes over the selection [start, ...) as one replacement step and
+// selects them.
+void PutBackReplacement(const unsigned char* bytes, int32_t m, int32_t start, bool collapse) {
+    RecordUndo(kUndoReplacement, m);
+    ReplaceSelectionBytes(g_editor, bytes, m, false);
+    if (collapse) {
+        SetSelection(g_editor, start, start);
+    } else {
+        SetSelection(g_editor, start, start + m);
+    }
+}
+
+ParagraphSettings ReadParagraphSettings() {
+    ParagraphSettings settings;
+    settings.right = ReadSetting(setting::RightIndent);
+    settings.left = ReadSetting(setting::LeftIndent);
+    settings.first = ReadSetting(setting::FirstIndent);
+    settings.ignoreLineBreaks = ReadSetting(setting::IgnoreLineBreaks) != 0;
+    return settings;
+}
+
+Alignment AlignmentOf(int command) {
+    switch (command) {
+    case 20: return Alignment::kCenter;
+    case 21: return Alignment::kLeft;
+    case 22: return Alignment::kRight;
+    default: return Alignment::kJustify;
+    }
+}
+
+// RTF to plain text: the control reads the bytes as RTF, and re-creating it
+// (with the wrap state unchanged) keeps only the plain text.
+void ConvertRtf(const unsigned char* text, int32_t n, CHARRANGE selection) {
+    if (n < 5 || memcmp(text, "{\\rtf", 5) != 0) return;
+    ShowWindow(g_editor, SW_HIDE);
+    g_editorFocus = false;
+    RecordSnapshotOf(text, n, selection.cpMin, selection.cpMax);
+    StreamBytesIn(g_editor, SF_RTF, text, n);
+    SetSelection(g_editor, 0, 0);
+    g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
+    ToggleWordWrap();
+}
+
+} // namespace
+
+void ConvertText(int command, int fromTable, int toTable) {
+    if (!g_editor) return;
+    SendMessageA(g_editor, WM_SETREDRAW, FALSE, 0);
+    const CHARRANGE original = GetSelection(g_editor);
+    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    int32_t start = original.cpMin;
+    int32_t end = original.cpMax;
+    const bool wholeText = start == end || command == kCommandRtf;
+    if (wholeText) {
+        start = 0;
+        end = TextLength(g_editor);
+        SetSelection(g_editor, start, end);
+    } else if (IsParagraphCommand(command)) {
+        const LRESULT line = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, start);
+        const LRESULT lineStart = SendMessageA(g_editor, EM_LINEINDEX, line, 0);
+        if (lineStart >= 0 && lineStart != start) {
+            start = static_cast<int32_t>(lineStart);
+            const LRESULT endLine = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, end);
+            const LRESULT endLineStart = SendMessageA(g_editor, EM_LINEINDEX, endLine, 0);
+            if (endLineStart >= 0)
+                end = static_cast<int32_t>(endLineStart + SendMessageA(g_editor, EM_LINELENGTH, endLineStart, 0));
+            SetSelection(g_editor, start, end);
+        }
+    }
+    const int32_t length = end - start;
+    HeapBuffer text(static_cast<size_t>(length > 0 ? length : 0) + 2);
+    if (length > 0 && text) {
+        unsigned char* bytes = text.get();
+        const int32_t n = StreamBytesOut(g_editor, true, bytes, length);
+        switch (command) {
+        case kCommandEncodingsDialog:
+        case kCommandToAnsi:
+        case kCommandToAnsi + 1:
+        case kCommandToAnsi + 2:
+        case kCommandFido:
+            if (wholeText && command != kCommandEncodingsDialog) {
+                // One snapshot brings back the bytes and the display code page.
+                RecordSnapshotOf(bytes, n, original.cpMin, original.cpMax);
+                ConvertBytes(bytes, n, fromTable, toTable);
+                SetDecodingForNewText(command == kCommandFido ? kCodePageOem : command - kCommandToAnsi);
+                StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
+                SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+                ApplyDisplayCodePage();
+                SetSelection(g_editor, 0, TextLength(g_editor));
+            } else {
+                ConvertBytes(bytes, n, fromTable, toTable);
+                PutBackReplacement(bytes, n, start, false);
+            }
+            break;
+        case kCommandTranslit: {
+            std::vector<unsigned char> out = Transliterate(bytes, n, g_displayCodePage);
+            PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+            break;
+        }
+        case kCommandRtf:
+            ConvertRtf(bytes, n, original);
+            break;
+        case kCommandQuotedPrintable: {
+            std::vector<unsigned char> out = DecodeQuotedPrintable(bytes, n);
+            PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+            break;
+        }
+        case kCommandLineBreak: {
+            std::vector<unsigned char> out = RepairLineBreaks(bytes, n);
+            PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+            break;
+        }
+        default:
+            if (IsParagraphCommand(command)) {
+                std::vector<unsigned char> out =
+                    FormatParagraphs(bytes, n, AlignmentOf(command), ReadParagraphSettings());
+                PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, true);
+            }
+            break;
+        }
+    }
+    // Finishing, also when nothing was done.
+    if (!g_editor) return;
+    const LRESULT nowFirst = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst > firstLine) SendMessageA(g_editor, EM_LINESCROLL, 0, firstLine - nowFirst);
+    SendMessageA(g_editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_editor, nullptr, FALSE);
+}
+
+void ConvertCommand(int id) {
+    const int d = g_displayCodePage;
+    if (id >= kCommandToAnsi && id < kCommandFido) {
+        ConvertText(id, ToOemTable[d], FromOemTable[id - kCommandToAnsi]);
+    } else if (id == kCommandFido) {
+        ConvertText(id, ToOemTable[d], kTableFido);
+    } else {
+        ConvertText(id, kNoTable, kNoTable);
+    }
+}
+
+void TwoKeyCodePageCommand(int id) {
+    const int codePage = id - 100;
+    if (codePage < 0 || codePage > 2) return;
+    if (g_pendingSourceCodePage < 0) {
+        g_pendingSourceCodePage = codePage;
+        return;
+    }
+    const int source = g_pendingSourceCodePage;
+    g_pendingSourceCodePage = -1;
+    if (source == codePage) {
+        SetDisplayCodePage(codePage);
+    } else {
+        ConvertText(kCommandToAnsi + codePage, ToOemTable[source], FromOemTable[codePage]);
+    }
+}

@@ -1,0 +1,19 @@
+// The display code page applied to the editor control: font, character set
+// and colour of the whole text, the radio mark of commands 16 to 18; and the
+// HTML tag colouring.
+#pragma once
+
+// Gives the whole text the font, character set and colour of the current
+// display code page (g_displayCodePage of the text layer).
+void ApplyDisplayCodePage();
+// The same, keeping the selection and the scroll position.
+void ApplyDisplayCodePageKeepingView();
+// Makes `codePage` (0..2) the display code page: the same bytes re-decoded,
+// then applied keeping the view.
+void SetDisplayCodePage(int codePage);
+// Paints the text in the text colour and every tag in the HTML colour.
+void ColourHtmlTags();
+
+// Commands 16 to 18 (display code page id - 16) and 52 (HTML colouring).
+void DisplayCodePageCommand(int id);
+void HtmlColouringCommand(int id);

@@ -1,0 +1,35 @@
+// Working buffers from the process heap: zero-filled, freed by whoever
+// allocated them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// n zero bytes (at least one), or null.
+void* HeapAllocBlock(std::size_t n);
+// Frees p; null is ignored.
+void HeapFreeBlock(void* p);
+
+// A heap block freed when it goes out of scope.
+class HeapBuffer {
+public:
+    explicit HeapBuffer(std::size_t n) : data_(static_cast<unsigned char*>(HeapAllocBlock(n))), size_(data_ ? n : 0) {}
+    ~HeapBuffer() { HeapFreeBlock(data_); }
+    HeapBuffer(const HeapBuffer&) = delete;
+    HeapBuffer& operator=(const HeapBuffer&) = delete;
+    unsigned char* get() const { return data_; }
+    std::size_t size() const { return size_; }
+    explicit operator bool() const { return data_ != nullptr; }
+    // Hands the block to the caller, who frees it with HeapFreeBlock.
+    unsigned char* release() {
+        unsigned char* p = data_;
+        data_ = nullptr;
+        size_ = 0;
+        return p;
+    }
+
+private:
+    unsigned char* data_;
+    std::size_t size_;
+};

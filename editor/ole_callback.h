@@ -1,0 +1,7 @@
+// The minimal OLE callback the rich-edit control is given.
+#pragma once
+
+#include <richole.h>
+
+// One static object; the control never frees it.
+IRichEditOleCallback* EditorOleCallback();

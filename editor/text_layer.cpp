@@ -1,0 +1,253 @@
+#include "editor/text_layer.h"
+
+#include "codepage/display_map.h"
+#include "editor/byte_find.h"
+#include "editor/heap_block.h"
+
+#include <richole.h>
+#include <tom.h>
+
+#include <algorithm>
+
+int g_displayCodePage = 0;
+
+namespace {
+
+// {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
+const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
+
+// Streaming out: UTF-16 from the control, bytes into the caller's buffer.
+struct OutCookie {
+    int codePage;
+    unsigned char* out;
+    int32_t capacity;
+    int32_t length;
+    bool hasOddByte; // a chunk may end in the middle of a unit
+    BYTE oddByte;
+};
+
+DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
+    auto* c = reinterpret_cast<OutCookie*>(cookie);
+    *done = size;
+    LONG i = 0;
+    if (size > 0 && c->hasOddByte) {
+        char16_t unit = static_cast<char16_t>(c->oddByte | (chunk[0] << 8));
+        if (c->length < c->capacity) c->out[c->length++] = DisplayByte(c->codePage, unit);
+        c->hasOddByte = false;
+        i = 1;
+    }
+    char16_t units[1024];
+    while (size - i >= 2) {
+        int32_t count = std::min<int32_t>((size - i) / 2, 1024);
+        count = std::min(count, c->capacity - c->length);
+        if (count <= 0) return 0; // more than the buffer holds: the rest is dropped
+        memcpy(units, chunk + i, count * 2);
+        EncodeDisplayChars(c->codePage, units, count, c->out + c->length);
+        c->length += count;
+        i += count * 2;
+    }
+    if (i < size) {
+        c->hasOddByte = true;
+        c->oddByte = chunk[i];
+    }
+    return 0;
+}
+
+// Streaming in: bytes from the caller, UTF-16 (or raw bytes for RTF) to the
+// control.
+struct InCookie {
+    int codePage; // -1: hand the bytes over as they are
+    const unsigned char* bytes;
+    int32_t length;
+    int32_t position;
+};
+
+DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
+    auto* c = reinterpret_cast<InCookie*>(cookie);
+    int32_t left = c->length - c->position;
+    if (c->codePage < 0) {
+        int32_t count = std::min<int32_t>(left, size);
+        memcpy(chunk, c->bytes + c->position, count);
+        c->position += count;
+        *done = count;
+        return 0;
+    }
+    int32_t count = std::min<int32_t>(left, size / 2);
+    char16_t units[1024];
+    for (int32_t i = 0; i < count;) {
+        int32_t piece = std::min<int32_t>(count - i, 1024);
+        DecodeDisplayBytes(c->codePage, c->bytes + c->position + i, piece, units);
+        memcpy(chunk + i * 2, units, piece * 2);
+        i += piece;
+    }
+    c->position += count;
+    *done = count * 2;
+    return 0;
+}
+
+// The control's text document interface, released when it goes out of scope.
+class TextDocument {
+public:
+    explicit TextDocument(HWND editor) {
+        IRichEditOle* ole = nullptr;
+        if (SendMessageA(editor, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) && ole) {
+            ole->QueryInterface(kTextDocumentIid, reinterpret_cast<void**>(&doc_));
+            ole->Release();
+        }
+    }
+    ~TextDocument() {
+        if (doc_) doc_->Release();
+    }
+    TextDocument(const TextDocument&) = delete;
+    TextDocument& operator=(const TextDocument&) = delete;
+    ITextDocument* get() const { return doc_; }
+
+private:
+    ITextDocument* doc_ = nullptr;
+};
+
+} // namespace
+
+int32_t TextLength(HWND editor) {
+    GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT n = SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    return n > 0 ? static_cast<int32_t>(n) : 0;
+}
+
+CHARRANGE GetSelection(HWND editor) {
+    CHARRANGE range{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    // Select-all reaches past the control's hidden final line end; the
+    // document ends at its length.
+    const int32_t length = TextLength(editor);
+    range.cpMin = std::clamp<LONG>(range.cpMin, 0, length);
+    range.cpMax = std::clamp<LONG>(range.cpMax, range.cpMin, length);
+    return range;
+}
+
+void SetSelection(HWND editor, int32_t start, int32_t end) {
+    CHARRANGE range{start, end};
+    SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
+    if (selectionOnly) {
+        const CHARRANGE selection = GetSelection(editor);
+        capacity = std::min<int32_t>(capacity, selection.cpMax - selection.cpMin);
+    }
+    if (!buffer || capacity <= 0) return 0;
+    OutCookie cookie{g_displayCodePage, buffer, capacity, 0, false, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
+    WPARAM flags = SF_TEXT | SF_UNICODE | (selectionOnly ? SFF_SELECTION : 0);
+    SendMessageA(editor, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&stream));
+    return cookie.length;
+}
+
+void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n) {
+    const bool rtf = (flags & SF_RTF) != 0;
+    InCookie cookie{rtf ? -1 : g_displayCodePage, bytes, bytes ? std::max(n, 0) : 0, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
+    WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
+    SendMessageA(editor, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
+}
+
+int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {
+    const int32_t length = TextLength(editor);
+    if (last < 0 || last > length) last = length;
+    if (first < 0) first = 0;
+    if (!buffer || first >= last || capacity <= 0) return 0;
+    last = std::min(last, first + capacity);
+    TextDocument doc(editor);
+    if (!doc.get()) return 0;
+    ITextRange* range = nullptr;
+    if (FAILED(doc.get()->Range(first, last, &range)) || !range) return 0;
+    BSTR text = nullptr;
+    int32_t written = 0;
+    if (SUCCEEDED(range->GetText(&text)) && text) {
+        written = std::min<int32_t>(static_cast<int32_t>(SysStringLen(text)), last - first);
+        EncodeDisplayChars(g_displayCodePage, reinterpret_cast<const char16_t*>(text), written, buffer);
+        SysFreeString(text);
+    }
+    range->Release();
+    return written;
+}
+
+void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo) {
+    if (!bytes) n = 0;
+    const CHARRANGE before = GetSelection(editor);
+    const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;
+    if (hasZero || n > 4096) {
+        // Streaming keeps bytes zero and needs no NUL-terminated copy.
+        StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n);
+    } else {
+        char16_t units[4097];
+        DecodeDisplayBytes(g_displayCodePage, bytes, n, units);
+        units[n] = 0;
+        SETTEXTEX set{ST_SELECTION | ST_KEEPUNDO, 1200};
+        SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(units));
+    }
+    if (!controlUndo) SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    const int32_t caret = std::min(before.cpMin, before.cpMax) + n;
+    SetSelection(editor, caret, caret);
+}
+
+int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags) {
+    const int32_t length = TextLength(editor);
+    if (last < 0 || last > length) last = length;
+    if (first < 0 || first > last || !needle || m <= 0 || last - first < m) return -1;
+    // One byte on each side for the whole-word test.
+    const int32_t viewStart = first > 0 ? first - 1 : 0;
+    const int32_t viewEnd = std::min(length, last + 1);
+    HeapBuffer view(static_cast<size_t>(viewEnd - viewStart) + 1);
+    if (!view) return -1;
+    const int32_t n = GetRangeBytes(editor, viewStart, viewEnd, view.get(), viewEnd - viewStart);
+    const int32_t to = std::min(last - viewStart, n);
+    std::ptrdiff_t found = FindInView(view.get(), n, first - viewStart, to, needle, m, flags, g_displayCodePage);
+    return found < 0 ? -1 : viewStart + static_cast<int32_t>(found);
+}
+
+int32_t FindWordBreak(HWND editor, int direction, int32_t pos) {
+    const int32_t length = TextLength(editor);
+    pos = std::clamp(pos, 0, length);
+    // Read a piece around the position, larger until the boundary lies
+    // inside it: the cost follows the word, not the document.
+    for (int32_t piece = 256;; piece *= 4) {
+        const bool right = direction == WB_MOVEWORDRIGHT;
+        const int32_t start = right ? pos : std::max(0, pos - piece);
+        const int32_t end = right ? std::min(length, pos + piece) : pos;
+        HeapBuffer view(static_cast<size_t>(end - start) + 1);
+        if (!view) return pos;
+        const int32_t n = GetRangeBytes(editor, start, end, view.get(), end - start);
+        if (right) {
+            const size_t r = WordBreakRightInView(view.get(), n, 0, g_displayCodePage);
+            if (static_cast<int32_t>(r) < n || end == length || n < end - start) return start + static_cast<int32_t>(r);
+        } else {
+            const size_t r = WordBreakLeftInView(view.get(), n, n, g_displayCodePage);
+            if (r > 0 || start == 0 || n < end - start) return start + static_cast<int32_t>(r);
+        }
+    }
+}
+
+bool RedecodeText(HWND editor, int newCodePage) {
+    if (newCodePage == g_displayCodePage) return true;
+    const int32_t length = TextLength(editor);
+    HeapBuffer text(static_cast<size_t>(length) + 2);
+    if (!text) return false;
+    const CHARRANGE selection = GetSelection(editor);
+    const BOOL modified = static_cast<BOOL>(SendMessageA(editor, EM_GETMODIFY, 0, 0));
+    const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
+    g_displayCodePage = newCodePage;
+    StreamBytesIn(editor, SF_TEXT, text.get(), n);
+    SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LRESULT nowFirst = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst != firstLine) SendMessageA(editor, EM_LINESCROLL, 0, firstLine - nowFirst);
+    SendMessageA(editor, EM_SETMODIFY, modified, 0);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, nullptr, FALSE);
+    return true;
+}
+
+void SetDecodingForNewText(int newCodePage) { g_displayCodePage = newCodePage; }

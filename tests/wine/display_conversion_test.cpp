@@ -1,0 +1,225 @@
+// The display code page, the HTML colouring and the conversions on the
+// document, through the commands of the menus and the two-key shortcuts.
+#include "tests/wine/editor_fixture.h"
+
+#include "app/settings.h"
+#include "codepage/conversion_commands.h"
+
+namespace {
+
+using DisplayCodePage = EditorTest;
+
+Bytes AllBytes() {
+    Bytes all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<unsigned char>(b));
+    return all;
+}
+
+UINT MenuCheck(int id) { return GetMenuState(GetMenu(g_mainWindow), id, MF_BYCOMMAND) & MF_CHECKED; }
+
+TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
+    Bytes text;
+    for (int line = 0; line < 200; ++line) text += AllBytes() + B("\r\n");
+    Load(text);
+    Select(1000, 1300);
+    SendMessageA(g_editor, EM_LINESCROLL, 0, 40);
+    const LRESULT top = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    ASSERT_GT(top, 30);
+    HKL layout = GetKeyboardLayout(0);
+    for (int id : {17, 18, 16, 18, 17, 16}) {
+        SCOPED_TRACE(id);
+        Command(id);
+        EXPECT_EQ(g_displayCodePage, id - 16);
+        EXPECT_EQ(Text(), text);
+        EXPECT_EQ(Selection().cpMin, 1000);
+        EXPECT_EQ(Selection().cpMax, 1300);
+        EXPECT_EQ(SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0), top);
+        EXPECT_FALSE(Modified());
+        EXPECT_EQ(GetKeyboardLayout(0), layout);
+        EXPECT_EQ(MenuCheck(id), static_cast<UINT>(MF_CHECKED));
+    }
+}
+
+TEST_F(DisplayCodePage, SwitchingEmptiesTheControlUndoButNotTheHistory) {
+    WriteSettingDword("NO", 1);
+    Type("ab");
+    EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    Command(17);
+    EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    WriteSettingDword("NO", 0);
+    Type("c");
+    Command(16);
+    Command(4);
+    EXPECT_EQ(Text(), B("ab"));
+}
+
+TEST_F(DisplayCodePage, FontOfEachCodePageWithFixedPitchWhenNoFaceIsSet) {
+    WriteSettingString("FontD", "DejaVu Sans Mono");
+    WriteSettingDword("SizeD", 240);
+    WriteSettingDword("EffD", 1);
+    Type("x");
+    Command(17);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    Select(0, 1);
+    SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "DejaVu Sans Mono");
+    EXPECT_EQ(format.yHeight, 240);
+    EXPECT_TRUE(format.dwEffects & CFE_BOLD);
+    Command(16); // no face for W: the fixed-pitch family
+    SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+    EXPECT_FALSE(format.dwEffects & CFE_BOLD);
+    EXPECT_EQ(format.bPitchAndFamily & 0xF0, FF_MODERN);
+}
+
+TEST_F(DisplayCodePage, HtmlColouringPaintsEachTagFromItsLastOpeningBracket) {
+    WriteSettingDword("Cl", RGB(0, 0, 0));
+    WriteSettingDword("HTML", RGB(0, 0, 255));
+    Load(B("a<b>c << d>e <f"));
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    Select(2, 2);
+    Command(52);
+    auto colourAt = [](int32_t p) {
+        CHARFORMATA format{};
+        format.cbSize = sizeof format;
+        Select(p, p + 1);
+        SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+        return format.crTextColor;
+    };
+    const COLORREF blue = RGB(0, 0, 255);
+    const COLORREF black = RGB(0, 0, 0);
+    EXPECT_EQ(Selection().cpMin, 2); // (checked before colourAt moves it)
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(colourAt(0), black);
+    EXPECT_EQ(colourAt(1), blue);
+    EXPECT_EQ(colourAt(3), blue);
+    EXPECT_EQ(colourAt(4), black);
+    EXPECT_EQ(colourAt(6), black); // the first of two opening brackets
+    EXPECT_EQ(colourAt(7), blue);
+    EXPECT_EQ(colourAt(10), blue);
+    EXPECT_EQ(colourAt(11), black);
+    EXPECT_EQ(colourAt(13), black); // "<" without ">"
+    EXPECT_TRUE(IsWindowVisible(g_editor));
+}
+
+using Conversion = EditorTest;
+
+TEST_F(Conversion, ToAnsiOnAnsiTextTakesTheRoundTripApproximations) {
+    Load(B("\x88\xAB\x97\xC0"));
+    Command(29);
+    EXPECT_EQ(Text(), B("?<-\xC0"));
+}
+
+TEST_F(Conversion, WholeTextToOemMovesTheDisplayAndUndoesInOneStep) {
+    Load(B("\xCF\xF0\xE8\r\n\xE2\xE5\xF2"));
+    Select(2, 2);
+    Command(30);
+    EXPECT_EQ(Text(), B("\x8F\xE0\xA8\r\n\xA2\xA5\xE2"));
+    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(MenuCheck(17), static_cast<UINT>(MF_CHECKED));
+    EXPECT_TRUE(Modified());
+    // The converted text is selected; with the caret put down, a second
+    // whole-text conversion still makes no second snapshot.
+    EXPECT_EQ(Selection().cpMax, 8);
+    Select(0, 0);
+    Command(31);
+    EXPECT_EQ(g_displayCodePage, 2);
+    Command(4);
+    EXPECT_EQ(Text(), B("\xCF\xF0\xE8\r\n\xE2\xE5\xF2"));
+    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(MenuCheck(16), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(Conversion, SelectionConversionLeavesTheDisplayAndTheRest) {
+    Load(B("\xC0\xC1\xC2\xC3"));
+    Select(1, 3);
+    Command(30);
+    EXPECT_EQ(Text(), B("\xC0\x81\x82\xC3"));
+    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(Selection().cpMin, 1);
+    EXPECT_EQ(Selection().cpMax, 3);
+    Command(4);
+    EXPECT_EQ(Text(), B("\xC0\xC1\xC2\xC3"));
+}
+
+TEST_F(Conversion, FidoAndTranslit) {
+    Load(B("\xCD\xF0\xE0"));
+    Command(32);
+    EXPECT_EQ(Text(), B("Hp\xA0"));
+    EXPECT_EQ(g_displayCodePage, 1);
+    Command(16);
+    Load(B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
+    Command(33);
+    EXPECT_EQ(Text(), B("SHuka Ezh Iy"));
+    EXPECT_EQ(g_displayCodePage, 0);
+    Command(4);
+    EXPECT_EQ(Text(), B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
+}
+
+TEST_F(Conversion, QuotedPrintableAndLineBreaks) {
+    Load(B("=D8=E0 =d8 ==41=\r\n"));
+    Command(35);
+    EXPECT_EQ(Text(), B("\xD8\xE0 =d8 =A=\r\n"));
+    Load(B("a\rb\nc\r\nd\r"));
+    Command(36);
+    EXPECT_EQ(Text(), B("a\r\nb\nc\r\nd\r\n"));
+}
+
+TEST_F(Conversion, ParagraphFormattingExtendsTheSelectionToWholeLines) {
+    WriteSettingDword("RI", 14);
+    WriteSettingDword("FI", 4);
+    WriteSettingDword("LI", 2);
+    Load(B("first\r\none two three four five six\r\nlast"));
+    Select(10, 12); // inside the second line
+    Command(21);
+    EXPECT_EQ(Text(), B("first\r\n    one two\r\n  three four\r\n  five six\r\n\r\nlast"));
+    EXPECT_EQ(Selection().cpMin, 7);
+    EXPECT_EQ(Selection().cpMax, 7);
+    Command(4);
+    EXPECT_EQ(Text(), B("first\r\none two three four five six\r\nlast"));
+}
+
+TEST_F(Conversion, RtfBecomesItsPlainTextWithTheWrapStateKept) {
+    const DWORD wrap = g_wrapStyle;
+    Load(B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
+    Command(34);
+    Bytes text = Text();
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    EXPECT_EQ(text, B("bold \xC0\r\nnext"));
+    EXPECT_EQ(g_wrapStyle, wrap);
+    EXPECT_TRUE(IsWindowVisible(g_editor));
+    Command(4);
+    EXPECT_EQ(Text(), B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
+    // Text that is no RTF stays as it is.
+    Load(B("plain {\\rtf"));
+    Command(34);
+    EXPECT_EQ(Text(), B("plain {\\rtf"));
+}
+
+TEST_F(Conversion, EmptyDocumentDoesNothing) {
+    for (int id : {19, 29, 30, 33, 35, 36}) Command(id);
+    EXPECT_EQ(Text(), B(""));
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
+    Load(B("\xA0\xA1")); // 866 а б
+    Command(101);        // Ctrl+D
+    Command(100);        // Ctrl+W: 866 -> 1251 whatever the display
+    EXPECT_EQ(Text(), B("\xE0\xE1"));
+    EXPECT_EQ(g_displayCodePage, 0);
+    Command(102);
+    Command(102); // the same twice: only the display changes
+    EXPECT_EQ(Text(), B("\xE0\xE1"));
+    EXPECT_EQ(g_displayCodePage, 2);
+    Command(101);
+    Key(VK_CONTROL); // a fresh Ctrl press
+    EXPECT_EQ(g_pendingSourceCodePage, -1);
+    Command(100);
+    EXPECT_EQ(g_pendingSourceCodePage, 0);
+    EXPECT_EQ(g_displayCodePage, 2);
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// The running editor, driven by the messages a user's actions produce.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+
+#include "app/app.h"
+#include "editor/editor.h"
+#include "editor/text_layer.h"
+#include "editor/undo.h"
+#include "tests/wine/harness.h"
+
+using Bytes = std::basic_string<unsigned char>;
+
+inline Bytes B(const char* s) { return Bytes(reinterpret_cast<const unsigned char*>(s)); }
+inline Bytes B(const char* s, size_t n) { return Bytes(reinterpret_cast<const unsigned char*>(s), n); }
+
+class EditorTest : public testing::Test {
+protected:
+    void SetUp() override {
+        harness::ClearSettings();
+        SetDecodingForNewText(0); // the display code page starts at ANSI
+        ClearUndoHistory();
+        ASSERT_TRUE(harness::StartEditor());
+        ASSERT_TRUE(g_editor);
+    }
+    void TearDown() override {
+        ClearUndoHistory();
+        harness::StopEditor();
+        harness::ClearSettings();
+        SetDecodingForNewText(0);
+    }
+
+    // The document's bytes.
+    static Bytes Text() {
+        Bytes out(TextLength(g_editor) + 2, 0);
+        out.resize(StreamBytesOut(g_editor, false, out.data(), static_cast<int32_t>(out.size())));
+        return out;
+    }
+    // Loads bytes as a file would be: whole text, not modified, caret at 0.
+    static void Load(const Bytes& text) {
+        StreamBytesIn(g_editor, SF_TEXT, text.data(), static_cast<int32_t>(text.size()));
+        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        Select(0, 0);
+    }
+    static void Select(int32_t a, int32_t b) {
+        CHARRANGE r{a, b};
+        SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    }
+    static CHARRANGE Selection() { return GetSelection(g_editor); }
+    // A character as the keyboard delivers it (1251 byte).
+    static void Type(unsigned char c) { SendMessageA(g_editor, WM_CHAR, c, 1); }
+    static void Type(const char* s) {
+        for (; *s; ++s) Type(static_cast<unsigned char>(*s));
+    }
+    static void Key(UINT vk, bool ctrl = false, bool shift = false) { harness::PressKey(g_editor, vk, ctrl, shift); }
+    static void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
+    static bool Modified() { return SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+};

@@ -1,0 +1,222 @@
+// The undo history and the clipboard commands, through keys and commands.
+#include "tests/wine/editor_fixture.h"
+
+#include "app/settings.h"
+
+namespace {
+
+using UndoHistory = EditorTest;
+
+TEST_F(UndoHistory, TypingRunIsTakenBackOneKeystrokeAtATime) {
+    Load(B("start"));
+    Select(5, 5);
+    Type("abc");
+    Command(4);
+    EXPECT_EQ(Text(), B("startab"));
+    Command(4);
+    Command(4);
+    EXPECT_EQ(Text(), B("start"));
+    EXPECT_TRUE(UndoHistoryEmpty());
+    Command(4); // nothing left: nothing happens
+    EXPECT_EQ(Text(), B("start"));
+}
+
+TEST_F(UndoHistory, MovingTheCaretStartsANewRecord) {
+    Type("ab");
+    Select(0, 0);
+    Type("c");
+    Command(4);
+    EXPECT_EQ(Text(), B("ab"));
+    Command(4);
+    Command(4);
+    EXPECT_EQ(Text(), B(""));
+}
+
+TEST_F(UndoHistory, EnterTwiceIsOneRecordUndoneOneBreakAtATime) {
+    Type("x");
+    Key(VK_RETURN);
+    Key(VK_RETURN);
+    EXPECT_EQ(Text(), B("x\r\n\r\n"));
+    Command(4);
+    EXPECT_EQ(Text(), B("x\r\n"));
+    Command(4);
+    EXPECT_EQ(Text(), B("x"));
+}
+
+TEST_F(UndoHistory, BackspaceAndDeleteOfLineBreaksAndEndsComeBack) {
+    Load(B("ab\r\ncd"));
+    Select(4, 4);
+    Key(VK_BACK);
+    EXPECT_EQ(Text(), B("abcd"));
+    Command(4);
+    EXPECT_EQ(Text(), B("ab\r\ncd"));
+    Select(1, 1);
+    Key(VK_BACK); // the very first character
+    EXPECT_EQ(Text(), B("b\r\ncd"));
+    Command(4);
+    EXPECT_EQ(Text(), B("ab\r\ncd"));
+    Select(2, 2);
+    Key(VK_DELETE);
+    EXPECT_EQ(Text(), B("abcd"));
+    Command(4);
+    EXPECT_EQ(Text(), B("ab\r\ncd"));
+    // Delete at the end records nothing.
+    ClearUndoHistory();
+    Select(6, 6);
+    Key(VK_DELETE);
+    EXPECT_TRUE(UndoHistoryEmpty());
+    // Backspace at the start neither.
+    Select(0, 0);
+    Key(VK_BACK);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(UndoHistory, SelectionDeletedByKeysAndCommandsComesBackWithItsBytes) {
+    const Bytes text = B("a\0b\x98\xFF" "c", 6);
+    Load(text);
+    Select(1, 5);
+    Key(VK_DELETE);
+    EXPECT_EQ(Text(), B("ac"));
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    Select(0, 3);
+    Key(VK_BACK);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    Select(2, 4);
+    Command(6);
+    EXPECT_EQ(Text(), B("a\0\xFF" "c", 4));
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    // Delete with nothing selected still records an empty replacement.
+    ClearUndoHistory();
+    Select(1, 1);
+    Command(6);
+    EXPECT_FALSE(UndoHistoryEmpty());
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(UndoHistory, CtrlBackspaceAndCtrlDeleteTakeWholeWords) {
+    Load(B("one two three"));
+    Select(0, 0);
+    Key(VK_BACK, true); // at the start: nothing
+    EXPECT_EQ(Text(), B("one two three"));
+    EXPECT_TRUE(UndoHistoryEmpty());
+    Select(7, 7);
+    Key(VK_BACK, true);
+    EXPECT_EQ(Text(), B("one  three"));
+    Command(4);
+    EXPECT_EQ(Text(), B("one two three"));
+    Select(4, 4);
+    Key(VK_DELETE, true);
+    EXPECT_EQ(Text(), B("one three"));
+    Command(4);
+    EXPECT_EQ(Text(), B("one two three"));
+    Select(13, 13);
+    Key(VK_DELETE, true); // at the end: nothing
+    EXPECT_EQ(Text(), B("one two three"));
+}
+
+TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
+    WriteSettingDword("NO", 1);
+    Load(B("one two"));
+    Select(7, 7);
+    Type("x");
+    EXPECT_TRUE(UndoHistoryEmpty());
+    EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    Command(4);
+    EXPECT_EQ(Text(), B("one two"));
+    Select(4, 4);
+    Key(VK_DELETE);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(UndoHistory, UndoSetsTheModifiedFlag) {
+    Type("a");
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    Command(4);
+    EXPECT_TRUE(Modified());
+}
+
+using Clipboard = EditorTest;
+
+Bytes ClipboardBytes(UINT format) {
+    Bytes out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE h = GetClipboardData(format)) {
+        const char* p = static_cast<const char*>(GlobalLock(h));
+        if (p) out = B(p);
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return out;
+}
+
+std::wstring ClipboardUnicode() {
+    std::wstring out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h));
+        if (p) out = p;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return out;
+}
+
+TEST_F(Clipboard, CopyAndPasteInEachDisplayCodePage) {
+    // ANSI: the bytes as CF_TEXT.
+    Load(B("x\xC0\xE1y"));
+    Select(1, 3);
+    Command(2);
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), B("\xC0\xE1"));
+    EXPECT_EQ(ClipboardUnicode(), std::wstring(L"\x0410\x0431"));
+    // KOI8-R: 866 bytes as CF_OEMTEXT, the KOI8-R text as Unicode.
+    Command(18);
+    Select(1, 3); // KOI8-R 0xC0 ю, 0xE1 А
+    Command(2);
+    EXPECT_EQ(ClipboardBytes(CF_OEMTEXT), B("\xEE\x80"));
+    EXPECT_EQ(ClipboardUnicode(), std::wstring(L"\x044E\x0410"));
+    // Paste in KOI8-R converts the 866 bytes back.
+    Select(4, 4);
+    Command(3);
+    EXPECT_EQ(Text(), B("x\xC0\xE1y\xC0\xE1"));
+    Command(4);
+    EXPECT_EQ(Text(), B("x\xC0\xE1y"));
+    // OEM: the bytes as they are.
+    Command(17);
+    Select(0, 2);
+    Command(2);
+    EXPECT_EQ(ClipboardBytes(CF_OEMTEXT), B("x\xC0"));
+    Select(4, 4);
+    Command(3);
+    EXPECT_EQ(Text(), B("x\xC0\xE1yx\xC0"));
+}
+
+TEST_F(Clipboard, CutCopiesThenDeletesAndCopyWithoutSelectionDoesNothing) {
+    Load(B("keep me"));
+    Select(0, 4);
+    Command(1);
+    EXPECT_EQ(Text(), B(" me"));
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), B("keep"));
+    Select(1, 1);
+    Command(2); // nothing selected: clipboard unchanged
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), B("keep"));
+    Command(4);
+    EXPECT_EQ(Text(), B("keep me"));
+    // Paste from a Unicode-only clipboard: the system supplies the bytes.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 16);
+    wcscpy(static_cast<wchar_t*>(GlobalLock(h)), L"\x0416!");
+    GlobalUnlock(h);
+    SetClipboardData(CF_UNICODETEXT, h);
+    CloseClipboard();
+    Select(0, 0);
+    Command(3);
+    EXPECT_EQ(Text(), B("\xC6!keep me"));
+}
+
+} // namespace
