@@ -7,9 +7,11 @@
 #include "app/menus.h"
 #include "app/run_rule.h"
 #include "app/settings.h"
+#include "app/setting_names.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/display_code_page.h"
 #include "editor/editor.h"
+#include "editor/text_layer.h"
 #include "editor/transfer.h"
 #include "editor/undo.h"
 
@@ -28,6 +30,46 @@ void SelectAll(int) {
 
 void MaximizeOrRestore(int) {
     SendMessageA(g_mainWindow, WM_SYSCOMMAND, IsZoomed(g_mainWindow) ? SC_RESTORE : SC_MAXIMIZE, 0);
+}
+
+bool SelectionNotEmpty() {
+    return g_editor && SendMessageA(g_editor, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY;
+}
+
+bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+
+bool CanRun() { return CanRunDocument(g_currentFileName, kUntitledName); }
+
+// With the control's own undo: what the control can take back; otherwise
+// whether the history holds a step.
+bool CanUndo() {
+    if (ReadSetting(setting::ControlUndo) != 0) return g_editor && SendMessageA(g_editor, EM_CANUNDO, 0, 0) != 0;
+    return !UndoHistoryEmpty();
+}
+
+// Commands 48 and 49: the font of the display code page 20 twips larger,
+// up to 520, or smaller, down to 80.
+void ChangeFontSize(int id) {
+    SettingDef size = setting::FontSize(g_displayCodePage);
+    int32_t h = ReadSetting(size);
+    if (id == 48 && h < 520) {
+        WriteSetting(size, h + 20);
+    } else if (id == 49 && h > 80) {
+        WriteSetting(size, h - 20);
+    } else {
+        return;
+    }
+    ApplyDisplayCodePageKeepingView();
+}
+
+void EnableMenuCommand(int id, bool enabled) {
+    EnableMenuItem(g_menuBar, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void SaveWindowPlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary("DEF", &wp, sizeof wp);
 }
 
 struct Command {
@@ -61,30 +103,14 @@ const Command kCommands[] = {
     {36, ConvertCommand},
     {43, ExitProgram},
     {47, SelectAll},
+    {48, ChangeFontSize},
+    {49, ChangeFontSize},
     {52, HtmlColouringCommand},
     {100, TwoKeyCodePageCommand},
     {101, TwoKeyCodePageCommand},
     {102, TwoKeyCodePageCommand},
     {kCommandMaximize, MaximizeOrRestore},
 };
-
-bool SelectionNotEmpty() {
-    return g_editor && SendMessageA(g_editor, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY;
-}
-
-bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
-
-bool CanRun() { return CanRunDocument(g_currentFileName, kUntitledName); }
-
-void EnableMenuCommand(int id, bool enabled) {
-    EnableMenuItem(g_menuBar, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void SaveWindowPlacement() {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary("DEF", &wp, sizeof wp);
-}
 
 } // namespace
 
@@ -99,6 +125,7 @@ void DispatchCommand(int id) {
 
 void UpdateMenuState() {
     EnableMenuCommand(9, DocumentModified());
+    EnableMenuCommand(4, CanUndo());
     EnableMenuCommand(3, IsClipboardFormatAvailable(CF_TEXT));
     EnableMenuCommand(23, CanRun());
     bool selection = SelectionNotEmpty();
@@ -123,7 +150,8 @@ void UpdateToolbarState() {
     SetToolbarButtonState(6, state(selection));
     SetToolbarButtonState(1, state(selection));
     SetToolbarButtonState(2, state(selection));
-    SetToolbarButtonState(9, state(DocumentModified() && g_controlUndoUsed));
+    SetToolbarButtonState(9, state(DocumentModified() && (g_controlUndoUsed || !UndoHistoryEmpty())));
+    SetToolbarButtonState(4, state(CanUndo()));
 }
 
 void LayoutChildren(int width, int height) {

@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "editor/editor.h"
 #include "editor/title.h"
+#include "editor/undo.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ void ReleaseResources() {
         FreeLibrary(g_richEditLibrary);
         g_richEditLibrary = nullptr;
     }
+    ClearUndoHistory();
     DestroyMenus();
 }
 

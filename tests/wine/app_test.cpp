@@ -246,8 +246,8 @@ TEST_F(Shell, AcceleratorsReachCommandsThroughTheEditor) {
     harness::PressKey(g_editor, VK_F2, true);
     harness::PressKey(g_editor, 'W', true);
     harness::PressKey(g_editor, VK_F7, true);
-    harness::PressKey(g_editor, VK_BACK, false, false, true);
-    EXPECT_EQ(recorder.commands, (std::vector<int>{300, 17, 100, 14, 4}));
+    harness::PressKey(g_editor, VK_F2, false, false, true);
+    EXPECT_EQ(recorder.commands, (std::vector<int>{300, 17, 100, 14, 18}));
 }
 
 TEST_F(Shell, GreyMenuCommandsAreNotSentByTheirShortcuts) {
@@ -256,6 +256,7 @@ TEST_F(Shell, GreyMenuCommandsAreNotSentByTheirShortcuts) {
     harness::PressKey(g_editor, 'S', true); // save, unmodified
     harness::PressKey(g_editor, 'C', true); // copy, nothing selected
     harness::PressKey(g_editor, 'X', true); // cut, nothing selected
+    harness::PressKey(g_editor, 'Z', true); // undo, nothing to take back
     EXPECT_TRUE(recorder.commands.empty());
     SetWindowTextA(g_editor, "text");
     SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
@@ -440,6 +441,29 @@ TEST(StartUp, EndsWhenTheMainClassCannotBeRegistered) {
     EXPECT_FALSE(harness::StartEditor());
     UnregisterClassA("LORK2", GetModuleHandleA(nullptr));
     UnregisterClassA("Lork2 - RuleZ", GetModuleHandleA(nullptr));
+}
+
+} // namespace
+
+namespace {
+
+class FontSize : public Shell {};
+
+TEST_F(FontSize, SizeUpFromTwoHundredStopsAtFiveHundredTwenty) {
+    int presses = 0;
+    for (int i = 0; i < 20; ++i) {
+        int32_t before = ReadSettingDword("SizeW", 200);
+        SendMessageA(g_mainWindow, WM_COMMAND, 48, 0);
+        if (ReadSettingDword("SizeW", 200) != before) ++presses;
+    }
+    EXPECT_EQ(presses, 16);
+    EXPECT_EQ(ReadSettingDword("SizeW", 200), 520);
+    EXPECT_EQ(ReadSettingDword("SizeD", 200), 200); // only the display code page's size
+}
+
+TEST_F(FontSize, SizeDownStopsAtEighty) {
+    for (int i = 0; i < 20; ++i) harness::PressKey(g_editor, VK_OEM_MINUS, true);
+    EXPECT_EQ(ReadSettingDword("SizeW", 200), 80);
 }
 
 } // namespace

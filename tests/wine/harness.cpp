@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "editor/editor.h"
+#include "editor/text_layer.h"
 
 namespace harness {
 namespace {
@@ -118,6 +119,7 @@ void StopEditor() {
     g_markerWindow = nullptr;
     g_editor = nullptr;
     g_accelerators = nullptr;
+    g_displayCodePage = 0; // a new process starts in ANSI
     UnregisterClassA(kMainClassName, g_instance);
     UnregisterClassA(kMarkerClassName, g_instance);
 }
