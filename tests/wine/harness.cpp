@@ -19,6 +19,9 @@ int g_unexpected = 0;
 UINT_PTR g_dialogTimer = 0;
 HHOOK g_cbtHook = nullptr;
 
+int g_popupMenus = 0;
+UINT_PTR g_menuTimer = 0;
+
 CommandRecorder* g_recorder = nullptr;
 WNDPROC g_recordedProc = nullptr;
 
@@ -63,7 +66,20 @@ void CALLBACK AnswerPendingDialogs(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(nullptr, g_menuTimer);
+    g_menuTimer = 0;
+    EndMenu();
+}
+
 LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char cls[16];
+        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0) {
+            ++g_popupMenus;
+            if (!g_menuTimer) g_menuTimer = SetTimer(nullptr, 0, 30, CloseOpenMenu);
+        }
+    }
     if (code == HCBT_ACTIVATE) {
         HWND window = reinterpret_cast<HWND>(wParam);
         char cls[16];
@@ -195,5 +211,7 @@ std::vector<SeenDialog> TakeSeenDialogs() {
 }
 
 int UnexpectedDialogs() { return g_unexpected; }
+
+int PopupMenusOpened() { return g_popupMenus; }
 
 } // namespace harness

@@ -57,4 +57,8 @@ std::vector<SeenDialog> TakeSeenDialogs();
 // Dialogs that opened with no answer queued (they were cancelled).
 int UnexpectedDialogs();
 
+// Popup menus opened (TrackPopupMenu) since the start; each is closed again
+// from inside its menu loop.
+int PopupMenusOpened();
+
 } // namespace harness

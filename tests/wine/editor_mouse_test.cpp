@@ -1,0 +1,139 @@
+// The mouse in the editor: the right-button menu, middle-button scrolling,
+// and the OLE callback the control is given.
+#include <richole.h>
+
+#include "editor/ole_callback.h"
+#include "tests/wine/editor_fixture.h"
+
+namespace {
+
+class EditorMouse : public EditorTest {};
+
+TEST_F(EditorMouse, RightButtonOpensTheEditMenuOnlyWithoutModifiers) {
+    const int before = harness::PopupMenusOpened();
+    SendMessageA(g_editor, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+    harness::Pump();
+    EXPECT_EQ(harness::PopupMenusOpened(), before + 1);
+    SendMessageA(g_editor, WM_RBUTTONUP, MK_RBUTTON, MAKELPARAM(10, 10));
+    harness::Pump();
+    EXPECT_EQ(harness::PopupMenusOpened(), before + 2);
+    SendMessageA(g_editor, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(10, 10));
+    SendMessageA(g_editor, WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(10, 10));
+    harness::Pump();
+    EXPECT_EQ(harness::PopupMenusOpened(), before + 2);
+}
+
+// Enough lines to scroll through.
+Bytes ManyLines(int n) {
+    Bytes text;
+    for (int i = 0; i < n; ++i) {
+        text += B("line ");
+        text += static_cast<unsigned char>('0' + i % 10);
+        text += B("\r\n");
+    }
+    return text;
+}
+
+LRESULT FirstVisibleLine() { return SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0); }
+
+// Presses the middle button at a point of the editor and puts the mouse
+// `dy` pixels below it.
+POINT PressMiddleButton(int dy) {
+    POINT click{40, 40};
+    SendMessageA(g_editor, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(click.x, click.y));
+    POINT screen = click;
+    ClientToScreen(g_editor, &screen);
+    SetCursorPos(screen.x, screen.y + dy);
+    return screen;
+}
+
+TEST_F(EditorMouse, MiddleButtonScrollsOneLinePerTwelvePixels) {
+    Load(ManyLines(300));
+    ASSERT_EQ(FirstVisibleLine(), 0);
+    PressMiddleButton(24);
+    EXPECT_EQ(GetCapture(), g_editor);
+    AutoScrollStep();
+    EXPECT_EQ(FirstVisibleLine(), 2);
+    AutoScrollStep();
+    EXPECT_EQ(FirstVisibleLine(), 4);
+    SendMessageA(g_editor, WM_MBUTTONUP, 0, MAKELPARAM(40, 64));
+    EXPECT_NE(GetCapture(), g_editor);
+}
+
+TEST_F(EditorMouse, SmallDistancesScrollNothing) {
+    Load(ManyLines(300));
+    PressMiddleButton(11);
+    AutoScrollStep();
+    EXPECT_EQ(FirstVisibleLine(), 0);
+    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
+}
+
+TEST_F(EditorMouse, ScrollingStopsAtTheEndWithoutError) {
+    Load(ManyLines(60));
+    PressMiddleButton(400);
+    LRESULT last = -1;
+    for (int i = 0; i < 20 && FirstVisibleLine() != last; ++i) {
+        last = FirstVisibleLine();
+        AutoScrollStep();
+    }
+    EXPECT_EQ(FirstVisibleLine(), last);
+    EXPECT_GT(last, 0);
+    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
+    EXPECT_TRUE(IsWindow(g_editor));
+}
+
+TEST_F(EditorMouse, MiddleButtonWithModifiersIsLeftToTheControl) {
+    Load(ManyLines(100));
+    SendMessageA(g_editor, WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, MAKELPARAM(40, 40));
+    EXPECT_NE(GetCapture(), g_editor);
+}
+
+TEST_F(EditorMouse, TimerTicksScrollThroughTheMainWindow) {
+    Load(ManyLines(300));
+    PressMiddleButton(36);
+    // The timer runs on the main window; its tick is one step.
+    SendMessageA(g_mainWindow, WM_TIMER, 1976, 0);
+    EXPECT_EQ(FirstVisibleLine(), 3);
+    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
+    SendMessageA(g_mainWindow, WM_TIMER, 1976, 0); // a late tick after the release
+}
+
+TEST_F(EditorMouse, OleCallbackAnswersAsTheControlExpects) {
+    IRichEditOleCallback* callback = EditorOleCallback();
+    ASSERT_NE(callback, nullptr);
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(callback->QueryInterface(IID_IUnknown, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(callback->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+    EXPECT_EQ(callback->AddRef(), 2u);
+    EXPECT_EQ(callback->Release(), 1u);
+    EXPECT_EQ(callback->GetNewStorage(nullptr), E_NOTIMPL);
+    EXPECT_EQ(callback->QueryInsertObject(nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(callback->DeleteObject(nullptr), S_OK);
+    LPDATAOBJECT data = reinterpret_cast<LPDATAOBJECT>(1);
+    EXPECT_EQ(callback->GetClipboardData(nullptr, 0, &data), E_NOTIMPL);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(callback->GetClipboardData(nullptr, 0, nullptr), E_POINTER);
+    HMENU menu = reinterpret_cast<HMENU>(1);
+    EXPECT_EQ(callback->GetContextMenu(0, nullptr, nullptr, &menu), E_NOTIMPL);
+    EXPECT_EQ(menu, nullptr);
+}
+
+TEST_F(EditorMouse, DropIntoTheControlRecordsOneSnapshot) {
+    Load(B("before"));
+    IRichEditOleCallback* callback = EditorOleCallback();
+    CLIPFORMAT format = CF_UNICODETEXT;
+    EXPECT_EQ(callback->QueryAcceptData(nullptr, &format, RECO_DROP, TRUE, nullptr), S_OK);
+    EXPECT_EQ(format, CF_TEXT);
+    EXPECT_FALSE(UndoHistoryEmpty());
+    Load(B("after the drop"));
+    Command(4);
+    EXPECT_EQ(Text(), B("before"));
+    // Other operations offer no snapshot.
+    CLIPFORMAT paste = CF_UNICODETEXT;
+    EXPECT_EQ(callback->QueryAcceptData(nullptr, &paste, RECO_PASTE, TRUE, nullptr), S_OK);
+    EXPECT_EQ(paste, CF_UNICODETEXT);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+} // namespace
