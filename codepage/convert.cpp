@@ -33,10 +33,10 @@ void TranslateScalar(unsigned char* p, std::size_t n, const unsigned char* table
 }
 
 #ifdef LORK2_TRANSLATE_AVX2
-// 32 bytes per round with eight 16-entry shuffles. The rows are stored as
-// differences (row g XOR row g-1), and the index is lowered by 16 before each
-// shuffle: once it turns negative the shuffle yields 0, so the XOR of the
-// shuffles up to the byte's own row telescopes to that row's entry.
+// 32 bytes at a time with eight 16-entry shuffles. The rows are stored as
+// differences (row g XOR row g-1), and row g is looked up with the index less
+// 16 g: when that is negative the shuffle yields 0, so the XOR of all eight
+// telescopes to the entry of the byte's own row.
 __attribute__((target("avx2"))) void TranslateAvx2(unsigned char* p, std::size_t n,
                                                    const unsigned char* table) {
     __m256i rows[8];
@@ -45,21 +45,44 @@ __attribute__((target("avx2"))) void TranslateAvx2(unsigned char* p, std::size_t
         if (g > 0) row = _mm_xor_si128(row, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * (g - 1))));
         rows[g] = _mm256_broadcastsi128_si256(row);
     }
-    const __m256i sixteen = _mm256_set1_epi8(16);
+    __m256i offsets[8];
+    for (int g = 0; g < 8; ++g) offsets[g] = _mm256_set1_epi8(static_cast<char>(16 * g));
     const __m256i high = _mm256_set1_epi8(static_cast<char>(0x80));
+    // The index for row g is computed from the byte directly, so the eight
+    // shuffles do not wait on each other.
+#define LORK2_LOOKUP(v, result)                                                                    \
+    do {                                                                                           \
+        const __m256i idx = _mm256_xor_si256(v, high);                                             \
+        __m256i r0 = _mm256_shuffle_epi8(rows[0], idx);                                            \
+        __m256i r1 = _mm256_shuffle_epi8(rows[1], _mm256_sub_epi8(idx, offsets[1]));               \
+        __m256i r2 = _mm256_shuffle_epi8(rows[2], _mm256_sub_epi8(idx, offsets[2]));               \
+        __m256i r3 = _mm256_shuffle_epi8(rows[3], _mm256_sub_epi8(idx, offsets[3]));               \
+        r0 = _mm256_xor_si256(r0, _mm256_shuffle_epi8(rows[4], _mm256_sub_epi8(idx, offsets[4]))); \
+        r1 = _mm256_xor_si256(r1, _mm256_shuffle_epi8(rows[5], _mm256_sub_epi8(idx, offsets[5]))); \
+        r2 = _mm256_xor_si256(r2, _mm256_shuffle_epi8(rows[6], _mm256_sub_epi8(idx, offsets[6]))); \
+        r3 = _mm256_xor_si256(r3, _mm256_shuffle_epi8(rows[7], _mm256_sub_epi8(idx, offsets[7]))); \
+        const __m256i r = _mm256_xor_si256(_mm256_xor_si256(r0, r1), _mm256_xor_si256(r2, r3));    \
+        /* bytes below 0x80 keep their value */                                                    \
+        result = _mm256_blendv_epi8(v, r, v);                                                      \
+    } while (0)
     std::size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        if (_mm256_movemask_epi8(v) == 0) continue; // nothing from 0x80 up
-        __m256i idx = _mm256_xor_si256(v, high);
-        __m256i r = _mm256_shuffle_epi8(rows[0], idx);
-        for (int g = 1; g < 8; ++g) {
-            idx = _mm256_sub_epi8(idx, sixteen);
-            r = _mm256_xor_si256(r, _mm256_shuffle_epi8(rows[g], idx));
-        }
-        // Bytes below 0x80 keep their value.
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), _mm256_blendv_epi8(v, r, v));
+    for (; i + 64 <= n; i += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
+        if (_mm256_movemask_epi8(_mm256_or_si256(a, b)) == 0) continue; // nothing from 0x80 up
+        __m256i ra, rb;
+        LORK2_LOOKUP(a, ra);
+        LORK2_LOOKUP(b, rb);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), ra);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i + 32), rb);
     }
+    for (; i + 32 <= n; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        __m256i ra;
+        LORK2_LOOKUP(a, ra);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), ra);
+    }
+#undef LORK2_LOOKUP
     if (i < n) TranslateScalar(p + i, n - i, table);
 }
 

@@ -2,51 +2,94 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
-inline bool IsBlank(unsigned char c) { return c == 0x00 || c == 0x09 || c == 0x0A || c == 0x0D || c == 0x20; }
+// NUL, tab, LF, CR and space, as bits of one mask.
+inline bool IsBlank(unsigned char c) { return c <= 0x20 && ((0x100002601ULL >> c) & 1); }
 
 struct Word {
     std::size_t start;
     std::size_t length;
 };
 
-// The output grows line by line; before a line is written its largest
-// possible size is reserved, so the writes below never pass the end.
+// Output through a fixed buffer that is handed to the sink whenever it is
+// full; pieces larger than the buffer go to the sink directly.
 class Output {
   public:
-    void Reserve(std::size_t extra) {
-        if (bytes_.size() - used_ < extra) bytes_.resize(std::max(bytes_.size() * 2, used_ + extra));
-    }
+    Output(ByteSink sink, void* context) : sink_(sink), context_(context) {}
+    bool ok() const { return ok_; }
     void Spaces(long count) {
-        if (count <= 0) return;
-        std::memset(bytes_.data() + used_, ' ', static_cast<std::size_t>(count));
-        used_ += static_cast<std::size_t>(count);
+        if (count > 0 && count <= 16 && kSize - used_ >= 16) {
+            for (long i = 0; i < count; ++i) buffer_[used_ + static_cast<std::size_t>(i)] = ' ';
+            used_ += static_cast<std::size_t>(count);
+            return;
+        }
+        while (count > 0) {
+            if (used_ == kSize) Flush();
+            const std::size_t part = std::min(static_cast<std::size_t>(count), kSize - used_);
+            std::memset(buffer_ + used_, ' ', part);
+            used_ += part;
+            count -= static_cast<long>(part);
+        }
     }
     void Copy(const unsigned char* from, std::size_t count) {
-        std::memcpy(bytes_.data() + used_, from, count);
+        if (count > kSize - used_) {
+            Flush();
+            if (count >= kSize) {
+                Send(from, count);
+                return;
+            }
+        }
+        if (count <= 16) {
+            for (std::size_t i = 0; i < count; ++i) buffer_[used_ + i] = from[i];
+        } else {
+            std::memcpy(buffer_ + used_, from, count);
+        }
         used_ += count;
     }
     void LineEnd() {
-        bytes_[used_++] = '\r';
-        bytes_[used_++] = '\n';
+        if (kSize - used_ < 2) Flush();
+        buffer_[used_++] = '\r';
+        buffer_[used_++] = '\n';
     }
-    std::vector<unsigned char> Take() {
-        bytes_.resize(used_);
-        return std::move(bytes_);
+    void Flush() {
+        if (used_) Send(buffer_, used_);
+        used_ = 0;
     }
 
   private:
-    std::vector<unsigned char> bytes_;
+    static constexpr std::size_t kSize = 1 << 16;
+    void Send(const unsigned char* p, std::size_t n) {
+        if (ok_) ok_ = sink_(context_, p, n);
+    }
+    ByteSink sink_;
+    void* context_;
+    bool ok_ = true;
     std::size_t used_ = 0;
+    unsigned char buffer_[kSize];
 };
+
+bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
+    auto* v = static_cast<std::vector<unsigned char>*>(context);
+    v->insert(v->end(), bytes, bytes + n);
+    return true;
+}
 
 } // namespace
 
-std::vector<unsigned char> FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment,
+std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
                                             const ParagraphSettings& settings) {
-    if (n == 0) return {};
+    std::vector<unsigned char> out;
+    out.reserve(n + n / 8 + 64);
+    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
+    return out;
+}
+
+bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
+                      ByteSink sink, void* context) {
+    if (n == 0) return true;
     const long width = std::clamp(settings.right, 1, kMaxRightMargin);
     long indent = std::max(settings.left, 0);
     long firstIndent = alignment == Alignment::kCenter ? indent : std::max(settings.first, 0);
@@ -55,8 +98,7 @@ std::vector<unsigned char> FormatParagraphs(const unsigned char* t, std::size_t 
     const bool keepLineEnds = !settings.ignoreLineBreaks;
     const std::size_t last = n - 1; // the scan never steps past the last byte
 
-    Output out;
-    out.Reserve(n + n / 4 + 64);
+    auto out = std::make_unique<Output>(sink, context);
     std::vector<Word> words;
     std::size_t j = 0;
     bool firstLine = true;
@@ -117,14 +159,13 @@ std::vector<unsigned char> FormatParagraphs(const unsigned char* t, std::size_t 
             wider = free % (count - 1);
         }
 
-        out.Reserve(static_cast<std::size_t>(lineIndent + lead + letters + (count > 1 ? (count - 1) * gap + wider : 0)) + 2);
-        out.Spaces(lineIndent);
-        out.Spaces(lead);
+        out->Spaces(lineIndent + lead);
         for (long w = 0; w < count; ++w) {
-            if (w > 0) out.Spaces(w <= wider ? gap + 1 : gap);
-            out.Copy(t + words[w].start, words[w].length);
+            if (w > 0) out->Spaces(w <= wider ? gap + 1 : gap);
+            out->Copy(t + words[w].start, words[w].length);
         }
-        out.LineEnd();
+        out->LineEnd();
+        if (!out->ok()) return false;
 
         // The next line starts after the blanks that follow the last word,
         // up to and including a paragraph end.
@@ -139,5 +180,6 @@ std::vector<unsigned char> FormatParagraphs(const unsigned char* t, std::size_t 
         j = p;
         firstLine = false;
     }
-    return out.Take();
+    out->Flush();
+    return out->ok();
 }

@@ -27,3 +27,10 @@ constexpr int kMaxRightMargin = 4096;
 // (a paragraph end), and an empty line stays an empty line of indent spaces.
 std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
                                             const ParagraphSettings& settings);
+
+// The same result handed out in pieces of bounded size, in order, through
+// `sink` (for writing a large result straight to a file). `sink` returns
+// false to stop; FormatParagraphs then returns false too.
+using ByteSink = bool (*)(void* context, const unsigned char* bytes, std::size_t n);
+bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
+                      const ParagraphSettings& settings, ByteSink sink, void* context);

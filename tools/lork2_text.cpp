@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -144,57 +145,91 @@ int WriteAll(int fd, const unsigned char* data, std::size_t n) {
     return 0;
 }
 
-// Writes OUT through a temporary file in the same folder and a rename, so
-// OUT is either the old file or the whole new one. Returns 0 or errno.
-int WriteFileAtomically(const std::string& out, const Bytes& data) {
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+std::string TempName(const std::string& out, int attempt) {
 #ifdef _WIN32
-        const long pid = _getpid();
+    const long pid = _getpid();
 #else
-        const long pid = static_cast<long>(getpid());
+    const long pid = static_cast<long>(getpid());
 #endif
-        temp = out + ".tmp-" + std::to_string(pid) + "-" + std::to_string(counter++);
+    return out + ".tmp-" + std::to_string(pid) + "-" + std::to_string(attempt);
+}
+
+// Moves the finished temporary file over OUT. Returns 0 or errno.
+int Replace(const std::string& temp, const std::string& out) {
 #ifdef _WIN32
-        fd = _open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (!MoveFileExA(temp.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return 0;
 #else
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-#endif
-        if (fd < 0 && errno != EEXIST) return errno;
-    }
-    if (fd < 0) return EEXIST;
-#ifndef _WIN32
     struct stat old;
-    if (stat(out.c_str(), &old) == 0) (void)fchmod(fd, old.st_mode & 07777);
+    if (stat(out.c_str(), &old) == 0 && !S_ISDIR(old.st_mode)) (void)chmod(temp.c_str(), old.st_mode & 07777);
+    return std::rename(temp.c_str(), out.c_str()) != 0 ? errno : 0;
 #endif
-    int error = WriteAll(fd, data.data(), data.size());
+}
+
+// Writes a result piece by piece to standard output, or to OUT through a
+// temporary file in the same folder and a rename, so that OUT is either the
+// old file or the whole new one.
+class StreamOutput {
+  public:
+    explicit StreamOutput(std::string out) : out_(std::move(out)) {}
+    int Open() {
+        if (out_.empty()) return 0;
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            temp_ = TempName(out_, attempt);
 #ifdef _WIN32
-    if (_close(fd) != 0 && !error) error = errno;
+            fd_ = _open(temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
-    if (!error && fsync(fd) != 0 && errno != EINVAL) error = errno;
-    if (close(fd) != 0 && !error) error = errno;
+            fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
 #endif
-    if (!error) {
-#ifdef _WIN32
-        if (!MoveFileExA(temp.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            error = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+            if (fd_ < 0 && errno != EEXIST) return FileError(out_, errno);
         }
-#else
-        if (std::rename(temp.c_str(), out.c_str()) != 0) error = errno;
-#endif
+        return fd_ < 0 ? FileError(out_, EEXIST) : 0;
     }
-    if (error) std::remove(temp.c_str());
-    return error;
+    static bool Sink(void* self, const unsigned char* p, std::size_t n) {
+        auto* s = static_cast<StreamOutput*>(self);
+        if (s->error_) return false;
+        if (s->out_.empty()) {
+            if (std::fwrite(p, 1, n, stdout) != n) s->error_ = errno ? errno : EIO;
+        } else {
+            s->error_ = WriteAll(s->fd_, p, n);
+        }
+        return !s->error_;
+    }
+    // Ends the output; on any failure OUT is left as it was.
+    int Close(bool failed) {
+        if (out_.empty()) {
+            if (!error_ && std::fflush(stdout) != 0) error_ = errno ? errno : EIO;
+            return error_ ? FileError("standard output", error_) : 0;
+        }
+#ifdef _WIN32
+        if (_close(fd_) != 0 && !error_) error_ = errno;
+#else
+        if (!error_ && fsync(fd_) != 0 && errno != EINVAL) error_ = errno;
+        if (close(fd_) != 0 && !error_) error_ = errno;
+#endif
+        if (!error_ && !failed) error_ = Replace(temp_, out_);
+        if (error_ || failed) std::remove(temp_.c_str());
+        return error_ ? FileError(out_, error_) : 0;
+    }
+
+  private:
+    std::string out_;
+    std::string temp_;
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+int WriteFileAtomically(const std::string& out, const Bytes& data) {
+    StreamOutput stream(out);
+    if (int s = stream.Open()) return s;
+    StreamOutput::Sink(&stream, data.data(), data.size());
+    return stream.Close(false);
 }
 
 // Sends the result to OUT or to standard output.
 int Emit(const std::string& out, const Bytes& data) {
-    if (!out.empty()) {
-        const int error = WriteFileAtomically(out, data);
-        return error ? FileError(out, error) : 0;
-    }
+    if (!out.empty()) return WriteFileAtomically(out, data);
     if (!data.empty() && std::fwrite(data.data(), 1, data.size(), stdout) != data.size())
         return FileError("standard output", errno ? errno : EIO);
     if (std::fflush(stdout) != 0) return FileError("standard output", errno ? errno : EIO);
@@ -372,7 +407,11 @@ int main(int argc, char** argv) {
             haveFile = true;
         }
         if (int s = read()) return s;
-        return Emit(out, FormatParagraphs(text.data(), text.size(), alignment, settings));
+        // Written as it is made: the result can be many times the input.
+        StreamOutput stream(out);
+        if (int s = stream.Open()) return s;
+        const bool ok = FormatParagraphs(text.data(), text.size(), alignment, settings, StreamOutput::Sink, &stream);
+        return stream.Close(!ok);
     }
     return Usage("unknown command '" + command + "'");
 }

@@ -1,0 +1,286 @@
+#include "tools/pixmap.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using pixmap::Colour;
+using pixmap::Image;
+using pixmap::MapFile;
+
+uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+
+// A 3 by 2 image: red, transparent, white / black, blue, transparent.
+constexpr const char* kSmall =
+    "; a comment\n"
+    "colour . none\n"
+    "colour R FF0000\n"
+    "colour W ffffff\n"
+    "colour K 000000\n"
+    "colour b 0000FF\n"
+    "\n"
+    "image small 3 2 hotspot 2 1\n"
+    "R.W  \r\n"
+    "Kb.\n"
+    "output small.ico small\n";
+
+MapFile ParseOk(const std::string& text) {
+    MapFile map;
+    std::string error;
+    EXPECT_TRUE(pixmap::Parse(text, map, error)) << error;
+    return map;
+}
+
+std::string ParseError(const std::string& text) {
+    MapFile map;
+    std::string error;
+    EXPECT_FALSE(pixmap::Parse(text, map, error));
+    return error;
+}
+
+TEST(PixelMap, ReadsColoursRowsHotSpotAndOutputs) {
+    MapFile map = ParseOk(kSmall);
+    ASSERT_EQ(map.images.size(), 1u);
+    const Image& image = map.images[0];
+    EXPECT_EQ(image.name, "small");
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(image.hotX, 2);
+    EXPECT_EQ(image.hotY, 1);
+    EXPECT_EQ(image.At(0, 0), (Colour{255, 0, 0, true}));
+    EXPECT_FALSE(image.At(1, 0).opaque);
+    EXPECT_EQ(image.At(2, 0), (Colour{255, 255, 255, true})); // blanks and CR after a row ignored
+    EXPECT_EQ(image.At(1, 1), (Colour{0, 0, 255, true}));
+    ASSERT_EQ(map.outputs.size(), 1u);
+    EXPECT_EQ(map.outputs[0].file, "small.ico");
+    EXPECT_EQ(map.outputs[0].images, std::vector<std::string>{"small"});
+}
+
+TEST(PixelMap, FaultsNamedWithTheirLine) {
+    EXPECT_EQ(ParseError("colour R FF0000\nimage a 2 1\nRRR\n"), "line 3: row of 3 characters, image a is 2 wide");
+    EXPECT_EQ(ParseError("colour R FF0000\nimage a 2 1\nRx\n"), "line 3: undefined colour 'x'");
+    EXPECT_EQ(ParseError("image a 2 2\n\n"), "line 2: row of 0 characters, image a is 2 wide");
+    EXPECT_EQ(ParseError("colour R FF0000\nimage a 1 2\nR\n"), "image a lacks 1 rows at the end");
+    EXPECT_EQ(ParseError("colour R F0000\n"), "line 1: colour must be RRGGBB or none");
+    EXPECT_EQ(ParseError("colour R 12345G\n"), "line 1: colour must be RRGGBB or none");
+    EXPECT_EQ(ParseError("colour ; 000000\n"), "line 1: colour character must be printable, not ';'");
+    EXPECT_EQ(ParseError("image a 0 1\n"), "line 1: image sides must be 1 to 256");
+    EXPECT_EQ(ParseError("image a 257 1\n"), "line 1: image sides must be 1 to 256");
+    EXPECT_EQ(ParseError("image a 4 4 hotspot 4 0\n"), "line 1: hot spot outside the image");
+    EXPECT_EQ(ParseError("colour R FF0000\nimage a 1 1\nR\nimage a 1 1\nR\n"), "line 4: image a defined twice");
+    EXPECT_EQ(ParseError("picture a 1 1\n"), "line 1: unknown word picture");
+    EXPECT_EQ(ParseError("output a.ico\n"), "line 1: expected: output FILE NAME...");
+}
+
+TEST(PixelMap, ColourRedefinedAppliesToLaterRows) {
+    MapFile map = ParseOk("colour X 000000\nimage a 1 1\nX\ncolour X 00FF00\nimage b 1 1\nX\n");
+    EXPECT_EQ(map.Find("a")->At(0, 0), (Colour{0, 0, 0, true}));
+    EXPECT_EQ(map.Find("b")->At(0, 0), (Colour{0, 255, 0, true}));
+    EXPECT_EQ(map.Find("c"), nullptr);
+}
+
+TEST(IconFile, DirectoryHeaderColoursAlphaAndMask) {
+    MapFile map = ParseOk(kSmall);
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::Build(map, map.outputs[0], b, error)) << error;
+    EXPECT_EQ(Le16(b, 0), 0u);
+    EXPECT_EQ(Le16(b, 2), 1u); // icon
+    EXPECT_EQ(Le16(b, 4), 1u);
+    EXPECT_EQ(b[6], 3);        // width
+    EXPECT_EQ(b[7], 2);        // height
+    EXPECT_EQ(Le16(b, 10), 1u); // planes
+    EXPECT_EQ(Le16(b, 12), 32u);
+    const uint32_t offset = Le32(b, 18);
+    EXPECT_EQ(offset, 22u);
+    // header, 3 * 2 pixels of 4 bytes, mask rows of 4 bytes
+    EXPECT_EQ(Le32(b, 14), 40u + 24u + 8u);
+    EXPECT_EQ(b.size(), offset + Le32(b, 14));
+    EXPECT_EQ(Le32(b, offset), 40u);
+    EXPECT_EQ(Le32(b, offset + 4), 3u);
+    EXPECT_EQ(Le32(b, offset + 8), 4u); // twice the height: colours and mask
+    EXPECT_EQ(Le16(b, offset + 14), 32u);
+    EXPECT_EQ(Le32(b, offset + 20), 32u);
+    // Rows bottom first, BGRA: black, blue, transparent; then red, clear, white.
+    const size_t px = offset + 40;
+    const std::vector<uint8_t> pixels(b.begin() + px, b.begin() + px + 24);
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{0, 0, 0, 255, 255, 0, 0, 255, 0, 0, 0, 0,  //
+                                             0, 0, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255}));
+    const size_t mask = px + 24;
+    EXPECT_EQ(b[mask], 0x20);     // bottom row: third pixel transparent
+    EXPECT_EQ(b[mask + 4], 0x40); // top row: second pixel transparent
+}
+
+TEST(IconFile, SeveralImagesFollowOneAnother) {
+    MapFile map = ParseOk("colour K 000000\nimage a 16 1\nKKKKKKKKKKKKKKKK\nimage b 1 1\nK\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::EncodeIcon({map.Find("a"), map.Find("b")}, b, error));
+    EXPECT_EQ(Le16(b, 4), 2u);
+    EXPECT_EQ(Le32(b, 18), 6u + 2 * 16);
+    EXPECT_EQ(Le32(b, 14), 40u + 64 + 4);
+    EXPECT_EQ(Le32(b, 16 + 18), Le32(b, 18) + Le32(b, 14));
+    EXPECT_EQ(b[16 + 6], 1);
+    EXPECT_EQ(b.size(), Le32(b, 16 + 18) + Le32(b, 16 + 14));
+}
+
+TEST(CursorFile, MonochromeWithHotSpot) {
+    MapFile map = ParseOk("colour . none\ncolour K 000000\ncolour W FFFFFF\n"
+                          "image c 2 2 hotspot 1 0\nKW\n.K\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::EncodeCursor(*map.Find("c"), b, error)) << error;
+    EXPECT_EQ(Le16(b, 2), 2u); // cursor
+    EXPECT_EQ(Le16(b, 10), 1u); // hot spot x
+    EXPECT_EQ(Le16(b, 12), 0u); // hot spot y
+    const uint32_t offset = Le32(b, 18);
+    EXPECT_EQ(offset, 22u);
+    EXPECT_EQ(Le16(b, offset + 14), 1u); // one bit a pixel
+    EXPECT_EQ(Le32(b, offset + 32), 2u); // two colours
+    EXPECT_EQ(Le32(b, offset + 40), 0x000000u);
+    EXPECT_EQ(Le32(b, offset + 44), 0xFFFFFFu);
+    const size_t image = offset + 48;
+    EXPECT_EQ(b[image], 0x00);     // bottom row: nothing white
+    EXPECT_EQ(b[image + 4], 0x40); // top row: second pixel white
+    EXPECT_EQ(b[image + 8], 0x80); // mask, bottom row: first pixel transparent
+    EXPECT_EQ(b[image + 12], 0x00);
+    EXPECT_EQ(b.size(), image + 16);
+    EXPECT_EQ(Le32(b, 14), b.size() - offset);
+}
+
+TEST(CursorFile, RefusesColours) {
+    MapFile map = ParseOk("colour R FF0000\nimage c 1 1\nR\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    EXPECT_FALSE(pixmap::EncodeCursor(*map.Find("c"), b, error));
+    EXPECT_EQ(error, "cursor c has a colour other than black, white and none");
+}
+
+TEST(BitmapFile, ImagesSideBySideWithColourTable) {
+    MapFile map = ParseOk("colour . C0C0C0\ncolour K 000000\ncolour R FF0000\n"
+                          "image a 2 2\n.K\nK.\nimage b 3 2\nRRR\n...\n"
+                          "output strip.bmp a b\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::Build(map, map.outputs[0], b, error)) << error;
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(Le32(b, 2), b.size());
+    const uint32_t bits = Le32(b, 10);
+    EXPECT_EQ(bits, 14u + 40 + 3 * 4);
+    EXPECT_EQ(Le32(b, 18), 5u); // width of both
+    EXPECT_EQ(Le32(b, 22), 2u);
+    EXPECT_EQ(Le16(b, 28), 8u);
+    EXPECT_EQ(Le32(b, 46), 3u); // colours used
+    // Table in the order of first appearance: grey, black, red (BGR0).
+    EXPECT_EQ(Le32(b, 54), 0xC0C0C0u);
+    EXPECT_EQ(Le32(b, 58), 0x000000u);
+    EXPECT_EQ(Le32(b, 62), 0xFF0000u);
+    // Rows of 8 bytes, bottom first.
+    const std::vector<uint8_t> rows(b.begin() + bits, b.end());
+    EXPECT_EQ(rows, (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0,  //
+                                           0, 1, 2, 2, 2, 0, 0, 0}));
+}
+
+TEST(BitmapFile, RefusesTransparencyAndUnequalHeights) {
+    MapFile map = ParseOk("colour . none\ncolour K 000000\nimage a 1 1\n.\nimage b 1 2\nK\nK\nimage c 1 1\nK\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    EXPECT_FALSE(pixmap::EncodeBitmap({map.Find("a")}, b, error));
+    EXPECT_EQ(error, "bitmap image a has a transparent pixel");
+    EXPECT_FALSE(pixmap::EncodeBitmap({map.Find("c"), map.Find("b")}, b, error));
+    EXPECT_EQ(error, "image b differs in height from c");
+}
+
+TEST(BuildOutput, UnknownImageOrEndingRefused) {
+    MapFile map = ParseOk("colour K 000000\nimage a 1 1\nK\noutput x.ico a nothing\noutput x.png a\n"
+                          "output x.cur a a\n");
+    std::vector<uint8_t> b;
+    std::string error;
+    EXPECT_FALSE(pixmap::Build(map, map.outputs[0], b, error));
+    EXPECT_EQ(error, "line 4: no image nothing");
+    EXPECT_FALSE(pixmap::Build(map, map.outputs[1], b, error));
+    EXPECT_EQ(error, "line 5: x.png does not end in .ico, .cur or .bmp");
+    EXPECT_FALSE(pixmap::Build(map, map.outputs[2], b, error));
+    EXPECT_EQ(error, "line 6: a cursor takes one image");
+}
+
+// The maps the program is built from.
+MapFile ProgramMaps() {
+    MapFile map;
+    for (const char* name : {"icons.pxm", "cursors.pxm", "toolbar.pxm"}) {
+        std::ifstream in(std::string(LORK2_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        std::string error;
+        EXPECT_TRUE(pixmap::Parse(text.str(), map, error)) << name << ": " << error;
+    }
+    return map;
+}
+
+TEST(ProgramImages, EveryOutputBuilds) {
+    MapFile map = ProgramMaps();
+    std::vector<std::string> files;
+    for (const pixmap::Output& output : map.outputs) {
+        SCOPED_TRACE(output.file);
+        std::vector<uint8_t> b;
+        std::string error;
+        EXPECT_TRUE(pixmap::Build(map, output, b, error)) << error;
+        files.push_back(output.file);
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"icon1.ico", "icon2.ico", "icon3.ico", "zoomin.cur", "zoomout.cur",
+                                               "toolbar16.bmp", "toolbar24.bmp"}));
+}
+
+TEST(ProgramImages, ToolbarStripsOfNineSquaresOnButtonGrey) {
+    MapFile map = ProgramMaps();
+    const Colour grey{192, 192, 192, true};
+    for (const pixmap::Output& output : map.outputs) {
+        if (output.file.find("toolbar") != 0) continue;
+        SCOPED_TRACE(output.file);
+        const int side = output.file == "toolbar16.bmp" ? 16 : 24;
+        ASSERT_EQ(output.images.size(), 9u);
+        for (const std::string& name : output.images) {
+            SCOPED_TRACE(name);
+            const Image* image = map.Find(name);
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(image->width, side);
+            EXPECT_EQ(image->height, side);
+            int background = 0;
+            for (const Colour& c : image->pixels) {
+                background += c == grey;
+                // These greys would turn into 3D colours on loading.
+                EXPECT_NE(c, (Colour{128, 128, 128, true}));
+                EXPECT_NE(c, (Colour{223, 223, 223, true}));
+            }
+            EXPECT_GT(background, side * side / 4);
+            EXPECT_LT(background, side * side);
+        }
+    }
+}
+
+TEST(ProgramImages, IconsAndCursorsOfTheRightSizes) {
+    MapFile map = ProgramMaps();
+    for (const char* name : {"program16", "html16"}) EXPECT_EQ(map.Find(name)->width, 16) << name;
+    for (const char* name : {"program32", "html32", "zoomin", "zoomout"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(map.Find(name)->width, 32);
+        EXPECT_EQ(map.Find(name)->height, 32);
+    }
+    for (const char* name : {"zoomin", "zoomout"}) {
+        SCOPED_TRACE(name);
+        const Image* cursor = map.Find(name);
+        EXPECT_EQ(cursor->hotX, 7);
+        EXPECT_EQ(cursor->hotY, 7);
+        EXPECT_EQ(cursor->At(7, 7), (Colour{0, 0, 0, true})); // the middle of the sign
+    }
+    // Plus and minus differ in the upright stroke only.
+    EXPECT_EQ(map.Find("zoomin")->At(7, 5), (Colour{0, 0, 0, true}));
+    EXPECT_EQ(map.Find("zoomout")->At(7, 5), (Colour{255, 255, 255, true}));
+}
+
+} // namespace
