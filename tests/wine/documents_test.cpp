@@ -389,6 +389,8 @@ TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
     EXPECT_EQ(CurrentName(), kUntitledName);
 
     ASSERT_TRUE(LoadFile(path.c_str()));
+    EXPECT_EQ(Selection().cpMin, 1) << "the caret left there by the prompt";
+    Select(0, 0);
     Type("2");
     AnswerNextDialog(PressButton(IDYES));
     Command(7);
@@ -519,14 +521,14 @@ TEST_F(DocumentsRecent, ElevenFilesReuseTheOldestSlot) {
     EXPECT_EQ(Setting("LIST"), "0987654321");
     EXPECT_EQ(Setting("0F"), paths[10]);
     EXPECT_EQ(Setting("1F"), paths[1]);
-    EXPECT_STREQ(g_recentCaptions[0], "&0 F10.txt");
-    EXPECT_STREQ(g_recentCaptions[9], "&9 F1.txt");
+    EXPECT_STREQ(g_recentCaptions[0], "&0 f10.txt");
+    EXPECT_STREQ(g_recentCaptions[9], "&9 f1.txt");
 
     // Reopening a listed file moves its digit to the front, slots unchanged.
     ASSERT_TRUE(LoadFile(paths[5].c_str()));
     EXPECT_EQ(Setting("LIST"), "5098764321");
     EXPECT_EQ(Setting("5F"), paths[5]);
-    EXPECT_STREQ(g_recentCaptions[0], "&0 F5.txt");
+    EXPECT_STREQ(g_recentCaptions[0], "&0 f5.txt");
     // Reopening the first changes nothing, through its menu item as well.
     Command(900);
     EXPECT_EQ(Setting("LIST"), "5098764321");

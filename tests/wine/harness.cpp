@@ -201,7 +201,9 @@ DialogAnswer ChooseFile(const std::string& name, int filterIndex) {
         if (filterIndex > 0) {
             HWND types = GetDlgItem(dialog, cmb1);
             SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+            // What the combo box reports when the user picks an entry.
+            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), reinterpret_cast<LPARAM>(types));
         }
         SetWindowTextA(FileNameField(dialog), name.c_str());
         PressButton(IDOK)(dialog);
