@@ -10,6 +10,7 @@
 #include "app/setting_names.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/display_code_page.h"
+#include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/transfer.h"
@@ -85,6 +86,9 @@ const Command kCommands[] = {
     {3, PasteCommand},
     {4, UndoCommand},
     {6, DeleteCommand},
+    {7, NewDocumentCommand},
+    {8, OpenDocumentCommand},
+    {9, SaveDocumentCommand},
     {16, DisplayCodePageCommand},
     {17, DisplayCodePageCommand},
     {18, DisplayCodePageCommand},
@@ -93,6 +97,7 @@ const Command kCommands[] = {
     {21, ConvertCommand},
     {22, ConvertCommand},
     {25, WordWrapCommand},
+    {26, SaveDocumentAsCommand},
     {29, ConvertCommand},
     {30, ConvertCommand},
     {31, ConvertCommand},
@@ -101,6 +106,7 @@ const Command kCommands[] = {
     {34, ConvertCommand},
     {35, ConvertCommand},
     {36, ConvertCommand},
+    {38, InsertFromFileCommand},
     {43, ExitProgram},
     {47, SelectAll},
     {48, ChangeFontSize},
@@ -110,6 +116,16 @@ const Command kCommands[] = {
     {101, TwoKeyCodePageCommand},
     {102, TwoKeyCodePageCommand},
     {kCommandMaximize, MaximizeOrRestore},
+    {900, OpenRecentFileCommand},
+    {901, OpenRecentFileCommand},
+    {902, OpenRecentFileCommand},
+    {903, OpenRecentFileCommand},
+    {904, OpenRecentFileCommand},
+    {905, OpenRecentFileCommand},
+    {906, OpenRecentFileCommand},
+    {907, OpenRecentFileCommand},
+    {908, OpenRecentFileCommand},
+    {909, OpenRecentFileCommand},
 };
 
 } // namespace
@@ -205,6 +221,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         if (dis->CtlType == ODT_MENU) DrawMenuItem(dis);
         return TRUE;
     }
+    case WM_CLOSE:
+        // Closing, the exit command and Escape: unsaved changes first.
+        if (g_editor && !AskSaveChanges()) return 0;
+        break;
+    case WM_QUERYENDSESSION:
+        if (!AskSaveChanges()) return FALSE;
+        break;
     case WM_DESTROY:
         if (g_savePlacement) SaveWindowPlacement();
         ReleaseResources();

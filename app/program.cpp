@@ -11,6 +11,7 @@
 #include "app/menus.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
+#include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/title.h"
 #include "editor/undo.h"
@@ -114,6 +115,7 @@ void InitMainWindow() {
         ShowSystemError();
         PostQuitMessage(255);
     }
+    InitFileDialogs();
     g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
     if (g_wrapStyle == 0) CheckMenuItem(g_menuBar, 25, MF_BYCOMMAND | MF_CHECKED);
     g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
@@ -179,6 +181,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
             SetWindowPlacement(g_mainWindow, &wp);
         }
     }
+    if (g_commandLinePath[0]) LoadFile(g_commandLinePath);
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))

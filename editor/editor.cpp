@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/convert.h"
+#include "document/documents.h"
 #include "codepage/display_code_page.h"
 #include "codepage/display_map.h"
 #include "codepage/tables.h"
@@ -305,6 +306,10 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_INPUTLANGCHANGE:
         return 1;
+    case WM_DROPFILES:
+        // The first dropped file replaces the document, after the prompt.
+        if (LoadDroppedFile(reinterpret_cast<HDROP>(wParam))) return 0;
+        break;
     default:
         break;
     }

@@ -28,6 +28,17 @@ lork2_ensure_prefix() {
       wineserver -w
       touch "$WINEPREFIX/.lork2-ready"
     fi
+    # Drive R: is a CD-ROM drive on a folder of the build, for the tests of
+    # files on drives that are not fixed disks.
+    if [ ! -f "$WINEPREFIX/.lork2-cdrom" ]; then
+      local cd="$WINEPREFIX/lork2-cdrom.reg"
+      printf '%s\r\n' 'REGEDIT4' '' '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"r:"="cdrom"' '' > "$cd"
+      wine regedit /S "$cd" >/dev/null 2>&1
+      wineserver -w
+      touch "$WINEPREFIX/.lork2-cdrom"
+    fi
+    mkdir -p "$WINEPREFIX/cdrom"
+    [ -L "$WINEPREFIX/dosdevices/r:" ] || ln -s ../cdrom "$WINEPREFIX/dosdevices/r:"
   ) 9>"$WINEPREFIX.lock"
 }
 

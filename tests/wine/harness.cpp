@@ -1,5 +1,8 @@
 #include "tests/wine/harness.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
+
 #include <cstring>
 #include <deque>
 
@@ -202,6 +205,39 @@ DialogAnswer PressButton(int id) {
         else
             PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
     };
+}
+
+namespace {
+HWND FileNameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, cmb13);
+    return field ? field : GetDlgItem(dialog, edt1);
+}
+} // namespace
+
+DialogAnswer ChooseFile(const std::string& name, int filterIndex) {
+    return [name, filterIndex](HWND dialog) {
+        if (filterIndex > 0) {
+            HWND types = GetDlgItem(dialog, cmb1);
+            SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0);
+            // What the combo box reports when the user picks an entry.
+            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), reinterpret_cast<LPARAM>(types));
+        }
+        SetWindowTextA(FileNameField(dialog), name.c_str());
+        PressButton(IDOK)(dialog);
+    };
+}
+
+std::string FileDialogName(HWND dialog) {
+    char text[1024] = "";
+    GetWindowTextA(FileNameField(dialog), text, sizeof text);
+    return text;
+}
+
+int DropUnusedAnswers() {
+    const int n = static_cast<int>(g_answers.size());
+    g_answers.clear();
+    return n;
 }
 
 std::vector<SeenDialog> TakeSeenDialogs() {

@@ -52,6 +52,13 @@ using DialogAnswer = std::function<void(HWND dialog)>;
 void AnswerNextDialog(DialogAnswer answer);
 // Presses a button of the dialog (IDOK, IDYES, IDNO, IDCANCEL, or any id).
 DialogAnswer PressButton(int id);
+// Answers a common Open or Save dialog: picks the filter (1-based; 0 keeps
+// the one shown), types the name into the file-name field and presses OK.
+DialogAnswer ChooseFile(const std::string& name, int filterIndex = 0);
+// The text of a common dialog's file-name field.
+std::string FileDialogName(HWND dialog);
+// Forgets the answers no dialog took; returns how many there were.
+int DropUnusedAnswers();
 // Every dialog seen since the last call, in order; clears the record.
 std::vector<SeenDialog> TakeSeenDialogs();
 // Dialogs that opened with no answer queued (they were cancelled).

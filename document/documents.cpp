@@ -1,0 +1,285 @@
+#include "document/documents.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "codepage/display_code_page.h"
+#include "document/detect_code_page.h"
+#include "document/file_names.h"
+#include "editor/editor.h"
+#include "editor/heap_block.h"
+#include "editor/text_layer.h"
+#include "editor/title.h"
+#include "editor/undo.h"
+
+namespace {
+
+constexpr DWORD kChunk = 1u << 24; // one ReadFile / WriteFile call at most
+
+bool FitsPathBuffer(const char* name) { return name && name[0] && strnlen(name, kPathSize) < kPathSize; }
+
+// The document's bytes into a heap block; null when no memory.
+unsigned char* DocumentBytes(int32_t* n) {
+    int32_t capacity = TextLength(g_editor) + 2;
+    for (;;) {
+        auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(capacity)));
+        if (!block) return nullptr;
+        *n = StreamBytesOut(g_editor, false, block, capacity);
+        // A full buffer may mean more text than the length said: never write a cut text.
+        if (*n < capacity) return block;
+        HeapFreeBlock(block);
+        if (capacity > INT32_MAX / 2) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        capacity *= 2;
+    }
+}
+
+bool WriteAll(HANDLE file, const unsigned char* bytes, int32_t n) {
+    int32_t done = 0;
+    while (done < n) {
+        DWORD piece = std::min<DWORD>(kChunk, static_cast<DWORD>(n - done));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes + done, piece, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        done += static_cast<int32_t>(written);
+    }
+    return true;
+}
+
+// Creates a new temporary file next to `path` and writes the bytes into it;
+// its name in `tempName`. False (nothing left behind) on any failure.
+bool WriteTemporaryFile(const char* path, const unsigned char* bytes, int32_t n, char* tempName) {
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (unsigned attempt = 0; attempt < 64; ++attempt) {
+        if (!TemporaryNameFor(path, seed + attempt, tempName, kPathSize)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        HANDLE file = CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return false;
+        }
+        bool ok = WriteAll(file, bytes, n);
+        DWORD error = GetLastError();
+        if (!CloseHandle(file) && ok) {
+            ok = false;
+            error = GetLastError();
+        }
+        if (!ok) {
+            DeleteFileA(tempName);
+            SetLastError(error);
+        }
+        return ok;
+    }
+    return false;
+}
+
+bool AskOverwriteProtected() {
+    char text[kPathSize + 64];
+    lstrcpynA(text, g_currentFileName, kPathSize);
+    lstrcatA(text, ": только для чтения!\rПерезаписать?");
+    return MessageBoxA(g_mainWindow, text, "LORK2", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+} // namespace
+
+bool DocumentHasFile() { return strcmp(g_currentFileName, kUntitledName) != 0; }
+
+bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* opened) {
+    *bytes = nullptr;
+    *n = 0;
+    *opened = false;
+    if (!FitsPathBuffer(name)) return false;
+    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    *opened = true;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return false;
+    }
+    if (size.QuadPart > g_sizeLimit) {
+        CloseHandle(file);
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    const auto total = static_cast<int32_t>(size.QuadPart);
+    auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(total) + 2));
+    if (!block) {
+        CloseHandle(file);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    int32_t done = 0;
+    while (done < total) {
+        DWORD piece = std::min<DWORD>(kChunk, static_cast<DWORD>(total - done));
+        DWORD read = 0;
+        if (!ReadFile(file, block + done, piece, &read, nullptr)) {
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            HeapFreeBlock(block);
+            SetLastError(error ? error : ERROR_READ_FAULT);
+            return false;
+        }
+        if (read == 0) break; // the file became shorter while it was read
+        done += static_cast<int32_t>(read);
+    }
+    CloseHandle(file);
+    *bytes = block;
+    *n = done;
+    return true;
+}
+
+bool LoadFile(const char* name) {
+    if (!g_editor || !FitsPathBuffer(name)) return false;
+    char path[kPathSize];
+    lstrcpynA(path, name, kPathSize); // `name` may be the current file name itself
+    unsigned char* bytes = nullptr;
+    int32_t n = 0;
+    bool opened = false;
+    if (!ReadWholeFile(path, &bytes, &n, &opened)) {
+        if (opened) ShowSystemError();
+        return false;
+    }
+    // The guess looks at what the control would hand back of the first bytes.
+    const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
+    const bool changed = guess != g_displayCodePage;
+    SetDecodingForNewText(guess);
+    StreamBytesIn(g_editor, SF_TEXT, bytes, n);
+    HeapFreeBlock(bytes);
+    if (changed) ApplyDisplayCodePage();
+    ClearUndoHistory();
+    SetSelection(g_editor, 0, 0);
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    lstrcpynA(g_currentFileName, path, kPathSize);
+    UseOnDiskName(g_currentFileName);
+    AddRecentFile(g_currentFileName, g_rememberCaret);
+    SetTitle();
+    return true;
+}
+
+bool SaveFile() {
+    if (!g_editor) return false;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    bool exists = false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(g_currentFileName, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        exists = true;
+        attributes = found.dwFileAttributes;
+        if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) && !AskOverwriteProtected())
+            return false;
+    }
+    int32_t n = 0;
+    unsigned char* bytes = DocumentBytes(&n);
+    if (!bytes) {
+        ShowSystemError();
+        return false;
+    }
+    char tempName[kPathSize];
+    bool ok = WriteTemporaryFile(g_currentFileName, bytes, n, tempName);
+    HeapFreeBlock(bytes);
+    if (ok) {
+        // The old file goes only now, in one rename; a protected file is
+        // unprotected for that moment.
+        if (exists) SetFileAttributesA(g_currentFileName, FILE_ATTRIBUTE_NORMAL);
+        ok = MoveFileExA(tempName, g_currentFileName, MOVEFILE_REPLACE_EXISTING) != 0;
+        const DWORD error = GetLastError();
+        if (!ok) DeleteFileA(tempName);
+        SetFileAttributesA(g_currentFileName, attributes);
+        SetLastError(error);
+    }
+    if (!ok) {
+        ShowSystemError();
+        return false;
+    }
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
+bool AskSaveChanges() {
+    if (DocumentHasFile()) RememberCaretForRecentList();
+    if (!g_editor || !SendMessageA(g_editor, EM_GETMODIFY, 0, 0)) return true;
+    char text[kPathSize + 16];
+    lstrcpyA(text, "Сохранить ");
+    lstrcatA(text, g_currentFileName);
+    lstrcatA(text, "?");
+    switch (MessageBoxA(g_mainWindow, text, "LORK2", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDCANCEL:
+        return false;
+    case IDYES:
+        return DocumentHasFile() ? SaveFile() : SaveDocumentAs();
+    default:
+        return true;
+    }
+}
+
+void UseOnDiskName(char* path) {
+    const std::string_view view(path, strnlen(path, kPathSize - 1));
+    const int slash = LastBackslash(view, 2);
+    if (slash < 0) return;
+    // A wildcard would find some other file.
+    if (view.find_first_of("*?", static_cast<size_t>(slash)) != std::string_view::npos) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FindClose(search);
+    const size_t nameLength = strnlen(found.cFileName, MAX_PATH);
+    if (static_cast<size_t>(slash) + 1 + nameLength >= kPathSize) return;
+    memcpy(path + slash + 1, found.cFileName, nameLength);
+    path[slash + 1 + nameLength] = '\0';
+}
+
+void NewDocumentCommand(int) {
+    if (!g_editor || !AskSaveChanges()) return;
+    SetWindowTextA(g_editor, "");
+    ClearUndoHistory();
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
+    SetTitle();
+}
+
+void OpenDocumentCommand(int) {
+    if (AskSaveChanges()) OpenDocument();
+}
+
+void SaveDocumentCommand(int) {
+    if (DocumentHasFile())
+        SaveFile();
+    else
+        SaveDocumentAs();
+}
+
+void SaveDocumentAsCommand(int) { SaveDocumentAs(); }
+
+void InsertFromFileCommand(int) { InsertFromFile(); }
+
+void OpenRecentFileCommand(int id) { OpenRecentFile(id - 900); }
+
+bool LoadDroppedFile(HDROP drop) {
+    char name[kPathSize];
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    if (length == 0) return false;
+    if (length >= sizeof name) {
+        // A name that does not fit is refused whole, never cut into another.
+        DragFinish(drop);
+        return true;
+    }
+    if (DragQueryFileA(drop, 0, name, sizeof name) != length) return false;
+    DragFinish(drop);
+    if (AskSaveChanges()) LoadFile(name);
+    return true;
+}

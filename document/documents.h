@@ -1,0 +1,66 @@
+// The document's passage between disk and the editor control, the file
+// dialogs and the recent-files list.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// --- Loading and saving ---
+
+// Replaces the document with the file's bytes. The whole file is read first;
+// anything that fails before the document is replaced leaves text, name,
+// undo history and modified flag as they were. Silent when the file cannot
+// be opened (or its name does not fit); the system error for a file over the
+// size limit or a read error.
+bool LoadFile(const char* name);
+// Writes the document to the current file name: into a temporary file in the
+// same folder, which then replaces the file, so a failed write leaves the old
+// file whole. Read-only and system files are overwritten only after a
+// question and keep their attributes; a new file gets the archive attribute.
+bool SaveFile();
+// Remembers the current file's caret for the recent-files list and, when
+// the document is modified, asks whether to save it. False: the caller stops.
+bool AskSaveChanges();
+// Replaces the last component of `path` (a 260-byte buffer) by its spelling on disk.
+void UseOnDiskName(char* path);
+// True when the document has a file (the current name is not the untitled one).
+bool DocumentHasFile();
+// The whole file into a heap block (freed with HeapFreeBlock) with two zero
+// bytes after it. False on any failure, with the last error set; `opened`
+// is true when the file was opened (too large, no memory or a read error)
+// and false when it could not be opened at all.
+bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* opened);
+
+// --- File dialogs ---
+
+// Fills the shared open-file-name record (at main window creation).
+void InitFileDialogs();
+void OpenDocument();
+bool SaveDocumentAs();
+void InsertFromFile();
+// The shared record's default extension from its filter index.
+void SetDefaultExtension();
+
+// --- Recent files ---
+
+void AddRecentFile(const char* path, bool restoreCaret);
+// The entry at menu position i: its path (left as it was when there is none)
+// and its caption (empty when there is none); both buffers of `size` bytes.
+void RecentEntryCaption(int i, char* path, char* caption, size_t size);
+void OpenRecentFile(int i);
+// Stores the caret of the current file in its recent-files slot.
+void RememberCaretForRecentList();
+// Re-reads the captions of items 900 to 909 and has the menu measure them again.
+void RefreshRecentItems();
+
+// --- Commands ---
+void NewDocumentCommand(int id);
+void OpenDocumentCommand(int id);
+void SaveDocumentCommand(int id);
+void SaveDocumentAsCommand(int id);
+void InsertFromFileCommand(int id);
+void OpenRecentFileCommand(int id);
+// A dropped file: the first of the list, after the prompt. True when the
+// drop named a file (the drop has been finished).
+bool LoadDroppedFile(HDROP drop);

@@ -1,0 +1,126 @@
+// The recent-files list: ten slots in the settings store, their order in
+// "LIST", the menu items 900 to 909 and the caret remembered per file.
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "app/menus.h"
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "document/documents.h"
+#include "document/file_names.h"
+#include "editor/editor.h"
+#include "editor/text_layer.h"
+
+namespace {
+
+std::string ReadOrder() {
+    char order[64]; // room for a hand-edited value; only ten digits are kept
+    ReadSettingString(setting::RecentOrder.name, order, sizeof order);
+    return NormaliseOrder(order);
+}
+
+void ReadSlotPath(char digit, char* path) {
+    ReadSettingString(setting::RecentPath(digit - '0').name, path, kPathSize);
+}
+
+// The short form of an existing file; false when there is none that fits.
+bool ShortFormOf(const char* path, char* out) {
+    if (!path[0]) return false;
+    const DWORD n = GetShortPathNameA(path, out, kPathSize);
+    return n != 0 && n < kPathSize;
+}
+
+bool SameFileAs(const char* shortForm, const char* entry) {
+    char other[kPathSize];
+    return ShortFormOf(entry, other) && lstrcmpiA(other, shortForm) == 0;
+}
+
+bool OnFixedDrive(const char* path) {
+    if (!path[0]) return false;
+    const char root[4] = {path[0], ':', '\\', '\0'};
+    return GetDriveTypeA(root) == DRIVE_FIXED;
+}
+
+} // namespace
+
+void AddRecentFile(const char* path, bool restoreCaret) {
+    if (!path || strnlen(path, kPathSize) >= kPathSize) return;
+    if (!OnFixedDrive(path) || strchr(path, '$')) return;
+    char shortForm[kPathSize];
+    if (!ShortFormOf(path, shortForm)) return;
+    std::string order = ReadOrder();
+    bool used[kRecentSlots] = {};
+    for (size_t p = 0; p < order.size(); ++p) {
+        const char d = order[p];
+        char entry[kPathSize];
+        ReadSlotPath(d, entry);
+        if (!entry[0]) continue;
+        used[d - '0'] = true;
+        if (!SameFileAs(shortForm, entry)) continue;
+        if (restoreCaret && g_editor) {
+            const int32_t caret = ReadSettingDword(setting::RecentCaret(d - '0').name, -1);
+            if (caret >= 0) SendMessageA(g_editor, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+        }
+        if (p == 0) return;
+        WriteSettingString(setting::RecentOrder.name, MoveToFront(order, d).c_str());
+        RefreshRecentItems();
+        return;
+    }
+    const char d = SlotForNewEntry(order, used);
+    WriteSettingDword(setting::RecentCaret(d - '0').name, 0);
+    WriteSettingString(setting::RecentPath(d - '0').name, path);
+    WriteSettingString(setting::RecentOrder.name, MoveToFront(order, d).c_str());
+    RefreshRecentItems();
+}
+
+void RememberCaretForRecentList() {
+    if (!g_editor) return;
+    char shortForm[kPathSize];
+    if (!ShortFormOf(g_currentFileName, shortForm)) return;
+    for (int k = 0; k < kRecentSlots; ++k) {
+        char entry[kPathSize];
+        ReadSlotPath(static_cast<char>('0' + k), entry);
+        if (!SameFileAs(shortForm, entry)) continue;
+        WriteSettingDword(setting::RecentCaret(k).name, GetSelection(g_editor).cpMin);
+        return;
+    }
+}
+
+void RecentEntryCaption(int i, char* path, char* caption, size_t size) {
+    if (size == 0) return;
+    caption[0] = '\0';
+    const std::string order = ReadOrder();
+    if (i < 0 || static_cast<size_t>(i) >= order.size()) return;
+    char entry[kPathSize];
+    ReadSlotPath(order[static_cast<size_t>(i)], entry);
+    lstrcpynA(path, entry, static_cast<int>(size));
+    if (!entry[0]) return;
+    lstrcpynA(caption, RecentCaption(i, entry).c_str(), static_cast<int>(size));
+}
+
+void RefreshRecentItems() {
+    for (int i = 0; i < kRecentSlots; ++i) {
+        char path[kPathSize] = "";
+        RecentEntryCaption(i, path, g_recentCaptions[i], sizeof g_recentCaptions[i]);
+    }
+    if (!g_menuBar) return;
+    for (UINT id = kRecentFirst + kRecentCount - 1; id >= kRecentFirst; --id)
+        ModifyMenuA(g_menuBar, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
+}
+
+void OpenRecentFile(int i) {
+    if (!AskSaveChanges()) return;
+    const std::string order = ReadOrder();
+    if (i < 0 || static_cast<size_t>(i) >= order.size()) return;
+    const char d = order[static_cast<size_t>(i)];
+    char path[kPathSize];
+    ReadSlotPath(d, path);
+    if (path[0] && FindRunningInstance(path)) return;
+    if (LoadFile(path)) return;
+    WriteSettingString(setting::RecentPath(d - '0').name, "");
+    RefreshRecentItems();
+}

@@ -1,0 +1,639 @@
+// Loading, saving, the save-changes prompt, the file dialogs and the
+// recent-files list, driven as a user would drive them.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/menus.h"
+#include "app/settings.h"
+#include "document/documents.h"
+#include "tests/wine/editor_fixture.h"
+
+namespace {
+
+using harness::AnswerNextDialog;
+using harness::ChooseFile;
+using harness::PressButton;
+using harness::TakeSeenDialogs;
+
+Bytes ReadBytes(const std::string& path) {
+    Bytes out;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return out;
+    unsigned char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) out.append(chunk, read);
+    CloseHandle(file);
+    return out;
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// Starts a shell command of the host system (Wine runs Unix programs) and
+// waits until `ready` holds, at most five seconds.
+bool RunHostCommandUntil(const std::string& command, bool (*ready)(const std::string&), const std::string& arg) {
+    std::string line = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 100; ++i) {
+        if (ready(arg)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Missing(const std::string& path) { return !Exists(path); }
+
+std::string Setting(const char* name) {
+    char value[300];
+    ReadSettingString(name, value, sizeof value);
+    return value;
+}
+
+class DocumentsTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+        folder_ = std::string(temp) + "lk2docs" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        savedLimit_ = g_sizeLimit;
+        savedRememberCaret_ = g_rememberCaret;
+        TakeSeenDialogs();
+    }
+    void TearDown() override {
+        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
+        g_sizeLimit = savedLimit_;
+        g_rememberCaret = savedRememberCaret_;
+        EditorTest::TearDown();
+        RemoveTree(folder_);
+    }
+    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string MakeFile(const std::string& name, const Bytes& bytes) {
+        WriteBytes(Path(name), bytes);
+        return Path(name);
+    }
+    static std::string CurrentName() { return g_currentFileName; }
+    static bool MenuChecked(int id) { return (GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+    std::string folder_;
+    int32_t savedLimit_ = 0;
+    bool savedRememberCaret_ = true;
+};
+
+// --- Loading and saving ---------------------------------------------------
+
+using DocumentsLoadSave = DocumentsTest;
+
+TEST_F(DocumentsLoadSave, EveryByteSurvivesLoadAndSaveInEachDisplayCodePage) {
+    Bytes all;
+    for (int b = 0; b < 256; ++b) all += static_cast<unsigned char>(b);
+    all += B("\rlone CR\nlone LF\r\nCR LF\n\rLF CR");
+    all += Bytes(3, 0);
+    all += all; // twice, so NUL, CR and LF sit among letters too
+    const std::string source = MakeFile("all.bin", all);
+    for (int cp = 0; cp < 3; ++cp) {
+        SCOPED_TRACE(cp);
+        ASSERT_TRUE(LoadFile(source.c_str()));
+        EXPECT_EQ(Text(), all);
+        Command(16 + cp);
+        EXPECT_EQ(g_displayCodePage, cp);
+        const std::string target = Path("out" + std::to_string(cp) + ".bin");
+        AnswerNextDialog(ChooseFile(target));
+        Command(26);
+        EXPECT_EQ(ReadBytes(target), all);
+        EXPECT_FALSE(Modified());
+        // Saved again under its own name after an edit that was taken back.
+        Select(0, 0);
+        Type("x");
+        Key(VK_BACK);
+        Command(9);
+        EXPECT_EQ(ReadBytes(target), all);
+    }
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+TEST_F(DocumentsLoadSave, LoadingReplacesTheDocumentAndSetsNameTitleAndState) {
+    Command(17); // shown as OEM before
+    Type("old text");
+    const std::string path = MakeFile("plain.txt", B("first line\r\nsecond"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    EXPECT_EQ(Text(), B("first line\r\nsecond"));
+    EXPECT_EQ(CurrentName(), path);
+    EXPECT_FALSE(Modified());
+    EXPECT_TRUE(UndoHistoryEmpty());
+    EXPECT_EQ(Selection().cpMin, 0);
+    char title[300];
+    GetWindowTextA(g_mainWindow, title, sizeof title);
+    EXPECT_STREQ(title, "[plain.txt]-LORK2");
+    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_TRUE(MenuChecked(16));
+    EXPECT_FALSE(MenuChecked(17));
+}
+
+TEST_F(DocumentsLoadSave, AnEmptyFileLoadsAsAnsi) {
+    Command(18);
+    ASSERT_EQ(g_displayCodePage, 2);
+    ASSERT_TRUE(LoadFile(MakeFile("empty.txt", Bytes()).c_str()));
+    EXPECT_EQ(Text(), Bytes());
+    EXPECT_EQ(g_displayCodePage, 0);
+}
+
+TEST_F(DocumentsLoadSave, TheCodePageIsGuessedFromTheFirst1276Bytes) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        int expected;
+    };
+    const Case cases[] = {
+        {"pseudographics", B("\xC9\xCD\xCD\xBB\r\n\xBA \x8F\xE0\xA8\xA2\xA5\xE2 \xBA\r\n\xB0\xB1\xB2\xBF"), 1},
+        {"koi8 capitalised word", B("\xF0\xD2\xC9\xD7\xC5\xD4, \xED\xC9\xD2!\r\n\xF0\xCF\xCB\xC1"), 2},
+        {"ordinary 1251", B("Привет, как дела? Это обычный текст, и в нём нет ничего особенного."), 0},
+        {"oem byte last counted", Bytes(1275, 'x') + B("\xB0") + Bytes(10, 'x'), 1},
+        {"oem byte first not counted", Bytes(1276, 'x') + B("\xB0\xB1\xB2\xBA\xBF"), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Command(c.expected == 1 ? 18 : 17); // start from another code page
+        ASSERT_TRUE(LoadFile(MakeFile("guess.txt", c.bytes).c_str()));
+        EXPECT_EQ(g_displayCodePage, c.expected);
+        EXPECT_TRUE(MenuChecked(16 + c.expected));
+        EXPECT_EQ(Text(), c.bytes);
+    }
+}
+
+TEST_F(DocumentsLoadSave, TheSizeLimitAdmitsExactlyItsSize) {
+    g_sizeLimit = 4096;
+    const std::string at = MakeFile("at.txt", Bytes(4096, 'a'));
+    const std::string over = MakeFile("over.txt", Bytes(4097, 'b'));
+    ASSERT_TRUE(LoadFile(at.c_str()));
+    EXPECT_EQ(TextLength(g_editor), 4096);
+    Type("z");
+    TakeSeenDialogs();
+    AnswerNextDialog(PressButton(IDOK));
+    EXPECT_FALSE(LoadFile(over.c_str()));
+    const auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_EQ(Text(), B("z") + Bytes(4096, 'a'));
+    EXPECT_EQ(CurrentName(), at);
+    EXPECT_TRUE(Modified());
+    EXPECT_FALSE(UndoHistoryEmpty());
+}
+
+TEST_F(DocumentsLoadSave, AFileThatCannotBeOpenedIsRefusedSilently) {
+    Type("kept");
+    EXPECT_FALSE(LoadFile(Path("missing.txt").c_str()));
+    const std::string tooLong = folder_ + "\\" + std::string(300, 'n') + ".txt";
+    EXPECT_FALSE(LoadFile(tooLong.c_str()));
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(Text(), B("kept"));
+    EXPECT_EQ(CurrentName(), kUntitledName);
+    EXPECT_TRUE(Modified());
+}
+
+TEST_F(DocumentsLoadSave, AReadErrorLeavesTheOldDocumentWhole) {
+    // A file that opens and has a size but whose reading fails: the link
+    // speed of the loopback device.
+    const char* failing = "Z:\\sys\\class\\net\\lo\\speed";
+    if (!Exists(failing)) GTEST_SKIP() << "no file here whose reading fails";
+    const std::string old = MakeFile("old.txt", B("old document"));
+    ASSERT_TRUE(LoadFile(old.c_str()));
+    Type("edited ");
+    AnswerNextDialog(PressButton(IDOK));
+    EXPECT_FALSE(LoadFile(failing));
+    const auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_EQ(Text(), B("edited old document"));
+    EXPECT_EQ(CurrentName(), old);
+    EXPECT_TRUE(Modified());
+    EXPECT_FALSE(UndoHistoryEmpty());
+    EXPECT_EQ(Setting("LIST"), "0");
+}
+
+TEST_F(DocumentsLoadSave, ANameInAnotherLetterCaseTakesTheSpellingOnDisk) {
+    MakeFile("MixedCase.TXT", B("x"));
+    std::string upperFolder = folder_;
+    CharUpperA(upperFolder.data());
+    ASSERT_TRUE(LoadFile((upperFolder + "\\mixedcase.txt").c_str()));
+    EXPECT_EQ(CurrentName(), upperFolder + "\\MixedCase.TXT");
+}
+
+TEST_F(DocumentsLoadSave, AReadOnlyFileIsOverwrittenOnlyAfterYesAndStaysReadOnly) {
+    const std::string path = MakeFile("locked.txt", B("original"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    Select(0, 0);
+    Type("new ");
+
+    AnswerNextDialog(PressButton(IDNO));
+    Command(9);
+    auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_NE(seen[0].text.find(path + ": только для чтения!"), std::string::npos) << seen[0].text;
+    EXPECT_NE(seen[0].text.find("Перезаписать?"), std::string::npos);
+    EXPECT_EQ(ReadBytes(path), B("original"));
+    EXPECT_TRUE(Modified());
+
+    AnswerNextDialog(PressButton(IDYES));
+    Command(9);
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    EXPECT_EQ(ReadBytes(path), B("new original"));
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(FilesIn(folder_).size(), 1u); // no temporary file left over
+}
+
+TEST_F(DocumentsLoadSave, ANewFileGetsTheArchiveAttribute) {
+    Type("fresh");
+    const std::string path = Path("fresh.txt");
+    AnswerNextDialog(ChooseFile(path));
+    Command(9); // untitled: Save goes through Save As
+    EXPECT_EQ(ReadBytes(path), B("fresh"));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(CurrentName(), path);
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(DocumentsLoadSave, ASaveThatCannotReplaceTheFileLeavesItWhole) {
+    const std::string path = MakeFile("held.txt", B("on disk"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    Type("changed ");
+    // Another program has the file open and does not let it be deleted.
+    HANDLE holder =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    AnswerNextDialog(PressButton(IDOK));
+    Command(9);
+    CloseHandle(holder);
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    EXPECT_EQ(ReadBytes(path), B("on disk"));
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"held.txt"});
+    Command(9); // once the file is free, the same save goes through
+    EXPECT_EQ(ReadBytes(path), B("changed on disk"));
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
+    const std::string unixFolder = "/tmp/lk2full" + std::to_string(GetCurrentProcessId());
+    const std::string folder = "Z:" + unixFolder;
+    std::string winFolder = folder;
+    for (char& c : winFolder)
+        if (c == '/') c = '\\';
+    const bool mounted = RunHostCommandUntil("mkdir -p " + unixFolder + " && mount -t tmpfs -o size=64k tmpfs " +
+                                                 unixFolder + " && touch " + unixFolder + "/ready",
+                                             Exists, winFolder + "\\ready");
+    if (!mounted) GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root)";
+    const std::string path = winFolder + "\\small.txt";
+    const Bytes old(20000, 'o');
+    WriteBytes(path, old);
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    Select(0, 0);
+    const Bytes big(100000, 'b');
+    ReplaceSelectionBytes(g_editor, big.data(), static_cast<int32_t>(big.size()), false);
+    AnswerNextDialog(PressButton(IDOK));
+    Command(9);
+    const auto seen = TakeSeenDialogs();
+    const Bytes after = ReadBytes(path);
+    const auto files = FilesIn(winFolder);
+    RunHostCommandUntil("umount " + unixFolder + " && rmdir " + unixFolder, Missing, winFolder);
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(after, old);
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(files, (std::vector<std::string>{"ready", "small.txt"}));
+}
+
+// --- The save-changes prompt ----------------------------------------------
+
+using DocumentsPrompt = DocumentsTest;
+
+TEST_F(DocumentsPrompt, NoQuestionWhileTheDocumentIsUnchanged) {
+    Load(B("text that was never changed"));
+    Command(7);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(Text(), Bytes());
+}
+
+TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
+    const std::string path = MakeFile("doc.txt", B("abc"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    Type("1");
+
+    AnswerNextDialog(PressButton(IDCANCEL));
+    Command(7);
+    auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_EQ(seen[0].text, "Сохранить " + path + "?");
+    EXPECT_EQ(Text(), B("1abc"));
+    EXPECT_EQ(CurrentName(), path);
+
+    AnswerNextDialog(PressButton(IDNO));
+    Command(7);
+    EXPECT_EQ(ReadBytes(path), B("abc"));
+    EXPECT_EQ(Text(), Bytes());
+    EXPECT_EQ(CurrentName(), kUntitledName);
+
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    EXPECT_EQ(Selection().cpMin, 1) << "the caret left there by the prompt";
+    Select(0, 0);
+    Type("2");
+    AnswerNextDialog(PressButton(IDYES));
+    Command(7);
+    EXPECT_EQ(ReadBytes(path), B("2abc"));
+    EXPECT_EQ(CurrentName(), kUntitledName);
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+TEST_F(DocumentsPrompt, YesForAnUntitledDocumentOpensSaveAsAndItsCancelCancels) {
+    Type("draft");
+    std::string proposed;
+    AnswerNextDialog(PressButton(IDYES));
+    AnswerNextDialog([&proposed](HWND dialog) {
+        proposed = harness::FileDialogName(dialog);
+        PressButton(IDCANCEL)(dialog);
+    });
+    SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
+    harness::Pump();
+    ASSERT_TRUE(IsWindow(g_mainWindow)) << "cancelling Save As cancels the close";
+    EXPECT_EQ(proposed, kUntitledName);
+    EXPECT_EQ(TakeSeenDialogs()[0].text, std::string("Сохранить ") + kUntitledName + "?");
+    EXPECT_TRUE(Modified());
+
+    const std::string path = Path("draft.txt");
+    AnswerNextDialog(PressButton(IDYES));
+    AnswerNextDialog(ChooseFile(path));
+    EXPECT_NE(SendMessageA(g_mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(ReadBytes(path), B("draft"));
+    EXPECT_EQ(CurrentName(), path);
+}
+
+TEST_F(DocumentsPrompt, ClosingAsksAndCancelKeepsTheWindow) {
+    Type("unsaved");
+    AnswerNextDialog(PressButton(IDCANCEL));
+    Key(VK_ESCAPE); // Escape closes the window through SC_CLOSE
+    harness::Pump();
+    ASSERT_TRUE(IsWindow(g_mainWindow));
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    AnswerNextDialog(PressButton(IDCANCEL));
+    EXPECT_EQ(SendMessageA(g_mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
+    AnswerNextDialog(PressButton(IDNO));
+    SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(g_mainWindow));
+}
+
+// --- File dialogs -------------------------------------------------------------
+
+using DocumentsDialogs = DocumentsTest;
+
+TEST_F(DocumentsDialogs, OpenLoadsTheChosenFile) {
+    const std::string path = MakeFile("chosen.txt", B("chosen"));
+    AnswerNextDialog(ChooseFile(path));
+    Command(8);
+    EXPECT_EQ(Text(), B("chosen"));
+    EXPECT_EQ(CurrentName(), path);
+    AnswerNextDialog(PressButton(IDCANCEL));
+    Command(8);
+    EXPECT_EQ(CurrentName(), path);
+}
+
+TEST_F(DocumentsDialogs, SaveAsWithTheHtmlFilterAddsHtm) {
+    Type("<p>");
+    AnswerNextDialog(ChooseFile(Path("page"), 3));
+    Command(26);
+    EXPECT_EQ(ReadBytes(Path("page.htm")), B("<p>"));
+    EXPECT_EQ(CurrentName(), Path("page.htm"));
+    // The filter stays chosen for the next dialog; the text filter gives .txt.
+    AnswerNextDialog(ChooseFile(Path("again")));
+    Command(26);
+    EXPECT_TRUE(Exists(Path("again.htm")));
+    AnswerNextDialog(ChooseFile(Path("notes"), 1));
+    Command(26);
+    EXPECT_TRUE(Exists(Path("notes.txt")));
+}
+
+TEST_F(DocumentsDialogs, InsertFromFileReplacesTheSelectionAndUndoesInOneStep) {
+    const std::string path = MakeFile("doc.txt", B("Hello world"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    const std::string piece = MakeFile("piece.txt", B("there\r\n\x01\xFF"));
+    Select(6, 11);
+    AnswerNextDialog(ChooseFile(piece));
+    Command(38);
+    EXPECT_EQ(Text(), B("Hello there\r\n\x01\xFF"));
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(CurrentName(), path);
+    Command(4);
+    EXPECT_EQ(Text(), B("Hello world"));
+}
+
+TEST_F(DocumentsDialogs, DroppingThreeFilesLoadsTheFirst) {
+    const std::string first = MakeFile("first.txt", B("one"));
+    const std::string second = MakeFile("second.txt", B("two"));
+    const std::string third = MakeFile("third.txt", B("three"));
+    auto drop = [](const std::vector<std::string>& names) {
+        std::string list;
+        for (const std::string& n : names) list += n + '\0';
+        list += '\0';
+        HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+        auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = FALSE;
+        memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+        GlobalUnlock(block);
+        SendMessageA(g_editor, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    };
+    Type("typed");
+    AnswerNextDialog(PressButton(IDNO));
+    drop({first, second, third});
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    EXPECT_EQ(Text(), B("one"));
+    EXPECT_EQ(CurrentName(), first);
+    // A name longer than any path buffer is refused, not cut into another name.
+    drop({folder_ + "\\" + std::string(300, 's') + ".txt", second});
+    EXPECT_EQ(Text(), B("one"));
+    EXPECT_EQ(CurrentName(), first);
+}
+
+// --- Recent files -------------------------------------------------------------
+
+using DocumentsRecent = DocumentsTest;
+
+TEST_F(DocumentsRecent, ElevenFilesReuseTheOldestSlot) {
+    std::vector<std::string> paths;
+    for (int i = 0; i <= 10; ++i) {
+        paths.push_back(MakeFile("f" + std::to_string(i) + ".txt", B("x")));
+        ASSERT_TRUE(LoadFile(paths.back().c_str()));
+    }
+    EXPECT_EQ(Setting("LIST"), "0987654321");
+    EXPECT_EQ(Setting("0F"), paths[10]);
+    EXPECT_EQ(Setting("1F"), paths[1]);
+    EXPECT_STREQ(g_recentCaptions[0], "&0 f10.txt");
+    EXPECT_STREQ(g_recentCaptions[9], "&9 f1.txt");
+
+    // Reopening a listed file moves its digit to the front, slots unchanged.
+    ASSERT_TRUE(LoadFile(paths[5].c_str()));
+    EXPECT_EQ(Setting("LIST"), "5098764321");
+    EXPECT_EQ(Setting("5F"), paths[5]);
+    EXPECT_STREQ(g_recentCaptions[0], "&0 f5.txt");
+    // Reopening the first changes nothing, through its menu item as well.
+    Command(900);
+    EXPECT_EQ(Setting("LIST"), "5098764321");
+    Command(902); // f9 at position 2
+    EXPECT_EQ(CurrentName(), paths[9]);
+    EXPECT_EQ(Setting("LIST"), "9508764321");
+}
+
+TEST_F(DocumentsRecent, SavingUnderANewNameListsTheFile) {
+    Type("saved");
+    AnswerNextDialog(ChooseFile(Path("saved.txt")));
+    Command(26);
+    EXPECT_EQ(Setting("LIST"), "0");
+    EXPECT_EQ(Setting("0F"), Path("saved.txt"));
+}
+
+TEST_F(DocumentsRecent, DollarPathsAndDrivesThatAreNotFixedAreLoadedButNotListed) {
+    ASSERT_EQ(GetDriveTypeA("R:\\"), static_cast<UINT>(DRIVE_CDROM)) << "scripts/wine-exec maps R: as a CD-ROM drive";
+    const std::string cdFolder = "R:\\lk2docs" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(cdFolder.c_str(), nullptr);
+    WriteBytes(cdFolder + "\\disc.txt", B("disc"));
+    const bool loadedDisc = LoadFile((cdFolder + "\\disc.txt").c_str());
+    const Bytes discText = Text();
+    RemoveTree(cdFolder);
+    EXPECT_TRUE(loadedDisc);
+    EXPECT_EQ(discText, B("disc"));
+    ASSERT_TRUE(LoadFile(MakeFile("a$b.txt", B("dollar")).c_str()));
+    EXPECT_EQ(Text(), B("dollar"));
+    EXPECT_EQ(Setting("LIST"), "");
+    EXPECT_STREQ(g_recentCaptions[0], "");
+}
+
+TEST_F(DocumentsRecent, TheLongAndTheShortNameAreOneEntry) {
+    const std::string path = MakeFile("a rather long file name.text", B("long"));
+    char shortPath[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath), 0u);
+    ASSERT_STRNE(shortPath, path.c_str());
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    ASSERT_TRUE(LoadFile(shortPath));
+    EXPECT_EQ(Setting("LIST"), "0");
+    EXPECT_EQ(Setting("0F"), path);
+}
+
+TEST_F(DocumentsRecent, TheCaretIsRestoredWhereTheFileWasLeft) {
+    g_rememberCaret = true;
+    const std::string a = MakeFile("a.txt", B("0123456789abcdef"));
+    const std::string b = MakeFile("b.txt", B("second file"));
+    ASSERT_TRUE(LoadFile(a.c_str()));
+    EXPECT_EQ(Selection().cpMin, 0);
+    Select(7, 9);
+    AnswerNextDialog(ChooseFile(b)); // leaving a through the prompt remembers its caret
+    Command(8);
+    ASSERT_EQ(CurrentName(), b);
+    EXPECT_EQ(Selection().cpMin, 0) << "a newly listed file starts at 0";
+    Command(901);
+    ASSERT_EQ(CurrentName(), a);
+    EXPECT_EQ(Selection().cpMin, 7);
+    EXPECT_EQ(Selection().cpMax, 7);
+
+    g_rememberCaret = false;
+    Select(3, 3);
+    Command(901); // b, which remembers 0; now a remembers 3
+    Command(901);
+    EXPECT_EQ(CurrentName(), a);
+    EXPECT_EQ(Selection().cpMin, 0);
+}
+
+TEST_F(DocumentsRecent, CaptionsShowThirteenBytesWholeAndCutFourteen) {
+    ASSERT_TRUE(LoadFile(MakeFile("ABCDEFGHI.TXT", B("13")).c_str()));
+    EXPECT_STREQ(g_recentCaptions[0], "&0 Abcdefghi.txt");
+    ASSERT_TRUE(LoadFile(MakeFile("abcdefghij.txt", B("14")).c_str()));
+    EXPECT_STREQ(g_recentCaptions[0], "&0 abcdefghij.t...");
+    EXPECT_STREQ(g_recentCaptions[1], "&1 Abcdefghi.txt");
+    EXPECT_STREQ(g_recentCaptions[2], "");
+    // The items are owner-drawn again, to be measured anew.
+    EXPECT_TRUE(GetMenuState(g_menuBar, 900, MF_BYCOMMAND) & MF_OWNERDRAW);
+}
+
+TEST_F(DocumentsRecent, AFileThatNoLongerLoadsEmptiesItsSlot) {
+    const std::string gone = MakeFile("gone.txt", B("gone"));
+    const std::string kept = MakeFile("kept.txt", B("kept"));
+    ASSERT_TRUE(LoadFile(gone.c_str()));
+    ASSERT_TRUE(LoadFile(kept.c_str()));
+    ASSERT_EQ(Setting("LIST"), "10");
+    DeleteFileA(gone.c_str());
+    Command(901);
+    EXPECT_EQ(CurrentName(), kept);
+    EXPECT_EQ(Text(), B("kept"));
+    EXPECT_EQ(Setting("LIST"), "10");
+    EXPECT_EQ(Setting("0F"), "");
+    EXPECT_STREQ(g_recentCaptions[1], "");
+    // The free slot is taken first by the next new file.
+    ASSERT_TRUE(LoadFile(MakeFile("next.txt", B("n")).c_str()));
+    EXPECT_EQ(Setting("LIST"), "01");
+    EXPECT_EQ(Setting("0F"), Path("next.txt"));
+}
+
+TEST_F(DocumentsRecent, AnEntryLongerThanAPathIsRefused) {
+    const std::string kept = MakeFile("kept.txt", B("kept"));
+    ASSERT_TRUE(LoadFile(kept.c_str()));
+    WriteSettingString("1F", (folder_ + "\\" + std::string(300, 'q')).c_str());
+    WriteSettingString("LIST", "01");
+    Command(901);
+    EXPECT_EQ(CurrentName(), kept);
+    EXPECT_EQ(Setting("1F"), "");
+}
+
+} // namespace
