@@ -49,9 +49,9 @@ using Screenshots = EditorTest;
 TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
     // One document: a CP866 box with Russian text, the KOI8-R alphabet and
     // the 1251 alphabet, each line labelled in ASCII.
-    const Bytes text = B("866 box:   \xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB\r\n"
+    const Bytes text = B("866 box:   \xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB\r\n"
                          "866 text:  \xBA \x8F\xE0\xA8\xA2\xA5\xE2 \xAC\xA8\xE0 \xBA\r\n"
-                         "           \xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC\r\n"
+                         "           \xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC\r\n"
                          "KOI8-R:    \xF0\xD2\xC9\xD7\xC5\xD4, \xED\xC9\xD2! \xE1\xE2\xF7\xE7\xE4\xE5\xB3\xF6\r\n"
                          "1251:      \xCF\xF0\xE8\xE2\xE5\xF2, \xCC\xE8\xF0! \xC0\xC1\xC2\xC3\xC4\xC5\xA8\xC6\r\n");
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 640, 260, SWP_SHOWWINDOW);
