@@ -1,0 +1,119 @@
+// Loading and saving a 20 MB file through the editor against the bare
+// rich-edit control streaming the same bytes, under Wine. Prints the ratios.
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "document/documents.h"
+#include "editor/editor.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+DWORD CALLBACK ReadFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    DWORD read = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(size), &read, nullptr)) return 1;
+    *done = static_cast<LONG>(read);
+    return 0;
+}
+
+DWORD CALLBACK WriteToFile(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    DWORD written = 0;
+    if (!WriteFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(size), &written, nullptr)) return 1;
+    *done = static_cast<LONG>(written);
+    return written == static_cast<DWORD>(size) ? 0 : 1;
+}
+
+// The bare control: the file streamed in, and out to another file.
+double BareLoad(HWND control, const char* path) {
+    const double start = Now();
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(file), 0, ReadFromFile};
+    SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    CloseHandle(file);
+    return Now() - start;
+}
+
+double BareSave(HWND control, const char* path) {
+    const double start = Now();
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(file), 0, WriteToFile};
+    SendMessageA(control, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    CloseHandle(file);
+    return Now() - start;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const size_t megabytes = argc > 1 ? static_cast<size_t>(atoi(argv[1])) : 20;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "lk2bench";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string source = folder + "\\source.txt";
+    const std::string bareCopy = folder + "\\bare.txt";
+    const std::string saved = folder + "\\saved.txt";
+
+    // 20 MB of Russian text lines in 1251 with line breaks.
+    const std::string line = "Съешь же ещё этих мягких французских булок, да выпей чаю. 0123456789\r\n";
+    std::string text;
+    while (text.size() < megabytes * 1000 * 1000) text += line;
+    HANDLE out = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(out);
+
+    fprintf(stderr, "file written\n");
+    if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
+    fprintf(stderr, "started\n");
+    HWND bare = CreateWindowExA(0, "RICHEDIT", nullptr, WS_CHILD | ES_MULTILINE | WS_VSCROLL, 0, 0, 400, 300,
+                                g_mainWindow, nullptr, g_instance, nullptr);
+    SendMessageA(bare, EM_EXLIMITTEXT, 0, g_sizeLimit);
+
+    constexpr int kRuns = 3;
+    double bareLoad = 1e9, bareSave = 1e9, load = 1e9, save = 1e9, rename = 1e9;
+    for (int i = 0; i < kRuns; ++i) {
+        bareLoad = std::min(bareLoad, BareLoad(bare, source.c_str()));
+        bareSave = std::min(bareSave, BareSave(bare, bareCopy.c_str()));
+        fprintf(stderr, "bare %.1f %.1f\n", bareLoad, bareSave);
+        double start = Now();
+        LoadFile(source.c_str());
+        load = std::min(load, Now() - start);
+        lstrcpynA(g_currentFileName, saved.c_str(), kPathSize);
+        SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+        start = Now();
+        SaveFile();
+        save = std::min(save, Now() - start);
+        // The one step the safe save adds: a rename over the old file.
+        const std::string other = folder + "\\renamed.txt";
+        CopyFileA(saved.c_str(), other.c_str(), FALSE);
+        start = Now();
+        MoveFileExA(other.c_str(), bareCopy.c_str(), MOVEFILE_REPLACE_EXISTING);
+        rename = std::min(rename, Now() - start);
+    }
+    printf("%u MB file, best of %d:\n", static_cast<unsigned>(megabytes), kRuns);
+    printf("  bare control stream in from file   %8.1f ms\n", bareLoad * 1e3);
+    printf("  LoadFile                           %8.1f ms   ratio %.2f (goal <= 1.5)\n", load * 1e3, load / bareLoad);
+    printf("  bare control stream out to file    %8.1f ms\n", bareSave * 1e3);
+    printf("  SaveFile (temporary file + rename) %8.1f ms   ratio %.2f (goal <= 1.5)\n", save * 1e3, save / bareSave);
+    printf("  one rename over an existing file   %8.3f ms\n", rename * 1e3);
+    DestroyWindow(bare);
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    DestroyWindow(g_mainWindow);
+    for (const std::string& f : {source, bareCopy, saved}) DeleteFileA(f.c_str());
+    RemoveDirectoryA(folder.c_str());
+    return 0;
+}
