@@ -151,6 +151,10 @@ void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t 
     SendMessageA(editor, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
 }
 
+void ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n) {
+    StreamBytesIn(editor, SF_TEXT, bytes, n);
+}
+
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {
     const int32_t length = TextLength(editor);
     if (last < 0 || last > length) last = length;

@@ -27,6 +27,8 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
 // `flags`: SF_TEXT replaces the whole text, SF_TEXT | SFF_SELECTION the
 // selection, SF_RTF has the control read the bytes as RTF.
 void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n);
+// Replaces the whole text by n bytes (the caret at 0).
+void ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n);
 // The bytes of [first, last), clipped to the text, into `buffer` (at most
 // `capacity`). Returns the number written. The selection is not touched.
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity);
