@@ -96,14 +96,25 @@ HWND MakeBare() {
     return bare;
 }
 
-// Typing `keys` characters, Latin and Cyrillic in turn, in the middle of the
-// document; seconds per key.
+// The median time of one message sent `keys` times (wParam from `key`),
+// at `at`: single keys vary a lot with what the control happens to redo.
+template <typename K> double MedianKey(HWND control, int32_t at, int keys, UINT message, K key) {
+    CHARRANGE caret{at, at};
+    SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::vector<double> times;
+    for (int i = 0; i < keys; ++i) {
+        const double start = Now();
+        SendMessageA(control, message, key(i), 1);
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Typing characters, Latin and Cyrillic in turn, in the middle of the
+// document: the median seconds per key.
 double KeystrokeCost(HWND control, int32_t at, int keys) {
-    CHARRANGE middle{at, at};
-    SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&middle));
-    const double start = Now();
-    for (int i = 0; i < keys; ++i) SendMessageA(control, WM_CHAR, i % 2 ? 0xE0 : 'a', 1);
-    return (Now() - start) / keys;
+    return MedianKey(control, at, keys, WM_CHAR, [](int i) { return static_cast<WPARAM>(i % 2 ? 0xE0 : 'a'); });
 }
 
 // Seconds per call of `call`, repeated `times` times.
@@ -125,6 +136,8 @@ struct Row {
     double convert = -1;
     double undoConvert = -1;
     double key = -1;
+    double key866 = -1;   // in the 866 display, Latin and Cyrillic in turn
+    double enter = -1;    // Enter
 };
 
 void PrintParts(HWND editor, int32_t at) {
@@ -141,6 +154,21 @@ void PrintParts(HWND editor, int32_t at) {
     fprintf(stderr, "  per call: control WM_CHAR %.1f us, ReplaceSelectionBytes(1) %.1f us\n",
             PerCall(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, 'b', 1); }) * 1e6,
             PerCall(n, [&] { ReplaceSelectionBytes(editor, byte, 1, true); }) * 1e6);
+    const wchar_t one[2] = {0x431, 0};
+    SETTEXTEX keep{ST_SELECTION | ST_KEEPUNDO, 1200};
+    SETTEXTEX plain{ST_SELECTION, 1200};
+    const wchar_t two[3] = {'\r', '\n', 0};
+    fprintf(stderr, "  per call: EM_SETTEXTEX keep-undo %.1f us, EM_SETTEXTEX %.1f us, WM_UNICHAR %.1f us, "
+            "EM_SETMODIFY %.1f us, EM_SETTEXTEX CR LF %.1f us, WM_CHAR CR %.1f us\n",
+            PerCall(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
+                                          reinterpret_cast<LPARAM>(one)); }) * 1e6,
+            PerCall(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&plain),
+                                          reinterpret_cast<LPARAM>(one)); }) * 1e6,
+            PerCall(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_UNICHAR, 0x432, 1); }) * 1e6,
+            PerCall(n, [&] { SendMessageA(editor, EM_SETMODIFY, TRUE, 0); }) * 1e6,
+            PerCall(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
+                                          reinterpret_cast<LPARAM>(two)); }) * 1e6,
+            PerCall(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, '\r', 1); }) * 1e6);
 }
 
 Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
@@ -195,6 +223,9 @@ Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
     row.undoConvert = Now() - start;
     if (parts) PrintParts(g_editor, middle);
     row.key = KeystrokeCost(g_editor, middle, keys);
+    SetDisplayCodePage(1);
+    row.key866 = KeystrokeCost(g_editor, middle, keys);
+    row.enter = MedianKey(g_editor, middle, keys, WM_KEYDOWN, [](int) { return static_cast<WPARAM>(VK_RETURN); });
     DestroyWindow(g_editor);
     g_editor = nullptr;
     ClearUndoHistory();
@@ -247,17 +278,18 @@ int main(int argc, char** argv) {
         rows.push_back(Measure(size, bareMax, keys, parts));
         const Row& r = rows.back();
         fprintf(stderr, "  bare in %.3f out %.3f out+in %.3f key %.1f us; load %.3f save %.3f switch %.3f "
-                "convert %.3f undo %.3f key %.1f us\n", r.bareIn, r.bareOut, r.bareOutIn, r.bareKey * 1e6, r.load,
-                r.save, r.switchCp, r.convert, r.undoConvert, r.key * 1e6);
+                "convert %.3f undo %.3f key %.1f us (866: %.1f us, Enter %.1f us)\n", r.bareIn, r.bareOut,
+                r.bareOutIn, r.bareKey * 1e6, r.load, r.save, r.switchCp, r.convert, r.undoConvert, r.key * 1e6,
+                r.key866 * 1e6, r.enter * 1e6);
     }
 
-    printf("Seconds (keystrokes in microseconds, typed in the middle of the document). Bare: a plain RICHEDIT\n"
+    printf("Seconds (keystrokes: the median in microseconds, typed in the middle of the document). Bare: a plain RICHEDIT\n"
            "window; 'in' streams SF_TEXT into an empty control, 'out' streams it out, 'out+in' streams out and\n"
            "in over the held text (the baseline). Ratios are against 'out+in', and against 'in'+'out' where the\n"
            "baseline is not run.\n\n");
-    printf("%8s %9s %9s %9s | %9s %9s %9s %9s %9s | %6s %6s %6s %6s | %9s %9s %6s\n", "KB", "bare in", "bare out",
-           "out+in", "load", "save", "switch", "convert", "undo", "load", "switch", "convrt", "undo", "bare key",
-           "key", "key");
+    printf("%8s %9s %9s %9s | %9s %9s %9s %9s %9s | %6s %6s %6s %6s | %9s %9s %9s %9s %6s\n", "KB", "bare in",
+           "bare out", "out+in", "load", "save", "switch", "convert", "undo", "load", "switch", "convrt", "undo",
+           "bare key", "key", "key 866", "Enter", "key");
     for (const Row& r : rows) {
         printf("%8zu", r.size >> 10);
         Cell(r.bareIn);
@@ -275,7 +307,7 @@ int main(int argc, char** argv) {
         Ratio(r.switchCp, base);
         Ratio(r.convert, base);
         Ratio(r.undoConvert, base);
-        printf(" | %9.1f %9.1f", r.bareKey * 1e6, r.key * 1e6);
+        printf(" | %9.1f %9.1f %9.1f %9.1f", r.bareKey * 1e6, r.key * 1e6, r.key866 * 1e6, r.enter * 1e6);
         Ratio(r.key, r.bareKey);
         printf("\n");
     }

@@ -209,8 +209,12 @@ void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, b
     }
     if (!controlUndo) SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    // Placing the caret costs the control a walk from the start of the text:
+    // only when it is not already after the new bytes.
     const int32_t caret = std::min(before.cpMin, before.cpMax) + n;
-    SetSelection(editor, caret, caret);
+    CHARRANGE now{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    if (now.cpMin != caret || now.cpMax != caret) SetSelection(editor, caret, caret);
 }
 
 int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags) {
