@@ -236,14 +236,16 @@ HWND FreshEditorControl(HWND old) {
     GetWindowRect(old, &rect);
     MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
     const bool visible = IsWindowVisible(old) != FALSE;
-    const bool focused = GetFocus() == old;
+    // The new control takes the focus; a window other than the editor that
+    // had it (a dialog's control) gets it back.
+    HWND focus = GetFocus();
     DestroyWindow(old);
     g_editor = nullptr;
     CreateEditorControl();
     if (!g_editor) return nullptr;
     MoveWindow(g_editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     if (!visible) ShowWindow(g_editor, SW_HIDE);
-    if (!focused && !g_editorFocus) SetFocus(g_mainWindow);
+    if (focus && focus != old && IsWindow(focus)) SetFocus(focus);
     return g_editor;
 }
 
