@@ -1,25 +1,39 @@
-// Editor operations on a 20 MB document against the bare rich-edit control
-// streaming the same bytes out and in. Run under Wine; prints the times and
-// their ratios.
+// Editor operations against the bare rich-edit control under Wine, at several
+// document sizes. Prints one table with the times and their ratios.
+//
+//   lork2_editor_bench [sizes in KB...] [--bare-max KB] [--keys N] [--parts]
+//
+// The bare baseline streams the same bytes out and in again (SF_TEXT) on a
+// plain RICHEDIT window holding the document. Wine's control slows down much
+// faster than linearly when it deletes text, so the baseline is skipped above
+// --bare-max (default 512 KB); its parts (streaming into an empty control,
+// streaming out) are measured at every size.
 #include <windows.h>
 #include <richedit.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/display_code_page.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/undo.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Now() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 std::string MakeDocument(size_t size) {
     // Lines of Cyrillic and Latin words, box drawing and digits.
@@ -61,76 +75,254 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done
     return 0;
 }
 
-// The bare control: the bytes out and in again as SF_TEXT.
-double BareOutAndIn(HWND control, const std::string& text) {
+void BareStreamIn(HWND control, const std::string& text) {
     Source source{&text, 0};
     EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&source), 0, ReadBytes};
     SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in));
-    auto start = Clock::now();
-    std::string out;
-    out.reserve(text.size() + 16);
-    EDITSTREAM outStream{reinterpret_cast<DWORD_PTR>(&out), 0, WriteBytes};
-    SendMessageA(control, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&outStream));
-    Source again{&out, 0};
-    EDITSTREAM in2{reinterpret_cast<DWORD_PTR>(&again), 0, ReadBytes};
-    SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in2));
-    return Seconds(start);
 }
 
-double KeystrokeCost(HWND control, int keys) {
-    CHARRANGE middle{1000000, 1000000};
-    SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&middle));
-    auto start = Clock::now();
-    for (int i = 0; i < keys; ++i) SendMessageA(control, WM_CHAR, i % 2 ? 0xE0 : 'a', 1);
-    return Seconds(start) / keys;
+std::string BareStreamOut(HWND control, size_t expected) {
+    std::string out;
+    out.reserve(expected + 16);
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&out), 0, WriteBytes};
+    SendMessageA(control, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    return out;
+}
+
+HWND MakeBare() {
+    HWND bare = CreateWindowExA(0, "RICHEDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL |
+                                ES_AUTOHSCROLL, 0, 0, 800, 600, g_mainWindow, nullptr, nullptr, nullptr);
+    SendMessageA(bare, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    return bare;
+}
+
+// The median time of one message sent `keys` times (wParam from `key`),
+// at `at`: single keys vary a lot with what the control happens to redo.
+template <typename K> double MedianKey(HWND control, int32_t at, int keys, UINT message, K key) {
+    CHARRANGE caret{at, at};
+    SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::vector<double> times;
+    for (int i = 0; i < keys; ++i) {
+        const double start = Now();
+        SendMessageA(control, message, key(i), 1);
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Typing characters, Latin and Cyrillic in turn, in the middle of the
+// document: the median seconds per key.
+double KeystrokeCost(HWND control, int32_t at, int keys) {
+    return MedianKey(control, at, keys, WM_CHAR, [](int i) { return static_cast<WPARAM>(i % 2 ? 0xE0 : 'a'); });
+}
+
+// Seconds per call of `call`, repeated `times` times.
+template <typename F> double PerCall(int times, F call) {
+    const double start = Now();
+    for (int i = 0; i < times; ++i) call();
+    return (Now() - start) / times;
+}
+
+struct Row {
+    size_t size = 0;
+    double bareIn = -1;      // stream into an empty control
+    double bareOut = -1;     // stream out
+    double bareOutIn = -1;   // stream out, then in over the held text
+    double bareKey = -1;
+    double bareEnter = -1;
+    double load = -1;        // our whole-text replacement on a loaded editor
+    double save = -1;        // our whole text out
+    double switchCp = -1;
+    double convert = -1;
+    double undoConvert = -1;
+    double key = -1;
+    double key866 = -1;   // in the 866 display, Latin and Cyrillic in turn
+    double enter = -1;    // Enter
+};
+
+// Median microseconds of `call` over `times` calls.
+template <typename F> double MedianUs(int times, F call) {
+    std::vector<double> t;
+    for (int i = 0; i < times; ++i) {
+        const double start = Now();
+        call();
+        t.push_back(Now() - start);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2] * 1e6;
+}
+
+// What one keystroke is made of, each piece by its median at the caret.
+void PrintParts(HWND editor, int32_t at) {
+    const int n = 41;
+    unsigned char byte[2];
+    SetSelection(editor, at, at);
+    fprintf(stderr, "  median us at %ld: TextLength %.1f, GetSelection %.1f, GetRangeBytes(2) %.1f, SetSelection %.1f, "
+            "ControlUndoSelected %.1f, RecordUndo(typing) %.1f\n", static_cast<long>(at),
+            MedianUs(n, [&] { TextLength(editor); }), MedianUs(n, [&] { GetSelection(editor); }),
+            MedianUs(n, [&] { GetRangeBytes(editor, at, at + 2, byte, 2); }),
+            MedianUs(n, [&] { SetSelection(editor, at, at); }), MedianUs(n, [&] { ControlUndoSelected(); }),
+            MedianUs(n, [&] { RecordUndo(kUndoTyping, 1); }));
+    const wchar_t one[2] = {0x431, 0};
+    const wchar_t two[3] = {'\r', '\n', 0};
+    SETTEXTEX keep{ST_SELECTION | ST_KEEPUNDO, 1200};
+    byte[0] = 'c';
+    fprintf(stderr, "  median us: control WM_CHAR %.1f, control WM_UNICHAR %.1f, EM_SETTEXTEX one unit %.1f, "
+            "ReplaceSelectionBytes(1) %.1f, EM_SETTEXTEX CR LF %.1f, control WM_CHAR CR %.1f\n",
+            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, 'b', 1); }),
+            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_UNICHAR, 0x432, 1); }),
+            MedianUs(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
+                                           reinterpret_cast<LPARAM>(one)); }),
+            MedianUs(n, [&] { ReplaceSelectionBytes(editor, byte, 1, true); }),
+            MedianUs(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
+                                           reinterpret_cast<LPARAM>(two)); }),
+            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, '\r', 1); }));
+}
+
+Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
+    Row row;
+    row.size = size;
+    const std::string document = MakeDocument(size);
+    const int32_t middle = static_cast<int32_t>(size / 2);
+
+    HWND bare = MakeBare();
+    double start = Now();
+    BareStreamIn(bare, document);
+    row.bareIn = Now() - start;
+    start = Now();
+    std::string out = BareStreamOut(bare, size);
+    row.bareOut = Now() - start;
+    if (out != document) fprintf(stderr, "  the bare control changed the text\n");
+    if (size <= bareMax) {
+        start = Now();
+        out = BareStreamOut(bare, size);
+        BareStreamIn(bare, out);
+        row.bareOutIn = Now() - start;
+    }
+    row.bareKey = KeystrokeCost(bare, middle, keys);
+    // The control makes its line break from the character; its Enter key-down alone does nothing.
+    row.bareEnter = MedianKey(bare, middle, keys, WM_CHAR, [](int) { return static_cast<WPARAM>('\r'); });
+    DestroyWindow(bare);
+
+    ClearUndoHistory();
+    SetDecodingForNewText(0);
+    CreateEditorControl();
+    MoveWindow(g_editor, 0, 0, 800, 600, TRUE);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(document.data());
+    const auto n = static_cast<int32_t>(document.size());
+    ReplaceAllBytes(g_editor, bytes, n); // an empty editor first
+    start = Now();
+    ReplaceAllBytes(g_editor, bytes, n); // over the text, as a file loaded into a full editor
+    row.load = Now() - start;
+    std::vector<unsigned char> saved(document.size() + 2);
+    start = Now();
+    const int32_t got = StreamBytesOut(g_editor, false, saved.data(), static_cast<int32_t>(saved.size()));
+    row.save = Now() - start;
+    if (got != n || memcmp(saved.data(), bytes, n) != 0) fprintf(stderr, "  the editor changed the text\n");
+
+    start = Now();
+    SetDisplayCodePage(1);
+    row.switchCp = Now() - start;
+    SetDisplayCodePage(0);
+    SetSelection(g_editor, 0, 0);
+    start = Now();
+    ConvertCommand(30); // the whole text to 866
+    row.convert = Now() - start;
+    start = Now();
+    UndoCommand(4);
+    row.undoConvert = Now() - start;
+    if (parts) PrintParts(g_editor, middle);
+    row.key = KeystrokeCost(g_editor, middle, keys);
+    SetDisplayCodePage(1);
+    row.key866 = KeystrokeCost(g_editor, middle, keys);
+    row.enter = MedianKey(g_editor, middle, keys, WM_KEYDOWN, [](int) { return static_cast<WPARAM>(VK_RETURN); });
+    DestroyWindow(g_editor);
+    g_editor = nullptr;
+    ClearUndoHistory();
+    return row;
+}
+
+void Cell(double seconds) {
+    if (seconds < 0) {
+        printf(" %9s", "-");
+    } else {
+        printf(" %9.3f", seconds);
+    }
+}
+
+void Ratio(double ours, double base) {
+    if (ours < 0 || base <= 0) {
+        printf(" %6s", "-");
+    } else {
+        printf(" %6.2f", ours / base);
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // The document size in KB (20 MB unless given).
-    const size_t size = (argc > 1 ? static_cast<size_t>(atoi(argv[1])) : 20u * 1024) << 10;
-    const std::string document = MakeDocument(size);
+    std::vector<size_t> sizes;
+    size_t bareMax = 512u << 10;
+    int keys = 100;
+    bool parts = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--bare-max") && i + 1 < argc) {
+            bareMax = static_cast<size_t>(atoi(argv[++i])) << 10;
+        } else if (!strcmp(argv[i], "--keys") && i + 1 < argc) {
+            keys = std::max(1, atoi(argv[++i]));
+        } else if (!strcmp(argv[i], "--parts")) {
+            parts = true;
+        } else {
+            sizes.push_back(static_cast<size_t>(atoi(argv[i])) << 10);
+        }
+    }
+    if (sizes.empty()) sizes = {64u << 10, 256u << 10, 1024u << 10};
     LoadLibraryA("riched32");
     g_sizeLimit = 0x7FFFFFFF;
     g_heap = GetProcessHeap();
     g_mainWindow = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
                                    nullptr, nullptr, nullptr);
-    HWND bare = CreateWindowExA(0, "RICHEDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL |
-                                ES_AUTOHSCROLL, 0, 0, 800, 600, g_mainWindow, nullptr, nullptr, nullptr);
-    SendMessageA(bare, EM_EXLIMITTEXT, 0, g_sizeLimit);
-    const double bare1 = BareOutAndIn(bare, document);
-    fprintf(stderr, "bare out + in: %.3f s\n", bare1);
-    const double bare2 = BareOutAndIn(bare, document);
-    const double bareStream = std::min(bare1, bare2);
-    fprintf(stderr, "step: %s\n", "bareKey");
-    const double bareKey = KeystrokeCost(bare, 200);
-    DestroyWindow(bare);
+    std::vector<Row> rows;
+    for (size_t size : sizes) {
+        fprintf(stderr, "measuring %zu KB\n", size >> 10);
+        rows.push_back(Measure(size, bareMax, keys, parts));
+        const Row& r = rows.back();
+        fprintf(stderr, "  bare in %.3f out %.3f out+in %.3f key %.1f us; load %.3f save %.3f switch %.3f "
+                "convert %.3f undo %.3f key %.1f us (866: %.1f us, Enter %.1f us; bare Enter %.1f us)\n", r.bareIn,
+                r.bareOut, r.bareOutIn, r.bareKey * 1e6, r.load, r.save, r.switchCp, r.convert, r.undoConvert, r.key * 1e6,
+                r.key866 * 1e6, r.enter * 1e6, r.bareEnter * 1e6);
+    }
 
-    fprintf(stderr, "step: %s\n", "CreateEditorControl");
-    CreateEditorControl();
-    MoveWindow(g_editor, 0, 0, 800, 600, TRUE);
-    StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(document.data()),
-                  static_cast<int32_t>(document.size()));
-    auto start = Clock::now();
-    SetDisplayCodePage(1);
-    fprintf(stderr, "step: %s\n", "switchTime");
-    const double switchTime = Seconds(start);
-    SetDisplayCodePage(0);
-    CHARRANGE caret{0, 0};
-    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    start = Clock::now();
-    ConvertCommand(30); // the whole text to 866
-    fprintf(stderr, "step: %s\n", "convertTime");
-    const double convertTime = Seconds(start);
-    fprintf(stderr, "step: %s\n", "editorKey");
-    const double editorKey = KeystrokeCost(g_editor, 200);
-
-    printf("document: %zu bytes\n", size);
-    printf("bare control, stream out + in (SF_TEXT): %.3f s\n", bareStream);
-    printf("display code-page switch:               %.3f s  ratio %.2f\n", switchTime, switchTime / bareStream);
-    printf("whole-text conversion to 866:           %.3f s  ratio %.2f\n", convertTime, convertTime / bareStream);
-    printf("keystroke, bare control:                %.1f us\n", bareKey * 1e6);
-    printf("keystroke, editor (with undo record):   %.1f us  ratio %.2f\n", editorKey * 1e6, editorKey / bareKey);
+    printf("Seconds (keystrokes: the median in microseconds, typed in the middle of the document). Bare: a plain RICHEDIT\n"
+           "window; 'in' streams SF_TEXT into an empty control, 'out' streams it out, 'out+in' streams out and\n"
+           "in over the held text (the baseline). Ratios are against 'out+in', and against 'in'+'out' where the\n"
+           "baseline is not run.\n\n");
+    printf("%8s %9s %9s %9s | %9s %9s %9s %9s %9s | %6s %6s %6s %6s | %9s %9s %9s %6s | %9s %9s %6s\n", "KB",
+           "bare in", "bare out", "out+in", "load", "save", "switch", "convert", "undo", "load", "switch", "convrt",
+           "undo", "bare key", "key", "key 866", "key", "bare Ent", "Enter", "Enter");
+    for (const Row& r : rows) {
+        printf("%8zu", r.size >> 10);
+        Cell(r.bareIn);
+        Cell(r.bareOut);
+        Cell(r.bareOutIn);
+        printf(" |");
+        Cell(r.load);
+        Cell(r.save);
+        Cell(r.switchCp);
+        Cell(r.convert);
+        Cell(r.undoConvert);
+        printf(" |");
+        const double base = r.bareOutIn > 0 ? r.bareOutIn : r.bareIn + r.bareOut;
+        Ratio(r.load + r.save, base);
+        Ratio(r.switchCp, base);
+        Ratio(r.convert, base);
+        Ratio(r.undoConvert, base);
+        printf(" | %9.1f %9.1f %9.1f", r.bareKey * 1e6, r.key * 1e6, r.key866 * 1e6);
+        Ratio(std::max(r.key, r.key866), r.bareKey);
+        printf(" | %9.1f %9.1f", r.bareEnter * 1e6, r.enter * 1e6);
+        Ratio(r.enter, r.bareEnter);
+        printf("\n");
+    }
     return 0;
 }

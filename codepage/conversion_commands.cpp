@@ -118,9 +118,12 @@ void ConvertText(int command, int fromTable, int toTable) {
                 RecordSnapshotOf(bytes, n, original.cpMin, original.cpMax);
                 ConvertBytes(bytes, n, fromTable, toTable);
                 SetDecodingForNewText(command == kCommandFido ? kCodePageOem : command - kCommandToAnsi);
-                StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
+                HWND before = g_editor;
+                const bool fresh = ReplaceAllBytes(g_editor, bytes, n) != before;
+                if (!g_editor) return;
                 SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-                ApplyDisplayCodePage();
+                // A fresh control was made with the font of the new display.
+                if (!fresh) ApplyDisplayCodePage();
                 SetSelection(g_editor, 0, TextLength(g_editor));
             } else {
                 ConvertBytes(bytes, n, fromTable, toTable);

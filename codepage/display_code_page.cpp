@@ -83,8 +83,11 @@ void SetDisplayCodePage(int codePage) {
         SetDecodingForNewText(codePage);
         return;
     }
-    if (!RedecodeText(g_editor, codePage)) return;
-    ApplyDisplayCodePageKeepingView();
+    HWND before = g_editor;
+    HWND now = RedecodeText(g_editor, codePage);
+    if (!now) return;
+    // A fresh control was made with the new font already.
+    if (now == before) ApplyDisplayCodePageKeepingView();
 }
 
 void ColourHtmlTags() {

@@ -229,6 +229,27 @@ void ScrollSteps(int bar, UINT message, int steps, WPARAM forward, WPARAM back) 
     }
 }
 
+// The text layer's fresh control: the editor re-created in place with its
+// style, size, font and focus, the old one (and its text) destroyed.
+HWND FreshEditorControl(HWND old) {
+    if (!old || old != g_editor) return old;
+    RECT rect;
+    GetWindowRect(old, &rect);
+    MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
+    const bool visible = IsWindowVisible(old) != FALSE;
+    // The new control takes the focus; a window other than the editor that
+    // had it (a dialog's control) gets it back.
+    HWND focus = GetFocus();
+    DestroyWindow(old);
+    g_editor = nullptr;
+    CreateEditorControl();
+    if (!g_editor) return nullptr;
+    MoveWindow(g_editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    if (!visible) ShowWindow(g_editor, SW_HIDE);
+    if (focus && focus != old && IsWindow(focus)) SetFocus(focus);
+    return g_editor;
+}
+
 } // namespace
 
 void CreateEditorControl() {
@@ -237,6 +258,7 @@ void CreateEditorControl() {
     g_editor = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_ACCEPTFILES, "RICHEDIT", nullptr, style, 0, 64,
                                256, 128, g_mainWindow, nullptr, g_instance, nullptr);
     if (!g_editor) return;
+    SetFreshControlMaker(FreshEditorControl);
     SendMessageA(g_editor, EM_EXLIMITTEXT, 0, g_sizeLimit);
     SendMessageA(g_editor, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
     ApplyDisplayCodePageKeepingView();

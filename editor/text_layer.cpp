@@ -13,6 +13,8 @@ int g_displayCodePage = 0;
 
 namespace {
 
+FreshControlMaker g_freshControlMaker;
+
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
 const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
 
@@ -151,6 +153,19 @@ void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t 
     SendMessageA(editor, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
 }
 
+void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }
+
+HWND ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n) {
+    HWND target = editor;
+    // An empty control keeps its own: a fresh one buys nothing.
+    if (g_freshControlMaker && TextLength(editor) > 0) target = g_freshControlMaker(editor);
+    if (!target) target = editor;
+    StreamBytesIn(target, SF_TEXT, bytes, n);
+    SendMessageA(target, EM_EMPTYUNDOBUFFER, 0, 0);
+    SetSelection(target, 0, 0);
+    return target;
+}
+
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {
     const int32_t length = TextLength(editor);
     if (last < 0 || last > length) last = length;
@@ -175,6 +190,12 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo) {
     if (!bytes) n = 0;
     const CHARRANGE before = GetSelection(editor);
+    if (!controlUndo && before.cpMin == 0 && before.cpMax > 0 && before.cpMax == TextLength(editor)) {
+        editor = ReplaceAllBytes(editor, bytes, n);
+        SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+        SetSelection(editor, n, n);
+        return;
+    }
     const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;
     if (hasZero || n > 4096) {
         // Streaming keeps bytes zero and needs no NUL-terminated copy.
@@ -188,8 +209,12 @@ void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, b
     }
     if (!controlUndo) SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    // Placing the caret costs the control a walk from the start of the text:
+    // only when it is not already after the new bytes.
     const int32_t caret = std::min(before.cpMin, before.cpMax) + n;
-    SetSelection(editor, caret, caret);
+    CHARRANGE now{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    if (now.cpMin != caret || now.cpMax != caret) SetSelection(editor, caret, caret);
 }
 
 int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags) {
@@ -229,25 +254,29 @@ int32_t FindWordBreak(HWND editor, int direction, int32_t pos) {
     }
 }
 
-bool RedecodeText(HWND editor, int newCodePage) {
-    if (newCodePage == g_displayCodePage) return true;
+HWND RedecodeText(HWND editor, int newCodePage) {
+    if (newCodePage == g_displayCodePage) return editor;
     const int32_t length = TextLength(editor);
     HeapBuffer text(static_cast<size_t>(length) + 2);
-    if (!text) return false;
+    if (!text) return nullptr;
     const CHARRANGE selection = GetSelection(editor);
     const BOOL modified = static_cast<BOOL>(SendMessageA(editor, EM_GETMODIFY, 0, 0));
     const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
     const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
     g_displayCodePage = newCodePage;
-    StreamBytesIn(editor, SF_TEXT, text.get(), n);
+    HWND now = ReplaceAllBytes(editor, text.get(), n);
+    if (now != editor) {
+        editor = now;
+        SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    }
     SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     const LRESULT nowFirst = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     if (nowFirst != firstLine) SendMessageA(editor, EM_LINESCROLL, 0, firstLine - nowFirst);
     SendMessageA(editor, EM_SETMODIFY, modified, 0);
     SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(editor, nullptr, FALSE);
-    return true;
+    return editor;
 }
 
 void SetDecodingForNewText(int newCodePage) { g_displayCodePage = newCodePage; }

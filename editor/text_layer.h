@@ -27,12 +27,27 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
 // `flags`: SF_TEXT replaces the whole text, SF_TEXT | SFF_SELECTION the
 // selection, SF_RTF has the control read the bytes as RTF.
 void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n);
+// Wine's control deletes text in time growing with the square of the number
+// of paragraphs (20 MB of text never goes), while filling an empty control
+// and destroying a full one are linear. So the whole text is replaced in a
+// fresh control when its owner can make one: the maker puts an empty control
+// with the font of the current display code page in place of `editor` and
+// returns it, or returns `editor` itself when it cannot (or will not).
+using FreshControlMaker = HWND (*)(HWND editor);
+void SetFreshControlMaker(FreshControlMaker maker);
+// Replaces the whole text by n bytes, caret at 0, the control's undo buffer
+// empty. Returns the control now holding the text: a fresh one (with the font
+// of the display code page already applied) or `editor`.
+HWND ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n);
 // The bytes of [first, last), clipped to the text, into `buffer` (at most
 // `capacity`). Returns the number written. The selection is not touched.
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity);
 // Replaces the selection by n bytes and leaves the caret after them. With
 // `controlUndo` false the control's own undo buffer is emptied, as its
 // EM_REPLACESEL with wParam 0 does; the modified flag is set either way.
+// Without the control's undo, a selection of the whole text is replaced as
+// ReplaceAllBytes does, so `editor` may be destroyed: callers go on with the
+// owner's handle.
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo);
 // The first match of `needle` inside [first, last) (last -1: the end), with
 // FR_MATCHCASE and FR_WHOLEWORD judged by the display code page; -1 if none.
@@ -40,10 +55,12 @@ int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char*
 // WB_MOVEWORDLEFT or WB_MOVEWORDRIGHT from `pos`, by the editor's word rule.
 int32_t FindWordBreak(HWND editor, int direction, int32_t pos);
 
-// Shows the same bytes through another display code page: one stream out
-// and in with redrawing off; selection, scroll position and modified flag
-// are kept. False (nothing changed) when no buffer could be had.
-bool RedecodeText(HWND editor, int newCodePage);
+// Shows the same bytes through another display code page: the bytes out,
+// then in again through ReplaceAllBytes with redrawing off; selection,
+// scroll position and modified flag are kept. Returns the control now
+// holding the text (see ReplaceAllBytes), or nullptr (nothing changed) when
+// no buffer could be had.
+HWND RedecodeText(HWND editor, int newCodePage);
 // Sets the decoding for text that replaces the whole document right after
 // (the control's current text is not re-decoded).
 void SetDecodingForNewText(int newCodePage);

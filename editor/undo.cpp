@@ -222,10 +222,16 @@ void UndoStep() {
         const bool otherCodePage = record->codePage != g_displayCodePage;
         // The saved bytes are shown in the code page they were saved in.
         SetDecodingForNewText(record->codePage);
-        StreamBytesIn(g_editor, SF_TEXT, record->savedText, record->savedValue);
+        HWND before = g_editor;
+        const bool fresh = ReplaceAllBytes(g_editor, record->savedText, record->savedValue) != before;
+        if (!g_editor) {
+            PopAndFree();
+            break;
+        }
         SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
         SetSelection(g_editor, record->start, record->end);
-        if (otherCodePage) ApplyDisplayCodePageKeepingView();
+        // A fresh control has the font of the snapshot's display already.
+        if (otherCodePage && !fresh) ApplyDisplayCodePageKeepingView();
         PopAndFree();
         break;
     }

@@ -222,4 +222,85 @@ TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
     EXPECT_EQ(g_displayCodePage, 2);
 }
 
+// The whole text is replaced in a fresh control: it must stand where the old
+// one stood and behave as the editor in every way a user can see.
+void ExpectTheEditorInPlace(const RECT& where) {
+    ASSERT_TRUE(IsWindow(g_editor));
+    EXPECT_EQ(GetParent(g_editor), g_mainWindow);
+    EXPECT_TRUE(IsWindowVisible(g_editor));
+    EXPECT_EQ(GetFocus(), g_editor);
+    RECT now;
+    GetWindowRect(g_editor, &now);
+    EXPECT_EQ(now.left, where.left);
+    EXPECT_EQ(now.top, where.top);
+    EXPECT_EQ(now.right, where.right);
+    EXPECT_EQ(now.bottom, where.bottom);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(g_editor, GWLP_WNDPROC)), EditorWindowProc);
+}
+
+TEST_F(DisplayCodePage, SwitchingALoadedEditorKeepsTheEditorTypingAndEveryByte) {
+    Bytes text;
+    for (int line = 0; line < 50; ++line) text += AllBytes() + B("\r\n");
+    Load(text);
+    RECT where;
+    GetWindowRect(g_editor, &where);
+    SetFocus(g_editor);
+    Select(300, 300);
+    Command(17);
+    ExpectTheEditorInPlace(where);
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(Selection().cpMin, 300);
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    // Typing still goes through the editor: 1251 а is 866 0xA0 here.
+    Type("\xE0z");
+    Bytes typed = text;
+    typed.insert(300, B("\xA0z"));
+    EXPECT_EQ(Text(), typed);
+    EXPECT_TRUE(Modified());
+    Command(4);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    Command(16);
+    ExpectTheEditorInPlace(where);
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(Conversion, WholeTextConversionAndItsUndoKeepEveryByteInAFreshControl) {
+    Bytes text;
+    for (int line = 0; line < 20; ++line) text += AllBytes() + B("\r\n");
+    Load(text);
+    RECT where;
+    GetWindowRect(g_editor, &where);
+    SetFocus(g_editor);
+    Select(5, 5);
+    Command(30);
+    ExpectTheEditorInPlace(where);
+    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(Text().size(), text.size());
+    EXPECT_TRUE(Modified());
+    Command(4);
+    ExpectTheEditorInPlace(where);
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(MenuCheck(16), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(Selection().cpMin, 5);
+}
+
+TEST_F(Conversion, AWholeSelectionReplacedAndTakenBack) {
+    const Bytes text = B("\xE6\xF3\xEA\r\n\0x\r\n", 8); // жук, a NUL
+    Load(text);
+    Select(0, static_cast<int32_t>(text.size()));
+    Command(33); // transliteration of the selection
+    const Bytes translit = Text();
+    EXPECT_EQ(translit.substr(0, 4), B("zhuk"));
+    EXPECT_EQ(Selection().cpMin, 0);
+    EXPECT_EQ(Selection().cpMax, static_cast<LONG>(translit.size()));
+    EXPECT_TRUE(Modified());
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    Type("q");
+    EXPECT_EQ(Text()[text.size()], 'q');
+}
+
 } // namespace

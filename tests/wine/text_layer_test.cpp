@@ -234,4 +234,18 @@ TEST_F(TextLayer, WordBreaksFollowTheWordRuleAcrossLineEnds) {
     EXPECT_EQ(FindWordBreak(editor_, WB_MOVEWORDLEFT, 5001), 2);
 }
 
+TEST_F(TextLayer, ReplacingTheWholeTextOfAControlWithoutAnOwnerKeepsTheControl) {
+    const Bytes all = AllByteValues();
+    Load(Str("old text\r\nold line"));
+    SetSelection(editor_, 3, 5);
+    EXPECT_EQ(ReplaceAllBytes(editor_, all.data(), static_cast<int32_t>(all.size())), editor_);
+    EXPECT_EQ(Whole(), all);
+    CHARRANGE s = GetSelection(editor_);
+    EXPECT_EQ(s.cpMin, 0);
+    EXPECT_EQ(s.cpMax, 0);
+    EXPECT_EQ(SendMessageA(editor_, EM_CANUNDO, 0, 0), 0);
+    EXPECT_EQ(ReplaceAllBytes(editor_, nullptr, 0), editor_);
+    EXPECT_EQ(TextLength(editor_), 0);
+}
+
 } // namespace
