@@ -157,9 +157,13 @@ bool LoadFile(const char* name) {
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
     const bool changed = guess != g_displayCodePage;
     SetDecodingForNewText(guess);
+    // Wine's control takes time growing with the square of the text to delete
+    // it, so the old text goes with a fresh, empty control; the display code
+    // page is applied while the control is empty, and the new text streamed in.
+    ReplaceAllBytes(g_editor, nullptr, 0);
+    if (changed) ApplyDisplayCodePage();
     StreamBytesIn(g_editor, SF_TEXT, bytes, n);
     HeapFreeBlock(bytes);
-    if (changed) ApplyDisplayCodePage();
     ClearUndoHistory();
     SetSelection(g_editor, 0, 0);
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
@@ -245,7 +249,7 @@ void UseOnDiskName(char* path) {
 
 void NewDocumentCommand(int) {
     if (!g_editor || !AskSaveChanges()) return;
-    SetWindowTextA(g_editor, "");
+    ReplaceAllBytes(g_editor, nullptr, 0);
     ClearUndoHistory();
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
