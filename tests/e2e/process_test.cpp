@@ -51,28 +51,36 @@ struct Process {
     }
 };
 
+// The first top-level window of a class that belongs to a process.
 struct WindowSearch {
     DWORD pid;
+    const char* className;
+    bool visibleOnly;
     HWND found;
 };
 
-BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM lParam) {
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char cls[16] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (pid == search->pid && lstrcmpA(cls, "LORK2") == 0) {
+    if (pid == search->pid && lstrcmpA(cls, search->className) == 0 &&
+        (!search->visibleOnly || IsWindowVisible(window))) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND MainWindowOf(const Process& p) {
-    WindowSearch search{p.info.dwProcessId, nullptr};
-    EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
+HWND WindowOf(const Process& p, const char* className, bool visibleOnly) {
+    WindowSearch search{p.info.dwProcessId, className, visibleOnly, nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND MainWindowOf(const Process& p) {
+    return WindowOf(p, "LORK2", false);
 }
 
 HWND WaitForMainWindow(const Process& p) {
@@ -177,28 +185,6 @@ TEST(Process, StartedMaximisedShowsMaximised) {
     EXPECT_EQ(editor.Wait(), 0);
 }
 
-} // namespace
-
-namespace {
-
-struct DialogSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (pid == search->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 TEST(Process, MissingRichEditLibraryIsReportedAndExitsWith255) {
     // Wine's per-program DLL settings switch the library off for this start.
     const char* key = "Software\\Wine\\AppDefaults\\lork2.exe\\DllOverrides";
@@ -208,18 +194,18 @@ TEST(Process, MissingRichEditLibraryIsReportedAndExitsWith255) {
     RegCloseKey(overrides);
     Process editor("");
     ASSERT_TRUE(editor.started);
-    DialogSearch search{editor.info.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !search.found; ++i) {
-        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(50);
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+        box = WindowOf(editor, "#32770", true);
+        if (!box) Sleep(50);
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\lork2.exe");
-    ASSERT_NE(search.found, nullptr) << "the system error box";
+    ASSERT_NE(box, nullptr) << "the system error box";
     char caption[64] = "";
-    GetWindowTextA(search.found, caption, sizeof caption);
+    GetWindowTextA(box, caption, sizeof caption);
     EXPECT_STREQ(caption, "LORK2");
-    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(editor.Wait(), 255);
 }
 
