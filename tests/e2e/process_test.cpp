@@ -210,3 +210,37 @@ TEST(Process, MissingRichEditLibraryIsReportedAndExitsWith255) {
 }
 
 } // namespace
+
+namespace {
+
+std::string TitleOf(HWND window) {
+    char title[512] = "";
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+TEST(Process, RecentFileHeldByAnotherInstanceBringsThatInstanceForward) {
+    std::string folder = TempFolder();
+    std::string path = WriteFile(folder + "\\recent.txt", "text\r\n");
+    Process holder("\"" + path + "\"");
+    HWND held = WaitForMainWindow(holder);
+    ASSERT_NE(held, nullptr);
+    // Loading put the file first in the shared recent-files list.
+    Process other("");
+    HWND window = WaitForMainWindow(other);
+    ASSERT_NE(window, nullptr);
+    SendMessageA(held, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(IsIconic(held));
+    SendMessageA(window, WM_COMMAND, 900, 0);
+    EXPECT_FALSE(IsIconic(held)) << "the holder is restored";
+    EXPECT_EQ(TitleOf(window), "[БезИмени]-LORK2") << "the other instance keeps its document";
+    EXPECT_EQ(TitleOf(held), "[recent.txt]-LORK2");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(held, WM_CLOSE, 0, 0);
+    EXPECT_EQ(other.Wait(), 0);
+    EXPECT_EQ(holder.Wait(), 0);
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
