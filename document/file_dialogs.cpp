@@ -45,15 +45,21 @@ UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
     }
 }
 
-// Runs the Open dialog for a file to read; the name in `buffer` (260 bytes).
-bool ChooseFileToRead(char* buffer) {
-    buffer[0] = '\0';
+// The shared record for one dialog: the caller's 260-byte name buffer, the
+// remembered filter and its default extension.
+void PrepareFileDialog(char* buffer, DWORD flags) {
     g_openFileName.hwndOwner = g_mainWindow;
     g_openFileName.lpstrFile = buffer;
     g_openFileName.nMaxFile = kPathSize;
     g_openFileName.nFilterIndex = g_filterIndex;
-    g_openFileName.Flags = kOpenFlags;
+    g_openFileName.Flags = flags;
     SetDefaultExtension();
+}
+
+// Runs the Open dialog for a file to read; the name in `buffer` (260 bytes).
+bool ChooseFileToRead(char* buffer) {
+    buffer[0] = '\0';
+    PrepareFileDialog(buffer, kOpenFlags);
     if (!GetOpenFileNameA(&g_openFileName)) return false;
     g_filterIndex = g_openFileName.nFilterIndex;
     return buffer[0] != '\0';
@@ -86,12 +92,7 @@ bool SaveDocumentAs() {
     // The dialog proposes the current name ("БезИмени" for a new document).
     char name[kPathSize];
     lstrcpynA(name, g_currentFileName, kPathSize);
-    g_openFileName.hwndOwner = g_mainWindow;
-    g_openFileName.lpstrFile = name;
-    g_openFileName.nMaxFile = kPathSize;
-    g_openFileName.nFilterIndex = g_filterIndex;
-    g_openFileName.Flags = kSaveFlags;
-    SetDefaultExtension();
+    PrepareFileDialog(name, kSaveFlags);
     if (!GetSaveFileNameA(&g_openFileName) || !name[0]) {
         SetTitle();
         return false;

@@ -71,3 +71,18 @@ lork2_stop_display() {
     unset LORK2_XVFB_PID
   fi
 }
+
+# Waits up to 15 s for a window whose title matches the pattern, then gives
+# it the keyboard focus; prints its X id. Fails when none appears.
+lork2_wait_window() {
+  local pattern=$1 wid=""
+  for _ in $(seq 1 150); do
+    wid=$(xdotool search --name -- "$pattern" 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || return 1
+  sleep 1
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  echo "$wid"
+}

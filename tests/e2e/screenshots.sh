@@ -17,15 +17,7 @@ trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 printf '\xcf\xf0\xe8\xe2\xe5\xf2, \xec\xe8\xf0!\r\n\xdd\xf2\xee LORK2.\r\n' > "$work/sample.txt"
 wine "$build/lork2.exe" "$work/sample.txt" &
 pid=$!
-wid=""
-for _ in $(seq 1 150); do
-  wid=$(xdotool search --name -- '-LORK2$' 2>/dev/null | head -n1 || true)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || { echo "the main window did not appear" >&2; exit 1; }
-sleep 1
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+lork2_wait_window '-LORK2$' >/dev/null || { echo "the main window did not appear" >&2; exit 1; }
 import -window root "$shots/main-window.png"
 
 names=(file edit align misc search codepages font help)

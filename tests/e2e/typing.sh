@@ -19,15 +19,8 @@ type_and_save() {
   printf "$initial" > "$work/$name"
   wine "$build/lork2.exe" "$work/$name" &
   pid=$!
-  local wid=""
-  for _ in $(seq 1 150); do
-    wid=$(xdotool search --name -- "^\\[$name\\]-LORK2\$" 2>/dev/null | head -n1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "$name: the main window did not appear" >&2; return 1; }
-  sleep 1
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  lork2_wait_window "^\\[$name\\]-LORK2\$" >/dev/null ||
+    { echo "$name: the main window did not appear" >&2; return 1; }
   xdotool key ctrl+End
   xdotool type --delay 50 'Hi'
   xdotool key Return
