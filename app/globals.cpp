@@ -1,5 +1,6 @@
 // The process-wide state of the application shell.
-#include "app/app.h"
+#include "app/globals.h"
+#include "app/program.h"
 
 HINSTANCE g_instance;
 HANDLE g_heap;
@@ -13,6 +14,8 @@ HICON g_smallIcon;
 HICON g_htmlIcon;
 HFONT g_menuFont;
 HACCEL g_accelerators;
+HMENU g_menuBar;
+HMENU g_popups[kPopupCount];
 HMODULE g_richEditLibrary;
 int32_t g_sizeLimit;
 COLORREF g_customColours[16];
@@ -20,7 +23,6 @@ char g_currentFileName[kPathSize];
 bool g_savePlacement;
 bool g_rememberCaret;
 bool g_controlUndoUsed;
-bool g_instanceFound;
 
 const char kMainClassName[] = "LORK2";
 const char kMarkerClassName[] = "Lork2 - RuleZ";

@@ -1,7 +1,7 @@
 // The program's entry point.
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;

@@ -1,79 +1,50 @@
 #include "app/menu_tables.h"
 
+#include <array>
+
+#include "app/command_list.h"
+
 const char* const kTopLevelCaptions[kPopupCount] = {
     "&Файл", "&Правка", "&Выравнивание", "&Разное", "П&оиск", "&Кодировки", "Шр&ифт", "&?",
 };
 
 namespace {
 
-// The first letter after the ampersand in the code-page captions is Cyrillic
-// (А, О, К, Н), the rest Latin.
-const char* const kCaptions[kCaptionCount] = {
-    "&Вырезать",                    // 1
-    "&Копировать",                  // 2
-    "Вст&авить",                    // 3
-    "&Отменить",                    // 4
-    "",                             // 5
-    "&Удалить",                     // 6
-    "Созд&ать",                     // 7
-    "&Открыть...",                  // 8
-    "&Сохранить",                   // 9
-    "Пред&варительный просмотр...", // 10
-    "&Символ...",                   // 11
-    "&Справка",                     // 12
-    "&Найти...",                    // 13
-    "&Заменить...",                 // 14
-    "&Печать...",                   // 15
-    "&\xC0NSI (1251)",              // 16
-    "&\xCE" "EM (866)",             // 17
-    "&\xCAOI8 R",                   // 18
-    "По &ширине",                   // 19
-    "По &центру",                   // 20
-    "По &левому краю",              // 21
-    "&По правому краю",             // 22
-    "В&ыполнить",                   // 23
-    "Пара&метры страницы...",       // 24
-    "П&еренос по словам",           // 25
-    "Сохранить &как...",            // 26
-    "Выбор...",                     // 27
-    "Н&айти далее",                 // 28
-    "-> A&NSI",                     // 29
-    "-> O&EM",                      // 30
-    "-> KOI8",                      // 31
-    "-> Fido (H,p)",                // 32
-    "-> Translit",                  // 33
-    "&RTF -> ANSI",                 // 34
-    "\"=D8=E0\"",                   // 35
-    "&Line Break",                  // 36
-    "П&араметры...",                // 37
-    "&Вставить из...",              // 38
-    "&Дата и время",                // 39
-    "&\xC0NSI...",                  // 40
-    "&\xCE" "EM...",                // 41
-    "&\xCAOI8...",                  // 42
-    "В&ыход",                       // 43
-    "Настройка &тулбара...",        // 44
-    "Цвет &фона...",                // 45
-    "Цвет &текста...",              // 46
-    "В&ыделить все",                // 47
-    "&Размер\t\t+",                 // 48
-    "Р&азмер\t\t-",                 // 49
-    "&О программе",                 // 50
-    "&Цвет <HTML>",                 // 51
-    "&\xCDTML :(обновить)",         // 52
-    "https://lork2.example.org/",   // 53
-    "mailto:lork2@example.org",     // 54
-    "&Расширения...",               // 55
+struct CaptionEntry {
+    int id;
+    const char* caption;
 };
 
-constexpr int kFile[] = {7, 8, 38, 9, 26, 0, 900, 901, 902, 903, 904, 905, 906, 907, 908, 909, 0, 43};
-constexpr int kEdit[] = {4, 0, 1, 2, 3, 6, 0, 47, 25};
-constexpr int kAlign[] = {19, 20, 21, 22};
-constexpr int kMisc[] = {11, 39, 0, 23, 0, 37, 44, 55, 0, 24, 10, 15};
-constexpr int kSearch[] = {13, 14, 28};
-constexpr int kCodePages[] = {16, 18, 17, 0, 32, 34, 27, 29, 31, 30, 0, 35, 36, 33};
-constexpr int kFont[] = {41, 42, 40, 0, 46, 45, 51, 0, 48, 49, 0, 52};
-constexpr int kHelp[] = {12, 53, 54, 50};
+#define LORK2_CAPTION_ENTRY(id, caption, handler, enabled, checked) {id, caption},
+constexpr CaptionEntry kCaptionEntries[] = {LORK2_COMMAND_ROWS(LORK2_CAPTION_ENTRY)};
+#undef LORK2_CAPTION_ENTRY
+
+// Captions by identifier: entry i - 1 holds the caption of command i.
+constexpr std::array<const char*, kCaptionCount> MakeCaptionTable() {
+    std::array<const char*, kCaptionCount> table{};
+    for (const char*& caption : table) caption = "";
+    for (const CaptionEntry& e : kCaptionEntries)
+        if (e.id >= 1 && e.id <= kCaptionCount) table[e.id - 1] = e.caption;
+    return table;
+}
+constexpr std::array<const char*, kCaptionCount> kCaptions = MakeCaptionTable();
+
+// The items of each popup, top first; 0 is a separator.
+constexpr int kFile[] = {IDM_NEW, IDM_OPEN, IDM_INSERT_FILE, IDM_SAVE, IDM_SAVE_AS, 0,
+                         IDM_RECENT_FIRST + 0, IDM_RECENT_FIRST + 1, IDM_RECENT_FIRST + 2, IDM_RECENT_FIRST + 3,
+                         IDM_RECENT_FIRST + 4, IDM_RECENT_FIRST + 5, IDM_RECENT_FIRST + 6, IDM_RECENT_FIRST + 7,
+                         IDM_RECENT_FIRST + 8, IDM_RECENT_LAST, 0, IDM_EXIT};
+constexpr int kEdit[] = {IDM_UNDO, 0, IDM_CUT, IDM_COPY, IDM_PASTE, IDM_DELETE, 0, IDM_SELECT_ALL, IDM_WORD_WRAP};
+constexpr int kAlign[] = {IDM_JUSTIFY, IDM_CENTRE, IDM_ALIGN_LEFT, IDM_ALIGN_RIGHT};
+constexpr int kMisc[] = {IDM_CHARACTER_TABLE, IDM_DATE_TIME, 0, IDM_RUN, 0, IDM_OPTIONS, IDM_TOOLBAR_SETUP,
+                         IDM_ASSOCIATIONS, 0, IDM_PAGE_SETUP, IDM_PREVIEW, IDM_PRINT};
+constexpr int kSearch[] = {IDM_FIND, IDM_REPLACE, IDM_FIND_NEXT};
+constexpr int kCodePages[] = {IDM_SHOW_ANSI, IDM_SHOW_KOI8, IDM_SHOW_OEM, 0, IDM_TO_FIDO, IDM_RTF_TO_ANSI,
+                              IDM_ENCODINGS, IDM_TO_ANSI, IDM_TO_KOI8, IDM_TO_OEM, 0, IDM_QUOTED_PRINTABLE,
+                              IDM_LINE_BREAK, IDM_TRANSLIT};
+constexpr int kFont[] = {IDM_FONT_OEM, IDM_FONT_KOI8, IDM_FONT_ANSI, 0, IDM_TEXT_COLOUR, IDM_BACKGROUND_COLOUR,
+                         IDM_HTML_COLOUR, 0, IDM_SIZE_UP, IDM_SIZE_DOWN, 0, IDM_HTML_REFRESH};
+constexpr int kHelp[] = {IDM_HELP, IDM_WEB_PAGE, IDM_MAIL, IDM_ABOUT};
 
 const std::span<const int> kPopups[kPopupCount] = {kFile, kEdit,      kAlign, kMisc,
                                                    kSearch, kCodePages, kFont,  kHelp};
@@ -103,8 +74,8 @@ std::vector<MnemonicEntry> BuildMnemonicTable() {
         std::span<const int> items = PopupItems(popup);
         for (size_t k = items.size(); k-- > 0;) {
             int id = items[k];
-            if (id >= kRecentFirst && id < kRecentFirst + kRecentCount) {
-                table.push_back({static_cast<uint8_t>(popup), static_cast<char>('0' + id - kRecentFirst), id});
+            if (IsRecentFileCommand(id)) {
+                table.push_back({static_cast<uint8_t>(popup), static_cast<char>('0' + id - IDM_RECENT_FIRST), id});
             } else if (id >= 1 && id <= kCaptionCount) {
                 if (char c = CaptionMnemonic(CommandCaption(id)))
                     table.push_back({static_cast<uint8_t>(popup), c, id});

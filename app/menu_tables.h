@@ -7,16 +7,19 @@
 #include <string_view>
 #include <vector>
 
+#include "app/command_ids.h"
+
 constexpr int kPopupCount = 8;
-constexpr int kCaptionCount = 55;     // commands 1 to 55
-constexpr int kRecentFirst = 900;     // recent-file items 900 to 909
-constexpr int kRecentCount = 10;
+constexpr int kCaptionCount = IDM_LAST_MENU_COMMAND; // the menu commands are 1 to 55
+constexpr int kRecentCount = IDM_RECENT_LAST - IDM_RECENT_FIRST + 1;
 constexpr int kMenuSeparator = 0;
-constexpr int kMenuBarBreakCommand = 29; // starts the second column of its popup
+constexpr int kMenuBarBreakCommand = IDM_TO_ANSI; // starts the second column of its popup
+
+constexpr bool IsRecentFileCommand(int id) { return id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST; }
 
 extern const char* const kTopLevelCaptions[kPopupCount];
 
-// The caption of command 1..55 (empty for 5 and for any other identifier).
+// The caption of menu command 1..55 (empty for 5 and for any other identifier).
 std::string_view CommandCaption(int id);
 
 // The items of a popup in display order, top first; 0 is a separator.

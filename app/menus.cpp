@@ -1,14 +1,12 @@
 #include "app/menus.h"
 
-#include "app/app.h"
+#include "app/globals.h"
+#include "app/scoped.h"
+#include "document/documents.h"
 
 #include <cstring>
-#include <string>
 
-HMENU g_menuBar;
-HMENU g_popups[kPopupCount];
 std::vector<MnemonicEntry> g_mnemonics;
-char g_recentCaptions[kRecentCount][64];
 
 namespace {
 
@@ -58,10 +56,9 @@ void DestroyMenus() {
 }
 
 const char* MenuItemText(UINT id) {
-    if (id >= kRecentFirst && id < kRecentFirst + kRecentCount) return g_recentCaptions[id - kRecentFirst];
-    static thread_local std::string caption;
-    caption.assign(CommandCaption(static_cast<int>(id)));
-    return caption.c_str();
+    if (IsRecentFileCommand(static_cast<int>(id))) return RecentItemCaption(static_cast<int>(id) - IDM_RECENT_FIRST);
+    // The captions are string literals: their views end in a NUL.
+    return CommandCaption(static_cast<int>(id)).data();
 }
 
 void MeasureMenuItem(MEASUREITEMSTRUCT* mis) {
@@ -71,12 +68,12 @@ void MeasureMenuItem(MEASUREITEMSTRUCT* mis) {
         mis->itemHeight = 1;
         return;
     }
-    HDC dc = GetDC(g_mainWindow);
-    HGDIOBJ old = SelectObject(dc, g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_VCENTER);
-    SelectObject(dc, old);
-    ReleaseDC(g_mainWindow, dc);
+    {
+        ScopedDC dc(g_mainWindow);
+        ScopedSelectObject font(dc.get(), g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextA(dc.get(), text, -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_VCENTER);
+    }
     int height = r.bottom - r.top;
     if (height < 18) height = 18;
     if (height < GetSystemMetrics(SM_CYMENU)) height = GetSystemMetrics(SM_CYMENU);
@@ -92,7 +89,7 @@ void DrawMenuItem(const DRAWITEMSTRUCT* dis) {
     RECT item = dis->rcItem;
     FillRect(dc, &item, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     if (!*text) return;
-    HGDIOBJ old = SelectObject(dc, g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelectObject font(dc, g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     RECT r = item;
     r.left += 21;
@@ -105,7 +102,6 @@ void DrawMenuItem(const DRAWITEMSTRUCT* dis) {
     }
     SetTextColor(dc, GetSysColor(grey ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     DrawTextA(dc, text, -1, &r, format);
-    SelectObject(dc, old);
 }
 
 LRESULT HandleMenuChar(WPARAM wParam, LPARAM lParam) {

@@ -7,11 +7,7 @@
 
 #include "app/menu_tables.h"
 
-extern HMENU g_menuBar;
-extern HMENU g_popups[kPopupCount];
 extern std::vector<MnemonicEntry> g_mnemonics;
-// Captions of the recent-file items 900 to 909; empty while a slot holds no file.
-extern char g_recentCaptions[kRecentCount][64];
 
 // Builds the bar, the popups and the mnemonic table and attaches the bar.
 void BuildMenus();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <commctrl.h>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/menus.h"
@@ -23,23 +23,6 @@ HBITMAP g_menuImagesOwn;      // the program's own small images
 
 LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-struct InstanceSearch {
-    const char* shortPath;
-};
-
-BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<InstanceSearch*>(lParam);
-    if (window == g_mainWindow) return TRUE;
-    char className[33];
-    if (!GetClassNameA(window, className, sizeof className)) return TRUE;
-    if (strcmp(className, kMainClassName) != 0) return TRUE; // case-sensitive
-    if (!FindWindowExA(window, nullptr, kMarkerClassName, search->shortPath)) return TRUE;
-    if (IsIconic(window)) SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-    SetForegroundWindow(window);
-    g_instanceFound = true;
-    return FALSE;
 }
 
 bool RegisterClasses() {
@@ -97,17 +80,6 @@ void ParseCommandLine(const char* rawLine) {
     if (ParseCommandLineInto(rawLine)) ExitProcess(255);
 }
 
-bool FindRunningInstance(const char* path) {
-    g_instanceFound = false;
-    char shortPath[kPathSize];
-    DWORD n = GetShortPathNameA(path, shortPath, sizeof shortPath);
-    if (n == 0 || n >= sizeof shortPath) return false;
-    CharLowerA(shortPath);
-    InstanceSearch search{shortPath};
-    EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
-    return g_instanceFound;
-}
-
 void InitMainWindow() {
     for (int i = 15; i >= 0; --i) g_customColours[i] = GetSysColor(i);
     g_richEditLibrary = LoadLibraryA("riched32");
@@ -117,11 +89,11 @@ void InitMainWindow() {
     }
     InitFileDialogs();
     g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
-    if (g_wrapStyle == 0) CheckMenuItem(g_menuBar, 25, MF_BYCOMMAND | MF_CHECKED);
     g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
     g_sizeLimit = ComputeSizeLimit();
     InitCommonControls();
+    SetDroppedFileHandler(LoadDroppedFile);
     if (g_richEditLibrary) CreateEditorControl();
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     g_menuImagesStandard =
@@ -186,7 +158,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
-    if (g_printFlag) PostMessageA(g_mainWindow, WM_COMMAND, 15, 0);
+    if (g_printFlag) PostMessageA(g_mainWindow, WM_COMMAND, IDM_PRINT, 0);
     ShowWindow(g_mainWindow, showState);
     UpdateWindow(g_mainWindow);
     g_accelerators = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(1));

@@ -1,6 +1,6 @@
 #include "app/settings.h"
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "app/setting_names.h"
 
 const char kSettingsKey[] = "Software\\Tamo\\Lork2c";

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 

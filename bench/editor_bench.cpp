@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/display_code_page.h"
 #include "editor/editor.h"

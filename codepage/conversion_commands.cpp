@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "app/command_ids.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "codepage/convert.h"
@@ -21,17 +22,7 @@ int g_pendingSourceCodePage = -1;
 
 namespace {
 
-constexpr int kCommandJustify = 19;
-constexpr int kCommandRight = 22;
-constexpr int kCommandEncodingsDialog = 27;
-constexpr int kCommandToAnsi = 29;
-constexpr int kCommandFido = 32;
-constexpr int kCommandTranslit = 33;
-constexpr int kCommandRtf = 34;
-constexpr int kCommandQuotedPrintable = 35;
-constexpr int kCommandLineBreak = 36;
-
-bool IsParagraphCommand(int command) { return command >= kCommandJustify && command <= kCommandRight; }
+bool IsParagraphCommand(int command) { return command >= IDM_JUSTIFY && command <= IDM_ALIGN_RIGHT; }
 
 // Puts m bytes over the selection [start, ...) as one replacement step and
 // selects them.
@@ -56,9 +47,9 @@ ParagraphSettings ReadParagraphSettings() {
 
 Alignment AlignmentOf(int command) {
     switch (command) {
-    case 20: return Alignment::kCenter;
-    case 21: return Alignment::kLeft;
-    case 22: return Alignment::kRight;
+    case IDM_CENTRE: return Alignment::kCenter;
+    case IDM_ALIGN_LEFT: return Alignment::kLeft;
+    case IDM_ALIGN_RIGHT: return Alignment::kRight;
     default: return Alignment::kJustify;
     }
 }
@@ -85,7 +76,7 @@ void ConvertText(int command, int fromTable, int toTable) {
     const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     int32_t start = original.cpMin;
     int32_t end = original.cpMax;
-    const bool wholeText = start == end || command == kCommandRtf;
+    const bool wholeText = start == end || command == IDM_RTF_TO_ANSI;
     if (wholeText) {
         start = 0;
         end = TextLength(g_editor);
@@ -108,16 +99,16 @@ void ConvertText(int command, int fromTable, int toTable) {
         unsigned char* bytes = text.get();
         const int32_t n = StreamBytesOut(g_editor, true, bytes, length);
         switch (command) {
-        case kCommandEncodingsDialog:
-        case kCommandToAnsi:
-        case kCommandToAnsi + 1:
-        case kCommandToAnsi + 2:
-        case kCommandFido:
-            if (wholeText && command != kCommandEncodingsDialog) {
+        case IDM_ENCODINGS:
+        case IDM_TO_ANSI:
+        case IDM_TO_OEM:
+        case IDM_TO_KOI8:
+        case IDM_TO_FIDO:
+            if (wholeText && command != IDM_ENCODINGS) {
                 // One snapshot brings back the bytes and the display code page.
                 RecordSnapshotOf(bytes, n, original.cpMin, original.cpMax);
                 ConvertBytes(bytes, n, fromTable, toTable);
-                SetDecodingForNewText(command == kCommandFido ? kCodePageOem : command - kCommandToAnsi);
+                SetDecodingForNewText(command == IDM_TO_FIDO ? kCodePageOem : command - IDM_TO_ANSI);
                 HWND before = g_editor;
                 const bool fresh = ReplaceAllBytes(g_editor, bytes, n) != before;
                 if (!g_editor) return;
@@ -130,20 +121,20 @@ void ConvertText(int command, int fromTable, int toTable) {
                 PutBackReplacement(bytes, n, start, false);
             }
             break;
-        case kCommandTranslit: {
+        case IDM_TRANSLIT: {
             std::vector<unsigned char> out = Transliterate(bytes, n, g_displayCodePage);
             PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
             break;
         }
-        case kCommandRtf:
+        case IDM_RTF_TO_ANSI:
             ConvertRtf(bytes, n, original);
             break;
-        case kCommandQuotedPrintable: {
+        case IDM_QUOTED_PRINTABLE: {
             std::vector<unsigned char> out = DecodeQuotedPrintable(bytes, n);
             PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
             break;
         }
-        case kCommandLineBreak: {
+        case IDM_LINE_BREAK: {
             std::vector<unsigned char> out = RepairLineBreaks(bytes, n);
             PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
             break;
@@ -167,9 +158,9 @@ void ConvertText(int command, int fromTable, int toTable) {
 
 void ConvertCommand(int id) {
     const int d = g_displayCodePage;
-    if (id >= kCommandToAnsi && id < kCommandFido) {
-        ConvertText(id, ToOemTable[d], FromOemTable[id - kCommandToAnsi]);
-    } else if (id == kCommandFido) {
+    if (id >= IDM_TO_ANSI && id < IDM_TO_FIDO) {
+        ConvertText(id, ToOemTable[d], FromOemTable[id - IDM_TO_ANSI]);
+    } else if (id == IDM_TO_FIDO) {
         ConvertText(id, ToOemTable[d], kTableFido);
     } else {
         ConvertText(id, kNoTable, kNoTable);
@@ -177,7 +168,7 @@ void ConvertCommand(int id) {
 }
 
 void TwoKeyCodePageCommand(int id) {
-    const int codePage = id - 100;
+    const int codePage = id - IDM_TWO_KEY_ANSI;
     if (codePage < 0 || codePage > 2) return;
     if (g_pendingSourceCodePage < 0) {
         g_pendingSourceCodePage = codePage;
@@ -188,6 +179,6 @@ void TwoKeyCodePageCommand(int id) {
     if (source == codePage) {
         SetDisplayCodePage(codePage);
     } else {
-        ConvertText(kCommandToAnsi + codePage, ToOemTable[source], FromOemTable[codePage]);
+        ConvertText(IDM_TO_ANSI + codePage, ToOemTable[source], FromOemTable[codePage]);
     }
 }

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/app.h"
-#include "app/menus.h"
+#include "app/command_ids.h"
+#include "app/globals.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "editor/editor.h"
@@ -61,7 +61,6 @@ void ApplyDisplayCodePage() {
     ActivateKeyboardLayout(layout, 0);
     SendMessageA(g_editor, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
-    CheckMenuRadioItem(g_menuBar, 16, 18, 16 + g_displayCodePage, MF_BYCOMMAND);
 }
 
 void ApplyDisplayCodePageKeepingView() {
@@ -131,6 +130,6 @@ void ColourHtmlTags() {
     ActivateKeyboardLayout(layout, 0);
 }
 
-void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - 16); }
+void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
 
 void HtmlColouringCommand(int) { ColourHtmlTags(); }

@@ -1,6 +1,5 @@
 // The display code page applied to the editor control: font, character set
-// and colour of the whole text, the radio mark of commands 16 to 18; and the
-// HTML tag colouring.
+// and colour of the whole text; and the HTML tag colouring.
 #pragma once
 
 // Gives the whole text the font, character set and colour of the current
@@ -14,6 +13,6 @@ void SetDisplayCodePage(int codePage);
 // Paints the text in the text colour and every tag in the HTML colour.
 void ColourHtmlTags();
 
-// Commands 16 to 18 (display code page id - 16) and 52 (HTML colouring).
+// The commands that show the text as 1251, 866 or KOI8-R, and HTML colouring.
 void DisplayCodePageCommand(int id);
 void HtmlColouringCommand(int id);

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/app.h"
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "app/scoped.h"
 #include "app/settings.h"
 #include "codepage/display_code_page.h"
 #include "document/detect_code_page.h"
@@ -64,15 +66,16 @@ bool WriteTemporaryFile(const char* path, const unsigned char* bytes, int32_t n,
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return false;
         }
-        HANDLE file = CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        ScopedHandle file(
+            CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+        if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
             return false;
         }
-        bool ok = WriteAll(file, bytes, n);
+        bool ok = WriteAll(file.get(), bytes, n);
         DWORD error = GetLastError();
-        if (!CloseHandle(file) && ok) {
+        if (!file.Close() && ok) {
             ok = false;
             error = GetLastError();
         }
@@ -101,24 +104,19 @@ bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* op
     *n = 0;
     *opened = false;
     if (!FitsPathBuffer(name)) return false;
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     *opened = true;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
-        CloseHandle(file);
-        return false;
-    }
+    if (!GetFileSizeEx(file.get(), &size)) return false;
     if (size.QuadPart > g_sizeLimit) {
-        CloseHandle(file);
         SetLastError(ERROR_FILE_TOO_LARGE);
         return false;
     }
     const auto total = static_cast<int32_t>(size.QuadPart);
-    auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(total) + 2));
+    HeapBuffer block(static_cast<size_t>(total) + 2);
     if (!block) {
-        CloseHandle(file);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
@@ -126,18 +124,15 @@ bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* op
     while (done < total) {
         DWORD piece = std::min<DWORD>(kChunk, static_cast<DWORD>(total - done));
         DWORD read = 0;
-        if (!ReadFile(file, block + done, piece, &read, nullptr)) {
+        if (!ReadFile(file.get(), block.get() + done, piece, &read, nullptr)) {
             const DWORD error = GetLastError();
-            CloseHandle(file);
-            HeapFreeBlock(block);
             SetLastError(error ? error : ERROR_READ_FAULT);
             return false;
         }
         if (read == 0) break; // the file became shorter while it was read
         done += static_cast<int32_t>(read);
     }
-    CloseHandle(file);
-    *bytes = block;
+    *bytes = block.release();
     *n = done;
     return true;
 }
@@ -271,7 +266,7 @@ void SaveDocumentAsCommand(int) { SaveDocumentAs(); }
 
 void InsertFromFileCommand(int) { InsertFromFile(); }
 
-void OpenRecentFileCommand(int id) { OpenRecentFile(id - 900); }
+void OpenRecentFileCommand(int id) { OpenRecentFile(id - IDM_RECENT_FIRST); }
 
 bool LoadDroppedFile(HDROP drop) {
     char name[kPathSize];

@@ -51,8 +51,12 @@ void RecentEntryCaption(int i, char* path, char* caption, size_t size);
 void OpenRecentFile(int i);
 // Stores the caret of the current file in its recent-files slot.
 void RememberCaretForRecentList();
-// Re-reads the captions of items 900 to 909 and has the menu measure them again.
+// Re-reads the captions of the recent-file items and has the menu measure
+// them again.
 void RefreshRecentItems();
+// The caption of the recent-file item at menu position i (0-9), as last read;
+// empty while that position holds no file.
+const char* RecentItemCaption(int i);
 
 // --- Commands ---
 void NewDocumentCommand(int id);

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "document/documents.h"
 #include "document/file_names.h"
 #include "editor/editor.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
-#include "app/menus.h"
+#include "app/globals.h"
+#include "app/instance.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "document/documents.h"
@@ -16,6 +16,9 @@
 #include "editor/text_layer.h"
 
 namespace {
+
+// The captions of the recent-file items, read when the list changes.
+char g_recentCaptions[kRecentSlots][64];
 
 std::string ReadOrder() {
     char order[64]; // room for a hand-edited value; only ten digits are kept
@@ -108,9 +111,11 @@ void RefreshRecentItems() {
         RecentEntryCaption(i, path, g_recentCaptions[i], sizeof g_recentCaptions[i]);
     }
     if (!g_menuBar) return;
-    for (UINT id = kRecentFirst + kRecentCount - 1; id >= kRecentFirst; --id)
+    for (UINT id = IDM_RECENT_LAST; id >= IDM_RECENT_FIRST; --id)
         ModifyMenuA(g_menuBar, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
 }
+
+const char* RecentItemCaption(int i) { return i >= 0 && i < kRecentSlots ? g_recentCaptions[i] : ""; }
 
 void OpenRecentFile(int i) {
     if (!AskSaveChanges()) return;

@@ -3,13 +3,11 @@
 #include <richedit.h>
 #include <windowsx.h>
 
-#include "app/app.h"
-#include "app/menus.h"
+#include "app/globals.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/convert.h"
-#include "document/documents.h"
 #include "codepage/display_code_page.h"
 #include "codepage/display_map.h"
 #include "codepage/tables.h"
@@ -27,6 +25,8 @@ bool g_overwriteMode;
 namespace {
 
 constexpr int kEditPopup = 1; // "&Правка"
+
+DroppedFileHandler g_droppedFileHandler;
 
 bool g_middleScrolling;
 POINT g_scrollAnchor;
@@ -285,7 +285,6 @@ void ToggleWordWrap() {
     DestroyWindow(g_editor);
     g_editor = nullptr;
     g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
-    CheckMenuItem(g_menuBar, 25, MF_BYCOMMAND | (g_wrapStyle == 0 ? MF_CHECKED : MF_UNCHECKED));
     WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_wrapStyle));
     CreateEditorControl();
     if (!g_editor) return;
@@ -298,6 +297,8 @@ void ToggleWordWrap() {
 }
 
 void WordWrapCommand(int) { ToggleWordWrap(); }
+
+void SetDroppedFileHandler(DroppedFileHandler handler) { g_droppedFileHandler = handler; }
 
 LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Shortcuts work while the editor has the focus: every message is offered
@@ -330,7 +331,7 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return 1;
     case WM_DROPFILES:
         // The first dropped file replaces the document, after the prompt.
-        if (LoadDroppedFile(reinterpret_cast<HDROP>(wParam))) return 0;
+        if (g_droppedFileHandler && g_droppedFileHandler(reinterpret_cast<HDROP>(wParam))) return 0;
         break;
     default:
         break;

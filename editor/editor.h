@@ -23,5 +23,9 @@ void CreateEditorControl();
 void ToggleWordWrap();
 void WordWrapCommand(int id);
 LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Files dropped on the editor go to the document code through this handler,
+// set at start-up; it returns true when it took the drop (and finished it).
+using DroppedFileHandler = bool (*)(HDROP drop);
+void SetDroppedFileHandler(DroppedFileHandler handler);
 // One step of middle-button scrolling (timer 1976 of the main window).
 void AutoScrollStep();

@@ -1,6 +1,6 @@
 #include "editor/heap_block.h"
 
-#include "app/app.h"
+#include "app/globals.h"
 
 namespace {
 HANDLE ProcessHeap() { return g_heap ? g_heap : GetProcessHeap(); }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "editor/title_text.h"
 
 void SetTitle() {

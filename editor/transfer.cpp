@@ -2,7 +2,9 @@
 
 #include <richedit.h>
 
-#include "app/app.h"
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "app/scoped.h"
 #include "codepage/convert.h"
 #include "codepage/tables.h"
 #include "editor/editor.h"
@@ -41,16 +43,13 @@ constexpr UINT kClipboardBlockFlags = GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROI
 
 // The selection as CF_UNICODETEXT, decoded with the display code page.
 void PutUnicodeText(const char* bytes, int32_t n) {
-    HGLOBAL block = GlobalAlloc(kClipboardBlockFlags, 2 * (static_cast<SIZE_T>(n) + 1));
-    if (!block) return;
-    auto* text = static_cast<WCHAR*>(GlobalLock(block));
-    if (!text) {
-        GlobalFree(block);
-        return;
+    ScopedGlobal block(kClipboardBlockFlags, 2 * (static_cast<SIZE_T>(n) + 1));
+    {
+        ScopedGlobalLock<WCHAR> text(block.get());
+        if (!text) return;
+        MultiByteToWideChar(CodePageOfDisplay(), 0, bytes, n, text.get(), n + 1);
     }
-    MultiByteToWideChar(CodePageOfDisplay(), 0, bytes, n, text, n + 1);
-    GlobalUnlock(block);
-    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    if (SetClipboardData(CF_UNICODETEXT, block.get())) block.Release();
 }
 
 } // namespace
@@ -70,29 +69,24 @@ void CopySelection(HWND window) {
     const CHARRANGE selection = GetSelection(window);
     const int32_t n = selection.cpMax - selection.cpMin;
     if (n <= 0) return;
-    HGLOBAL block = GlobalAlloc(kClipboardBlockFlags, static_cast<SIZE_T>(n) + 1);
+    ScopedGlobal block(kClipboardBlockFlags, static_cast<SIZE_T>(n) + 1);
     if (!block) return;
     OpenedClipboard clipboard(window);
-    if (!clipboard) {
-        GlobalFree(block);
-        return;
-    }
-    auto* bytes = static_cast<unsigned char*>(GlobalLock(block));
-    if (!bytes) {
-        GlobalFree(block);
-        return;
-    }
-    const int32_t got = StreamBytesOut(window, true, bytes, n);
-    EmptyClipboard();
-    if (g_ntFlag) PutUnicodeText(reinterpret_cast<const char*>(bytes), got);
+    if (!clipboard) return;
     UINT format = CF_TEXT;
-    if (g_displayCodePage == kCodePageOem) format = CF_OEMTEXT;
-    if (g_displayCodePage == kCodePageKoi8) {
-        ConvertBytes(bytes, got, kTableKoi8ToOem, kNoTable);
-        format = CF_OEMTEXT;
+    {
+        ScopedGlobalLock<unsigned char> bytes(block.get());
+        if (!bytes) return;
+        const int32_t got = StreamBytesOut(window, true, bytes.get(), n);
+        EmptyClipboard();
+        if (g_ntFlag) PutUnicodeText(reinterpret_cast<const char*>(bytes.get()), got);
+        if (g_displayCodePage == kCodePageOem) format = CF_OEMTEXT;
+        if (g_displayCodePage == kCodePageKoi8) {
+            ConvertBytes(bytes.get(), got, kTableKoi8ToOem, kNoTable);
+            format = CF_OEMTEXT;
+        }
     }
-    GlobalUnlock(block);
-    if (!SetClipboardData(format, block)) GlobalFree(block);
+    if (SetClipboardData(format, block.get())) block.Release();
 }
 
 void PasteText() {
@@ -101,7 +95,8 @@ void PasteText() {
     if (!clipboard) return;
     HANDLE data = GetClipboardData(g_displayCodePage == kCodePageAnsi ? CF_TEXT : CF_OEMTEXT);
     if (!data) return;
-    const auto* text = static_cast<const unsigned char*>(GlobalLock(data));
+    ScopedGlobalLock<const unsigned char> locked(data);
+    const unsigned char* text = locked.get();
     if (!text) return;
     // The text ends at its NUL, and never past the block.
     const SIZE_T blockSize = GlobalSize(data);
@@ -119,7 +114,6 @@ void PasteText() {
         RecordUndo(kUndoReplacement, n);
         ReplaceSelectionBytes(g_editor, text, n, true);
     }
-    GlobalUnlock(data);
 }
 
 void CopyCommand(int) {
@@ -133,7 +127,7 @@ void DeleteCommand(int) {
 }
 
 void CutCommand(int) {
-    SendMessageA(g_mainWindow, WM_COMMAND, 2, 0);
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_COPY, 0);
     DeleteCommand(6);
 }
 

@@ -23,7 +23,7 @@ TEST(MenuTables, EveryMenuCommandHasItsCaption) {
         EXPECT_TRUE(inMenus.count(id)) << id;
         EXPECT_FALSE(CommandCaption(id).empty()) << id;
     }
-    for (int id = kRecentFirst; id < kRecentFirst + kRecentCount; ++id) EXPECT_TRUE(inMenus.count(id));
+    for (int id = IDM_RECENT_FIRST; id <= IDM_RECENT_LAST; ++id) EXPECT_TRUE(inMenus.count(id));
     EXPECT_EQ(CommandCaption(0), "");
     EXPECT_EQ(CommandCaption(56), "");
 }

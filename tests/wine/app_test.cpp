@@ -6,7 +6,7 @@
 #include <richedit.h>
 #include <string>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "app/main_window.h"
 #include "app/menu_tables.h"
 #include "app/menus.h"
@@ -145,13 +145,17 @@ TEST_F(Shell, PopupItemsInDisplayOrder) {
                 EXPECT_EQ(item.id, static_cast<UINT>(expected[p][k])) << k;
                 EXPECT_TRUE(item.type & MFT_OWNERDRAW) << k;
                 EXPECT_EQ((item.type & MFT_MENUBARBREAK) != 0, item.id == 29) << k;
+                // Every item starts enabled and unchecked.
                 UINT state = GetMenuState(g_popups[p], item.id, MF_BYCOMMAND);
-                // The display code page (ANSI at start) carries the radio mark.
-                const UINT checked = item.id == 16 ? static_cast<UINT>(MF_CHECKED) : 0u;
-                EXPECT_EQ(state & (MF_GRAYED | MF_CHECKED), checked) << k;
+                EXPECT_EQ(state & (MF_GRAYED | MF_CHECKED), 0u) << k;
             }
         }
     }
+    // Opened, the code-page menu marks the display code page (ANSI at start).
+    EXPECT_TRUE(harness::MenuItemState(IDM_SHOW_ANSI) & MF_CHECKED);
+    EXPECT_FALSE(harness::MenuItemState(IDM_SHOW_OEM) & MF_CHECKED);
+    EXPECT_FALSE(harness::MenuItemState(IDM_SHOW_KOI8) & MF_CHECKED);
+    EXPECT_FALSE(harness::MenuItemState(IDM_WORD_WRAP) & MF_CHECKED);
 }
 
 TEST_F(Shell, CaptionsAreExact1251Bytes) {
@@ -275,7 +279,7 @@ TEST_F(Shell, MaximiseOrRestoreToggles) {
 
 TEST_F(Shell, SelectAllSelectsTheWholeText) {
     SetWindowTextA(g_editor, "abc\r\ndef");
-    SendMessageA(g_mainWindow, WM_COMMAND, 47, 0);
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_SELECT_ALL, 0);
     CHARRANGE range{};
     SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.cpMin, 0);
@@ -312,7 +316,7 @@ TEST_F(Shell, EscapeClosesThroughTheClosePath) {
 }
 
 TEST_F(Shell, ExitCommandClosesTheWindow) {
-    SendMessageA(g_mainWindow, WM_COMMAND, 43, 0);
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_FALSE(IsWindow(g_mainWindow));
     EXPECT_EQ(QuitCode(), 0);
 }
@@ -388,7 +392,7 @@ TEST(StartUp, StoredWordWrapChecksTheMenuItem) {
     harness::ClearSettings();
     WriteSettingDword("WW", 0);
     ASSERT_TRUE(harness::StartEditor());
-    EXPECT_TRUE(GetMenuState(g_menuBar, 25, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(harness::MenuItemState(IDM_WORD_WRAP) & MF_CHECKED);
     EXPECT_FALSE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL);
     harness::StopEditor();
     harness::ClearSettings();
@@ -453,7 +457,7 @@ TEST_F(FontSize, SizeUpFromTwoHundredStopsAtFiveHundredTwenty) {
     int presses = 0;
     for (int i = 0; i < 20; ++i) {
         int32_t before = ReadSettingDword("SizeW", 200);
-        SendMessageA(g_mainWindow, WM_COMMAND, 48, 0);
+        SendMessageA(g_mainWindow, WM_COMMAND, IDM_SIZE_UP, 0);
         if (ReadSettingDword("SizeW", 200) != before) ++presses;
     }
     EXPECT_EQ(presses, 16);

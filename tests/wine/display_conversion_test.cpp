@@ -15,7 +15,7 @@ Bytes AllBytes() {
     return all;
 }
 
-UINT MenuCheck(int id) { return GetMenuState(GetMenu(g_mainWindow), id, MF_BYCOMMAND) & MF_CHECKED; }
+UINT MenuCheck(int id) { return harness::MenuItemState(id) & MF_CHECKED; }
 
 TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
     Bytes text;
@@ -44,12 +44,12 @@ TEST_F(DisplayCodePage, SwitchingEmptiesTheControlUndoButNotTheHistory) {
     WriteSettingDword("NO", 1);
     Type("ab");
     EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
-    Command(17);
+    Command(IDM_SHOW_OEM);
     EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
     WriteSettingDword("NO", 0);
     Type("c");
-    Command(16);
-    Command(4);
+    Command(IDM_SHOW_ANSI);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab"));
 }
 
@@ -58,7 +58,7 @@ TEST_F(DisplayCodePage, FontOfEachCodePageWithFixedPitchWhenNoFaceIsSet) {
     WriteSettingDword("SizeD", 240);
     WriteSettingDword("EffD", 1);
     Type("x");
-    Command(17);
+    Command(IDM_SHOW_OEM);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     Select(0, 1);
@@ -66,7 +66,7 @@ TEST_F(DisplayCodePage, FontOfEachCodePageWithFixedPitchWhenNoFaceIsSet) {
     EXPECT_STREQ(format.szFaceName, "DejaVu Sans Mono");
     EXPECT_EQ(format.yHeight, 240);
     EXPECT_TRUE(format.dwEffects & CFE_BOLD);
-    Command(16); // no face for W: the fixed-pitch family
+    Command(IDM_SHOW_ANSI); // no face for W: the fixed-pitch family
     SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
     EXPECT_FALSE(format.dwEffects & CFE_BOLD);
     EXPECT_EQ(format.bPitchAndFamily & 0xF0, FF_MODERN);
@@ -78,7 +78,7 @@ TEST_F(DisplayCodePage, HtmlColouringPaintsEachTagFromItsLastOpeningBracket) {
     Load(B("a<b>c << d>e <f"));
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
     Select(2, 2);
-    Command(52);
+    Command(IDM_HTML_REFRESH);
     auto colourAt = [](int32_t p) {
         CHARFORMATA format{};
         format.cbSize = sizeof format;
@@ -106,28 +106,28 @@ using Conversion = EditorTest;
 
 TEST_F(Conversion, ToAnsiOnAnsiTextTakesTheRoundTripApproximations) {
     Load(B("\x88\xAB\x97\xC0"));
-    Command(29);
+    Command(IDM_TO_ANSI);
     EXPECT_EQ(Text(), B("?<-\xC0"));
 }
 
 TEST_F(Conversion, WholeTextToOemMovesTheDisplayAndUndoesInOneStep) {
     Load(B("\xCF\xF0\xE8\r\n\xE2\xE5\xF2"));
     Select(2, 2);
-    Command(30);
+    Command(IDM_TO_OEM);
     EXPECT_EQ(Text(), B("\x8F\xE0\xA8\r\n\xA2\xA5\xE2"));
     EXPECT_EQ(g_displayCodePage, 1);
-    EXPECT_EQ(MenuCheck(17), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(MenuCheck(IDM_SHOW_OEM), static_cast<UINT>(MF_CHECKED));
     EXPECT_TRUE(Modified());
     // The converted text is selected; with the caret put down, a second
     // whole-text conversion still makes no second snapshot.
     EXPECT_EQ(Selection().cpMax, 8);
     Select(0, 0);
-    Command(31);
+    Command(IDM_TO_KOI8);
     EXPECT_EQ(g_displayCodePage, 2);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("\xCF\xF0\xE8\r\n\xE2\xE5\xF2"));
     EXPECT_EQ(g_displayCodePage, 0);
-    EXPECT_EQ(MenuCheck(16), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(MenuCheck(IDM_SHOW_ANSI), static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(Selection().cpMin, 2);
     EXPECT_TRUE(UndoHistoryEmpty());
 }
@@ -135,35 +135,35 @@ TEST_F(Conversion, WholeTextToOemMovesTheDisplayAndUndoesInOneStep) {
 TEST_F(Conversion, SelectionConversionLeavesTheDisplayAndTheRest) {
     Load(B("\xC0\xC1\xC2\xC3"));
     Select(1, 3);
-    Command(30);
+    Command(IDM_TO_OEM);
     EXPECT_EQ(Text(), B("\xC0\x81\x82\xC3"));
     EXPECT_EQ(g_displayCodePage, 0);
     EXPECT_EQ(Selection().cpMin, 1);
     EXPECT_EQ(Selection().cpMax, 3);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("\xC0\xC1\xC2\xC3"));
 }
 
 TEST_F(Conversion, FidoAndTranslit) {
     Load(B("\xCD\xF0\xE0"));
-    Command(32);
+    Command(IDM_TO_FIDO);
     EXPECT_EQ(Text(), B("Hp\xA0"));
     EXPECT_EQ(g_displayCodePage, 1);
-    Command(16);
+    Command(IDM_SHOW_ANSI);
     Load(B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
-    Command(33);
+    Command(IDM_TRANSLIT);
     EXPECT_EQ(Text(), B("SHuka Ezh Iy"));
     EXPECT_EQ(g_displayCodePage, 0);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
 }
 
 TEST_F(Conversion, QuotedPrintableAndLineBreaks) {
     Load(B("=D8=E0 =d8 ==41=\r\n"));
-    Command(35);
+    Command(IDM_QUOTED_PRINTABLE);
     EXPECT_EQ(Text(), B("\xD8\xE0 =d8 =A=\r\n"));
     Load(B("a\rb\nc\r\nd\r"));
-    Command(36);
+    Command(IDM_LINE_BREAK);
     EXPECT_EQ(Text(), B("a\r\nb\nc\r\nd\r\n"));
 }
 
@@ -173,28 +173,28 @@ TEST_F(Conversion, ParagraphFormattingExtendsTheSelectionToWholeLines) {
     WriteSettingDword("LI", 2);
     Load(B("first\r\none two three four five six\r\nlast"));
     Select(10, 12); // inside the second line
-    Command(21);
+    Command(IDM_ALIGN_LEFT);
     EXPECT_EQ(Text(), B("first\r\n    one two\r\n  three four\r\n  five six\r\n\r\nlast"));
     EXPECT_EQ(Selection().cpMin, 7);
     EXPECT_EQ(Selection().cpMax, 7);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("first\r\none two three four five six\r\nlast"));
 }
 
 TEST_F(Conversion, RtfBecomesItsPlainTextWithTheWrapStateKept) {
     const DWORD wrap = g_wrapStyle;
     Load(B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
-    Command(34);
+    Command(IDM_RTF_TO_ANSI);
     Bytes text = Text();
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     EXPECT_EQ(text, B("bold \xC0\r\nnext"));
     EXPECT_EQ(g_wrapStyle, wrap);
     EXPECT_TRUE(IsWindowVisible(g_editor));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
     // Text that is no RTF stays as it is.
     Load(B("plain {\\rtf"));
-    Command(34);
+    Command(IDM_RTF_TO_ANSI);
     EXPECT_EQ(Text(), B("plain {\\rtf"));
 }
 
@@ -206,18 +206,18 @@ TEST_F(Conversion, EmptyDocumentDoesNothing) {
 
 TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
     Load(B("\xA0\xA1")); // 866 а б
-    Command(101);        // Ctrl+D
-    Command(100);        // Ctrl+W: 866 -> 1251 whatever the display
+    Command(IDM_TWO_KEY_OEM);        // Ctrl+D
+    Command(IDM_TWO_KEY_ANSI);        // Ctrl+W: 866 -> 1251 whatever the display
     EXPECT_EQ(Text(), B("\xE0\xE1"));
     EXPECT_EQ(g_displayCodePage, 0);
-    Command(102);
-    Command(102); // the same twice: only the display changes
+    Command(IDM_TWO_KEY_KOI8);
+    Command(IDM_TWO_KEY_KOI8); // the same twice: only the display changes
     EXPECT_EQ(Text(), B("\xE0\xE1"));
     EXPECT_EQ(g_displayCodePage, 2);
-    Command(101);
+    Command(IDM_TWO_KEY_OEM);
     Key(VK_CONTROL); // a fresh Ctrl press
     EXPECT_EQ(g_pendingSourceCodePage, -1);
-    Command(100);
+    Command(IDM_TWO_KEY_ANSI);
     EXPECT_EQ(g_pendingSourceCodePage, 0);
     EXPECT_EQ(g_displayCodePage, 2);
 }
@@ -246,7 +246,7 @@ TEST_F(DisplayCodePage, SwitchingALoadedEditorKeepsTheEditorTypingAndEveryByte) 
     GetWindowRect(g_editor, &where);
     SetFocus(g_editor);
     Select(300, 300);
-    Command(17);
+    Command(IDM_SHOW_OEM);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(Selection().cpMin, 300);
@@ -258,10 +258,10 @@ TEST_F(DisplayCodePage, SwitchingALoadedEditorKeepsTheEditorTypingAndEveryByte) 
     typed.insert(300, B("\xA0z"));
     EXPECT_EQ(Text(), typed);
     EXPECT_TRUE(Modified());
-    Command(4);
-    Command(4);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
-    Command(16);
+    Command(IDM_SHOW_ANSI);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(Text(), text);
 }
@@ -274,16 +274,16 @@ TEST_F(Conversion, WholeTextConversionAndItsUndoKeepEveryByteInAFreshControl) {
     GetWindowRect(g_editor, &where);
     SetFocus(g_editor);
     Select(5, 5);
-    Command(30);
+    Command(IDM_TO_OEM);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(g_displayCodePage, 1);
     EXPECT_EQ(Text().size(), text.size());
     EXPECT_TRUE(Modified());
-    Command(4);
+    Command(IDM_UNDO);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(g_displayCodePage, 0);
-    EXPECT_EQ(MenuCheck(16), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(MenuCheck(IDM_SHOW_ANSI), static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(Selection().cpMin, 5);
 }
 
@@ -291,13 +291,13 @@ TEST_F(Conversion, AWholeSelectionReplacedAndTakenBack) {
     const Bytes text = B("\xE6\xF3\xEA\r\n\0x\r\n", 8); // жук, a NUL
     Load(text);
     Select(0, static_cast<int32_t>(text.size()));
-    Command(33); // transliteration of the selection
+    Command(IDM_TRANSLIT); // transliteration of the selection
     const Bytes translit = Text();
     EXPECT_EQ(translit.substr(0, 4), B("zhuk"));
     EXPECT_EQ(Selection().cpMin, 0);
     EXPECT_EQ(Selection().cpMax, static_cast<LONG>(translit.size()));
     EXPECT_TRUE(Modified());
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
     Type("q");
     EXPECT_EQ(Text()[text.size()], 'q');

@@ -124,7 +124,7 @@ protected:
         return Path(name);
     }
     static std::string CurrentName() { return g_currentFileName; }
-    static bool MenuChecked(int id) { return (GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+    static bool MenuChecked(int id) { return (harness::MenuItemState(id) & MF_CHECKED) != 0; }
 
     std::string folder_;
     int32_t savedLimit_ = 0;
@@ -150,21 +150,21 @@ TEST_F(DocumentsLoadSave, EveryByteSurvivesLoadAndSaveInEachDisplayCodePage) {
         EXPECT_EQ(g_displayCodePage, cp);
         const std::string target = Path("out" + std::to_string(cp) + ".bin");
         AnswerNextDialog(ChooseFile(target));
-        Command(26);
+        Command(IDM_SAVE_AS);
         EXPECT_EQ(ReadBytes(target), all);
         EXPECT_FALSE(Modified());
         // Saved again under its own name after an edit that was taken back.
         Select(0, 0);
         Type("x");
         Key(VK_BACK);
-        Command(9);
+        Command(IDM_SAVE);
         EXPECT_EQ(ReadBytes(target), all);
     }
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
 }
 
 TEST_F(DocumentsLoadSave, LoadingReplacesTheDocumentAndSetsNameTitleAndState) {
-    Command(17); // shown as OEM before
+    Command(IDM_SHOW_OEM); // shown as OEM before
     Type("old text");
     const std::string path = MakeFile("plain.txt", B("first line\r\nsecond"));
     ASSERT_TRUE(LoadFile(path.c_str()));
@@ -177,12 +177,12 @@ TEST_F(DocumentsLoadSave, LoadingReplacesTheDocumentAndSetsNameTitleAndState) {
     GetWindowTextA(g_mainWindow, title, sizeof title);
     EXPECT_STREQ(title, "[plain.txt]-LORK2");
     EXPECT_EQ(g_displayCodePage, 0);
-    EXPECT_TRUE(MenuChecked(16));
-    EXPECT_FALSE(MenuChecked(17));
+    EXPECT_TRUE(MenuChecked(IDM_SHOW_ANSI));
+    EXPECT_FALSE(MenuChecked(IDM_SHOW_OEM));
 }
 
 TEST_F(DocumentsLoadSave, AnEmptyFileLoadsAsAnsi) {
-    Command(18);
+    Command(IDM_SHOW_KOI8);
     ASSERT_EQ(g_displayCodePage, 2);
     ASSERT_TRUE(LoadFile(MakeFile("empty.txt", Bytes()).c_str()));
     EXPECT_EQ(Text(), Bytes());
@@ -278,7 +278,7 @@ TEST_F(DocumentsLoadSave, AReadOnlyFileIsOverwrittenOnlyAfterYesAndStaysReadOnly
     Type("new ");
 
     AnswerNextDialog(PressButton(IDNO));
-    Command(9);
+    Command(IDM_SAVE);
     auto seen = TakeSeenDialogs();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, "LORK2");
@@ -288,7 +288,7 @@ TEST_F(DocumentsLoadSave, AReadOnlyFileIsOverwrittenOnlyAfterYesAndStaysReadOnly
     EXPECT_TRUE(Modified());
 
     AnswerNextDialog(PressButton(IDYES));
-    Command(9);
+    Command(IDM_SAVE);
     EXPECT_EQ(TakeSeenDialogs().size(), 1u);
     EXPECT_EQ(ReadBytes(path), B("new original"));
     EXPECT_FALSE(Modified());
@@ -301,7 +301,7 @@ TEST_F(DocumentsLoadSave, ANewFileGetsTheArchiveAttribute) {
     Type("fresh");
     const std::string path = Path("fresh.txt");
     AnswerNextDialog(ChooseFile(path));
-    Command(9); // untitled: Save goes through Save As
+    Command(IDM_SAVE); // untitled: Save goes through Save As
     EXPECT_EQ(ReadBytes(path), B("fresh"));
     EXPECT_EQ(GetFileAttributesA(path.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(CurrentName(), path);
@@ -317,13 +317,13 @@ TEST_F(DocumentsLoadSave, ASaveThatCannotReplaceTheFileLeavesItWhole) {
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     AnswerNextDialog(PressButton(IDOK));
-    Command(9);
+    Command(IDM_SAVE);
     CloseHandle(holder);
     EXPECT_EQ(TakeSeenDialogs().size(), 1u);
     EXPECT_EQ(ReadBytes(path), B("on disk"));
     EXPECT_TRUE(Modified());
     EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"held.txt"});
-    Command(9); // once the file is free, the same save goes through
+    Command(IDM_SAVE); // once the file is free, the same save goes through
     EXPECT_EQ(ReadBytes(path), B("changed on disk"));
     EXPECT_FALSE(Modified());
 }
@@ -346,7 +346,7 @@ TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
     const Bytes big(100000, 'b');
     ReplaceSelectionBytes(g_editor, big.data(), static_cast<int32_t>(big.size()), false);
     AnswerNextDialog(PressButton(IDOK));
-    Command(9);
+    Command(IDM_SAVE);
     const auto seen = TakeSeenDialogs();
     const Bytes after = ReadBytes(path);
     const auto files = FilesIn(winFolder);
@@ -363,7 +363,7 @@ using DocumentsPrompt = DocumentsTest;
 
 TEST_F(DocumentsPrompt, NoQuestionWhileTheDocumentIsUnchanged) {
     Load(B("text that was never changed"));
-    Command(7);
+    Command(IDM_NEW);
     EXPECT_TRUE(TakeSeenDialogs().empty());
     EXPECT_EQ(Text(), Bytes());
 }
@@ -374,7 +374,7 @@ TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
     Type("1");
 
     AnswerNextDialog(PressButton(IDCANCEL));
-    Command(7);
+    Command(IDM_NEW);
     auto seen = TakeSeenDialogs();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, "LORK2");
@@ -383,7 +383,7 @@ TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
     EXPECT_EQ(CurrentName(), path);
 
     AnswerNextDialog(PressButton(IDNO));
-    Command(7);
+    Command(IDM_NEW);
     EXPECT_EQ(ReadBytes(path), B("abc"));
     EXPECT_EQ(Text(), Bytes());
     EXPECT_EQ(CurrentName(), kUntitledName);
@@ -393,7 +393,7 @@ TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
     Select(0, 0);
     Type("2");
     AnswerNextDialog(PressButton(IDYES));
-    Command(7);
+    Command(IDM_NEW);
     EXPECT_EQ(ReadBytes(path), B("2abc"));
     EXPECT_EQ(CurrentName(), kUntitledName);
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
@@ -443,26 +443,26 @@ using DocumentsDialogs = DocumentsTest;
 TEST_F(DocumentsDialogs, OpenLoadsTheChosenFile) {
     const std::string path = MakeFile("chosen.txt", B("chosen"));
     AnswerNextDialog(ChooseFile(path));
-    Command(8);
+    Command(IDM_OPEN);
     EXPECT_EQ(Text(), B("chosen"));
     EXPECT_EQ(CurrentName(), path);
     AnswerNextDialog(PressButton(IDCANCEL));
-    Command(8);
+    Command(IDM_OPEN);
     EXPECT_EQ(CurrentName(), path);
 }
 
 TEST_F(DocumentsDialogs, SaveAsWithTheHtmlFilterAddsHtm) {
     Type("<p>");
     AnswerNextDialog(ChooseFile(Path("page"), 3));
-    Command(26);
+    Command(IDM_SAVE_AS);
     EXPECT_EQ(ReadBytes(Path("page.htm")), B("<p>"));
     EXPECT_EQ(CurrentName(), Path("page.htm"));
     // The filter stays chosen for the next dialog; the text filter gives .txt.
     AnswerNextDialog(ChooseFile(Path("again")));
-    Command(26);
+    Command(IDM_SAVE_AS);
     EXPECT_TRUE(Exists(Path("again.htm")));
     AnswerNextDialog(ChooseFile(Path("notes"), 1));
-    Command(26);
+    Command(IDM_SAVE_AS);
     EXPECT_TRUE(Exists(Path("notes.txt")));
 }
 
@@ -472,11 +472,11 @@ TEST_F(DocumentsDialogs, InsertFromFileReplacesTheSelectionAndUndoesInOneStep) {
     const std::string piece = MakeFile("piece.txt", B("there\r\n\x01\xFF"));
     Select(6, 11);
     AnswerNextDialog(ChooseFile(piece));
-    Command(38);
+    Command(IDM_INSERT_FILE);
     EXPECT_EQ(Text(), B("Hello there\r\n\x01\xFF"));
     EXPECT_TRUE(Modified());
     EXPECT_EQ(CurrentName(), path);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("Hello world"));
 }
 
@@ -521,18 +521,18 @@ TEST_F(DocumentsRecent, ElevenFilesReuseTheOldestSlot) {
     EXPECT_EQ(Setting("LIST"), "0987654321");
     EXPECT_EQ(Setting("0F"), paths[10]);
     EXPECT_EQ(Setting("1F"), paths[1]);
-    EXPECT_STREQ(g_recentCaptions[0], "&0 f10.txt");
-    EXPECT_STREQ(g_recentCaptions[9], "&9 f1.txt");
+    EXPECT_STREQ(RecentItemCaption(0), "&0 f10.txt");
+    EXPECT_STREQ(RecentItemCaption(9), "&9 f1.txt");
 
     // Reopening a listed file moves its digit to the front, slots unchanged.
     ASSERT_TRUE(LoadFile(paths[5].c_str()));
     EXPECT_EQ(Setting("LIST"), "5098764321");
     EXPECT_EQ(Setting("5F"), paths[5]);
-    EXPECT_STREQ(g_recentCaptions[0], "&0 f5.txt");
+    EXPECT_STREQ(RecentItemCaption(0), "&0 f5.txt");
     // Reopening the first changes nothing, through its menu item as well.
-    Command(900);
+    Command(IDM_RECENT_FIRST);
     EXPECT_EQ(Setting("LIST"), "5098764321");
-    Command(902); // f9 at position 2
+    Command(IDM_RECENT_FIRST + 2); // f9 at position 2
     EXPECT_EQ(CurrentName(), paths[9]);
     EXPECT_EQ(Setting("LIST"), "9508764321");
 }
@@ -540,7 +540,7 @@ TEST_F(DocumentsRecent, ElevenFilesReuseTheOldestSlot) {
 TEST_F(DocumentsRecent, SavingUnderANewNameListsTheFile) {
     Type("saved");
     AnswerNextDialog(ChooseFile(Path("saved.txt")));
-    Command(26);
+    Command(IDM_SAVE_AS);
     EXPECT_EQ(Setting("LIST"), "0");
     EXPECT_EQ(Setting("0F"), Path("saved.txt"));
 }
@@ -558,7 +558,7 @@ TEST_F(DocumentsRecent, DollarPathsAndDrivesThatAreNotFixedAreLoadedButNotListed
     ASSERT_TRUE(LoadFile(MakeFile("a$b.txt", B("dollar")).c_str()));
     EXPECT_EQ(Text(), B("dollar"));
     EXPECT_EQ(Setting("LIST"), "");
-    EXPECT_STREQ(g_recentCaptions[0], "");
+    EXPECT_STREQ(RecentItemCaption(0), "");
 }
 
 TEST_F(DocumentsRecent, TheLongAndTheShortNameAreOneEntry) {
@@ -580,29 +580,29 @@ TEST_F(DocumentsRecent, TheCaretIsRestoredWhereTheFileWasLeft) {
     EXPECT_EQ(Selection().cpMin, 0);
     Select(7, 9);
     AnswerNextDialog(ChooseFile(b)); // leaving a through the prompt remembers its caret
-    Command(8);
+    Command(IDM_OPEN);
     ASSERT_EQ(CurrentName(), b);
     EXPECT_EQ(Selection().cpMin, 0) << "a newly listed file starts at 0";
-    Command(901);
+    Command(IDM_RECENT_FIRST + 1);
     ASSERT_EQ(CurrentName(), a);
     EXPECT_EQ(Selection().cpMin, 7);
     EXPECT_EQ(Selection().cpMax, 7);
 
     g_rememberCaret = false;
     Select(3, 3);
-    Command(901); // b, which remembers 0; now a remembers 3
-    Command(901);
+    Command(IDM_RECENT_FIRST + 1); // b, which remembers 0; now a remembers 3
+    Command(IDM_RECENT_FIRST + 1);
     EXPECT_EQ(CurrentName(), a);
     EXPECT_EQ(Selection().cpMin, 0);
 }
 
 TEST_F(DocumentsRecent, CaptionsShowThirteenBytesWholeAndCutFourteen) {
     ASSERT_TRUE(LoadFile(MakeFile("ABCDEFGHI.TXT", B("13")).c_str()));
-    EXPECT_STREQ(g_recentCaptions[0], "&0 Abcdefghi.txt");
+    EXPECT_STREQ(RecentItemCaption(0), "&0 Abcdefghi.txt");
     ASSERT_TRUE(LoadFile(MakeFile("abcdefghij.txt", B("14")).c_str()));
-    EXPECT_STREQ(g_recentCaptions[0], "&0 abcdefghij.t...");
-    EXPECT_STREQ(g_recentCaptions[1], "&1 Abcdefghi.txt");
-    EXPECT_STREQ(g_recentCaptions[2], "");
+    EXPECT_STREQ(RecentItemCaption(0), "&0 abcdefghij.t...");
+    EXPECT_STREQ(RecentItemCaption(1), "&1 Abcdefghi.txt");
+    EXPECT_STREQ(RecentItemCaption(2), "");
     // The items are owner-drawn again, to be measured anew.
     EXPECT_TRUE(GetMenuState(g_menuBar, 900, MF_BYCOMMAND) & MF_OWNERDRAW);
 }
@@ -614,12 +614,12 @@ TEST_F(DocumentsRecent, AFileThatNoLongerLoadsEmptiesItsSlot) {
     ASSERT_TRUE(LoadFile(kept.c_str()));
     ASSERT_EQ(Setting("LIST"), "10");
     DeleteFileA(gone.c_str());
-    Command(901);
+    Command(IDM_RECENT_FIRST + 1);
     EXPECT_EQ(CurrentName(), kept);
     EXPECT_EQ(Text(), B("kept"));
     EXPECT_EQ(Setting("LIST"), "10");
     EXPECT_EQ(Setting("0F"), "");
-    EXPECT_STREQ(g_recentCaptions[1], "");
+    EXPECT_STREQ(RecentItemCaption(1), "");
     // The free slot is taken first by the next new file.
     ASSERT_TRUE(LoadFile(MakeFile("next.txt", B("n")).c_str()));
     EXPECT_EQ(Setting("LIST"), "01");
@@ -631,7 +631,7 @@ TEST_F(DocumentsRecent, AnEntryLongerThanAPathIsRefused) {
     ASSERT_TRUE(LoadFile(kept.c_str()));
     WriteSettingString("1F", (folder_ + "\\" + std::string(300, 'q')).c_str());
     WriteSettingString("LIST", "01");
-    Command(901);
+    Command(IDM_RECENT_FIRST + 1);
     EXPECT_EQ(CurrentName(), kept);
     EXPECT_EQ(Setting("1F"), "");
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"

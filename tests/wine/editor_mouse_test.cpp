@@ -127,7 +127,7 @@ TEST_F(EditorMouse, DropIntoTheControlRecordsOneSnapshot) {
     EXPECT_EQ(format, CF_TEXT);
     EXPECT_FALSE(UndoHistoryEmpty());
     Load(B("after the drop"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("before"));
     // Other operations offer no snapshot.
     CLIPFORMAT paste = CF_UNICODETEXT;

@@ -11,12 +11,12 @@ using Typing = EditorTest;
 TEST_F(Typing, LettersGoInAsBytesOfTheDisplayCodePage) {
     Type("ab\xC0"); // a, b, Cyrillic А from the keyboard
     EXPECT_EQ(Text(), B("ab\xC0"));
-    Command(17); // OEM
+    Command(IDM_SHOW_OEM); // OEM
     EXPECT_EQ(Text(), B("ab\xC0"));
     Select(3, 3);
     Type(0xC0); // 1251 А is 866 0x80
     EXPECT_EQ(Text(), B("ab\xC0\x80"));
-    Command(18); // KOI8-R
+    Command(IDM_SHOW_KOI8); // KOI8-R
     Select(4, 4);
     Type(0xC0); // via 866 0x80 to KOI8-R 0xE1
     Type('z');  // below 0x80: never translated
@@ -30,7 +30,7 @@ TEST_F(Typing, LettersGoInAsBytesOfTheDisplayCodePage) {
 }
 
 TEST_F(Typing, OemSmallAInsertsA0AlsoInOverwriteMode) {
-    Command(17);
+    Command(IDM_SHOW_OEM);
     Type(0xE0);
     EXPECT_EQ(Text(), B("\xA0"));
     Load(B("xyz"));
@@ -39,7 +39,7 @@ TEST_F(Typing, OemSmallAInsertsA0AlsoInOverwriteMode) {
     ASSERT_TRUE(g_overwriteMode);
     Type(0xE0);
     EXPECT_EQ(Text(), B("x\xA0z"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("xyz"));
 }
 
@@ -99,8 +99,8 @@ TEST_F(Typing, CtrlYDeletesTheLineWithItsBreakButTheLastKeepsTheBreakBefore) {
     Select(5, 5); // empty last line
     Key('Y', true);
     EXPECT_EQ(Text(), B("one\r\n"));
-    Command(4);
-    Command(4);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one\r\nthree"));
 }
 
@@ -145,10 +145,10 @@ TEST_F(Typing, InsertFlipsOverwriteButCtrlAndShiftInsertAreShortcuts) {
     Select(6, 6);
     Type('Q');
     EXPECT_EQ(Text(), B("abZW\r\nQd"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("abZW\r\ncd"));
-    Command(4);
-    Command(4);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab\r\ncd"));
     Key(VK_INSERT);
     EXPECT_FALSE(g_overwriteMode);
@@ -159,13 +159,13 @@ TEST_F(Typing, WordWrapToggleKeepsTextSelectionAndModifiedFlag) {
     SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
     Select(3, 12);
     HWND before = g_editor;
-    Command(25);
+    Command(IDM_WORD_WRAP);
     EXPECT_NE(g_editor, before);
     EXPECT_EQ(g_wrapStyle, 0u);
     EXPECT_EQ(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL, 0);
     EXPECT_EQ(ReadSettingDword("WW", -1), 0);
-    EXPECT_EQ(GetMenuState(GetMenu(g_mainWindow), 25, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
-    Command(25);
+    EXPECT_EQ(harness::MenuItemState(IDM_WORD_WRAP) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    Command(IDM_WORD_WRAP);
     EXPECT_EQ(g_wrapStyle, kWrapOffStyle);
     EXPECT_EQ(ReadSettingDword("WW", -1), static_cast<int32_t>(kWrapOffStyle));
     EXPECT_EQ(Text(), B("some text\r\nsecond \xC9\xCD line"));

@@ -11,13 +11,13 @@ TEST_F(UndoHistory, TypingRunIsTakenBackOneKeystrokeAtATime) {
     Load(B("start"));
     Select(5, 5);
     Type("abc");
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("startab"));
-    Command(4);
-    Command(4);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("start"));
     EXPECT_TRUE(UndoHistoryEmpty());
-    Command(4); // nothing left: nothing happens
+    Command(IDM_UNDO); // nothing left: nothing happens
     EXPECT_EQ(Text(), B("start"));
 }
 
@@ -25,10 +25,10 @@ TEST_F(UndoHistory, MovingTheCaretStartsANewRecord) {
     Type("ab");
     Select(0, 0);
     Type("c");
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab"));
-    Command(4);
-    Command(4);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B(""));
 }
 
@@ -37,9 +37,9 @@ TEST_F(UndoHistory, EnterTwiceIsOneRecordUndoneOneBreakAtATime) {
     Key(VK_RETURN);
     Key(VK_RETURN);
     EXPECT_EQ(Text(), B("x\r\n\r\n"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("x\r\n"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("x"));
 }
 
@@ -48,17 +48,17 @@ TEST_F(UndoHistory, BackspaceAndDeleteOfLineBreaksAndEndsComeBack) {
     Select(4, 4);
     Key(VK_BACK);
     EXPECT_EQ(Text(), B("abcd"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab\r\ncd"));
     Select(1, 1);
     Key(VK_BACK); // the very first character
     EXPECT_EQ(Text(), B("b\r\ncd"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab\r\ncd"));
     Select(2, 2);
     Key(VK_DELETE);
     EXPECT_EQ(Text(), B("abcd"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab\r\ncd"));
     // Delete at the end records nothing.
     ClearUndoHistory();
@@ -77,23 +77,23 @@ TEST_F(UndoHistory, SelectionDeletedByKeysAndCommandsComesBackWithItsBytes) {
     Select(1, 5);
     Key(VK_DELETE);
     EXPECT_EQ(Text(), B("ac"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
     Select(0, 3);
     Key(VK_BACK);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
     Select(2, 4);
-    Command(6);
+    Command(IDM_DELETE);
     EXPECT_EQ(Text(), B("a\0\xFF" "c", 4));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
     // Delete with nothing selected still records an empty replacement.
     ClearUndoHistory();
     Select(1, 1);
-    Command(6);
+    Command(IDM_DELETE);
     EXPECT_FALSE(UndoHistoryEmpty());
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
     EXPECT_TRUE(UndoHistoryEmpty());
 }
@@ -107,12 +107,12 @@ TEST_F(UndoHistory, CtrlBackspaceAndCtrlDeleteTakeWholeWords) {
     Select(7, 7);
     Key(VK_BACK, true);
     EXPECT_EQ(Text(), B("one  three"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one two three"));
     Select(4, 4);
     Key(VK_DELETE, true);
     EXPECT_EQ(Text(), B("one three"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one two three"));
     Select(13, 13);
     Key(VK_DELETE, true); // at the end: nothing
@@ -126,7 +126,7 @@ TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
     Type("x");
     EXPECT_TRUE(UndoHistoryEmpty());
     EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one two"));
     Select(4, 4);
     Key(VK_DELETE);
@@ -136,7 +136,7 @@ TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
 TEST_F(UndoHistory, UndoSetsTheModifiedFlag) {
     Type("a");
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_TRUE(Modified());
 }
 
@@ -170,41 +170,41 @@ TEST_F(Clipboard, CopyAndPasteInEachDisplayCodePage) {
     // ANSI: the bytes as CF_TEXT.
     Load(B("x\xC0\xE1y"));
     Select(1, 3);
-    Command(2);
+    Command(IDM_COPY);
     EXPECT_EQ(ClipboardBytes(CF_TEXT), B("\xC0\xE1"));
     EXPECT_EQ(ClipboardUnicode(), std::wstring(L"\x0410\x0431"));
     // KOI8-R: 866 bytes as CF_OEMTEXT, the KOI8-R text as Unicode.
-    Command(18);
+    Command(IDM_SHOW_KOI8);
     Select(1, 3); // KOI8-R 0xC0 ю, 0xE1 А
-    Command(2);
+    Command(IDM_COPY);
     EXPECT_EQ(ClipboardBytes(CF_OEMTEXT), B("\xEE\x80"));
     EXPECT_EQ(ClipboardUnicode(), std::wstring(L"\x044E\x0410"));
     // Paste in KOI8-R converts the 866 bytes back.
     Select(4, 4);
-    Command(3);
+    Command(IDM_PASTE);
     EXPECT_EQ(Text(), B("x\xC0\xE1y\xC0\xE1"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("x\xC0\xE1y"));
     // OEM: the bytes as they are.
-    Command(17);
+    Command(IDM_SHOW_OEM);
     Select(0, 2);
-    Command(2);
+    Command(IDM_COPY);
     EXPECT_EQ(ClipboardBytes(CF_OEMTEXT), B("x\xC0"));
     Select(4, 4);
-    Command(3);
+    Command(IDM_PASTE);
     EXPECT_EQ(Text(), B("x\xC0\xE1yx\xC0"));
 }
 
 TEST_F(Clipboard, CutCopiesThenDeletesAndCopyWithoutSelectionDoesNothing) {
     Load(B("keep me"));
     Select(0, 4);
-    Command(1);
+    Command(IDM_CUT);
     EXPECT_EQ(Text(), B(" me"));
     EXPECT_EQ(ClipboardBytes(CF_TEXT), B("keep"));
     Select(1, 1);
-    Command(2); // nothing selected: clipboard unchanged
+    Command(IDM_COPY); // nothing selected: clipboard unchanged
     EXPECT_EQ(ClipboardBytes(CF_TEXT), B("keep"));
-    Command(4);
+    Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("keep me"));
     // Paste from a Unicode-only clipboard: the system supplies the bytes.
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -215,7 +215,7 @@ TEST_F(Clipboard, CutCopiesThenDeletesAndCopyWithoutSelectionDoesNothing) {
     SetClipboardData(CF_UNICODETEXT, h);
     CloseClipboard();
     Select(0, 0);
-    Command(3);
+    Command(IDM_PASTE);
     EXPECT_EQ(Text(), B("\xC6!keep me"));
 }
 

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <deque>
 
-#include "app/app.h"
+#include "app/globals.h"
+#include "app/program.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "editor/editor.h"
@@ -247,6 +248,15 @@ std::vector<SeenDialog> TakeSeenDialogs() {
 }
 
 int UnexpectedDialogs() { return g_unexpected; }
+
+UINT MenuItemState(int id) {
+    for (int p = 0; p < kPopupCount; ++p) {
+        if (GetMenuState(g_popups[p], static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
+        SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[p]), MAKELPARAM(p, 0));
+        return GetMenuState(g_popups[p], static_cast<UINT>(id), MF_BYCOMMAND);
+    }
+    return static_cast<UINT>(-1);
+}
 
 int PopupMenusOpened() { return g_popupMenus; }
 

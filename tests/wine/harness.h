@@ -64,6 +64,11 @@ std::vector<SeenDialog> TakeSeenDialogs();
 // Dialogs that opened with no answer queued (they were cancelled).
 int UnexpectedDialogs();
 
+// The state of a menu item (GetMenuState: MF_GRAYED, MF_CHECKED ...) as the
+// user sees it: the popup holding it is opened first, which brings the
+// enabled and checked marks up to date.
+UINT MenuItemState(int id);
+
 // Popup menus opened (TrackPopupMenu) since the start; each is closed again
 // from inside its menu loop.
 int PopupMenusOpened();

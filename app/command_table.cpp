@@ -1,0 +1,90 @@
+// The command table: the rows of app/command_list.h with their handlers and
+// the rules that enable and check them.
+#include "app/command_table.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include "app/command_list.h"
+#include "app/globals.h"
+#include "app/run_rule.h"
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "codepage/conversion_commands.h"
+#include "codepage/display_code_page.h"
+#include "codepage/tables.h"
+#include "document/documents.h"
+#include "editor/editor.h"
+#include "editor/text_layer.h"
+#include "editor/transfer.h"
+#include "editor/undo.h"
+
+namespace {
+
+// --- The shell's own small commands ---
+
+void ExitCommand(int) { SendMessageA(g_mainWindow, WM_CLOSE, 0, 0); }
+
+void SelectAllCommand(int) {
+    if (g_editor) SendMessageA(g_editor, EM_SETSEL, 0, -1);
+}
+
+void MaximizeCommand(int) {
+    SendMessageA(g_mainWindow, WM_SYSCOMMAND, IsZoomed(g_mainWindow) ? SC_RESTORE : SC_MAXIMIZE, 0);
+}
+
+// The font of the display code page 20 twips larger, up to 520, or smaller,
+// down to 80.
+void FontSizeCommand(int id) {
+    const SettingDef size = setting::FontSize(g_displayCodePage);
+    const int32_t h = ReadSetting(size);
+    if (id == IDM_SIZE_UP && h < 520) {
+        WriteSetting(size, h + 20);
+    } else if (id == IDM_SIZE_DOWN && h > 80) {
+        WriteSetting(size, h - 20);
+    } else {
+        return;
+    }
+    ApplyDisplayCodePageKeepingView();
+}
+
+// --- Rules ---
+
+bool SelectionNotEmpty() { return g_editor && SendMessageA(g_editor, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY; }
+
+bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+
+bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
+
+// With the control's own undo: what the control can take back; otherwise
+// whether the history holds a step.
+bool CanUndo() {
+    if (ControlUndoSelected()) return g_editor && SendMessageA(g_editor, EM_CANUNDO, 0, 0) != 0;
+    return !UndoHistoryEmpty();
+}
+
+bool CanRun() { return CanRunDocument(g_currentFileName, kUntitledName); }
+
+bool ShowingAnsi() { return g_displayCodePage == kCodePageAnsi; }
+bool ShowingOem() { return g_displayCodePage == kCodePageOem; }
+bool ShowingKoi8() { return g_displayCodePage == kCodePageKoi8; }
+
+bool WordWrapOn() { return g_wrapStyle == 0; }
+
+#define LORK2_COMMAND_ROW(id, caption, handler, enabled, checked) {id, caption, handler, enabled, checked},
+const CommandRow kCommandRows[] = {LORK2_COMMAND_ROWS(LORK2_COMMAND_ROW)};
+#undef LORK2_COMMAND_ROW
+
+} // namespace
+
+std::span<const CommandRow> CommandRows() { return kCommandRows; }
+
+const CommandRow* FindCommand(int id) {
+    for (const CommandRow& row : kCommandRows)
+        if (row.id == id) return &row;
+    return nullptr;
+}
+
+bool CommandEnabled(const CommandRow& row) { return !row.enabled || row.enabled(); }
+
+bool CommandChecked(const CommandRow& row) { return row.checked && row.checked(); }
