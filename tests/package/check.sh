@@ -86,8 +86,8 @@ echo "package: control fields, $(wc -l <<<"$actual_files") files, icons and vers
 
 # --- installed, used by a new user, removed
 dpkg_install() {
-  local i out
-  for i in $(seq 1 60); do
+  local out
+  for _ in $(seq 1 60); do
     if out=$(dpkg -i "$1" 2>&1); then return 0; fi
     # Another installation holds the package database: wait for it.
     if [[ $out == *"lock"* ]]; then sleep 2; continue; fi
@@ -132,7 +132,7 @@ for arch in win64 win32; do
   folder=lork2-$version-$arch
   list=$(unzip -Z1 "$zip" | LC_ALL=C sort)
   want=$(printf '%s\n' "$folder/" "$folder/README.txt" "$folder/lork2-text.exe" "$folder/lork2.exe" | LC_ALL=C sort)
-  [ "$list" = "$want" ] || fail "$zip holds: $(echo $list)"
+  [ "$list" = "$want" ] || fail "$zip holds: ${list//$'\n'/ }"
   unzip -q "$zip" -d "$work/$arch"
   case $arch in
     win64) kind='PE32+ executable (GUI) x86-64' cli='PE32+ executable (console) x86-64' ;;
