@@ -25,14 +25,11 @@
 #include "codepage/paragraph.h"
 #include "codepage/tables.h"
 #include "document/detect_code_page.h"
+#include "lork2_version.h"
 #include "search/hex_string.h"
 
 #ifndef O_BINARY
 #define O_BINARY 0
-#endif
-
-#ifndef LORK2_VERSION
-#define LORK2_VERSION "0"
 #endif
 
 namespace {

@@ -1,6 +1,7 @@
 #include "tools/pixmap.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 namespace pixmap {
@@ -8,6 +9,7 @@ namespace pixmap {
 namespace {
 
 constexpr int kMaxSide = 256; // icon directories store 256 as 0; bitmaps are kept as small
+constexpr int kMaxScale = 16;
 
 std::string_view TrimRight(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -53,6 +55,44 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 
 void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// CRC-32 of the PNG chunks (polynomial 0xEDB88320, reflected), table-driven.
+uint32_t Crc32(const uint8_t* data, size_t size) {
+    static const auto table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+uint32_t Adler32(const std::vector<uint8_t>& data) {
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : data) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    return b << 16 | a;
+}
+
+// A chunk: length, type, data, and the CRC over type and data.
+void PutChunk(std::vector<uint8_t>& out, const char (&type)[5], const std::vector<uint8_t>& data) {
+    PutBe32(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    PutBe32(out, Crc32(out.data() + start, out.size() - start));
 }
 
 size_t RowBytes(int width, int bits) { return (static_cast<size_t>(width) * bits + 31) / 32 * 4; }
@@ -168,7 +208,13 @@ bool Parse(std::string_view text, MapFile& map, std::string& error) {
             Output output;
             output.file = words[1];
             output.line = lineNumber;
-            for (size_t i = 2; i < words.size(); ++i) output.images.emplace_back(words[i]);
+            size_t last = words.size();
+            if (last >= 4 && words[last - 2] == "scale") {
+                if (!ToInt(words[last - 1], output.scale) || output.scale < 1 || output.scale > kMaxScale)
+                    return fail("scale must be 1 to 16");
+                last -= 2;
+            }
+            for (size_t i = 2; i < last; ++i) output.images.emplace_back(words[i]);
             map.outputs.push_back(std::move(output));
         } else {
             return fail("unknown word " + std::string(words[0]));
@@ -316,6 +362,53 @@ bool EncodeBitmap(const std::vector<const Image*>& images, std::vector<uint8_t>&
     return true;
 }
 
+bool EncodePng(const Image& image, int scale, std::vector<uint8_t>& bytes, std::string& error) {
+    if (!CheckSide(image, error)) return false;
+    if (scale < 1 || scale > kMaxScale || image.width * scale > kMaxSide || image.height * scale > kMaxSide) {
+        error = "image " + image.name + " scaled " + std::to_string(scale) + " times is not between 1 and 256 pixels";
+        return false;
+    }
+    const int width = image.width * scale, height = image.height * scale;
+    // The filtered scan lines: filter type 0 (none), then RGBA for each pixel.
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(height) * (1 + 4 * static_cast<size_t>(width)));
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < width; ++x) {
+            const Colour& c = image.At(x / scale, y / scale);
+            raw.push_back(c.opaque ? c.r : 0);
+            raw.push_back(c.opaque ? c.g : 0);
+            raw.push_back(c.opaque ? c.b : 0);
+            raw.push_back(c.opaque ? 255 : 0);
+        }
+    }
+    // zlib: header (deflate, 32K window, no dictionary), stored blocks of at
+    // most 65535 bytes, Adler-32 of the raw data.
+    std::vector<uint8_t> z = {0x78, 0x01};
+    size_t at = 0;
+    do {
+        const size_t size = std::min<size_t>(raw.size() - at, 65535);
+        const bool final = at + size == raw.size();
+        z.push_back(final ? 1 : 0);
+        Put16(z, static_cast<unsigned>(size));
+        Put16(z, static_cast<unsigned>(~size & 0xFFFF));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                 raw.begin() + static_cast<std::ptrdiff_t>(at + size));
+        at += size;
+    } while (at < raw.size());
+    PutBe32(z, Adler32(raw));
+
+    std::vector<uint8_t> header;
+    PutBe32(header, static_cast<uint32_t>(width));
+    PutBe32(header, static_cast<uint32_t>(height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive filters, no interlace
+    bytes.assign({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
+    PutChunk(bytes, "IHDR", header);
+    PutChunk(bytes, "IDAT", z);
+    PutChunk(bytes, "IEND", {});
+    return true;
+}
+
 bool Build(const MapFile& map, const Output& output, std::vector<uint8_t>& bytes, std::string& error) {
     std::vector<const Image*> images;
     for (const std::string& name : output.images) {
@@ -326,8 +419,19 @@ bool Build(const MapFile& map, const Output& output, std::vector<uint8_t>& bytes
         }
         images.push_back(image);
     }
+    const bool png = EndsWith(output.file, ".png");
+    if (output.scale != 1 && !png) {
+        error = "line " + std::to_string(output.line) + ": only a .png output can be scaled";
+        return false;
+    }
     bool ok;
-    if (EndsWith(output.file, ".ico")) {
+    if (png) {
+        if (images.size() != 1) {
+            error = "line " + std::to_string(output.line) + ": a .png output takes one image";
+            return false;
+        }
+        ok = EncodePng(*images[0], output.scale, bytes, error);
+    } else if (EndsWith(output.file, ".ico")) {
         ok = EncodeIcon(images, bytes, error);
     } else if (EndsWith(output.file, ".cur")) {
         if (images.size() != 1) {
@@ -338,7 +442,7 @@ bool Build(const MapFile& map, const Output& output, std::vector<uint8_t>& bytes
     } else if (EndsWith(output.file, ".bmp")) {
         ok = EncodeBitmap(images, bytes, error);
     } else {
-        error = "line " + std::to_string(output.line) + ": " + output.file + " does not end in .ico, .cur or .bmp";
+        error = "line " + std::to_string(output.line) + ": " + output.file + " does not end in .ico, .cur, .bmp or .png";
         return false;
     }
     if (!ok) error = "line " + std::to_string(output.line) + ": " + error;

@@ -12,7 +12,11 @@
 //                        (32 bits a pixel with an AND mask); .cur: a
 //                        monochrome cursor of one image (black, white and
 //                        transparent only); .bmp: the images side by side in
-//                        one 8-bit bitmap (same heights, nothing transparent)
+//                        one 8-bit bitmap (same heights, nothing transparent);
+//                        .png: one image in RGBA (the desktop icons on Linux)
+//   output FILE.png NAME scale N
+//                        the image enlarged N times (1 to 16), each pixel
+//                        becoming an N by N square; at most 256 on a side
 //
 // A colour applies to the rows that follow it and may be redefined.
 #pragma once
@@ -42,6 +46,7 @@ struct Image {
 struct Output {
     std::string file;
     std::vector<std::string> images;
+    int scale = 1;
     int line = 0;
 };
 
@@ -60,6 +65,9 @@ bool Parse(std::string_view text, MapFile& map, std::string& error);
 bool EncodeIcon(const std::vector<const Image*>& images, std::vector<uint8_t>& bytes, std::string& error);
 bool EncodeCursor(const Image& image, std::vector<uint8_t>& bytes, std::string& error);
 bool EncodeBitmap(const std::vector<const Image*>& images, std::vector<uint8_t>& bytes, std::string& error);
+// A PNG file of 8-bit RGBA, transparent pixels with alpha 0; the image data is
+// a zlib stream of stored (uncompressed) blocks, which every reader takes.
+bool EncodePng(const Image& image, int scale, std::vector<uint8_t>& bytes, std::string& error);
 
 // Encodes one output of the map by the ending of its file name.
 bool Build(const MapFile& map, const Output& output, std::vector<uint8_t>& bytes, std::string& error);

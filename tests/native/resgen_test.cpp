@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -197,16 +198,133 @@ TEST(BitmapFile, RefusesTransparencyAndUnequalHeights) {
 }
 
 TEST(BuildOutput, UnknownImageOrEndingRefused) {
-    MapFile map = ParseOk("colour K 000000\nimage a 1 1\nK\noutput x.ico a nothing\noutput x.png a\n"
-                          "output x.cur a a\n");
+    MapFile map = ParseOk("colour K 000000\nimage a 1 1\nK\noutput x.ico a nothing\noutput x.gif a\n"
+                          "output x.cur a a\noutput x.png a a\noutput x.ico a scale 2\n");
     std::vector<uint8_t> b;
     std::string error;
     EXPECT_FALSE(pixmap::Build(map, map.outputs[0], b, error));
     EXPECT_EQ(error, "line 4: no image nothing");
     EXPECT_FALSE(pixmap::Build(map, map.outputs[1], b, error));
-    EXPECT_EQ(error, "line 5: x.png does not end in .ico, .cur or .bmp");
+    EXPECT_EQ(error, "line 5: x.gif does not end in .ico, .cur, .bmp or .png");
     EXPECT_FALSE(pixmap::Build(map, map.outputs[2], b, error));
     EXPECT_EQ(error, "line 6: a cursor takes one image");
+    EXPECT_FALSE(pixmap::Build(map, map.outputs[3], b, error));
+    EXPECT_EQ(error, "line 7: a .png output takes one image");
+    EXPECT_FALSE(pixmap::Build(map, map.outputs[4], b, error));
+    EXPECT_EQ(error, "line 8: only a .png output can be scaled");
+}
+
+// A reader of the PNG files the generator writes: checks the signature, the
+// CRC of every chunk (computed bit by bit) and the zlib stream of stored
+// blocks with its Adler-32, and returns the width, the height and the RGBA
+// scan lines without their filter bytes.
+struct Png {
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+    std::vector<std::string> chunks;
+};
+
+uint32_t Be32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b.at(at)) << 24 | uint32_t(b.at(at + 1)) << 16 | uint32_t(b.at(at + 2)) << 8 | b.at(at + 3);
+}
+
+uint32_t BitwiseCrc(const uint8_t* p, size_t n) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < n; ++i)
+        for (int bit = 0; bit < 8; ++bit) {
+            const bool one = ((crc ^ (p[i] >> bit)) & 1) != 0;
+            crc = (crc >> 1) ^ (one ? 0xEDB88320 : 0);
+        }
+    return ~crc;
+}
+
+Png ReadPng(const std::vector<uint8_t>& file) {
+    Png png;
+    const uint8_t signature[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+    EXPECT_TRUE(file.size() > 8 && std::equal(signature, signature + 8, file.begin()));
+    std::vector<uint8_t> z;
+    for (size_t at = 8; at + 12 <= file.size();) {
+        const uint32_t length = Be32(file, at);
+        const std::string type(file.begin() + at + 4, file.begin() + at + 8);
+        png.chunks.push_back(type);
+        EXPECT_EQ(Be32(file, at + 8 + length), BitwiseCrc(&file[at + 4], length + 4)) << type;
+        const auto data = file.begin() + static_cast<std::ptrdiff_t>(at + 8);
+        if (type == "IHDR") {
+            png.width = Be32(file, at + 8);
+            png.height = Be32(file, at + 12);
+            EXPECT_EQ(std::vector<uint8_t>(data + 8, data + 13), (std::vector<uint8_t>{8, 6, 0, 0, 0}));
+        }
+        if (type == "IDAT") z.insert(z.end(), data, data + length);
+        at += 12 + length;
+    }
+    EXPECT_EQ(((z.at(0) << 8) | z.at(1)) % 31, 0); // zlib header check
+    std::vector<uint8_t> raw;
+    size_t at = 2;
+    for (bool final = false; !final;) {
+        final = z.at(at) & 1;
+        EXPECT_EQ(z.at(at) >> 1, 0) << "a stored block";
+        const size_t size = Le16(z, at + 1);
+        EXPECT_EQ(size ^ 0xFFFF, Le16(z, at + 3));
+        raw.insert(raw.end(), z.begin() + at + 5, z.begin() + at + 5 + size);
+        at += 5 + size;
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw) a = (a + byte) % 65521, b = (b + a) % 65521;
+    EXPECT_EQ(Be32(z, at), b << 16 | a);
+    EXPECT_EQ(at + 4, z.size());
+    const size_t line = 1 + 4 * size_t(png.width);
+    EXPECT_EQ(raw.size(), line * png.height);
+    for (size_t y = 0; y < png.height && (y + 1) * line <= raw.size(); ++y) {
+        EXPECT_EQ(raw[y * line], 0) << "filter of line " << y;
+        png.rgba.insert(png.rgba.end(), raw.begin() + y * line + 1, raw.begin() + (y + 1) * line);
+    }
+    return png;
+}
+
+TEST(PngFile, EnlargedPixelsWithAlpha) {
+    MapFile map = ParseOk(std::string(kSmall) + "output small.png small scale 2\n");
+    ASSERT_EQ(map.outputs.back().scale, 2);
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::Build(map, map.outputs.back(), b, error)) << error;
+    Png png = ReadPng(b);
+    EXPECT_EQ(png.chunks, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    ASSERT_EQ(png.width, 6u);
+    ASSERT_EQ(png.height, 4u);
+    auto pixel = [&](int x, int y) {
+        const uint8_t* p = &png.rgba.at((size_t(y) * 6 + x) * 4);
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+            EXPECT_EQ(pixel(0 + dx, 0 + dy), (std::vector<int>{255, 0, 0, 255}));
+            EXPECT_EQ(pixel(2 + dx, 0 + dy), (std::vector<int>{0, 0, 0, 0}));
+            EXPECT_EQ(pixel(4 + dx, 0 + dy), (std::vector<int>{255, 255, 255, 255}));
+            EXPECT_EQ(pixel(0 + dx, 2 + dy), (std::vector<int>{0, 0, 0, 255}));
+            EXPECT_EQ(pixel(2 + dx, 2 + dy), (std::vector<int>{0, 0, 255, 255}));
+            EXPECT_EQ(pixel(4 + dx, 2 + dy), (std::vector<int>{0, 0, 0, 0}));
+        }
+}
+
+TEST(PngFile, LargeImageSpansSeveralStoredBlocks) {
+    std::string text = "colour a 102030\ncolour b none\nimage big 256 256\n";
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x <= 256; ++x) text += x == 256 ? '\n' : ((x + y) % 3 ? 'a' : 'b');
+    MapFile map = ParseOk(text);
+    std::vector<uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(pixmap::EncodePng(map.images[0], 1, b, error)) << error;
+    Png png = ReadPng(b);
+    ASSERT_EQ(png.rgba.size(), 256u * 256u * 4u);
+    for (size_t i = 0; i < 256 * 256; i += 257) {
+        const bool transparent = (i % 256 + i / 256) % 3 == 0;
+        EXPECT_EQ(png.rgba[i * 4 + 3], transparent ? 0 : 255) << i;
+        EXPECT_EQ(png.rgba[i * 4], transparent ? 0 : 0x10) << i;
+    }
+    EXPECT_FALSE(pixmap::EncodePng(map.images[0], 2, b, error));
+    EXPECT_EQ(error, "image big scaled 2 times is not between 1 and 256 pixels");
+    EXPECT_EQ(ParseError("output a.png a scale 0\n"), "line 1: scale must be 1 to 16");
+    EXPECT_EQ(ParseError("output a.png a scale 17\n"), "line 1: scale must be 1 to 16");
 }
 
 // The maps the program is built from.
@@ -261,6 +379,29 @@ TEST(ProgramImages, ToolbarStripsOfNineSquaresOnButtonGrey) {
             EXPECT_LT(background, side * side);
         }
     }
+}
+
+TEST(ProgramImages, DesktopIconsInTheThemeSizes) {
+    MapFile map = ProgramMaps();
+    const size_t programOutputs = map.outputs.size();
+    std::ifstream in(std::string(LORK2_SOURCE_DIR) + "/resources/desktop-icons.pxm", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    ASSERT_TRUE(pixmap::Parse(text.str(), map, error)) << error;
+    std::vector<uint32_t> sides;
+    for (size_t i = programOutputs; i < map.outputs.size(); ++i) {
+        const pixmap::Output& output = map.outputs[i];
+        SCOPED_TRACE(output.file);
+        std::vector<uint8_t> b;
+        ASSERT_TRUE(pixmap::Build(map, output, b, error)) << error;
+        Png png = ReadPng(b);
+        EXPECT_EQ(png.width, png.height);
+        EXPECT_EQ(output.file, "lork2-" + std::to_string(png.width) + ".png");
+        EXPECT_EQ(output.images, std::vector<std::string>{png.width == 16 || png.width == 48 ? "program16" : "program32"});
+        sides.push_back(png.width);
+    }
+    EXPECT_EQ(sides, (std::vector<uint32_t>{16, 32, 48, 64, 128, 256}));
 }
 
 TEST(ProgramImages, IconsAndCursorsOfTheRightSizes) {

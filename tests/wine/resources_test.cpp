@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "lork2_version.h"
+
 namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
@@ -172,12 +174,12 @@ TEST(Resources, VersionNamesProgramAndNumber) {
     ASSERT_TRUE(query(data.data(), "\\", &value, &length));
     ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000001u); // 0.1
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);          // .0.0
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(LORK2_VERSION_MAJOR) << 16 | LORK2_VERSION_MINOR);
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(LORK2_VERSION_PATCH) << 16);
     ASSERT_TRUE(query(data.data(), "\\StringFileInfo\\041904E3\\ProductName", &value, &length));
     EXPECT_STREQ(static_cast<const char*>(value), "LORK2");
     ASSERT_TRUE(query(data.data(), "\\StringFileInfo\\041904E3\\ProductVersion", &value, &length));
-    EXPECT_STREQ(static_cast<const char*>(value), "0.1.0");
+    EXPECT_STREQ(static_cast<const char*>(value), LORK2_VERSION);
     FreeLibrary(version);
 }
 
