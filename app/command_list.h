@@ -10,6 +10,11 @@
 // toolbar idles, so the menu and the toolbar always agree (nullptr: always
 // enabled, never checked).
 //
+// The captions of IDM_WEB_PAGE and IDM_MAIL are the addresses those commands
+// open and the About box shows. PLACEHOLDERS: the project has no web site or
+// mail address yet, so both name the reserved example.org domain; this is
+// the one place to put the real ones.
+//
 // The list is read twice: by the window-free menu tables for the captions
 // (app/menu_tables.cpp) and by the main window for everything
 // (app/command_table.cpp), so it names handlers and rules without declaring
@@ -29,8 +34,8 @@
     ROW(IDM_OPEN,              "&Открыть...",                  OpenDocumentCommand,   nullptr,           nullptr) \
     ROW(IDM_SAVE,              "&Сохранить",                   SaveDocumentCommand,   DocumentModified,  nullptr) \
     ROW(IDM_PREVIEW,           "Пред&варительный просмотр...", nullptr,               nullptr,           nullptr) \
-    ROW(IDM_CHARACTER_TABLE,   "&Символ...",                   nullptr,               nullptr,           nullptr) \
-    ROW(IDM_HELP,              "&Справка",                     nullptr,               nullptr,           nullptr) \
+    ROW(IDM_CHARACTER_TABLE,   "&Символ...",                   CharacterTableCommand, nullptr,           nullptr) \
+    ROW(IDM_HELP,              "&Справка",                     HelpCommand,           nullptr,           nullptr) \
     ROW(IDM_FIND,              "&Найти...",                    nullptr,               nullptr,           nullptr) \
     ROW(IDM_REPLACE,           "&Заменить...",                 nullptr,               nullptr,           nullptr) \
     ROW(IDM_PRINT,             "&Печать...",                   nullptr,               nullptr,           nullptr) \
@@ -41,11 +46,11 @@
     ROW(IDM_CENTRE,            "По &центру",                   ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_ALIGN_LEFT,        "По &левому краю",              ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_ALIGN_RIGHT,       "&По правому краю",             ConvertCommand,        nullptr,           nullptr) \
-    ROW(IDM_RUN,               "В&ыполнить",                   nullptr,               CanRun,            nullptr) \
+    ROW(IDM_RUN,               "В&ыполнить",                   RunCommand,            CanRunDocument,    nullptr) \
     ROW(IDM_PAGE_SETUP,        "Пара&метры страницы...",       nullptr,               nullptr,           nullptr) \
     ROW(IDM_WORD_WRAP,         "П&еренос по словам",           WordWrapCommand,       nullptr,           WordWrapOn) \
     ROW(IDM_SAVE_AS,           "Сохранить &как...",            SaveDocumentAsCommand, nullptr,           nullptr) \
-    ROW(IDM_ENCODINGS,         "Выбор...",                     nullptr,               nullptr,           nullptr) \
+    ROW(IDM_ENCODINGS,         "Выбор...",                     EncodingsDialogCommand, nullptr,           nullptr) \
     ROW(IDM_FIND_NEXT,         "Н&айти далее",                 nullptr,               nullptr,           nullptr) \
     ROW(IDM_TO_ANSI,           "-> A&NSI",                     ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_TO_OEM,            "-> O&EM",                      ConvertCommand,        nullptr,           nullptr) \
@@ -57,23 +62,23 @@
     ROW(IDM_LINE_BREAK,        "&Line Break",                  ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_OPTIONS,           "П&араметры...",                nullptr,               nullptr,           nullptr) \
     ROW(IDM_INSERT_FILE,       "&Вставить из...",              InsertFromFileCommand, nullptr,           nullptr) \
-    ROW(IDM_DATE_TIME,         "&Дата и время",                nullptr,               nullptr,           nullptr) \
-    ROW(IDM_FONT_ANSI,         "&\xC0NSI...",                  nullptr,               nullptr,           nullptr) \
-    ROW(IDM_FONT_OEM,          "&\xCE" "EM...",                nullptr,               nullptr,           nullptr) \
-    ROW(IDM_FONT_KOI8,         "&\xCAOI8...",                  nullptr,               nullptr,           nullptr) \
+    ROW(IDM_DATE_TIME,         "&Дата и время",                DateTimeCommand,       nullptr,           nullptr) \
+    ROW(IDM_FONT_ANSI,         "&\xC0NSI...",                  FontDialogCommand,     nullptr,           nullptr) \
+    ROW(IDM_FONT_OEM,          "&\xCE" "EM...",                FontDialogCommand,     nullptr,           nullptr) \
+    ROW(IDM_FONT_KOI8,         "&\xCAOI8...",                  FontDialogCommand,     nullptr,           nullptr) \
     ROW(IDM_EXIT,              "В&ыход",                       ExitCommand,           nullptr,           nullptr) \
     ROW(IDM_TOOLBAR_SETUP,     "Настройка &тулбара...",        nullptr,               nullptr,           nullptr) \
-    ROW(IDM_BACKGROUND_COLOUR, "Цвет &фона...",                nullptr,               nullptr,           nullptr) \
-    ROW(IDM_TEXT_COLOUR,       "Цвет &текста...",              nullptr,               nullptr,           nullptr) \
+    ROW(IDM_BACKGROUND_COLOUR, "Цвет &фона...",                BackgroundColourCommand, nullptr,           nullptr) \
+    ROW(IDM_TEXT_COLOUR,       "Цвет &текста...",              TextColourCommand,     nullptr,           nullptr) \
     ROW(IDM_SELECT_ALL,        "В&ыделить все",                SelectAllCommand,      nullptr,           nullptr) \
     ROW(IDM_SIZE_UP,           "&Размер\t\t+",                 FontSizeCommand,       nullptr,           nullptr) \
     ROW(IDM_SIZE_DOWN,         "Р&азмер\t\t-",                 FontSizeCommand,       nullptr,           nullptr) \
-    ROW(IDM_ABOUT,             "&О программе",                 nullptr,               nullptr,           nullptr) \
-    ROW(IDM_HTML_COLOUR,       "&Цвет <HTML>",                 nullptr,               nullptr,           nullptr) \
+    ROW(IDM_ABOUT,             "&О программе",                 AboutCommand,          nullptr,           nullptr) \
+    ROW(IDM_HTML_COLOUR,       "&Цвет <HTML>",                 HtmlColourCommand,     nullptr,           nullptr) \
     ROW(IDM_HTML_REFRESH,      "&\xCDTML :(обновить)",         HtmlColouringCommand,  nullptr,           nullptr) \
-    ROW(IDM_WEB_PAGE,          "https://lork2.example.org/",   nullptr,               nullptr,           nullptr) \
-    ROW(IDM_MAIL,              "mailto:lork2@example.org",     nullptr,               nullptr,           nullptr) \
-    ROW(IDM_ASSOCIATIONS,      "&Расширения...",               nullptr,               nullptr,           nullptr) \
+    ROW(IDM_WEB_PAGE,          "https://lork2.example.org/",   OpenAddressCommand,    nullptr,           nullptr) \
+    ROW(IDM_MAIL,              "mailto:lork2@example.org",     OpenAddressCommand,    nullptr,           nullptr) \
+    ROW(IDM_ASSOCIATIONS,      "&Расширения...",               AssociationsCommand,   nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_ANSI,      "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_OEM,       "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_KOI8,      "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \

@@ -7,12 +7,17 @@
 
 #include "app/command_list.h"
 #include "app/globals.h"
-#include "app/run_rule.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
+#include "codepage/colours.h"
 #include "codepage/conversion_commands.h"
 #include "codepage/display_code_page.h"
+#include "codepage/encodings_dialog.h"
+#include "codepage/font_dialog.h"
 #include "codepage/tables.h"
+#include "dialogs/associations.h"
+#include "dialogs/char_table.h"
+#include "dialogs/small_commands.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
@@ -62,8 +67,6 @@ bool CanUndo() {
     if (ControlUndoSelected()) return g_editor && SendMessageA(g_editor, EM_CANUNDO, 0, 0) != 0;
     return !UndoHistoryEmpty();
 }
-
-bool CanRun() { return CanRunDocument(g_currentFileName, kUntitledName); }
 
 bool ShowingAnsi() { return g_displayCodePage == kCodePageAnsi; }
 bool ShowingOem() { return g_displayCodePage == kCodePageOem; }

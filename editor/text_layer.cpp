@@ -146,11 +146,15 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
 }
 
 void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n) {
+    StreamBytesInAs(editor, g_displayCodePage, flags, bytes, n);
+}
+
+void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n) {
     const bool rtf = (flags & SF_RTF) != 0;
-    InCookie cookie{rtf ? -1 : g_displayCodePage, bytes, bytes ? std::max(n, 0) : 0, 0};
+    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
-    SendMessageA(editor, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(control, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
 }
 
 void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }

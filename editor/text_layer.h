@@ -27,6 +27,10 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
 // `flags`: SF_TEXT replaces the whole text, SF_TEXT | SFF_SELECTION the
 // selection, SF_RTF has the control read the bytes as RTF.
 void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n);
+// The same for a rich-edit control that shows its bytes in a code page of
+// its own (0..2), whatever the display code page is: the font dialog's
+// preview of another code page's sample.
+void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n);
 // Wine's control deletes text in time growing with the square of the number
 // of paragraphs (20 MB of text never goes), while filling an empty control
 // and destroying a full one are linear. So the whole text is replaced in a

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
@@ -248,6 +249,75 @@ std::vector<SeenDialog> TakeSeenDialogs() {
 }
 
 int UnexpectedDialogs() { return g_unexpected; }
+
+void PickEntry(HWND dialog, int id, int index) {
+    HWND control = GetDlgItem(dialog, id);
+    char cls[32] = "";
+    GetClassNameA(control, cls, sizeof cls);
+    const bool combo = lstrcmpiA(cls, "ComboBox") == 0;
+    SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+int FindEntry(HWND dialog, int id, const char* text) {
+    HWND control = GetDlgItem(dialog, id);
+    char cls[32] = "";
+    GetClassNameA(control, cls, sizeof cls);
+    const bool combo = lstrcmpiA(cls, "ComboBox") == 0;
+    const LRESULT found = SendMessageA(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
+                                       static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    return found < 0 ? -1 : static_cast<int>(found);
+}
+
+std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height) {
+    // The window is drawn into a surface that reaches the X server a moment
+    // later: draw, then let the messages and the flush through.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    for (int i = 0; i < 4; ++i) {
+        Pump();
+        GdiFlush();
+        Sleep(50);
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+void SaveScreenshot(HWND window, const std::string& name) {
+    int width = 0;
+    int height = 0;
+    const std::vector<unsigned char> pixels = CaptureWindow(window, width, height);
+    const std::string folder = std::string(LORK2_SOURCE_DIR) + "/build/screenshots";
+    CreateDirectoryA((std::string(LORK2_SOURCE_DIR) + "/build").c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    FILE* f = fopen((folder + "/" + name + ".bmp").c_str(), "wb");
+    if (!f) return;
+    fwrite(&file, sizeof file, 1, f);
+    fwrite(&info, sizeof info, 1, f);
+    fwrite(pixels.data(), 1, pixels.size(), f);
+    fclose(f);
+}
 
 UINT MenuItemState(int id) {
     for (int p = 0; p < kPopupCount; ++p) {

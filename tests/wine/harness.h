@@ -64,6 +64,19 @@ std::vector<SeenDialog> TakeSeenDialogs();
 // Dialogs that opened with no answer queued (they were cancelled).
 int UnexpectedDialogs();
 
+// Chooses entry `index` of a dialog's combo box or list box as a user does:
+// the selection moves and the dialog hears the control's notification.
+void PickEntry(HWND dialog, int id, int index);
+// The index of the entry with exactly this text (any letter case), or -1.
+int FindEntry(HWND dialog, int id, const char* text);
+
+// The window's pixels as a 24-bit bottom-up bitmap, as the screen shows it
+// (drawn afresh first).
+std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height);
+// Saves the window's pixels as build/screenshots/NAME.bmp for a person to
+// look at.
+void SaveScreenshot(HWND window, const std::string& name);
+
 // The state of a menu item (GetMenuState: MF_GRAYED, MF_CHECKED ...) as the
 // user sees it: the popup holding it is opened first, which brings the
 // enabled and checked marks up to date.

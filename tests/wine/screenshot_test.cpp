@@ -8,42 +8,6 @@
 
 namespace {
 
-// The main window's pixels as a 24-bit bottom-up bitmap.
-std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height) {
-    RECT r;
-    GetWindowRect(window, &r);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-void SaveBitmap(const std::string& path, const std::vector<unsigned char>& pixels, int width, int height) {
-    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    fwrite(pixels.data(), 1, pixels.size(), f);
-    fclose(f);
-}
-
 using Screenshots = EditorTest;
 
 TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
@@ -56,10 +20,7 @@ TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
                          "1251:      \xCF\xF0\xE8\xE2\xE5\xF2, \xCC\xE8\xF0! \xC0\xC1\xC2\xC3\xC4\xC5\xA8\xC6\r\n");
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 640, 260, SWP_SHOWWINDOW);
     Load(text);
-    const std::string folder = std::string(LORK2_SOURCE_DIR) + "/build/screenshots";
-    CreateDirectoryA((std::string(LORK2_SOURCE_DIR) + "/build").c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const char* names[] = {"display-1251.bmp", "display-866.bmp", "display-koi8r.bmp"};
+    const char* names[] = {"display-1251", "display-866", "display-koi8r"};
     std::vector<std::vector<unsigned char>> shots;
     for (int cp = 0; cp < 3; ++cp) {
         Command(16 + cp);
@@ -69,8 +30,8 @@ TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
         harness::Pump();
         int width = 0;
         int height = 0;
-        shots.push_back(CaptureWindow(g_mainWindow, width, height));
-        SaveBitmap(folder + "/" + names[cp], shots.back(), width, height);
+        shots.push_back(harness::CaptureWindow(g_mainWindow, width, height));
+        harness::SaveScreenshot(g_mainWindow, names[cp]);
         EXPECT_EQ(Text(), text);
     }
     // Each code page shows the bytes differently.

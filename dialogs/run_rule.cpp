@@ -1,4 +1,4 @@
-#include "app/run_rule.h"
+#include "dialogs/run_rule.h"
 
 bool CanRunDocument(std::string_view fileName, std::string_view untitledName) {
     if (fileName == untitledName) return false;

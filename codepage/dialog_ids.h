@@ -1,0 +1,20 @@
+/* Templates and control identifiers of the font and encodings dialogs,
+   shared by the resource script, the code and the tests. */
+#ifndef LORK2_CODEPAGE_DIALOG_IDS_H
+#define LORK2_CODEPAGE_DIALOG_IDS_H
+
+/* "Шрифт": the font of one code page. */
+#define IDD_FONT 4
+#define IDC_FONT_PREVIEW 100 /* rich-edit control showing the sample */
+#define IDC_FONT_FACE 101
+#define IDC_FONT_CHARSET 102
+#define IDC_FONT_SIZE 103
+#define IDC_FONT_BOLD 104
+#define IDC_FONT_ITALIC 105
+
+/* "Кодировки": any of the five code pages to any other; button IDOK is "=>". */
+#define IDD_ENCODINGS 8
+#define IDC_ENCODINGS_SOURCE 101
+#define IDC_ENCODINGS_TARGET 102
+
+#endif

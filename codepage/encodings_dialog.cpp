@@ -1,0 +1,80 @@
+#include "codepage/encodings_dialog.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "codepage/conversion_commands.h"
+#include "codepage/dialog_ids.h"
+#include "codepage/tables.h"
+#include "editor/editor.h"
+
+namespace {
+
+// List index = code-page number.
+const char* const kCodePageNames[kCodePageCount] = {"ANSI (1251)", "OEM (866)", "KOI8 R", "ISO", "MAC"};
+
+// A stored code page the lists cannot show counts as absent.
+int StoredCodePage(const SettingDef& def) {
+    const int32_t value = ReadSetting(def);
+    return value >= 0 && value < kCodePageCount ? static_cast<int>(value) : static_cast<int>(def.defaultValue);
+}
+
+void FillCodePageList(HWND dialog, int id, int selected) {
+    HWND list = GetDlgItem(dialog, id);
+    for (int cp = 0; cp < kCodePageCount; ++cp)
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(cp), reinterpret_cast<LPARAM>(kCodePageNames[cp]));
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int SelectedCodePage(HWND dialog, int id) {
+    const LRESULT cp = SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
+    return cp >= 0 && cp < kCodePageCount ? static_cast<int>(cp) : -1;
+}
+
+// "=>" remembers the pair; the conversion follows once the dialog is gone.
+INT_PTR CALLBACK EncodingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+        FillCodePageList(dialog, IDC_ENCODINGS_SOURCE, StoredCodePage(setting::SourceCodePage));
+        FillCodePageList(dialog, IDC_ENCODINGS_TARGET, StoredCodePage(setting::TargetCodePage));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            const int source = SelectedCodePage(dialog, IDC_ENCODINGS_SOURCE);
+            const int target = SelectedCodePage(dialog, IDC_ENCODINGS_TARGET);
+            if (source < 0 || target < 0) return TRUE;
+            WriteSetting(setting::SourceCodePage, source);
+            WriteSetting(setting::TargetCodePage, target);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void EncodingsDialogCommand(int) {
+    if (!g_editor) return;
+    // The text about to be converted stays visible behind the dialog (the
+    // rich-edit option, which Wine's control honours where it ignores
+    // EM_HIDESELECTION), and hides again with the focus afterwards.
+    SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ENCODINGS), g_mainWindow, EncodingsDialogProc, 0) == IDOK) {
+        const int source = StoredCodePage(setting::SourceCodePage);
+        const int target = StoredCodePage(setting::TargetCodePage);
+        ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
+    }
+    if (g_editor) SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_AND, ~static_cast<LPARAM>(ECO_NOHIDESEL));
+}

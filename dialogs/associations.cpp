@@ -1,0 +1,116 @@
+#include "dialogs/associations.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/globals.h"
+#include "dialogs/association_rules.h"
+#include "dialogs/dialog_ids.h"
+
+namespace {
+
+// The full path of the program; false when it does not fit the buffer.
+bool ProgramPath(char (&path)[kPathSize]) {
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return n > 0 && n < sizeof path;
+}
+
+// A registry key closed when it goes out of scope.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY* out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+bool BoxOwned(const AssociationBox& box) {
+    for (int i = 0; i < box.verbCount; ++i)
+        if (!IsOwnVerb(box.className, box.verbs[i])) return false;
+    return true;
+}
+
+BOOL InitAssociations(HWND dialog) {
+    for (const AssociationBox& box : kAssociationBoxes)
+        if (BoxOwned(box)) CheckDlgButton(dialog, box.controlId, BST_CHECKED);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+    return TRUE;
+}
+
+// Each verb is written only when its registration differs from its box: a
+// checked box completes what is missing, an unchecked one hands back only
+// what is the program's.
+void ApplyAssociations(HWND dialog) {
+    for (const AssociationBox& box : kAssociationBoxes) {
+        const bool checked = IsDlgButtonChecked(dialog, box.controlId) == BST_CHECKED;
+        for (int i = 0; i < box.verbCount; ++i)
+            if (IsOwnVerb(box.className, box.verbs[i]) != checked) SetVerb(box.className, box.verbs[i], checked);
+    }
+}
+
+INT_PTR CALLBACK AssociationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitAssociations(dialog);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            ApplyAssociations(dialog);
+            EndDialog(dialog, IDOK);
+            return FALSE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+bool IsOwnVerb(const char* className, int verb) {
+    char path[kPathSize];
+    if (!ProgramPath(path)) return false;
+    RegistryKey key;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, VerbKeyName(className, verb).c_str(), key.out()) != ERROR_SUCCESS) return false;
+    // Room for the longest own text, the quotes and " /p %1" included; a
+    // longer value is someone else's.
+    char stored[kPathSize + 32];
+    DWORD size = sizeof stored - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(stored), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    stored[size] = '\0';
+    for (const std::string& own : AcceptedOwnVerbTexts(path, verb))
+        if (lstrcmpiA(stored, own.c_str()) == 0) return true;
+    return false;
+}
+
+void SetVerb(const char* className, int verb, bool own) {
+    std::string text;
+    if (own) {
+        char path[kPathSize];
+        if (!ProgramPath(path)) return;
+        text = OwnVerbText(path, verb);
+    } else {
+        text = HandBackVerbText(verb);
+    }
+    RegistryKey key;
+    if (RegCreateKeyA(HKEY_CLASSES_ROOT, VerbKeyName(className, verb).c_str(), key.out()) != ERROR_SUCCESS) return;
+    RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+}
+
+void AssociationsCommand(int) {
+    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ASSOCIATIONS), g_mainWindow, AssociationsDialogProc, 0);
+}

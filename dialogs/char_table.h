@@ -1,0 +1,6 @@
+// The character table: every byte from 32 to 255 shown in the editor's font,
+// to be picked and put into the document.
+#pragma once
+
+// Command 11.
+void CharacterTableCommand(int id);

@@ -1,0 +1,27 @@
+// The small commands: date and time, running the document, help, the About
+// box and the two addresses of the help menu.
+#pragma once
+
+// Inserts the date, one space and the time (the user's short formats) at the
+// caret, as two undo steps. When the system cannot format either, nothing is
+// inserted and nothing is recorded.
+void InsertDateTime();
+// Asks to save a modified document, then opens the file on disk with the
+// program the shell associates with it. Nothing for an untitled document.
+void RunDocument();
+// Run is offered for a document with a file whose name does not end in ".txt".
+bool CanRunDocument();
+void ShowHelp();
+void ShowAbout();
+// Opens a file or an address with the shell's default action; the shell
+// reports its own failures.
+void ShellOpen(const char* target);
+
+// Commands 39 (date and time), 23 (run), 12 (help), 50 (about), and 53 and 54
+// (the web page and the mail address: the commands' captions are the
+// addresses).
+void DateTimeCommand(int id);
+void RunCommand(int id);
+void HelpCommand(int id);
+void AboutCommand(int id);
+void OpenAddressCommand(int id);

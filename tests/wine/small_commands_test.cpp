@@ -1,0 +1,286 @@
+// Date and time, Run, About and the help menu's addresses, driven as a user
+// drives them; Run and the addresses go through the shell of the test prefix.
+#include "tests/wine/editor_fixture.h"
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "app/menu_tables.h"
+#include "document/documents.h"
+#include "lork2_version.h"
+
+namespace {
+
+using harness::AnswerNextDialog;
+using harness::PressButton;
+
+std::string Formatted(bool date) {
+    char text[300] = "";
+    if (date)
+        GetDateFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, text, sizeof text);
+    else
+        GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, text, sizeof text);
+    return text;
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+    CloseHandle(file);
+    return text;
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Waits up to ten seconds for a file to hold `lines` lines, pumping the
+// editor's messages meanwhile; then a little longer, so that a line that
+// should not come has its chance.
+std::string WaitForLines(const std::string& path, int lines) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        harness::Pump();
+        text = ReadFileText(path);
+        int n = 0;
+        for (char c : text) n += c == '\n';
+        if (n >= lines) break;
+        Sleep(50);
+    }
+    Sleep(300);
+    return ReadFileText(path);
+}
+
+class SmallCommands : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+        folder_ = std::string(temp) + "lk2small" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        harness::TakeSeenDialogs();
+    }
+    void TearDown() override {
+        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
+        EditorTest::TearDown();
+        for (const std::string& name : made_) DeleteFileA(Path(name).c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string MakeFile(const std::string& name, const std::string& text) {
+        WriteFileText(Path(name), text);
+        made_.push_back(name);
+        return Path(name);
+    }
+    std::string folder_;
+    std::vector<std::string> made_;
+};
+
+using DateTime = SmallCommands;
+
+TEST_F(DateTime, ReplacesTheSelectionAndEachPartIsOneUndoStep) {
+    Load(B("before [selected] after"));
+    Select(7, 17);
+    const std::string date = Formatted(true);
+    const std::string timeBefore = Formatted(false);
+    Command(IDM_DATE_TIME);
+    const std::string timeAfter = Formatted(false);
+    ASSERT_FALSE(date.empty());
+    const std::string text(reinterpret_cast<const char*>(Text().c_str()));
+    const std::string head = "before " + date + " ";
+    ASSERT_EQ(text.substr(0, head.size()), head);
+    const std::string time = text.substr(head.size(), text.size() - head.size() - 6);
+    EXPECT_TRUE(time == timeBefore || time == timeAfter) << time;
+    EXPECT_EQ(text.substr(text.size() - 6), " after");
+    EXPECT_EQ(Selection().cpMin, static_cast<LONG>(text.size() - 6)) << "the caret after the time";
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), B(("before " + date + "  after").c_str()));
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), B("before [selected] after"));
+}
+
+// The user's time format replaced for one test, and put back.
+class UserTimeFormat {
+public:
+    UserTimeFormat() {
+        for (auto& [type, value] : saved_) {
+            char text[128] = "";
+            GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+            value = text;
+        }
+    }
+    ~UserTimeFormat() {
+        for (const auto& [type, value] : saved_) SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str());
+    }
+    UserTimeFormat(const UserTimeFormat&) = delete;
+    UserTimeFormat& operator=(const UserTimeFormat&) = delete;
+    bool Set(LCTYPE type, const std::string& value) { return SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str()); }
+
+private:
+    std::pair<LCTYPE, std::string> saved_[3] = {{LOCALE_S1159, ""}, {LOCALE_S2359, ""}, {LOCALE_STIMEFORMAT, ""}};
+};
+
+TEST_F(DateTime, NothingIsInsertedOrRecordedWhenTheTimeCannotBeFormatted) {
+    Load(B("keep [this]"));
+    Select(5, 11);
+    Type("x");
+    Select(5, 6);
+    std::map<LCTYPE, std::string> before;
+    for (LCTYPE type : {LOCALE_S1159, LOCALE_S2359, LOCALE_STIMEFORMAT}) {
+        char text[128] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+        before[type] = text;
+    }
+    int count = -1;
+    {
+        // Morning and afternoon markers of 15 characters, 26 times in the
+        // time: longer than any buffer of the program.
+        UserTimeFormat format;
+        ASSERT_TRUE(format.Set(LOCALE_S1159, "ABCDEFGHIJKLMNO"));
+        ASSERT_TRUE(format.Set(LOCALE_S2359, "ABCDEFGHIJKLMNO"));
+        std::string picture = "tt";
+        for (int i = 0; i < 25; ++i) picture += " tt";
+        ASSERT_TRUE(format.Set(LOCALE_STIMEFORMAT, picture));
+        char probe[261];
+        count = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, probe, sizeof probe);
+        Command(IDM_DATE_TIME);
+    }
+    for (LCTYPE type : {LOCALE_S1159, LOCALE_S2359, LOCALE_STIMEFORMAT}) {
+        char now[128] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, type, now, sizeof now);
+        EXPECT_EQ(now, before[type]) << "the prefix's format is put back";
+    }
+    ASSERT_EQ(count, 0) << "the system formatted the time after all";
+    EXPECT_EQ(Text(), B("keep x"));
+    Command(IDM_UNDO); // the typing, not an empty date
+    EXPECT_EQ(Text(), B("keep [this]"));
+}
+
+using RunDocumentCommand = SmallCommands;
+
+TEST_F(RunDocumentCommand, OfferedForFilesThatAreNotPlainText) {
+    EXPECT_TRUE(harness::MenuItemState(IDM_RUN) & MF_GRAYED) << "untitled";
+    for (const char* name : {"notes.TXT", "run.bat", "a.md", "page.htm"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(LoadFile(MakeFile(name, "x").c_str()));
+        const bool grey = (harness::MenuItemState(IDM_RUN) & MF_GRAYED) != 0;
+        EXPECT_EQ(grey, std::string(name) == "notes.TXT");
+    }
+}
+
+TEST_F(RunDocumentCommand, AModifiedDocumentIsOfferedForSavingFirst) {
+    const std::string log = Path("ran.log");
+    made_.push_back("ran.log");
+    const std::string bat = MakeFile("run.bat", "@echo saved>>\"" + log + "\"\r\n");
+    ASSERT_TRUE(LoadFile(bat.c_str()));
+    Select(0, TextLength(g_editor));
+    Type("@echo changed>>\"");
+    Type(log.c_str());
+    Type("\"");
+    ASSERT_TRUE(Modified());
+
+    AnswerNextDialog(PressButton(IDCANCEL)); // nothing runs
+    Command(IDM_RUN);
+    AnswerNextDialog(PressButton(IDNO)); // runs the file as last saved
+    Command(IDM_RUN);
+    EXPECT_EQ(WaitForLines(log, 1), "saved\r\n");
+    AnswerNextDialog(PressButton(IDYES)); // saves, then runs
+    Command(IDM_RUN);
+    EXPECT_EQ(WaitForLines(log, 2), "saved\r\nchanged\r\n");
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(harness::TakeSeenDialogs().size(), 3u);
+    // Unchanged now: no question, it simply runs.
+    Command(IDM_RUN);
+    EXPECT_EQ(WaitForLines(log, 3), "saved\r\nchanged\r\nchanged\r\n");
+    EXPECT_TRUE(harness::TakeSeenDialogs().empty());
+}
+
+using About = SmallCommands;
+
+TEST_F(About, ShowsNameVersionMottoMakersAndAddresses) {
+    AnswerNextDialog([](HWND dialog) {
+        harness::SaveScreenshot(dialog, "about");
+        PressButton(IDOK)(dialog);
+    });
+    Command(IDM_ABOUT);
+    const auto seen = harness::TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    const std::string name = std::string("LORK2-") + LORK2_VERSION;
+    EXPECT_NE(seen[0].caption.find(name), std::string::npos) << seen[0].caption;
+    const std::string& text = seen[0].text;
+    EXPECT_NE(text.find("Три кириллические кодировки в одном редакторе"), std::string::npos) << text;
+    EXPECT_NE(text.find("Разработчики LORK2"), std::string::npos) << text;
+    EXPECT_NE(text.find(std::string(CommandCaption(IDM_WEB_PAGE))), std::string::npos) << text;
+    EXPECT_NE(text.find(std::string(CommandCaption(IDM_MAIL)).substr(7)), std::string::npos) << text;
+}
+
+// The shell's handlers of web and mail addresses, replaced for one test by a
+// command that writes the address it is given into a file.
+class AddressHandlers {
+public:
+    explicit AddressHandlers(const std::string& log) {
+        for (const char* scheme : {"https", "http", "mailto"}) {
+            const std::string key = std::string(scheme) + "\\shell\\open\\command";
+            saved_.push_back({key, Read(key)});
+            Write(key, "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + "\"");
+        }
+    }
+    ~AddressHandlers() {
+        for (const auto& [key, value] : saved_) {
+            if (value)
+                Write(key, *value);
+            else
+                RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+        }
+    }
+    AddressHandlers(const AddressHandlers&) = delete;
+    AddressHandlers& operator=(const AddressHandlers&) = delete;
+
+private:
+    static std::optional<std::string> Read(const std::string& key) {
+        HKEY k = nullptr;
+        if (RegOpenKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return std::nullopt;
+        char value[1024] = "";
+        DWORD size = sizeof value - 1;
+        const LONG rc = RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        RegCloseKey(k);
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        value[size] = '\0';
+        return std::string(value);
+    }
+    static void Write(const std::string& key, const std::string& value) {
+        HKEY k = nullptr;
+        if (RegCreateKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return;
+        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(k);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(About, TheWebAndMailCommandsOpenTheirAddresses) {
+    const std::string log = Path("addresses.log");
+    made_.push_back("addresses.log");
+    AddressHandlers handlers(log);
+    Command(IDM_WEB_PAGE);
+    ASSERT_EQ(WaitForLines(log, 1), std::string(CommandCaption(IDM_WEB_PAGE)) + "\r\n");
+    Command(IDM_MAIL);
+    EXPECT_EQ(WaitForLines(log, 2),
+              std::string(CommandCaption(IDM_WEB_PAGE)) + "\r\n" + std::string(CommandCaption(IDM_MAIL)) + "\r\n");
+}
+
+} // namespace
