@@ -113,10 +113,21 @@ TEST_F(DateTime, ReplacesTheSelectionAndEachPartIsOneUndoStep) {
     EXPECT_EQ(Text(), B("before [selected] after"));
 }
 
-// The user's time format replaced for one test, and put back.
+constexpr char kLongMarker[] = "ABCDEFGHIJKLMNO";
+
+// The user's time format replaced for one test, and put back. A run that
+// ended inside the test left its markers in the prefix: the prefix's own
+// values come back first.
 class UserTimeFormat {
 public:
     UserTimeFormat() {
+        char morning[128] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S1159, morning, sizeof morning);
+        if (std::string(morning) == kLongMarker) {
+            Set(LOCALE_S1159, "AM");
+            Set(LOCALE_S2359, "PM");
+            Set(LOCALE_STIMEFORMAT, "HH:mm:ss");
+        }
         for (auto& [type, value] : saved_) {
             char text[128] = "";
             GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
@@ -140,18 +151,18 @@ TEST_F(DateTime, NothingIsInsertedOrRecordedWhenTheTimeCannotBeFormatted) {
     Type("x");
     Select(5, 6);
     std::map<LCTYPE, std::string> before;
-    for (LCTYPE type : {LOCALE_S1159, LOCALE_S2359, LOCALE_STIMEFORMAT}) {
-        char text[128] = "";
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
-        before[type] = text;
-    }
     int count = -1;
     {
+        UserTimeFormat format;
+        for (LCTYPE type : {LOCALE_S1159, LOCALE_S2359, LOCALE_STIMEFORMAT}) {
+            char text[128] = "";
+            GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+            before[type] = text;
+        }
         // Morning and afternoon markers of 15 characters, 26 times in the
         // time: longer than any buffer of the program.
-        UserTimeFormat format;
-        ASSERT_TRUE(format.Set(LOCALE_S1159, "ABCDEFGHIJKLMNO"));
-        ASSERT_TRUE(format.Set(LOCALE_S2359, "ABCDEFGHIJKLMNO"));
+        ASSERT_TRUE(format.Set(LOCALE_S1159, kLongMarker));
+        ASSERT_TRUE(format.Set(LOCALE_S2359, kLongMarker));
         std::string picture = "tt";
         for (int i = 0; i < 25; ++i) picture += " tt";
         ASSERT_TRUE(format.Set(LOCALE_STIMEFORMAT, picture));
