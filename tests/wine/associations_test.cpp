@@ -150,11 +150,19 @@ TEST_F(Associations, OpenWithoutIconShowsUncheckedAndOkCompletesOrHandsBack) {
 
 TEST_F(Associations, CheckingRegistersEveryVerbOfTheBoxAndUncheckingHandsThemBack) {
     const std::string own = ProgramPath();
-    RunDialog(IDOK, [](HWND dialog) {
+    std::string caption;
+    HICON icon = nullptr;
+    RunDialog(IDOK, [&](HWND dialog) {
+        char text[64] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
+        icon = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
         for (int id : {IDC_ASSOC_INI_OPEN, IDC_ASSOC_BAT_EDIT, IDC_ASSOC_TXT_PRINT})
             if (IsDlgButtonChecked(dialog, id) != BST_CHECKED) PressButton(id)(dialog);
         harness::SaveScreenshot(dialog, "associations");
     });
+    EXPECT_EQ(caption, "Расширения");
+    EXPECT_EQ(icon, g_smallIcon);
     EXPECT_EQ(ReadDefault("inifile\\shell\\open\\command"), own + " %1");
     EXPECT_EQ(ReadDefault("inifile\\DefaultIcon"), own + ",1");
     EXPECT_EQ(ReadDefault("batfile\\shell\\edit\\command"), own + " %1");
