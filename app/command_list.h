@@ -36,8 +36,8 @@
     ROW(IDM_PREVIEW,           "Пред&варительный просмотр...", nullptr,               nullptr,           nullptr) \
     ROW(IDM_CHARACTER_TABLE,   "&Символ...",                   CharacterTableCommand, nullptr,           nullptr) \
     ROW(IDM_HELP,              "&Справка",                     HelpCommand,           nullptr,           nullptr) \
-    ROW(IDM_FIND,              "&Найти...",                    nullptr,               nullptr,           nullptr) \
-    ROW(IDM_REPLACE,           "&Заменить...",                 nullptr,               nullptr,           nullptr) \
+    ROW(IDM_FIND,              "&Найти...",                    SearchDialogCommand,   nullptr,           nullptr) \
+    ROW(IDM_REPLACE,           "&Заменить...",                 SearchDialogCommand,   nullptr,           nullptr) \
     ROW(IDM_PRINT,             "&Печать...",                   nullptr,               nullptr,           nullptr) \
     ROW(IDM_SHOW_ANSI,         "&\xC0NSI (1251)",              DisplayCodePageCommand, nullptr,          ShowingAnsi) \
     ROW(IDM_SHOW_OEM,          "&\xCE" "EM (866)",             DisplayCodePageCommand, nullptr,          ShowingOem) \
@@ -51,7 +51,7 @@
     ROW(IDM_WORD_WRAP,         "П&еренос по словам",           WordWrapCommand,       nullptr,           WordWrapOn) \
     ROW(IDM_SAVE_AS,           "Сохранить &как...",            SaveDocumentAsCommand, nullptr,           nullptr) \
     ROW(IDM_ENCODINGS,         "Выбор...",                     EncodingsDialogCommand, nullptr,           nullptr) \
-    ROW(IDM_FIND_NEXT,         "Н&айти далее",                 nullptr,               nullptr,           nullptr) \
+    ROW(IDM_FIND_NEXT,         "Н&айти далее",                 FindNextCommand,       nullptr,           nullptr) \
     ROW(IDM_TO_ANSI,           "-> A&NSI",                     ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_TO_OEM,            "-> O&EM",                      ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_TO_KOI8,           "-> KOI8",                      ConvertCommand,        nullptr,           nullptr) \

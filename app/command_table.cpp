@@ -23,6 +23,7 @@
 #include "editor/text_layer.h"
 #include "editor/transfer.h"
 #include "editor/undo.h"
+#include "search/search.h"
 
 namespace {
 

@@ -21,6 +21,7 @@ std::deque<DialogAnswer> g_answers;
 std::vector<SeenDialog> g_seen;
 std::vector<HWND> g_pendingDialogs;
 int g_unexpected = 0;
+int g_refusals = 0;
 UINT_PTR g_dialogTimer = 0;
 HHOOK g_cbtHook = nullptr;
 
@@ -78,6 +79,13 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && g_refusals > 0) {
+        char cls[16];
+        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0) {
+            --g_refusals;
+            return 1; // the window is not created
+        }
+    }
     if (code == HCBT_CREATEWND) {
         char cls[16];
         if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0) {
@@ -234,6 +242,73 @@ std::string FileDialogName(HWND dialog) {
     char text[1024] = "";
     GetWindowTextA(FileNameField(dialog), text, sizeof text);
     return text;
+}
+
+void TypeInto(HWND field, const std::string& text) {
+    char cls[32] = "";
+    GetClassNameA(field, cls, sizeof cls);
+    // An editable combo box takes the keys in its edit child.
+    HWND edit = lstrcmpiA(cls, "ComboBox") == 0 ? GetWindow(field, GW_CHILD) : field;
+    if (!edit) return;
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void SetCheck(HWND dialog, int id, bool on) {
+    const bool checked = IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+    if (checked != on) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void PostKey(HWND window, UINT vk) {
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16);
+    PostMessageA(window, WM_KEYDOWN, vk, down);
+    PostMessageA(window, WM_KEYUP, vk, down | (1L << 30) | (1L << 31));
+}
+
+void RefuseNextDialog() {
+    EnsureDialogWatcher();
+    ++g_refusals;
+}
+
+bool SaveScreenshot(const std::string& name, std::initializer_list<HWND> windows) {
+    RECT box{0, 0, 0, 0};
+    for (HWND window : windows) {
+        RECT r;
+        if (!window || !GetWindowRect(window, &r)) return false;
+        UnionRect(&box, &box, &r);
+    }
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    if (width <= 0 || height <= 0) return false;
+    for (HWND window : windows) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const std::string build = std::string(LORK2_SOURCE_DIR) + "/build";
+    CreateDirectoryA(build.c_str(), nullptr);
+    CreateDirectoryA((build + "/screenshots").c_str(), nullptr);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    FILE* f = fopen((build + "/screenshots/" + name + ".bmp").c_str(), "wb");
+    if (!f) return false;
+    fwrite(&file, sizeof file, 1, f);
+    fwrite(&info, sizeof info, 1, f);
+    fwrite(pixels.data(), 1, pixels.size(), f);
+    return fclose(f) == 0;
 }
 
 int DropUnusedAnswers() {

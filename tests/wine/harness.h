@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,20 @@ DialogAnswer PressButton(int id);
 DialogAnswer ChooseFile(const std::string& name, int filterIndex = 0);
 // The text of a common dialog's file-name field.
 std::string FileDialogName(HWND dialog);
+// Types text into an edit field or an editable combo box as the keyboard
+// would, over whatever the field held.
+void TypeInto(HWND field, const std::string& text);
+// Clicks a check box of the dialog when its state is not `on` already.
+void SetCheck(HWND dialog, int id, bool on);
+// Posts a key press (down and up) to a window without waiting: from inside a
+// dialog answer, the dialog's own loop then handles it (Escape, Enter).
+void PostKey(HWND window, UINT vk);
+// The next dialog cannot be created: DialogBox fails as it does when the
+// system refuses the window.
+void RefuseNextDialog();
+// Saves what the screen shows of the given windows (their bounding box) as
+// build/screenshots/NAME.bmp; false when it could not.
+bool SaveScreenshot(const std::string& name, std::initializer_list<HWND> windows);
 // Forgets the answers no dialog took; returns how many there were.
 int DropUnusedAnswers();
 // Every dialog seen since the last call, in order; clears the record.

@@ -1,0 +1,181 @@
+#include "search/search.h"
+
+#include <richedit.h>
+
+#include <new>
+
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "editor/byte_find.h"
+#include "editor/editor.h"
+#include "editor/heap_block.h"
+#include "editor/text_layer.h"
+#include "editor/undo.h"
+#include "search/search_ids.h"
+#include "search/search_rules.h"
+
+SearchState g_search;
+
+namespace {
+
+// Looking upward over the control, the first window: each look costs the
+// control a walk to the position, so windows start large.
+constexpr int32_t kUpwardFirstWindow = 64 * 1024;
+
+unsigned FindFlags() {
+    return (g_search.wholeWord ? kFindWholeWord : 0u) | (g_search.matchCase ? kFindMatchCase : 0u);
+}
+
+int32_t FindInEditor(int32_t first, int32_t last) {
+    return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags());
+}
+
+// A replace run without prompt needs no step by step: the final text is
+// computed in one pass and put in as one whole-text replacement. With the
+// control's own undo chosen, each replacement stays one of its undo steps.
+bool ReplaceRestAtOnceApplies() {
+    return g_search.replaceMode && g_search.replaceAll && !g_search.prompt && !ControlUndoSelected();
+}
+
+// The rest of a replace run without prompt, with the final state the steps
+// would leave: the same text, the whole-text snapshot before it, the caret
+// after the last replacement, the modified flag set when anything was
+// replaced, and the search position -1 of the step that found nothing more.
+// False when the memory for it cannot be had (nothing has changed then).
+bool ReplaceRestAtOnce() {
+    const int32_t length = TextLength(g_editor);
+    HeapBuffer text(static_cast<size_t>(length) + 2);
+    if (!text) return false;
+    const CHARRANGE selection = GetSelection(g_editor);
+    const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
+    RecordSnapshotOf(text.get(), n, selection.cpMin, selection.cpMax);
+    const int32_t from = g_search.upward ? UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, n)
+                                         : DownwardStart(g_search.position, selection.cpMin, g_search.wholeText);
+    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), g_displayCodePage};
+    ReplaceAllOutcome outcome;
+    try {
+        outcome = ReplaceAllInOnePass(text.get(), n, query, g_search.replacement, g_search.replacementLength,
+                                      g_search.upward, from);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    g_search.position = kNoSearchPosition;
+    if (outcome.replaced == 0) return true;
+    HWND editor = ReplaceAllBytes(g_editor, outcome.text.data(), static_cast<int32_t>(outcome.text.size()));
+    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    SetSelection(editor, outcome.caret, outcome.caret);
+    SendMessageA(editor, EM_SCROLLCARET, 0, 0);
+    return true;
+}
+
+// A replace run: one whole-text snapshot, then steps while replace all is
+// on (one step without it).
+void ReplaceRun() {
+    if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
+    RecordUndo(kUndoSnapshot, 0);
+    while (SearchStep() && g_search.replaceAll) {
+        if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
+    }
+}
+
+} // namespace
+
+bool SearchStep() {
+    if (!g_editor || g_search.textLength <= 0) return false;
+    const int32_t L = g_search.textLength;
+    const CHARRANGE selection = GetSelection(g_editor);
+    if (!g_search.upward) {
+        const int32_t start = DownwardStart(g_search.position, selection.cpMin, g_search.wholeText);
+        g_search.position = FindInEditor(start, TextLength(g_editor));
+    } else {
+        const int32_t bound =
+            UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, TextLength(g_editor));
+        g_search.position = FindLastBefore(FindInEditor, bound, L, kUpwardFirstWindow);
+    }
+    if (g_search.position < 0) return false;
+    SetSelection(g_editor, g_search.position, g_search.position + L);
+    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+    if (g_search.replaceMode) {
+        if (!g_search.prompt) {
+            ReplaceMatch();
+            return true;
+        }
+        const INT_PTR answer = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_mainWindow,
+                                               ReplacePromptProc, 0);
+        switch (answer) {
+        case IDC_ANSWER_REPLACE:
+            ReplaceMatch();
+            return true;
+        case IDC_ANSWER_ALL:
+            g_search.prompt = false;
+            g_search.replaceAll = true;
+            ReplaceMatch();
+            return true;
+        case IDC_ANSWER_STOP:
+            g_search.replaceAll = false;
+            return true;
+        case IDC_ANSWER_SKIP:
+            break;
+        default:
+            // The prompt could not be shown: the run ends here rather than
+            // meeting the same match again and again.
+            return false;
+        }
+    }
+    if (!g_search.upward) g_search.position += L;
+    return true;
+}
+
+void ReplaceMatch() {
+    if (!g_editor) return;
+    ReplaceSelectionBytes(g_editor, g_search.replacement, g_search.replacementLength, true);
+    if (!g_search.upward) g_search.position += g_search.replacementLength;
+}
+
+void RunSearchDialog() {
+    if (!g_editor) return;
+    const INT_PTR result =
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_SEARCH), g_mainWindow, FindDialogProc, 0);
+    if (result != IDOK || !g_editor) return;
+    if (g_search.wholeText) {
+        g_search.position = g_search.upward ? TextLength(g_editor) : 0;
+    } else {
+        g_search.position = GetSelection(g_editor).cpMin;
+    }
+    if (g_search.replaceMode) {
+        ReplaceRun();
+    } else {
+        SearchStep();
+    }
+}
+
+void FindNext() {
+    if (!g_editor) return;
+    if (g_search.replaceMode) {
+        ReplaceRun();
+    } else if (!SearchStep()) {
+        RunSearchDialog();
+    }
+}
+
+INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // The match stays visible while the prompt has the focus.
+    if (g_editor) SendMessageA(g_editor, EM_HIDESELECTION, FALSE, 0);
+    switch (message) {
+    case WM_INITDIALOG:
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+        return TRUE;
+    case WM_COMMAND:
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void SearchDialogCommand(int id) {
+    g_search.replaceMode = id == IDM_REPLACE;
+    RunSearchDialog();
+}
+
+void FindNextCommand(int) { FindNext(); }

@@ -1,0 +1,50 @@
+// Find and replace over the editor's text: the search state, the commands
+// Find (13), Replace (14) and Find next (28), the Find and Replace dialog and
+// the "Заменить?" prompt.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "search/search_text.h"
+
+// Alive from start to exit; nothing of it is stored in the settings.
+struct SearchState {
+    // What is searched for and what replaces it, in the bytes of the display
+    // code page, each followed by a NUL.
+    unsigned char text[kSearchTextMax + 1] = {};
+    int32_t textLength = 0;
+    unsigned char replacement[kSearchTextMax + 1] = {};
+    int32_t replacementLength = 0;
+    // Where the next step starts (downward) or below which it looks
+    // (upward); -1 after a step that found nothing.
+    int32_t position = 0;
+    bool wholeWord = false;
+    bool matchCase = false;
+    bool wholeText = false;
+    bool upward = false;
+    bool prompt = true;      // ask before each replacement
+    bool replaceMode = false; // set by the command that opened the dialog
+    bool replaceAll = false;  // a replace run goes on to the next match
+};
+extern SearchState g_search;
+
+// Shows the dialog for the current replace mode; after OK or "Все" runs
+// the search from the selection (or from an end of the text).
+void RunSearchDialog();
+// Repeats the last kind of operation from the search position.
+void FindNext();
+// One step: finds and selects the next match and, in replace mode, asks and
+// replaces it. False when nothing was searched or found, or the prompt could
+// not be shown.
+bool SearchStep();
+// Replaces the selection (a match) by the replacement text.
+void ReplaceMatch();
+
+INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Commands 13 (Find) and 14 (Replace), and 28 (Find next).
+void SearchDialogCommand(int id);
+void FindNextCommand(int id);
