@@ -68,6 +68,18 @@ bool ReplaceRestAtOnce() {
     return true;
 }
 
+// The "Заменить?" prompt over the selected match. The control draws no
+// selection without the focus unless told to keep it (Wine ignores
+// EM_HIDESELECTION for a control without the focus), so it keeps the
+// selection shown while the prompt is up.
+INT_PTR AskReplace() {
+    SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    const INT_PTR answer =
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_mainWindow, ReplacePromptProc, 0);
+    if (g_editor) SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_AND, ~static_cast<LPARAM>(ECO_NOHIDESEL));
+    return answer;
+}
+
 // A replace run: one whole-text snapshot, then steps while replace all is
 // on (one step without it).
 void ReplaceRun() {
@@ -100,8 +112,7 @@ bool SearchStep() {
             ReplaceMatch();
             return true;
         }
-        const INT_PTR answer = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_mainWindow,
-                                               ReplacePromptProc, 0);
+        const INT_PTR answer = AskReplace();
         switch (answer) {
         case IDC_ANSWER_REPLACE:
             ReplaceMatch();

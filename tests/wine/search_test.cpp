@@ -17,11 +17,15 @@ namespace {
 
 // What the user does in the Find or Replace dialog before pressing `button`.
 struct Filling {
-    std::optional<std::string> text; // typed into the search field (1251)
-    std::optional<std::string> hex;  // "Hex:" switched on, typed into the hex field
-    std::optional<std::string> replacement;
-    std::optional<std::string> hexReplacement;
-    std::optional<bool> wholeWord, matchCase, wholeText, upward, prompt;
+    std::optional<std::string> text{}; // typed into the search field (1251)
+    std::optional<std::string> hex{};  // "Hex:" switched on, typed into the hex field
+    std::optional<std::string> replacement{};
+    std::optional<std::string> hexReplacement{};
+    std::optional<bool> wholeWord{};
+    std::optional<bool> matchCase{};
+    std::optional<bool> wholeText{};
+    std::optional<bool> upward{};
+    std::optional<bool> prompt{};
     int button = IDOK;
 };
 
@@ -350,7 +354,7 @@ TEST_F(ReplaceDialog, AllWithoutPromptFromTheCaretAndAgainOnFindNext) {
     // Replace all stays on: Find next runs it again from the caret.
     Select(0, 0);
     Command(IDM_FIND_NEXT);
-    EXPECT_EQ(Text(), B("abab ababab ababab"));
+    EXPECT_EQ(Text(), B("abab abababab abababab"));
     EXPECT_EQ(PromptsSeen(), 0);
     // One Undo brings back the text before the first run, and its caret.
     Command(IDM_UNDO);
@@ -459,12 +463,14 @@ TEST_F(ReplaceDialog, Screenshots) {
         harness::PressButton(IDOK)(d);
     });
     harness::AnswerNextDialog([](HWND d) {
-        Sleep(100);
+        // The match stays drawn selected while the prompt has the focus.
+        EXPECT_TRUE(SendMessageA(g_editor, EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
         EXPECT_TRUE(harness::SaveScreenshot("replace-prompt", {g_mainWindow, d}));
         harness::PressButton(IDC_ANSWER_SKIP)(d);
     });
     Command(IDM_REPLACE);
     ExpectSelection(9, 12);
+    EXPECT_FALSE(SendMessageA(g_editor, EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
 }
 
 } // namespace
