@@ -34,7 +34,8 @@ int32_t FindInEditor(int32_t first, int32_t last) {
 // computed in one pass and put in as one whole-text replacement. With the
 // control's own undo chosen, each replacement stays one of its undo steps.
 bool ReplaceRestAtOnceApplies() {
-    return g_search.replaceMode && g_search.replaceAll && !g_search.prompt && !ControlUndoSelected();
+    return g_search.replaceMode && g_search.replaceAll && !g_search.prompt && g_search.textLength > 0 &&
+           !ControlUndoSelected();
 }
 
 // The rest of a replace run without prompt, with the final state the steps
