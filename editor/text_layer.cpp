@@ -221,32 +221,33 @@ void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, b
     if (now.cpMin != caret || now.cpMax != caret) SetSelection(editor, caret, caret);
 }
 
-int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags) {
+int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags,
+                  int32_t firstPiece) {
     const int32_t length = TextLength(editor);
     if (last < 0 || last > length) last = length;
     if (first < 0 || first > last || !needle || m <= 0 || last - first < m) return -1;
-    // The range is read in pieces that double from 64 KB up to 4 MB, so a
-    // match near `first` costs a small read, and a search over the whole
-    // text never holds more than one piece. Consecutive pieces overlap by
-    // m - 1 bytes, so no match is cut; each piece carries one byte more on
-    // each side for the whole-word test.
-    constexpr int32_t kFirstPiece = 64 * 1024;
-    constexpr int32_t kLargestPiece = 4 * 1024 * 1024;
-    int32_t piece = std::max(kFirstPiece, 2 * m);
+    // The range is read in pieces that grow fourfold from `firstPiece` up to
+    // 16 MB, so a match near `first` costs a small read, and a search over
+    // the whole text takes a few reads (each costs the control a walk to its
+    // position) and never holds more than one piece. Consecutive pieces
+    // overlap by m - 1 bytes, so no match is cut; each piece carries one byte
+    // more on each side for the whole-word test.
+    constexpr int32_t kLargestPiece = 16 * 1024 * 1024;
     const int32_t largest = std::min(last - first, std::max(kLargestPiece, 2 * m));
-    HeapBuffer view(static_cast<size_t>(std::min(last - first, largest)) + 3);
-    if (!view) return -1;
+    int32_t piece = std::min(std::max({firstPiece, 64 * 1024, 2 * m}), largest);
     for (int32_t pos = first;;) {
         const int32_t pieceEnd = last - pos > piece ? pos + piece : last;
         const int32_t viewStart = pos > 0 ? pos - 1 : 0;
         const int32_t viewEnd = std::min(length, pieceEnd + 1);
+        HeapBuffer view(static_cast<size_t>(viewEnd - viewStart) + 1);
+        if (!view) return -1;
         const int32_t n = GetRangeBytes(editor, viewStart, viewEnd, view.get(), viewEnd - viewStart);
         const int32_t to = std::min(pieceEnd - viewStart, n);
         const std::ptrdiff_t found = FindInView(view.get(), n, pos - viewStart, to, needle, m, flags, g_displayCodePage);
         if (found >= 0) return viewStart + static_cast<int32_t>(found);
         if (pieceEnd >= last || n < viewEnd - viewStart) return -1;
         pos = pieceEnd - m + 1;
-        piece = std::min(piece * 2, largest);
+        piece = std::min(piece, largest / 4) * 4;
     }
 }
 

@@ -55,9 +55,11 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo);
 // The first match of `needle` inside [first, last) (last -1: the end), with
 // FR_MATCHCASE and FR_WHOLEWORD judged by the display code page; -1 if none.
-// The range is read in pieces from `first` on: the cost follows the distance
-// to the match, and a search of the whole text holds one piece at a time.
-int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags);
+// The range is read in growing pieces from `first` on, the first of
+// `firstPiece` bytes (at least 64 KB): the cost follows the distance to the
+// match, and a search of the whole text holds one piece at a time.
+int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags,
+                  int32_t firstPiece = 64 * 1024);
 // WB_MOVEWORDLEFT or WB_MOVEWORDRIGHT from `pos`, by the editor's word rule.
 int32_t FindWordBreak(HWND editor, int direction, int32_t pos);
 

@@ -30,6 +30,12 @@ int32_t FindInEditor(int32_t first, int32_t last) {
     return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags());
 }
 
+// Upward, every range asked for is read in one piece: the windows already
+// grow from the bound, and each read costs the control a walk to its place.
+int32_t FindInEditorWhole(int32_t first, int32_t last) {
+    return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags(), last - first);
+}
+
 // A replace run without prompt needs no step by step: the final text is
 // computed in one pass and put in as one whole-text replacement. With the
 // control's own undo chosen, each replacement stays one of its undo steps.
@@ -103,7 +109,7 @@ bool SearchStep() {
     } else {
         const int32_t bound =
             UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, TextLength(g_editor));
-        g_search.position = FindLastBefore(FindInEditor, bound, L, kUpwardFirstWindow);
+        g_search.position = FindLastBefore(FindInEditorWhole, bound, L, kUpwardFirstWindow);
     }
     if (g_search.position < 0) return false;
     SetSelection(g_editor, g_search.position, g_search.position + L);

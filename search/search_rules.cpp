@@ -55,7 +55,7 @@ int32_t FindLastBefore(const FindFunction& find, int32_t bound, int32_t length, 
         // Every start from `start` on is done: the next window ends where an
         // occurrence starting just before it would end.
         end = start - 1 + length;
-        window *= 2;
+        window *= 4;
     }
 }
 

@@ -29,7 +29,7 @@ int32_t DownwardStart(int32_t position, int32_t selectionStart, bool wholeText);
 int32_t UpwardBound(int32_t position, int32_t selectionStart, bool wholeText, int32_t textLength);
 
 // The last occurrence lying wholly before `bound` (start + length <= bound),
-// or -1. It looks back from the bound in windows that double from
+// or -1. It looks back from the bound in windows that grow fourfold from
 // `firstWindow` bytes, so a match near the bound costs little, and finds the
 // last occurrence inside a window by bisection: O(log n) calls of `find`
 // over shrinking ranges, never an occurrence that starts at or after the

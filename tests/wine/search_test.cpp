@@ -191,6 +191,38 @@ TEST_F(FindDialog, AfterNothingFoundFindNextStartsAgainAtTheEnd) {
     ExpectSelection(3, 5);
 }
 
+TEST_F(FindDialog, FindsAcrossThePiecesALargeTextIsReadIn) {
+    // From the start the text is read in the pieces [0, 65536),
+    // [65531, 327675), [327670, ...): occurrences lie across their ends.
+    Bytes text(1200000, 'x');
+    const int32_t at[] = {65533, 327672, 1199994};
+    for (int32_t a : at) text.replace(a, 6, B("needle"));
+    Load(text);
+    Find({.text = "needle", .wholeText = true});
+    ExpectSelection(at[0], at[0] + 6);
+    Command(IDM_FIND_NEXT);
+    ExpectSelection(at[1], at[1] + 6);
+    Command(IDM_FIND_NEXT);
+    ExpectSelection(at[2], at[2] + 6);
+    Find({.text = "needle", .wholeText = true, .upward = true});
+    ExpectSelection(at[2], at[2] + 6);
+    Command(IDM_FIND_NEXT);
+    ExpectSelection(at[1], at[1] + 6);
+    Command(IDM_FIND_NEXT);
+    ExpectSelection(at[0], at[0] + 6);
+    // A word right at the start of the second piece: the byte before it, in
+    // the first piece, decides whether it is a whole word.
+    Bytes words(200000, 'x');
+    words.replace(65531, 7, B("needle "));
+    Load(words);
+    Find({.text = "needle", .wholeWord = true, .wholeText = true, .upward = false});
+    EXPECT_EQ(g_search.position, -1);
+    words[65530] = ' ';
+    Load(words);
+    Find({.text = "needle"});
+    ExpectSelection(65531, 65537);
+}
+
 TEST_F(FindDialog, TypedCapitalsFindSmallLettersInEachDisplayCodePage) {
     // "Ёлка, привет!" in 1251, 866 and KOI8-R.
     const Bytes shown[] = {B("\xA8\xEB\xEA\xE0, \xEF\xF0\xE8\xE2\xE5\xF2!"),
