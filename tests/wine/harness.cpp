@@ -272,45 +272,6 @@ void RefuseNextDialog() {
     ++g_refusals;
 }
 
-bool SaveScreenshot(const std::string& name, std::initializer_list<HWND> windows) {
-    RECT box{0, 0, 0, 0};
-    for (HWND window : windows) {
-        RECT r;
-        if (!window || !GetWindowRect(window, &r)) return false;
-        UnionRect(&box, &box, &r);
-    }
-    const int width = box.right - box.left;
-    const int height = box.bottom - box.top;
-    if (width <= 0 || height <= 0) return false;
-    for (HWND window : windows) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    const std::string build = std::string(LORK2_SOURCE_DIR) + "/build";
-    CreateDirectoryA(build.c_str(), nullptr);
-    CreateDirectoryA((build + "/screenshots").c_str(), nullptr);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    FILE* f = fopen((build + "/screenshots/" + name + ".bmp").c_str(), "wb");
-    if (!f) return false;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    fwrite(pixels.data(), 1, pixels.size(), f);
-    return fclose(f) == 0;
-}
-
 int DropUnusedAnswers() {
     const int n = static_cast<int>(g_answers.size());
     g_answers.clear();

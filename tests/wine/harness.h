@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -69,9 +68,6 @@ void PostKey(HWND window, UINT vk);
 // The next dialog cannot be created: DialogBox fails as it does when the
 // system refuses the window.
 void RefuseNextDialog();
-// Saves what the screen shows of the given windows (their bounding box) as
-// build/screenshots/NAME.bmp; false when it could not.
-bool SaveScreenshot(const std::string& name, std::initializer_list<HWND> windows);
 // Forgets the answers no dialog took; returns how many there were.
 int DropUnusedAnswers();
 // Every dialog seen since the last call, in order; clears the record.

@@ -480,24 +480,25 @@ TEST_F(ReplaceDialog, WithoutPromptLeavesWhatMatchByMatchLeaves) {
 }
 
 TEST_F(ReplaceDialog, Screenshots) {
-    SetWindowPos(g_mainWindow, HWND_TOP, 100, 100, 640, 300, SWP_SHOWWINDOW);
+    // Large enough that the prompt, centred on the screen, stands over it.
+    SetWindowPos(g_mainWindow, HWND_TOP, 200, 200, 880, 600, SWP_SHOWWINDOW);
     Load(B("Съешь же ещё этих мягких французских булок, да выпей чаю.\r\n"
            "Эх, чужак, общий съём цен шляп (юфть) - вдрызг!\r\n"));
     Select(9, 9);
     harness::AnswerNextDialog([](HWND d) {
-        EXPECT_TRUE(harness::SaveScreenshot("find-dialog", {d}));
+        harness::SaveScreenshot(d, "find-dialog");
         harness::PressButton(IDCANCEL)(d);
     });
     Command(IDM_FIND);
     harness::AnswerNextDialog([](HWND d) {
         harness::TypeInto(GetDlgItem(d, IDC_REPLACEMENT), "тех");
-        EXPECT_TRUE(harness::SaveScreenshot("replace-dialog", {d}));
+        harness::SaveScreenshot(d, "replace-dialog");
         harness::PressButton(IDOK)(d);
     });
     harness::AnswerNextDialog([](HWND d) {
         // The match stays drawn selected while the prompt has the focus.
         EXPECT_TRUE(SendMessageA(g_editor, EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
-        EXPECT_TRUE(harness::SaveScreenshot("replace-prompt", {g_mainWindow, d}));
+        harness::SaveScreenshot(g_mainWindow, "replace-prompt");
         harness::PressButton(IDC_ANSWER_SKIP)(d);
     });
     Command(IDM_REPLACE);
