@@ -1,0 +1,228 @@
+#include "print/page_layout.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "codepage/display_code_page.h"
+#include "codepage/display_map.h"
+#include "editor/text_layer.h"
+#include "print/page_layout_core.h"
+
+namespace {
+
+// What a page reads of the text before it knows how much fits; four times
+// more each time the page needs more.
+constexpr int32_t kFirstView = 16 * 1024;
+constexpr int32_t kScanPiece = 4096;
+
+// A GDI object selected into a context for the scope's duration.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(dc_, old_); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+class ScopedFont {
+public:
+    explicit ScopedFont(HFONT font) : font_(font) {}
+    ~ScopedFont() {
+        if (font_) DeleteObject(font_);
+    }
+    ScopedFont(const ScopedFont&) = delete;
+    ScopedFont& operator=(const ScopedFont&) = delete;
+    HFONT get() const { return font_; }
+
+private:
+    HFONT font_;
+};
+
+// The editor's font for the current display code page; the size the control
+// uses when none is stored.
+CHARFORMATA EditorCharFormat(HWND editor) {
+    CHARFORMATA format = CharFormatOfDisplayCodePage();
+    if (!(format.dwMask & CFM_SIZE) || format.yHeight <= 0) {
+        CHARFORMATA shown{};
+        shown.cbSize = sizeof shown;
+        SendMessageA(editor, EM_GETCHARFORMAT, FALSE, reinterpret_cast<LPARAM>(&shown));
+        format.yHeight = (shown.dwMask & CFM_SIZE) && shown.yHeight > 0 ? shown.yHeight : 200;
+    }
+    return format;
+}
+
+// The font at a device of `dpiY` dots per inch. The characters are drawn as
+// the display map's UTF-16 characters, so the character set only steers the
+// choice of face, as it does on the screen.
+HFONT CreateEditorFont(const CHARFORMATA& format, int dpiY) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv64(format.yHeight, dpiY, 1440);
+    if (lf.lfHeight == 0) lf.lfHeight = -1;
+    lf.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (format.dwEffects & CFE_ITALIC) ? TRUE : FALSE;
+    lf.lfCharSet = format.bCharSet;
+    lf.lfPitchAndFamily = format.bPitchAndFamily;
+    MultiByteToWideChar(CP_ACP, 0, format.szFaceName, -1, lf.lfFaceName, LF_FACESIZE);
+    lf.lfFaceName[LF_FACESIZE - 1] = 0;
+    return CreateFontIndirectW(&lf);
+}
+
+bool MeasureAtTarget(HDC target, const CHARFORMATA& format, LayoutMetrics& m) {
+    ScopedFont font(CreateEditorFont(format, GetDeviceCaps(target, LOGPIXELSY)));
+    if (!font.get()) return false;
+    ScopedSelect select(target, font.get());
+    for (int b = 0; b < 256; ++b) {
+        INT width = 0;
+        const UINT c = DisplayChar(g_displayCodePage, static_cast<unsigned char>(b));
+        if (!GetCharWidth32W(target, c, c, &width)) width = 0;
+        m.advance[b] = width;
+    }
+    TEXTMETRICW tm{};
+    GetTextMetricsW(target, &tm);
+    m.lineHeight = std::max<LONG>(tm.tmHeight, 1);
+    m.tabWidth = std::max(GetDeviceCaps(target, LOGPIXELSX) / 2, 1); // every half inch
+    return true;
+}
+
+// The last "<" or ">" before `position` (0 when none), read backwards piece
+// by piece.
+unsigned char TagMarkBefore(HWND editor, int32_t position) {
+    unsigned char piece[kScanPiece];
+    while (position > 0) {
+        const int32_t start = std::max(0, position - kScanPiece);
+        const int32_t n = GetRangeBytes(editor, start, position, piece, position - start);
+        for (int32_t i = n; i-- > 0;)
+            if (piece[i] == '<' || piece[i] == '>') return piece[i];
+        if (n <= 0) break;
+        position = start;
+    }
+    return 0;
+}
+
+// The first "<" or ">" at or after `position` (0 when none).
+unsigned char TagMarkFrom(HWND editor, int32_t position, int32_t length) {
+    unsigned char piece[kScanPiece];
+    while (position < length) {
+        const int32_t n = GetRangeBytes(editor, position, std::min(length, position + kScanPiece), piece, kScanPiece);
+        for (int32_t i = 0; i < n; ++i)
+            if (piece[i] == '<' || piece[i] == '>') return piece[i];
+        if (n <= 0) break;
+        position += n;
+    }
+    return 0;
+}
+
+COLORREF ShownColour(const CHARFORMATA& format) {
+    if (format.dwEffects & CFE_AUTOCOLOR) return GetSysColor(COLOR_WINDOWTEXT);
+    return format.crTextColor;
+}
+
+struct DrawScale {
+    int targetX, targetY, drawX, drawY;
+    int32_t X(int64_t targetUnits) const { return MulDiv64(static_cast<int32_t>(targetUnits), drawX, targetX); }
+    int32_t Y(int64_t targetUnits) const { return MulDiv64(static_cast<int32_t>(targetUnits), drawY, targetY); }
+};
+
+void DrawPage(HWND editor, const PageFormat& f, const CHARFORMATA& format, const LayoutMetrics& m,
+              const std::vector<unsigned char>& view, const LaidPage& page, int32_t length) {
+    const DrawScale scale{GetDeviceCaps(f.hdcTarget, LOGPIXELSX), GetDeviceCaps(f.hdcTarget, LOGPIXELSY),
+                          GetDeviceCaps(f.hdc, LOGPIXELSX), GetDeviceCaps(f.hdc, LOGPIXELSY)};
+    if (scale.targetX <= 0 || scale.targetY <= 0) return;
+    ScopedFont font(CreateEditorFont(format, scale.drawY));
+    if (!font.get()) return;
+    ScopedSelect select(f.hdc, font.get());
+    const int oldAlign = SetTextAlign(f.hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    const int oldMode = SetBkMode(f.hdc, OPAQUE);
+    const COLORREF textColour = ShownColour(format);
+    const COLORREF tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
+    const COLORREF oldColour = SetTextColor(f.hdc, textColour);
+
+    std::vector<unsigned char> tags(view.size(), 0);
+    if (g_htmlColoured && !view.empty()) {
+        const int32_t viewEnd = f.first + static_cast<int32_t>(view.size());
+        MarkHtmlTags(view.data(), view.size(), TagMarkBefore(editor, f.first), TagMarkFrom(editor, viewEnd, length),
+                     tags.data());
+    }
+    const int32_t left = MulDiv64(f.rc.left, scale.drawX, 1440);
+    const int32_t top = MulDiv64(f.rc.top, scale.drawY, 1440);
+    std::vector<int32_t> advances;
+    std::vector<wchar_t> chars;
+    std::vector<INT> dx;
+    int64_t y = 0;
+    for (const LaidLine& line : page.lines) {
+        const size_t count = line.end - line.start;
+        advances.resize(count);
+        chars.resize(count);
+        dx.resize(count);
+        LineAdvances(view.data(), line, m, advances.data());
+        // Positions at the target, scaled as a whole so that rounding never
+        // adds up along the line.
+        int64_t x = 0;
+        int32_t drawnX = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const unsigned char b = view[line.start + i];
+            chars[i] = b == '\t' ? L' ' : static_cast<wchar_t>(DisplayChar(g_displayCodePage, b));
+            x += advances[i];
+            const int32_t to = scale.X(x);
+            dx[i] = to - drawnX;
+            drawnX = to;
+        }
+        // One run per colour.
+        size_t runStart = 0;
+        int32_t runX = 0;
+        while (runStart < count) {
+            const unsigned char tag = tags[line.start + runStart];
+            size_t runEnd = runStart + 1;
+            int32_t runWidth = dx[runStart];
+            while (runEnd < count && tags[line.start + runEnd] == tag) runWidth += dx[runEnd++];
+            SetTextColor(f.hdc, tag ? tagColour : textColour);
+            ExtTextOutW(f.hdc, left + runX, top + scale.Y(y), 0, nullptr, chars.data() + runStart,
+                        static_cast<UINT>(runEnd - runStart), dx.data() + runStart);
+            runX += runWidth;
+            runStart = runEnd;
+        }
+        y += m.lineHeight;
+    }
+    SetTextColor(f.hdc, oldColour);
+    SetBkMode(f.hdc, oldMode);
+    SetTextAlign(f.hdc, oldAlign);
+}
+
+} // namespace
+
+int32_t FormatPage(HWND editor, const PageFormat& f, bool draw) {
+    const int32_t length = TextLength(editor);
+    const int32_t last = (f.last < 0 || f.last > length) ? length : f.last;
+    const int32_t first = std::clamp(f.first, 0, length);
+    if (first >= last || !f.hdcTarget) return std::max(first, last);
+
+    const CHARFORMATA format = EditorCharFormat(editor);
+    LayoutMetrics m{};
+    if (!MeasureAtTarget(f.hdcTarget, format, m)) return first;
+    const int dpiX = GetDeviceCaps(f.hdcTarget, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(f.hdcTarget, LOGPIXELSY);
+    const int32_t width = MulDiv64(f.rc.right - f.rc.left, dpiX, 1440);
+    const int32_t height = MulDiv64(f.rc.bottom - f.rc.top, dpiY, 1440);
+
+    std::vector<unsigned char> view;
+    LaidPage page;
+    for (int64_t want = kFirstView;; want *= 4) {
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(want, last - first));
+        view.resize(static_cast<size_t>(n));
+        const int32_t got = GetRangeBytes(editor, first, first + n, view.data(), n);
+        view.resize(static_cast<size_t>(std::max(got, 0)));
+        const bool viewEnd = got < n || first + got >= last;
+        page = LayOutPage(view.data(), view.size(), viewEnd, m, width, height);
+        if (!page.needMore) break;
+    }
+    if (draw && f.hdc) DrawPage(editor, f, format, m, view, page, length);
+    return first + static_cast<int32_t>(page.next);
+}
