@@ -640,3 +640,70 @@ TEST_F(PrintTest, PreviewZoomKeepsTheClickedPointInPlace) {
 }
 
 } // namespace
+
+namespace {
+
+// Pixels of a colour: blue (the HTML tag colour) or red.
+int CountColour(const Picture& picture, bool blue) {
+    int n = 0;
+    const int stride = (picture.width * 3 + 3) & ~3;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned char* p = &picture.pixels[static_cast<size_t>(y) * stride + x * 3]; // B, G, R
+            const int strong = blue ? p[0] : p[2];
+            const int other = blue ? p[2] : p[0];
+            n += strong > 180 && other < 90 && p[1] < 90;
+        }
+    }
+    return n;
+}
+
+Picture PreviewPicture() {
+    Picture picture;
+    harness::AnswerNextDialog([&](HWND dialog) {
+        picture = CapturePage(dialog);
+        Click(dialog, IDOK);
+    });
+    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    harness::Pump();
+    return picture;
+}
+
+TEST_F(PrintTest, PagesShowTheTextAndTagColoursAsTheEditorDoes) {
+    WriteSettingDword("Cl", RGB(230, 0, 0));
+    Command(16); // the text colour takes effect as the editor applies it
+    Load(B("<html><body>Красный текст, <b>синие</b> теги</body></html>\r\n"));
+    const Picture plain = PreviewPicture();
+    EXPECT_GT(CountColour(plain, false), 50);
+    EXPECT_EQ(CountColour(plain, true), 0);
+    // Tag colouring on: the tags turn blue, the text stays red.
+    Command(52);
+    const Picture coloured = PreviewPicture();
+    EXPECT_GT(CountColour(coloured, true), 50);
+    EXPECT_GT(CountColour(coloured, false), 50);
+    EXPECT_LT(CountColour(coloured, false), CountColour(plain, false));
+    // Applying the display code page paints everything in the text colour again.
+    Command(16);
+    EXPECT_EQ(CountColour(PreviewPicture(), true), 0);
+}
+
+TEST_F(PrintTest, APageOnWhichNothingFitsEndsPrintingAndPaging) {
+    // A font taller than the page's print rectangle.
+    WriteSettingDword("SizeW", 20000);
+    Command(16);
+    Load(NumberedLines(5));
+    PreviewLook look;
+    harness::AnswerNextDialog([&](HWND dialog) {
+        look = Look(dialog);
+        Click(dialog, IDOK);
+    });
+    Command(10);
+    harness::Pump();
+    EXPECT_EQ(look.next, "1 ||");
+    EXPECT_FALSE(look.nextEnabled);
+    const std::string pdf = Print();
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_EQ(PageCount(pdf), 1);
+}
+
+} // namespace
