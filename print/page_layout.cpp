@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "app/setting_names.h"
@@ -13,11 +14,6 @@
 #include "print/page_layout_core.h"
 
 namespace {
-
-// What a page reads of the text before it knows how much fits; four times
-// more each time the page needs more.
-constexpr int32_t kFirstView = 16 * 1024;
-constexpr int32_t kScanPiece = 4096;
 
 // A GDI object selected into a context for the scope's duration.
 class ScopedSelect {
@@ -75,13 +71,13 @@ HFONT CreateEditorFont(const CHARFORMATA& format, int dpiY) {
     return CreateFontIndirectW(&lf);
 }
 
-bool MeasureAtTarget(HDC target, const CHARFORMATA& format, LayoutMetrics& m) {
+bool MeasureAtTarget(HDC target, const CHARFORMATA& format, int codePage, LayoutMetrics& m) {
     ScopedFont font(CreateEditorFont(format, GetDeviceCaps(target, LOGPIXELSY)));
     if (!font.get()) return false;
     ScopedSelect select(target, font.get());
     for (int b = 0; b < 256; ++b) {
         INT width = 0;
-        const UINT c = DisplayChar(g_displayCodePage, static_cast<unsigned char>(b));
+        const UINT c = DisplayChar(codePage, static_cast<unsigned char>(b));
         if (!GetCharWidth32W(target, c, c, &width)) width = 0;
         m.advance[b] = width;
     }
@@ -92,31 +88,19 @@ bool MeasureAtTarget(HDC target, const CHARFORMATA& format, LayoutMetrics& m) {
     return true;
 }
 
-// The last "<" or ">" before `position` (0 when none), read backwards piece
-// by piece.
-unsigned char TagMarkBefore(HWND editor, int32_t position) {
-    unsigned char piece[kScanPiece];
-    while (position > 0) {
-        const int32_t start = std::max(0, position - kScanPiece);
-        const int32_t n = GetRangeBytes(editor, start, position, piece, position - start);
-        for (int32_t i = n; i-- > 0;)
-            if (piece[i] == '<' || piece[i] == '>') return piece[i];
-        if (n <= 0) break;
-        position = start;
-    }
+bool IsTagMark(unsigned char c) { return c == '<' || c == '>'; }
+
+// The last "<" or ">" before `position`, 0 when none.
+unsigned char TagMarkBefore(const std::vector<unsigned char>& bytes, size_t position) {
+    while (position-- > 0)
+        if (IsTagMark(bytes[position])) return bytes[position];
     return 0;
 }
 
-// The first "<" or ">" at or after `position` (0 when none).
-unsigned char TagMarkFrom(HWND editor, int32_t position, int32_t length) {
-    unsigned char piece[kScanPiece];
-    while (position < length) {
-        const int32_t n = GetRangeBytes(editor, position, std::min(length, position + kScanPiece), piece, kScanPiece);
-        for (int32_t i = 0; i < n; ++i)
-            if (piece[i] == '<' || piece[i] == '>') return piece[i];
-        if (n <= 0) break;
-        position += n;
-    }
+// The first "<" or ">" at or after `position`, 0 when none.
+unsigned char TagMarkFrom(const std::vector<unsigned char>& bytes, size_t position) {
+    for (; position < bytes.size(); ++position)
+        if (IsTagMark(bytes[position])) return bytes[position];
     return 0;
 }
 
@@ -131,26 +115,26 @@ struct DrawScale {
     int32_t Y(int64_t targetUnits) const { return MulDiv64(static_cast<int32_t>(targetUnits), drawY, targetY); }
 };
 
-void DrawPage(HWND editor, const PageFormat& f, const CHARFORMATA& format, const LayoutMetrics& m,
-              const std::vector<unsigned char>& view, const LaidPage& page, int32_t length) {
+void DrawPage(const ShownText& text, const PageFormat& f, const LaidPage& page) {
+    const LayoutMetrics& m = text.metrics;
+    const unsigned char* view = text.bytes.data() + f.first;
     const DrawScale scale{GetDeviceCaps(f.hdcTarget, LOGPIXELSX), GetDeviceCaps(f.hdcTarget, LOGPIXELSY),
                           GetDeviceCaps(f.hdc, LOGPIXELSX), GetDeviceCaps(f.hdc, LOGPIXELSY)};
     if (scale.targetX <= 0 || scale.targetY <= 0) return;
-    ScopedFont font(CreateEditorFont(format, scale.drawY));
+    ScopedFont font(CreateEditorFont(text.format, scale.drawY));
     if (!font.get()) return;
     ScopedSelect select(f.hdc, font.get());
     const int oldAlign = SetTextAlign(f.hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     const int oldMode = SetBkMode(f.hdc, OPAQUE);
-    const COLORREF textColour = ShownColour(format);
-    const COLORREF tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
+    const COLORREF textColour = ShownColour(text.format);
     const COLORREF oldColour = SetTextColor(f.hdc, textColour);
 
-    std::vector<unsigned char> tags(view.size(), 0);
-    if (g_htmlColoured && !view.empty()) {
-        const int32_t viewEnd = f.first + static_cast<int32_t>(view.size());
-        MarkHtmlTags(view.data(), view.size(), TagMarkBefore(editor, f.first), TagMarkFrom(editor, viewEnd, length),
-                     tags.data());
-    }
+    // The bytes the page shows, and which of them are in a tag.
+    const size_t shown = page.lines.empty() ? 0 : page.lines.back().end;
+    std::vector<unsigned char> tags(shown, 0);
+    if (text.htmlColoured && shown > 0)
+        MarkHtmlTags(view, shown, TagMarkBefore(text.bytes, static_cast<size_t>(f.first)),
+                     TagMarkFrom(text.bytes, static_cast<size_t>(f.first) + shown), tags.data());
     const int32_t left = MulDiv64(f.rc.left, scale.drawX, 1440);
     const int32_t top = MulDiv64(f.rc.top, scale.drawY, 1440);
     std::vector<int32_t> advances;
@@ -162,14 +146,14 @@ void DrawPage(HWND editor, const PageFormat& f, const CHARFORMATA& format, const
         advances.resize(count);
         chars.resize(count);
         dx.resize(count);
-        LineAdvances(view.data(), line, m, advances.data());
+        LineAdvances(view, line, m, advances.data());
         // Positions at the target, scaled as a whole so that rounding never
         // adds up along the line.
         int64_t x = 0;
         int32_t drawnX = 0;
         for (size_t i = 0; i < count; ++i) {
             const unsigned char b = view[line.start + i];
-            chars[i] = b == '\t' ? L' ' : static_cast<wchar_t>(DisplayChar(g_displayCodePage, b));
+            chars[i] = b == '\t' ? L' ' : static_cast<wchar_t>(DisplayChar(text.codePage, b));
             x += advances[i];
             const int32_t to = scale.X(x);
             dx[i] = to - drawnX;
@@ -183,7 +167,7 @@ void DrawPage(HWND editor, const PageFormat& f, const CHARFORMATA& format, const
             size_t runEnd = runStart + 1;
             int32_t runWidth = dx[runStart];
             while (runEnd < count && tags[line.start + runEnd] == tag) runWidth += dx[runEnd++];
-            SetTextColor(f.hdc, tag ? tagColour : textColour);
+            SetTextColor(f.hdc, tag ? text.tagColour : textColour);
             ExtTextOutW(f.hdc, left + runX, top + scale.Y(y), 0, nullptr, chars.data() + runStart,
                         static_cast<UINT>(runEnd - runStart), dx.data() + runStart);
             runX += runWidth;
@@ -198,31 +182,43 @@ void DrawPage(HWND editor, const PageFormat& f, const CHARFORMATA& format, const
 
 } // namespace
 
-int32_t FormatPage(HWND editor, const PageFormat& f, bool draw) {
+bool TakeShownText(HWND editor, ShownText& text) {
+    text = ShownText{};
     const int32_t length = TextLength(editor);
+    try {
+        text.bytes.resize(static_cast<size_t>(length) + 2);
+    } catch (const std::bad_alloc&) {
+        text.bytes.clear();
+        return false;
+    }
+    text.bytes.resize(static_cast<size_t>(StreamBytesOut(editor, false, text.bytes.data(), length + 2)));
+    text.codePage = g_displayCodePage;
+    text.format = EditorCharFormat(editor);
+    text.htmlColoured = g_htmlColoured;
+    text.tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
+    return true;
+}
+
+int32_t FormatPage(ShownText& text, const PageFormat& f, bool draw) {
+    const int32_t length = static_cast<int32_t>(text.bytes.size());
     const int32_t last = (f.last < 0 || f.last > length) ? length : f.last;
     const int32_t first = std::clamp(f.first, 0, length);
     if (first >= last || !f.hdcTarget) return std::max(first, last);
 
-    const CHARFORMATA format = EditorCharFormat(editor);
-    LayoutMetrics m{};
-    if (!MeasureAtTarget(f.hdcTarget, format, m)) return first;
+    if (text.measuredFor != f.hdcTarget) {
+        if (!MeasureAtTarget(f.hdcTarget, text.format, text.codePage, text.metrics)) return first;
+        text.measuredFor = f.hdcTarget;
+    }
     const int dpiX = GetDeviceCaps(f.hdcTarget, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(f.hdcTarget, LOGPIXELSY);
     const int32_t width = MulDiv64(f.rc.right - f.rc.left, dpiX, 1440);
     const int32_t height = MulDiv64(f.rc.bottom - f.rc.top, dpiY, 1440);
-
-    std::vector<unsigned char> view;
-    LaidPage page;
-    for (int64_t want = kFirstView;; want *= 4) {
-        const int32_t n = static_cast<int32_t>(std::min<int64_t>(want, last - first));
-        view.resize(static_cast<size_t>(n));
-        const int32_t got = GetRangeBytes(editor, first, first + n, view.data(), n);
-        view.resize(static_cast<size_t>(std::max(got, 0)));
-        const bool viewEnd = got < n || first + got >= last;
-        page = LayOutPage(view.data(), view.size(), viewEnd, m, width, height);
-        if (!page.needMore) break;
+    const LaidPage page =
+        LayOutPage(text.bytes.data() + first, static_cast<size_t>(last - first), text.metrics, width, height);
+    if (draw && f.hdc) {
+        PageFormat at = f;
+        at.first = first;
+        DrawPage(text, at, page);
     }
-    if (draw && f.hdc) DrawPage(editor, f, format, m, view, page, length);
     return first + static_cast<int32_t>(page.next);
 }

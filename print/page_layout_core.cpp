@@ -13,22 +13,14 @@ bool IsTagMark(unsigned char c) { return c == '<' || c == '>'; }
 
 } // namespace
 
-bool BreakLine(const unsigned char* view, std::size_t n, std::size_t from, bool viewEnd, const LayoutMetrics& m,
-               int32_t width, LaidLine& line) {
+LaidLine BreakLine(const unsigned char* view, std::size_t n, std::size_t from, const LayoutMetrics& m, int32_t width) {
     int64_t x = 0;
     std::size_t wordStart = 0; // after the last blank: where a wrapped word starts
     bool hasBreak = false;
     for (std::size_t i = from; i < n; ++i) {
         const unsigned char c = view[i];
-        if (c == '\r') {
-            if (i + 1 >= n && !viewEnd) return false; // an LF may follow
-            line = {from, i, (i + 1 < n && view[i + 1] == '\n') ? i + 2 : i + 1};
-            return true;
-        }
-        if (c == '\n') {
-            line = {from, i, i + 1};
-            return true;
-        }
+        if (c == '\r') return {from, i, (i + 1 < n && view[i + 1] == '\n') ? i + 2 : i + 1};
+        if (c == '\n') return {from, i, i + 1};
         if (IsBlank(c)) {
             x = c == '\t' ? TabStopAfter(x, m.tabWidth) : x + m.advance[c];
             wordStart = i + 1;
@@ -38,28 +30,20 @@ bool BreakLine(const unsigned char* view, std::size_t n, std::size_t from, bool 
         const int64_t w = m.advance[c];
         if (x + w > width && i > from) {
             const std::size_t cut = hasBreak ? wordStart : i; // a word longer than the line breaks here
-            line = {from, cut, cut};
-            return true;
+            return {from, cut, cut};
         }
         x += w;
     }
-    if (!viewEnd) return false;
-    line = {from, n, n};
-    return true;
+    return {from, n, n};
 }
 
-LaidPage LayOutPage(const unsigned char* view, std::size_t n, bool viewEnd, const LayoutMetrics& m, int32_t width,
-                    int32_t height) {
+LaidPage LayOutPage(const unsigned char* view, std::size_t n, const LayoutMetrics& m, int32_t width, int32_t height) {
     LaidPage page;
     const int64_t lineHeight = m.lineHeight > 0 ? m.lineHeight : 1;
     int64_t y = 0;
     std::size_t pos = 0;
-    while (y + lineHeight <= height && !(viewEnd && pos >= n)) {
-        LaidLine line;
-        if (!BreakLine(view, n, pos, viewEnd, m, width, line)) {
-            page.needMore = true;
-            break;
-        }
+    while (y + lineHeight <= height && pos < n) {
+        const LaidLine line = BreakLine(view, n, pos, m, width);
         page.lines.push_back(line);
         pos = line.next;
         y += lineHeight;

@@ -28,23 +28,19 @@ struct LaidLine {
 // Lines break at CR LF, a lone CR and a lone LF; a word that does not fit
 // moves to the next line whole, after the blanks before it (blanks may hang
 // past the edge); a word longer than a line breaks at the edge; every line
-// holds at least one character, however narrow the width. `viewEnd` says that
-// the view ends where the text to lay out ends. Returns false when the line
-// runs past the view and more bytes are needed to decide it.
-bool BreakLine(const unsigned char* view, std::size_t n, std::size_t from, bool viewEnd, const LayoutMetrics& m,
-               int32_t width, LaidLine& line);
+// holds at least one character, however narrow the width. The view ends
+// where the text to lay out ends.
+LaidLine BreakLine(const unsigned char* view, std::size_t n, std::size_t from, const LayoutMetrics& m, int32_t width);
 
 struct LaidPage {
     std::vector<LaidLine> lines;
-    std::size_t next = 0;   // the first byte that did not fit
-    bool needMore = false; // the view ended before the page did
+    std::size_t next = 0; // the first byte that did not fit
 };
 
 // Lays out one page from the start of the view: as many whole lines as fit
 // into `height`. A page on which not even one line fits takes nothing
 // (next == 0).
-LaidPage LayOutPage(const unsigned char* view, std::size_t n, bool viewEnd, const LayoutMetrics& m, int32_t width,
-                    int32_t height);
+LaidPage LayOutPage(const unsigned char* view, std::size_t n, const LayoutMetrics& m, int32_t width, int32_t height);
 
 // The pen advance of each shown byte of a laid line, end - start values: a
 // tab reaches the next tab stop, every other byte its character's width.

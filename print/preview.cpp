@@ -27,6 +27,7 @@ struct PreviewState {
     POINT zoomPoint; // in the page control's client coordinates
     HCURSOR zoomIn;
     HCURSOR zoomOut;
+    ShownText text;
 };
 
 PreviewState g_preview;
@@ -98,9 +99,9 @@ void DrawPreviewPage(HWND dialog, const DRAWITEMSTRUCT* item) {
     SetViewportExtEx(dc, item->rcItem.right, item->rcItem.bottom, nullptr);
     if (zoom != 1)
         SetViewportOrgEx(dc, -g_preview.zoomPoint.x * (zoom - 1), -g_preview.zoomPoint.y * (zoom - 1), nullptr);
-    const int32_t length = g_editor ? TextLength(g_editor) : 0;
+    const int32_t length = static_cast<int32_t>(g_preview.text.bytes.size());
     PageFormat format{dc, g_preview.printer, g_preview.print, g_preview.page, g_preview.pageStart, length};
-    g_preview.nextStart = g_editor ? FormatPage(g_editor, format, true) : 0;
+    g_preview.nextStart = FormatPage(g_preview.text, format, true);
     // A page that takes nothing would be followed by itself forever.
     const bool more = g_preview.nextStart < length && g_preview.nextStart > g_preview.pageStart;
     HWND next = GetDlgItem(dialog, IDC_PREVIEW_NEXT);
@@ -162,16 +163,23 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void ShowPreview() {
+    if (!g_editor) return;
     HDC printer = GetPrinterDC();
     if (!printer) return;
     g_preview = {};
+    if (!TakeShownText(g_editor, g_preview.text)) {
+        DeleteDC(printer);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ShowSystemError();
+        return;
+    }
     g_preview.printer = printer;
     ComputePageRects(printer, g_preview.page, g_preview.print);
     g_preview.zoom = 1;
     g_preview.zoomIn = LoadCursorA(g_instance, MAKEINTRESOURCEA(IDC_ZOOM_IN_CURSOR));
     g_preview.zoomOut = LoadCursorA(g_instance, MAKEINTRESOURCEA(IDC_ZOOM_OUT_CURSOR));
     DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_PREVIEW), g_mainWindow, PreviewDialogProc, 0);
-    g_preview.printer = nullptr;
+    g_preview = {};
     DeleteDC(printer);
 }
 

@@ -75,8 +75,8 @@ RECT ToRect(const TwipsRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 // Prints pages from `start` up to `end` of the text: those before fromPage
 // are laid out only; pages after lastPage are not reached. Returns false when
 // the printer reported a failure.
-bool PrintPages(HDC dc, PageFormat format, int32_t end, unsigned fromPage, unsigned lastPage, bool pageRange,
-                unsigned copiesPerPage) {
+bool PrintPages(HDC dc, ShownText& text, PageFormat format, int32_t end, unsigned fromPage, unsigned lastPage,
+                bool pageRange, unsigned copiesPerPage) {
     const RECT kept = format.rc;
     unsigned page = 1;
     int32_t next = format.first;
@@ -86,11 +86,11 @@ bool PrintPages(HDC dc, PageFormat format, int32_t end, unsigned fromPage, unsig
             for (unsigned copy = 0; copy < copiesPerPage; ++copy) {
                 if (StartPage(dc) <= 0) return false;
                 format.rc = kept;
-                next = FormatPage(g_editor, format, true);
+                next = FormatPage(text, format, true);
                 if (EndPage(dc) <= 0) return false;
             }
         } else {
-            next = FormatPage(g_editor, format, false);
+            next = FormatPage(text, format, false);
         }
         // A page that takes nothing would take nothing forever.
         if (next <= format.first) break;
@@ -170,6 +170,12 @@ void PrintDocument() {
     if (!ok) return;
     ScopedPrinterDC dc(pd.hDC);
     if (!dc.get()) return;
+    ShownText text;
+    if (!TakeShownText(g_editor, text)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ShowSystemError();
+        return;
+    }
 
     char title[kPathSize + 1] = "";
     GetWindowTextA(g_mainWindow, title, sizeof title);
@@ -198,13 +204,13 @@ void PrintDocument() {
     bool printed = true;
     for (unsigned copy = 0; copy < outerCopies && printed; ++copy) {
         format.first = 0;
-        format.last = TextLength(g_editor);
+        format.last = static_cast<int32_t>(text.bytes.size());
         if (pd.Flags & PD_SELECTION) {
             const CHARRANGE now = GetSelection(g_editor);
             format.first = now.cpMin;
             format.last = now.cpMax;
         }
-        printed = PrintPages(dc.get(), format, format.last, pd.nFromPage, lastPage, pageRange, copiesPerPage);
+        printed = PrintPages(dc.get(), text, format, format.last, pd.nFromPage, lastPage, pageRange, copiesPerPage);
     }
     if (!printed) {
         const DWORD error = GetLastError();

@@ -21,7 +21,7 @@ const unsigned char* U(const std::string& s) { return reinterpret_cast<const uns
 // The shown text of each line of a page laid out of the whole string.
 std::vector<std::string> Lines(const std::string& text, int32_t width, const LayoutMetrics& m = Metrics(),
                                int32_t height = 1 << 30) {
-    LaidPage page = LayOutPage(U(text), text.size(), true, m, width, height);
+    LaidPage page = LayOutPage(U(text), text.size(), m, width, height);
     std::vector<std::string> out;
     for (const LaidLine& line : page.lines) out.push_back(text.substr(line.start, line.end - line.start));
     return out;
@@ -59,7 +59,7 @@ TEST(PageLayout, EachLineEndEndsOneLine) {
 TEST(PageLayout, TabsReachTheNextStop) {
     // Stops at 80 and 160: "a" then tab to 80, "b" to 90, tab to 160.
     const std::string text = "a\tb\tc";
-    LaidPage page = LayOutPage(U(text), text.size(), true, Metrics(), 1000, 100);
+    LaidPage page = LayOutPage(U(text), text.size(), Metrics(), 1000, 100);
     ASSERT_EQ(page.lines.size(), 1u);
     int32_t dx[5];
     LineAdvances(U(text), page.lines[0], Metrics(), dx);
@@ -76,35 +76,32 @@ TEST(PageLayout, ARectangleNarrowerThanOneCharacterStillMovesOn) {
 TEST(PageLayout, PagesTakeWholeLinesAndReportTheFirstByteLeft) {
     const std::string text = "l1\r\nl2\r\nl3\r\nl4\r\nl5";
     // Three lines of 20 fit into 70.
-    LaidPage page = LayOutPage(U(text), text.size(), true, Metrics(), 100, 70);
+    LaidPage page = LayOutPage(U(text), text.size(), Metrics(), 100, 70);
     EXPECT_EQ(page.lines.size(), 3u);
     EXPECT_EQ(page.next, 12u);
-    EXPECT_FALSE(page.needMore);
     // The rest, laid out from there.
-    LaidPage rest = LayOutPage(U(text) + page.next, text.size() - page.next, true, Metrics(), 100, 70);
+    LaidPage rest = LayOutPage(U(text) + page.next, text.size() - page.next, Metrics(), 100, 70);
     EXPECT_EQ(rest.lines.size(), 2u);
     EXPECT_EQ(rest.next, text.size() - page.next);
     // Not even one line fits: nothing is taken.
-    LaidPage none = LayOutPage(U(text), text.size(), true, Metrics(), 100, 19);
+    LaidPage none = LayOutPage(U(text), text.size(), Metrics(), 100, 19);
     EXPECT_TRUE(none.lines.empty());
     EXPECT_EQ(none.next, 0u);
 }
 
-TEST(PageLayout, AViewEndingInsideALineAsksForMore) {
-    const std::string text = "short\r\nand a longer line";
-    // Cut inside the second line: the first line is decided, the second not.
-    LaidPage page = LayOutPage(U(text), 12, false, Metrics(), 1000, 1000);
-    EXPECT_TRUE(page.needMore);
-    EXPECT_EQ(page.lines.size(), 1u);
-    // A CR at the end of the view may still be followed by its LF.
-    LaidLine line;
-    EXPECT_FALSE(BreakLine(U(text), 6, 0, false, Metrics(), 1000, line));
-    EXPECT_TRUE(BreakLine(U(text), 6, 0, true, Metrics(), 1000, line));
-    EXPECT_EQ(line.next, 6u);
-    // A page filled before the view ends needs nothing more.
-    LaidPage full = LayOutPage(U(text), 12, false, Metrics(), 1000, 20);
-    EXPECT_FALSE(full.needMore);
-    EXPECT_EQ(full.next, 7u);
+TEST(PageLayout, ARangeEndsWhereItsViewEnds) {
+    // A selection ending between CR and LF: the CR ends the last line.
+    const std::string text = "short\r\nand more";
+    LaidPage page = LayOutPage(U(text), 6, Metrics(), 1000, 1000);
+    ASSERT_EQ(page.lines.size(), 1u);
+    EXPECT_EQ(page.lines[0].end, 5u);
+    EXPECT_EQ(page.next, 6u);
+    // A range ending inside a word takes the word's start only.
+    page = LayOutPage(U(text), 10, Metrics(), 1000, 1000);
+    ASSERT_EQ(page.lines.size(), 2u);
+    EXPECT_EQ(page.lines[1].start, 7u);
+    EXPECT_EQ(page.lines[1].end, 10u);
+    EXPECT_EQ(page.next, 10u);
 }
 
 std::string Tags(const std::string& text, unsigned char before = 0, unsigned char after = 0) {
