@@ -71,16 +71,18 @@ double PreviewPage(ShownText& text, HDC printer, const RECT& page, const RECT& p
     return best;
 }
 
-// The first byte of the last full page: laid out page by page from a start
-// near the end of the text.
+// The first byte of the last full page (the one before the last): laid out
+// page by page from a line start near the end of the text.
 int32_t LastPageStart(ShownText& text, HDC printer, const RECT& page, const RECT& print) {
     const int32_t length = static_cast<int32_t>(text.bytes.size());
     int32_t start = std::max(0, length - 20000);
     while (start > 0 && text.bytes[start - 1] != '\n') --start; // a line's start
+    int32_t previous = start;
     for (;;) {
         PageFormat format{nullptr, printer, print, page, start, length};
         const int32_t next = FormatPage(text, format, false);
-        if (next >= length || next <= start) return start;
+        if (next >= length || next <= start) return previous;
+        previous = start;
         start = next;
     }
 }
@@ -128,6 +130,7 @@ int main(int argc, char** argv) {
     // Printing: 1 MB and 4 MB.
     const char* sizes = argc > 2 ? argv[2] : "14";
     for (const char* c = sizes; *c; ++c) {
+        if (*c < '1' || *c > '9') continue;
         const size_t mb = static_cast<size_t>(*c - '0');
         const std::string path = WriteText(folder, mb);
         LoadFile(path.c_str());
@@ -155,7 +158,7 @@ int main(int argc, char** argv) {
     const int32_t lastStart = LastPageStart(text, printer, page, print);
     const double last = PreviewPage(text, printer, page, print, lastStart, next, runs);
     printf("preview opening: the text taken in %.1f ms\n", take * 1e3);
-    printf("preview 20 MB (%d bytes): first page %.2f ms, last page (from byte %d) %.2f ms, ratio %.2f\n",
+    printf("preview 20 MB (%d bytes): first page %.2f ms, last full page (from byte %d) %.2f ms, ratio %.2f\n",
            TextLength(g_editor), first * 1e3, lastStart, last * 1e3, last / first);
     DeleteDC(printer);
     DeleteFileA(path.c_str());

@@ -185,7 +185,7 @@ void PrintDocument() {
     info.lpszOutput = (pd.Flags & PD_PRINTTOFILE) ? "FILE:" : nullptr;
     SetLastError(0);
     if (StartDocA(dc.get(), &info) <= 0) {
-        // The user who cancels the file name of print to file has been told.
+        // A file-name prompt of print to file that the user cancelled is no failure.
         if (GetLastError() != ERROR_CANCELLED) ShowSystemError();
         return;
     }
