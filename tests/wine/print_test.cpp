@@ -707,3 +707,69 @@ TEST_F(PrintTest, APageOnWhichNothingFitsEndsPrintingAndPaging) {
 }
 
 } // namespace
+
+namespace {
+
+struct PageFit {
+    RECT client{};  // the dialog's client area
+    RECT page{};    // the page control, in the dialog's client coordinates
+    int buttonBottom = 0;
+};
+
+PageFit PreviewFit() {
+    PageFit fit;
+    harness::AnswerNextDialog([&](HWND dialog) {
+        GetClientRect(dialog, &fit.client);
+        HWND page = GetDlgItem(dialog, IDC_PREVIEW_PAGE);
+        GetWindowRect(page, &fit.page);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&fit.page), 2);
+        RECT button;
+        GetClientRect(GetDlgItem(dialog, IDC_PREVIEW_NEXT), &button);
+        fit.buttonBottom = button.bottom;
+        Click(dialog, IDOK);
+    });
+    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    harness::Pump();
+    return fit;
+}
+
+TEST_F(PrintTest, PreviewFitsPortraitToTheHeightAndLandscapeToTheWidth) {
+    Load(NumberedLines(10));
+    // Portrait (A4): the height below the button row, centred.
+    PageFit portrait = PreviewFit();
+    const int y = portrait.buttonBottom + 4;
+    EXPECT_EQ(portrait.page.top, y);
+    EXPECT_EQ(portrait.page.bottom - portrait.page.top, portrait.client.bottom - y - 2);
+    const int width = portrait.page.right - portrait.page.left;
+    EXPECT_NEAR(width * 297.0 / 210.0, portrait.page.bottom - portrait.page.top, 3);
+    EXPECT_NEAR(portrait.page.left, (portrait.client.right - width) / 2, 1);
+
+    // Landscape, chosen in the page-setup dialog: the printer's settings are
+    // kept for the preview and the print.
+    harness::AnswerNextDialog([](HWND dialog) {
+        SendDlgItemMessageA(dialog, rad2, BM_CLICK, 0, 0);
+        harness::PressButton(IDOK)(dialog);
+    });
+    Command(24);
+    harness::Pump();
+    PageFit landscape = PreviewFit();
+    EXPECT_EQ(landscape.page.right - landscape.page.left, landscape.client.right - y);
+    EXPECT_NEAR((landscape.page.right - landscape.page.left) * 210.0 / 297.0,
+                landscape.page.bottom - landscape.page.top, 3);
+    const std::string pdf = Print();
+    ASSERT_FALSE(pdf.empty());
+    const std::string info = RunUnix("/usr/bin/pdfinfo " + pdf);
+    // A4 turned by a quarter.
+    double w = 0;
+    double h = 0;
+    int turn = 0;
+    const size_t size = info.find("Page size:");
+    const size_t rot = info.find("Page rot:");
+    ASSERT_NE(size, std::string::npos);
+    ASSERT_NE(rot, std::string::npos);
+    ASSERT_EQ(sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h), 2);
+    ASSERT_EQ(sscanf(info.c_str() + rot, "Page rot: %d", &turn), 1);
+    EXPECT_TRUE((w > h) != (turn % 180 == 90)) << w << " x " << h << ", turned " << turn;
+}
+
+} // namespace
