@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app.h"
+#include "app/globals.h"
+#include "app/program.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "app/scoped.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "codepage/display_code_page.h"
@@ -14,33 +15,6 @@
 #include "print/page_layout_core.h"
 
 namespace {
-
-// A GDI object selected into a context for the scope's duration.
-class ScopedSelect {
-public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~ScopedSelect() { SelectObject(dc_, old_); }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class ScopedFont {
-public:
-    explicit ScopedFont(HFONT font) : font_(font) {}
-    ~ScopedFont() {
-        if (font_) DeleteObject(font_);
-    }
-    ScopedFont(const ScopedFont&) = delete;
-    ScopedFont& operator=(const ScopedFont&) = delete;
-    HFONT get() const { return font_; }
-
-private:
-    HFONT font_;
-};
 
 // The editor's font for the current display code page; the size the control
 // uses when none is stored.
@@ -72,9 +46,9 @@ HFONT CreateEditorFont(const CHARFORMATA& format, int dpiY) {
 }
 
 bool MeasureAtTarget(HDC target, const CHARFORMATA& format, int codePage, LayoutMetrics& m) {
-    ScopedFont font(CreateEditorFont(format, GetDeviceCaps(target, LOGPIXELSY)));
+    ScopedGdiObject font(CreateEditorFont(format, GetDeviceCaps(target, LOGPIXELSY)));
     if (!font.get()) return false;
-    ScopedSelect select(target, font.get());
+    ScopedSelectObject select(target, font.get());
     for (int b = 0; b < 256; ++b) {
         INT width = 0;
         const UINT c = DisplayChar(codePage, static_cast<unsigned char>(b));
@@ -121,9 +95,9 @@ void DrawPage(const ShownText& text, const PageFormat& f, const LaidPage& page) 
     const DrawScale scale{GetDeviceCaps(f.hdcTarget, LOGPIXELSX), GetDeviceCaps(f.hdcTarget, LOGPIXELSY),
                           GetDeviceCaps(f.hdc, LOGPIXELSX), GetDeviceCaps(f.hdc, LOGPIXELSY)};
     if (scale.targetX <= 0 || scale.targetY <= 0) return;
-    ScopedFont font(CreateEditorFont(text.format, scale.drawY));
+    ScopedGdiObject font(CreateEditorFont(text.format, scale.drawY));
     if (!font.get()) return;
-    ScopedSelect select(f.hdc, font.get());
+    ScopedSelectObject select(f.hdc, font.get());
     const int oldAlign = SetTextAlign(f.hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     const int oldMode = SetBkMode(f.hdc, OPAQUE);
     const COLORREF textColour = ShownColour(text.format);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/globals.h"
+#include "app/scoped.h"
 #include "app/setting_names.h"
 #include "app/settings.h"
 #include "editor/editor.h"
@@ -34,32 +35,12 @@ void FreeHandle(HGLOBAL& handle) {
 
 HDC CreateChosenPrinterDC() {
     if (!g_printerMode || !g_printerNames) return nullptr;
-    auto* names = static_cast<DEVNAMES*>(GlobalLock(g_printerNames));
-    auto* mode = static_cast<DEVMODEA*>(GlobalLock(g_printerMode));
-    HDC dc = nullptr;
-    if (names && mode) {
-        const char* base = reinterpret_cast<const char*>(names);
-        dc = CreateDCA(base + names->wDriverOffset, base + names->wDeviceOffset, nullptr, mode);
-    }
-    if (mode) GlobalUnlock(g_printerMode);
-    if (names) GlobalUnlock(g_printerNames);
-    return dc;
+    ScopedGlobalLock<DEVNAMES> names(g_printerNames);
+    ScopedGlobalLock<DEVMODEA> mode(g_printerMode);
+    if (!names || !mode) return nullptr;
+    const char* base = reinterpret_cast<const char*>(names.get());
+    return CreateDCA(base + names.get()->wDriverOffset, base + names.get()->wDeviceOffset, nullptr, mode.get());
 }
-
-// A printer context deleted when the scope ends.
-class ScopedPrinterDC {
-public:
-    explicit ScopedPrinterDC(HDC dc) : dc_(dc) {}
-    ~ScopedPrinterDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    ScopedPrinterDC(const ScopedPrinterDC&) = delete;
-    ScopedPrinterDC& operator=(const ScopedPrinterDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
 
 // The main window is disabled while the document prints.
 class DisabledMainWindow {
@@ -168,7 +149,7 @@ void PrintDocument() {
     const BOOL ok = PrintDlgA(&pd);
     KeepPrinterHandles(pd.hDevMode, pd.hDevNames);
     if (!ok) return;
-    ScopedPrinterDC dc(pd.hDC);
+    ScopedCreatedDC dc(pd.hDC);
     if (!dc.get()) return;
     ShownText text;
     if (!TakeShownText(g_editor, text)) {

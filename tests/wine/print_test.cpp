@@ -442,7 +442,10 @@ struct PreviewLook {
     bool nextEnabled = false;
 };
 
+void SettlePreview(HWND dialog);
+
 PreviewLook Look(HWND dialog) {
+    SettlePreview(dialog);
     HWND page = GetDlgItem(dialog, IDC_PREVIEW_PAGE);
     InvalidateRect(page, nullptr, TRUE);
     UpdateWindow(page);
@@ -518,10 +521,27 @@ struct Picture {
     }
 };
 
+// Lets the maximised preview finish laying itself out: the page control keeps
+// its place for a few rounds of messages.
+void SettlePreview(HWND dialog) {
+    HWND page = GetDlgItem(dialog, IDC_PREVIEW_PAGE);
+    RECT before{};
+    int still = 0;
+    for (int i = 0; i < 40 && still < 3; ++i) {
+        harness::Pump();
+        Sleep(25);
+        RECT now;
+        GetWindowRect(page, &now);
+        still = EqualRect(&now, &before) ? still + 1 : 0;
+        before = now;
+    }
+}
+
 // The page as the preview draws it, painted into a bitmap of its own (the
 // static control hands WM_PRINTCLIENT on to the owner drawing).
 Picture CapturePage(HWND dialog) {
     HWND page = GetDlgItem(dialog, IDC_PREVIEW_PAGE);
+    SettlePreview(dialog);
     RECT client;
     GetClientRect(page, &client);
     Picture picture;
@@ -719,6 +739,7 @@ struct PageFit {
 PageFit PreviewFit() {
     PageFit fit;
     harness::AnswerNextDialog([&](HWND dialog) {
+        SettlePreview(dialog);
         GetClientRect(dialog, &fit.client);
         HWND page = GetDlgItem(dialog, IDC_PREVIEW_PAGE);
         GetWindowRect(page, &fit.page);
