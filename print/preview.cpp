@@ -28,7 +28,15 @@ struct PreviewState {
     HCURSOR zoomIn;
     HCURSOR zoomOut;
     ShownText text;
+    // The preview opens maximised. Wine's dialog box shows the dialog in its
+    // normal size when its queue first runs empty, after it was maximised;
+    // the preview maximises itself again then, a few times at most, unless
+    // the user has sized it.
+    bool userSized;
+    int maximiseAgain;
 };
+
+constexpr UINT kMaximiseAgain = WM_APP + 1;
 
 PreviewState g_preview;
 
@@ -126,7 +134,17 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         InitPreview(dialog);
         return TRUE;
     case WM_SIZE:
+        if (wParam == SIZE_RESTORED && !g_preview.userSized && g_preview.maximiseAgain < 3) {
+            ++g_preview.maximiseAgain;
+            PostMessageA(dialog, kMaximiseAgain, 0, 0);
+        }
         FitPage(dialog, LOWORD(lParam), HIWORD(lParam));
+        return FALSE;
+    case kMaximiseAgain:
+        if (!g_preview.userSized && !IsZoomed(dialog)) ShowWindow(dialog, SW_SHOWMAXIMIZED);
+        return TRUE;
+    case WM_SYSCOMMAND:
+        g_preview.userSized = true; // restored, moved, sized or minimised by the user
         return FALSE;
     case WM_SETCURSOR: {
         POINT p;

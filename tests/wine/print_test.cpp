@@ -470,8 +470,8 @@ TEST_F(PrintTest, PreviewStepsThroughThePagesThatPrint) {
     PreviewLook afterFirst;
     bool maximised = false;
     harness::AnswerNextDialog([&](HWND dialog) {
-        maximised = IsZoomed(dialog) != FALSE;
         looks.push_back(Look(dialog));
+        maximised = IsZoomed(dialog) != FALSE;
         for (int i = 0; i < 10 && looks.back().nextEnabled; ++i) {
             Click(dialog, IDC_PREVIEW_NEXT);
             looks.push_back(Look(dialog));
