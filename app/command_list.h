@@ -33,12 +33,12 @@
     ROW(IDM_NEW,               "Созд&ать",                     NewDocumentCommand,    nullptr,           nullptr) \
     ROW(IDM_OPEN,              "&Открыть...",                  OpenDocumentCommand,   nullptr,           nullptr) \
     ROW(IDM_SAVE,              "&Сохранить",                   SaveDocumentCommand,   DocumentModified,  nullptr) \
-    ROW(IDM_PREVIEW,           "Пред&варительный просмотр...", nullptr,               nullptr,           nullptr) \
+    ROW(IDM_PREVIEW,           "Пред&варительный просмотр...", PreviewCommand,        nullptr,           nullptr) \
     ROW(IDM_CHARACTER_TABLE,   "&Символ...",                   CharacterTableCommand, nullptr,           nullptr) \
     ROW(IDM_HELP,              "&Справка",                     HelpCommand,           nullptr,           nullptr) \
     ROW(IDM_FIND,              "&Найти...",                    SearchDialogCommand,   nullptr,           nullptr) \
     ROW(IDM_REPLACE,           "&Заменить...",                 SearchDialogCommand,   nullptr,           nullptr) \
-    ROW(IDM_PRINT,             "&Печать...",                   nullptr,               nullptr,           nullptr) \
+    ROW(IDM_PRINT,             "&Печать...",                   PrintCommand,          nullptr,           nullptr) \
     ROW(IDM_SHOW_ANSI,         "&\xC0NSI (1251)",              DisplayCodePageCommand, nullptr,          ShowingAnsi) \
     ROW(IDM_SHOW_OEM,          "&\xCE" "EM (866)",             DisplayCodePageCommand, nullptr,          ShowingOem) \
     ROW(IDM_SHOW_KOI8,         "&\xCAOI8 R",                   DisplayCodePageCommand, nullptr,          ShowingKoi8) \
@@ -47,7 +47,7 @@
     ROW(IDM_ALIGN_LEFT,        "По &левому краю",              ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_ALIGN_RIGHT,       "&По правому краю",             ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_RUN,               "В&ыполнить",                   RunCommand,            CanRunDocument,    nullptr) \
-    ROW(IDM_PAGE_SETUP,        "Пара&метры страницы...",       nullptr,               nullptr,           nullptr) \
+    ROW(IDM_PAGE_SETUP,        "Пара&метры страницы...",       PageSetupCommand,      nullptr,           nullptr) \
     ROW(IDM_WORD_WRAP,         "П&еренос по словам",           WordWrapCommand,       nullptr,           WordWrapOn) \
     ROW(IDM_SAVE_AS,           "Сохранить &как...",            SaveDocumentAsCommand, nullptr,           nullptr) \
     ROW(IDM_ENCODINGS,         "Выбор...",                     EncodingsDialogCommand, nullptr,           nullptr) \

@@ -15,6 +15,7 @@
 #include "editor/editor.h"
 #include "editor/title.h"
 #include "editor/undo.h"
+#include "print/printing.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ void InitMainWindow() {
     g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
     g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
+    ReadPageMargins();
     g_sizeLimit = ComputeSizeLimit();
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
@@ -103,6 +105,7 @@ void InitMainWindow() {
 }
 
 void ReleaseResources() {
+    ReleasePrintState();
     if (g_richEditLibrary) {
         if (g_editor) {
             DestroyWindow(g_editor);

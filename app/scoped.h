@@ -98,3 +98,35 @@ private:
     HGLOBAL block_;
     T* data_;
 };
+
+// A GDI object the owner created (a font, a bitmap), deleted with it.
+class ScopedGdiObject {
+public:
+    explicit ScopedGdiObject(HGDIOBJ object) : object_(object) {}
+    ~ScopedGdiObject() {
+        if (object_) DeleteObject(object_);
+    }
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    HGDIOBJ get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    HGDIOBJ object_;
+};
+
+// A device context the owner created (CreateDC, a printer's), deleted with it.
+class ScopedCreatedDC {
+public:
+    explicit ScopedCreatedDC(HDC dc) : dc_(dc) {}
+    ~ScopedCreatedDC() {
+        if (dc_) DeleteDC(dc_);
+    }
+    ScopedCreatedDC(const ScopedCreatedDC&) = delete;
+    ScopedCreatedDC& operator=(const ScopedCreatedDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};

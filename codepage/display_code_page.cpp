@@ -13,7 +13,7 @@
 
 #include <cstring>
 
-namespace {
+bool g_htmlColoured;
 
 CHARFORMATA CharFormatOfDisplayCodePage() {
     const int cp = g_displayCodePage;
@@ -29,6 +29,8 @@ CHARFORMATA CharFormatOfDisplayCodePage() {
     if (format.yHeight <= 0) format.dwMask &= ~CFM_SIZE; // no size stored: the control keeps its own
     return format;
 }
+
+namespace {
 
 void SetTextColour(COLORREF colour) {
     CHARFORMATA format{};
@@ -51,6 +53,7 @@ void ApplyDisplayCodePage() {
     const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
     SendMessageA(g_editor, EM_SETSEL, 0, -1);
     CHARFORMATA format = CharFormatOfDisplayCodePage();
+    g_htmlColoured = false; // the whole text takes the text colour
     HKL layout = GetKeyboardLayout(0);
     g_editorFocus = false;
     SetFocus(g_mainWindow);
@@ -121,6 +124,7 @@ void ColourHtmlTags() {
         SetTextColour(tagColour);
         i = k;
     }
+    g_htmlColoured = true;
     SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
     ScrollBackTo(firstLine);

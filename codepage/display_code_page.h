@@ -2,6 +2,19 @@
 // and colour of the whole text; and the HTML tag colouring.
 #pragma once
 
+#include <windows.h>
+#include <richedit.h>
+
+// True while the text shows its HTML tags coloured: set by the colouring,
+// cleared when the display code page is applied again (which paints the whole
+// text in the text colour; a fresh control is applied too). Printing follows it.
+extern bool g_htmlColoured;
+
+// The character format the editor shows the current display code page in:
+// face, size (left out of the mask when none is stored), bold, italic,
+// character set and text colour, from the settings.
+CHARFORMATA CharFormatOfDisplayCodePage();
+
 // Gives the whole text the font, character set and colour of the current
 // display code page (g_displayCodePage of the text layer).
 void ApplyDisplayCodePage();

@@ -86,3 +86,60 @@ lork2_wait_window() {
   xdotool windowfocus --sync "$wid" 2>/dev/null || true
   echo "$wid"
 }
+
+# A private print server for the printing tests: cupsd with its own
+# configuration, spool and socket under build/cups, one CUPS-PDF queue as its
+# default printer, and CUPS_SERVER pointing at its socket so that Wine (and
+# lp) see that printer and nothing else. Printed jobs land as PDF files in
+# LORK2_PDF_DIR. Sets LORK2_CUPSD_PID; needs root (the PDF backend runs as
+# root) and the packages cups and printer-driver-cups-pdf.
+lork2_ensure_printer() {
+  if [ -n "${LORK2_CUPSD_PID:-}" ] && kill -0 "$LORK2_CUPSD_PID" 2>/dev/null; then
+    return 0
+  fi
+  command -v cupsd >/dev/null && [ -e /usr/lib/cups/backend/cups-pdf ] || return 1
+  local dir="$LORK2_ROOT/build/cups"
+  # The queue name tells the backend which configuration file to read
+  # (/etc/cups/cups-pdf-QUEUE.conf); one per work tree.
+  local queue
+  queue="LORK2-PDF-$(printf '%s' "$LORK2_ROOT" | md5sum | cut -c1-8)"
+  rm -rf "$dir/spool" "$dir/run"
+  mkdir -p "$dir/etc/ppd" "$dir/spool/tmp" "$dir/cache" "$dir/log" "$dir/run" "$dir/pdf"
+  chmod 0755 "$dir" "$dir/run"
+  chmod 1777 "$dir/pdf" "$dir/spool/tmp"
+  printf '%s\n' \
+    "Listen $dir/run/cups.sock" \
+    'LogLevel warn' 'MaxLogSize 1m' 'Browsing No' 'DefaultAuthType None' 'WebInterface No' \
+    'MaxJobs 0' 'PreserveJobFiles No' 'PreserveJobHistory No' \
+    '<Location />' '  Order allow,deny' '  Allow all' '</Location>' \
+    '<Policy default>' '  <Limit All>' '    Order allow,deny' '    Allow all' '  </Limit>' '</Policy>' \
+    > "$dir/etc/cupsd.conf"
+  printf '%s\n' \
+    "ServerRoot $dir/etc" "RequestRoot $dir/spool" "TempDir $dir/spool/tmp" "CacheDir $dir/cache" \
+    "StateDir $dir/run" "AccessLog $dir/log/access_log" "ErrorLog $dir/log/error_log" \
+    "PageLog $dir/log/page_log" 'SystemGroup root' 'FileDevice Yes' \
+    > "$dir/etc/cups-files.conf"
+  printf '%s\n' "Out $dir/pdf" 'Label 0' 'UserUMask 0000' "Log $dir/log" 'LogType 1' \
+    > "/etc/cups/cups-pdf-$queue.conf"
+  cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" </dev/null >"$dir/log/cupsd.out" 2>&1 &
+  LORK2_CUPSD_PID=$!
+  export CUPS_SERVER="$dir/run/cups.sock"
+  export LORK2_PDF_DIR="$dir/pdf"
+  export LORK2_PRINTER="$queue"
+  local i
+  for i in $(seq 1 100); do
+    [ -S "$CUPS_SERVER" ] && lpstat -r >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    -o printer-error-policy=abort-job &&
+    lpadmin -d "$queue" && cupsenable "$queue" && cupsaccept "$queue"
+}
+
+lork2_stop_printer() {
+  if [ -n "${LORK2_CUPSD_PID:-}" ]; then
+    kill "$LORK2_CUPSD_PID" 2>/dev/null || true
+    wait "$LORK2_CUPSD_PID" 2>/dev/null || true
+    unset LORK2_CUPSD_PID
+  fi
+}

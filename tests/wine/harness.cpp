@@ -317,6 +317,9 @@ std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height) {
     }
     RECT r;
     GetWindowRect(window, &r);
+    // A maximised window reaches past the screen's edges: only what is on it.
+    RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&r, &r, &screenRect);
     width = r.right - r.left;
     height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
@@ -335,13 +338,18 @@ std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height) {
     return pixels;
 }
 
+std::string ScreenshotFolder() {
+    const std::string folder = std::string(LORK2_SOURCE_DIR) + "/build/screenshots";
+    CreateDirectoryA((std::string(LORK2_SOURCE_DIR) + "/build").c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 void SaveScreenshot(HWND window, const std::string& name) {
     int width = 0;
     int height = 0;
     const std::vector<unsigned char> pixels = CaptureWindow(window, width, height);
-    const std::string folder = std::string(LORK2_SOURCE_DIR) + "/build/screenshots";
-    CreateDirectoryA((std::string(LORK2_SOURCE_DIR) + "/build").c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string folder = ScreenshotFolder();
     BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;

@@ -87,6 +87,8 @@ std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height);
 // Saves the window's pixels as build/screenshots/NAME.bmp for a person to
 // look at.
 void SaveScreenshot(HWND window, const std::string& name);
+// The folder of the screenshots, build/screenshots, made when missing.
+std::string ScreenshotFolder();
 
 // The state of a menu item (GetMenuState: MF_GRAYED, MF_CHECKED ...) as the
 // user sees it: the popup holding it is opened first, which brings the
