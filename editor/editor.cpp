@@ -381,7 +381,7 @@ bool SplitsLineBreak(HWND hwnd, int32_t pos) {
 }
 
 // The one place that keeps the caret and both ends of the selection off the
-// middle of a CR LF pair, after the control has handled a key or a mouse
+// middle of a CR LF pair and inside the text, after the control has handled a key or a mouse
 // message. An end that moved there goes on past the pair in the direction it
 // moved (so Left and Right cross a line break in one press); the arrow keys
 // are simply given to the control once more, which keeps its selection
@@ -390,6 +390,13 @@ void KeepSelectionOffLineBreaks(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (!IsWindow(hwnd) || hwnd != g_editor) return;
     CHARRANGE now{0, 0};
     SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    // The mouse can reach into the control's hidden line end after the
+    // text; the document ends at its last byte.
+    const int32_t length = TextLength(hwnd);
+    if (now.cpMax > length) {
+        SetSelection(hwnd, std::min<int32_t>(now.cpMin, length), length);
+        SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    }
     auto split = [&](LONG pos, LONG was) { return pos != was && SplitsLineBreak(hwnd, pos); };
     bool minSplit = split(now.cpMin, before.cpMin);
     bool maxSplit = split(now.cpMax, before.cpMax);

@@ -194,6 +194,10 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo) {
     if (!bytes) n = 0;
     const CHARRANGE before = GetSelection(editor);
+    CHARRANGE raw{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&raw));
+    // Never insert into the control's hidden line end after the text.
+    if (raw.cpMin != before.cpMin || raw.cpMax != before.cpMax) SetSelection(editor, before.cpMin, before.cpMax);
     if (!controlUndo && before.cpMin == 0 && before.cpMax > 0 && before.cpMax == TextLength(editor)) {
         editor = ReplaceAllBytes(editor, bytes, n);
         SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
