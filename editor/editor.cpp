@@ -193,7 +193,9 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     g_swallowDelCharacter = false;
     switch (wParam) {
     case VK_CONTROL:
-        g_pendingSourceCodePage = -1; // a fresh Ctrl press forgets a first key
+        // A fresh Ctrl press forgets a first key; Ctrl held down repeats its
+        // key-down, and that is no fresh press.
+        if ((lParam & (1L << 30)) == 0) g_pendingSourceCodePage = -1;
         break;
     case VK_RETURN: {
         RecordUndo(kUndoLineBreak, 2);
