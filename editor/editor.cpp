@@ -402,7 +402,13 @@ void KeepSelectionOffLineBreaks(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     auto split = [&](LONG pos, LONG was) { return pos != was && SplitsLineBreak(hwnd, pos); };
     bool minSplit = split(now.cpMin, before.cpMin);
     bool maxSplit = split(now.cpMax, before.cpMax);
-    if (!minSplit && !maxSplit) return;
+    if (!minSplit && !maxSplit) {
+        // A double click or a click in the selection bar leaves the control
+        // selecting by words or lines, and its next deletion then takes more
+        // than the selection shows: setting the selection makes it plain.
+        if (message == WM_LBUTTONUP) SetSelection(hwnd, now.cpMin, now.cpMax);
+        return;
+    }
     const bool arrow = message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT);
     if (arrow) {
         CallWindowProcA(g_editorPrevProc, hwnd, WM_KEYDOWN, wParam, lParam);

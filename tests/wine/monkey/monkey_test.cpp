@@ -574,8 +574,11 @@ TEST(Monkey, RandomEditingUndoneAndSavedGivesBackTheOriginal) {
     if (const int one = EnvInt("LORK2_MONKEY_SEED", 0)) {
         seeds.push_back(static_cast<unsigned>(one));
     } else if (seconds == 0) {
-        // The fixed seeds CI runs, about a minute in all.
-        for (unsigned s = 1; s <= 12; ++s) seeds.push_back(s);
+        // The fixed seeds CI runs, about a minute in all, with the seeds of
+        // faults found by longer runs: 1031, a double-clicked word whose
+        // deletion took more than its selection.
+        for (unsigned s = 1; s <= 11; ++s) seeds.push_back(s);
+        seeds.push_back(1031);
     }
     long total = 0;
     int sessions = 0;
