@@ -49,9 +49,10 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
 // Replaces the selection by n bytes and leaves the caret after them. With
 // `controlUndo` false the control's own undo buffer is emptied, as its
 // EM_REPLACESEL with wParam 0 does; the modified flag is set either way.
-// Without the control's undo, a selection of the whole text is replaced as
-// ReplaceAllBytes does, so `editor` may be destroyed: callers go on with the
-// owner's handle.
+// Without the control's undo, a selection of the whole text (or one of more
+// than 64 KB covering at least half of it) is replaced by putting the new
+// text in a fresh control as ReplaceAllBytes does, so `editor` may be
+// destroyed: callers go on with the owner's handle.
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo);
 // The first match of `needle` inside [first, last) (last -1: the end), with
 // FR_MATCHCASE and FR_WHOLEWORD judged by the display code page; -1 if none.

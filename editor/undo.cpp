@@ -67,7 +67,7 @@ void DeleteWord(int32_t first, int32_t last) {
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
     int32_t saved = word ? GetRangeBytes(g_editor, first, last, word.get(), last - first) : 0;
     SetSelection(g_editor, first, last);
-    ReplaceSelectionBytes(g_editor, nullptr, 0, true);
+    ReplaceSelectionBytes(g_editor, nullptr, 0, false);
     if (!word) {
         ReportNoMemory();
         return;
@@ -195,7 +195,7 @@ void UndoStep() {
         const int32_t size = 1 + record->kind;
         if (record->end >= record->start) {
             SetSelection(g_editor, record->end, record->end + size);
-            ReplaceSelectionBytes(g_editor, nullptr, 0, true);
+            ReplaceSelectionBytes(g_editor, nullptr, 0, false);
             record->end -= size;
         }
         if (record->end < record->start) PopAndFree();
