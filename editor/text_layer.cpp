@@ -14,6 +14,8 @@ int g_displayCodePage = 0;
 namespace {
 
 FreshControlMaker g_freshControlMaker;
+StreamProgress g_streamProgress;
+constexpr int32_t kProgressStep = 1 << 20;
 
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
 const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
@@ -82,8 +84,11 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
         memcpy(chunk + i * 2, units, piece * 2);
         i += piece;
     }
+    const int32_t before = c->position;
     c->position += count;
     *done = count * 2;
+    if (g_streamProgress && before / kProgressStep != c->position / kProgressStep)
+        g_streamProgress(c->position, c->length);
     return 0;
 }
 
@@ -158,6 +163,8 @@ void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char
 }
 
 void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }
+
+void SetStreamProgress(StreamProgress progress) { g_streamProgress = progress; }
 
 HWND ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n) {
     HWND target = editor;

@@ -39,6 +39,11 @@ void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char
 // returns it, or returns `editor` itself when it cannot (or will not).
 using FreshControlMaker = HWND (*)(HWND editor);
 void SetFreshControlMaker(FreshControlMaker maker);
+// Called while a long stream goes into the control, about every megabyte,
+// with the bytes handed over so far and the total; nullptr for none. It must
+// not touch the control being filled.
+using StreamProgress = void (*)(int32_t done, int32_t total);
+void SetStreamProgress(StreamProgress progress);
 // Replaces the whole text by n bytes, caret at 0, the control's undo buffer
 // empty. Returns the control now holding the text: a fresh one (with the font
 // of the display code page already applied) or `editor`.

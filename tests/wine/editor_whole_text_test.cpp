@@ -4,9 +4,12 @@
 #include "tests/wine/editor_fixture.h"
 
 #include "app/settings.h"
+#include "document/documents.h"
 
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -102,6 +105,36 @@ TEST_F(WholeText, WithTheControlsOwnUndoTheControlDeletesAndTakesItBack) {
     EXPECT_EQ(Text(), B(""));
     Command(4);
     EXPECT_EQ(Text(), text);
+}
+
+// Titles the main window is given while it lives.
+std::vector<std::string> g_titles;
+WNDPROC g_mainProc;
+LRESULT CALLBACK RecordTitles(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT && lParam) g_titles.push_back(reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(g_mainProc, hwnd, message, wParam, lParam);
+}
+
+TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "lk2-long-load.txt";
+    const Bytes text = Lines(1300 * 1024);
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+    g_titles.clear();
+    g_mainProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordTitles)));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(text.size()));
+    ASSERT_GE(g_titles.size(), 3u);
+    EXPECT_NE(g_titles[0].find('%'), std::string::npos) << g_titles[0];
+    EXPECT_EQ(g_titles.back().find('%'), std::string::npos) << g_titles.back();
+    EXPECT_NE(g_titles.back().find("lk2-long-load"), std::string::npos) << g_titles.back();
 }
 
 } // namespace
