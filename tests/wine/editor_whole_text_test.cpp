@@ -131,7 +131,7 @@ TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
     SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
     DeleteFileA(path.c_str());
     EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(text.size()));
-    ASSERT_GE(g_titles.size(), 3u);
+    ASSERT_GE(g_titles.size(), 2u);
     EXPECT_NE(g_titles[0].find('%'), std::string::npos) << g_titles[0];
     EXPECT_EQ(g_titles.back().find('%'), std::string::npos) << g_titles.back();
     EXPECT_NE(g_titles.back().find("lk2-long-load"), std::string::npos) << g_titles.back();
