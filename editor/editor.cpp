@@ -132,7 +132,7 @@ LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         const LRESULT lineStart = SendMessageA(hwnd, EM_LINEINDEX, line, 0);
         if (last == '\n' && lineStart != selection.cpMin) SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
     }
-    if (SendMessageA(hwnd, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY) {
+    if (HasSelection(hwnd)) {
         DeleteSelection(hwnd);
         return 0;
     }
@@ -148,7 +148,7 @@ LRESULT BackspaceKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         RecordUndo(kUndoDeleteWordLeft, 0);
         return 0;
     }
-    if (SendMessageA(hwnd, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY) {
+    if (HasSelection(hwnd)) {
         DeleteSelection(hwnd);
         return 0;
     }

@@ -137,6 +137,12 @@ void SetSelection(HWND editor, int32_t start, int32_t end) {
     SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
+bool HasSelection(HWND editor) {
+    CHARRANGE range{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMin != range.cpMax;
+}
+
 int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
     if (selectionOnly) {
         const CHARRANGE selection = GetSelection(editor);

@@ -20,6 +20,10 @@ int32_t TextLength(HWND editor);
 // The selection [cpMin, cpMax), clipped to the text.
 CHARRANGE GetSelection(HWND editor);
 void SetSelection(HWND editor, int32_t start, int32_t end);
+// True when something is selected. Wine's EM_SELECTIONTYPE takes time
+// growing with the square of the selection (minutes for a whole text of a
+// few hundred kilobytes), so it is never used.
+bool HasSelection(HWND editor);
 
 // The whole text (or the selection) as bytes into `buffer`; never more than
 // `capacity` bytes are written. Returns the number written.
