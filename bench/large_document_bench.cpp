@@ -121,6 +121,15 @@ void Operations(size_t megabytes) {
     const std::string path = WriteDocument(megabytes << 20);
     const double load = Time([&] { LoadFile(path.c_str()); });
     const double afterLoad = PeakMegabytes();
+    // The two parts of every whole-text replacement: dropping the loaded
+    // control for an empty one, and filling that.
+    const std::string bytes = Document(megabytes << 20);
+    const double drop = Time([] { ReplaceAllBytes(g_editor, nullptr, 0); });
+    const double fill = Time([&] {
+        StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<int32_t>(bytes.size()));
+    });
+    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s\n", megabytes, drop, fill);
     const double selectAllDelete = Time([] {
         Command(47);
         Key(VK_DELETE, false);
