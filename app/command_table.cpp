@@ -58,7 +58,7 @@ void FontSizeCommand(int id) {
 
 // --- Rules ---
 
-bool SelectionNotEmpty() { return g_editor && SendMessageA(g_editor, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY; }
+bool SelectionNotEmpty() { return g_editor && HasSelection(g_editor); }
 
 bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
 

@@ -156,7 +156,14 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
             SetWindowPlacement(g_mainWindow, &wp);
         }
     }
-    if (g_commandLinePath[0]) LoadFile(g_commandLinePath);
+    if (g_commandLinePath[0]) {
+        // The editor gets its final size before the text goes in: Wine wraps
+        // the whole text again whenever the control is resized.
+        RECT client;
+        GetClientRect(g_mainWindow, &client);
+        LayoutChildren(client.right, client.bottom);
+        LoadFile(g_commandLinePath);
+    }
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))

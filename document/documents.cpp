@@ -137,6 +137,35 @@ bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* op
     return true;
 }
 
+namespace {
+
+// A long load shows how far it has got in the title, with the wait cursor,
+// and keeps the main window's own area painted.
+constexpr int32_t kLongLoad = 1 << 20;
+
+void ShowLoadProgress(int32_t done, int32_t total) {
+    if (total <= 0) return;
+    char title[64];
+    wsprintfA(title, "LORK2 - %d%%", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
+    SetWindowTextA(g_mainWindow, title);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+}
+
+// The wait cursor while it lives, the previous cursor back afterwards.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+} // namespace
+
 bool LoadFile(const char* name) {
     if (!g_editor || !FitsPathBuffer(name)) return false;
     char path[kPathSize];
@@ -144,6 +173,7 @@ bool LoadFile(const char* name) {
     unsigned char* bytes = nullptr;
     int32_t n = 0;
     bool opened = false;
+    WaitCursor wait;
     if (!ReadWholeFile(path, &bytes, &n, &opened)) {
         if (opened) ShowSystemError();
         return false;
@@ -157,7 +187,9 @@ bool LoadFile(const char* name) {
     // page is applied while the control is empty, and the new text streamed in.
     ReplaceAllBytes(g_editor, nullptr, 0);
     if (changed) ApplyDisplayCodePage();
+    if (n > kLongLoad) SetStreamProgress(ShowLoadProgress);
     StreamBytesIn(g_editor, SF_TEXT, bytes, n);
+    SetStreamProgress(nullptr);
     HeapFreeBlock(bytes);
     ClearUndoHistory();
     SetSelection(g_editor, 0, 0);

@@ -31,6 +31,11 @@ DroppedFileHandler g_droppedFileHandler;
 bool g_middleScrolling;
 POINT g_scrollAnchor;
 bool g_scrollTimerRunning;
+// Ctrl+Backspace makes the character 0x7F on Windows after its key-down.
+bool g_swallowDelCharacter;
+// An Alt+key accelerator was taken: the Alt release that follows must not
+// arm the menu bar.
+bool g_swallowAltRelease;
 
 bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
@@ -56,37 +61,61 @@ void RecordKeystroke(HWND hwnd) {
         SetSelection(hwnd, selection.cpMin, selection.cpMin + 1);
 }
 
-// A typed character: 1251 from the keyboard, shown as the character its byte
-// has in the display code page.
+// A typed character: 1251 from the keyboard, stored as the byte of the
+// display code page. Every byte value has a character in each display code
+// page, so the byte goes in through the text layer (the control itself
+// refuses the control characters that ¶, § and • become in 866 and KOI8-R),
+// and the undo record holds exactly what was inserted.
 LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     unsigned char c = static_cast<unsigned char>(wParam);
     if (c == '\r' || c == '\n') return 0; // line breaks come from the Enter key-down only
+    if (c == 0x7F && g_swallowDelCharacter) {
+        // Ctrl+Backspace's character: the word has gone already.
+        g_swallowDelCharacter = false;
+        return 0;
+    }
     const bool typing = c == '\t' || (c >= 0x20 && c <= 0x7E) || c >= 0x80;
-    if (typing) {
-        const CHARRANGE selection = GetSelection(hwnd);
-        if (selection.cpMax - selection.cpMin > 2) {
-            // Typing over a selection that ends with a line break keeps it.
-            unsigned char last[2] = {0, 0};
-            GetRangeBytes(hwnd, selection.cpMax - 2, selection.cpMax, last, 2);
-            if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
-        } else if (selection.cpMin == selection.cpMax && g_displayCodePage == kCodePageOem && c == 0xE0) {
-            RecordKeystroke(hwnd);
-            const unsigned char a = 0xA0; // what 1251 -> 866 gives for 0xE0
-            ReplaceSelectionBytes(hwnd, &a, 1, true);
-            return 0;
-        }
-        RecordKeystroke(hwnd);
+    if (!typing) return PassOn(hwnd, WM_CHAR, c, lParam);
+    const CHARRANGE selection = GetSelection(hwnd);
+    if (selection.cpMax - selection.cpMin > 2) {
+        // Typing over a selection that ends with a line break keeps it.
+        unsigned char last[2] = {0, 0};
+        GetRangeBytes(hwnd, selection.cpMax - 2, selection.cpMax, last, 2);
+        if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
     }
-    if (c < 0x80) return PassOn(hwnd, WM_CHAR, c, lParam);
-    if (g_displayCodePage != kCodePageAnsi) {
+    RecordKeystroke(hwnd);
+    // 866 turns the 1251 small a (0xE0) into 0xA0 like every other letter.
+    if (c >= 0x80 && g_displayCodePage != kCodePageAnsi)
         ConvertBytes(&c, 1, kTableAnsiToOem, g_displayCodePage == kCodePageKoi8 ? kTableOemToKoi8 : kNoTable);
-    }
-    return PassOn(hwnd, WM_UNICHAR, DisplayChar(g_displayCodePage, c), lParam);
+    ReplaceSelectionBytes(hwnd, &c, 1, ControlUndoSelected());
+    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+    return 0;
 }
 
 void DeleteSelection(HWND hwnd) {
     RecordUndo(kUndoReplacement, 0);
-    ReplaceSelectionBytes(hwnd, nullptr, 0, true);
+    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
+}
+
+// Delete or Backspace with nothing selected: the editor removes the byte
+// (a CR LF pair as one) itself, so the record holds exactly the bytes that
+// went. Nothing happens at the end (Delete) or the start (Backspace).
+void DeleteNextOrPrevious(HWND hwnd, bool forward) {
+    const int32_t caret = GetSelection(hwnd).cpMin;
+    unsigned char pair[2] = {0, 0};
+    const int32_t first = forward ? caret : std::max(0, caret - 2);
+    const int32_t got = GetRangeBytes(hwnd, first, forward ? caret + 2 : caret, pair, 2);
+    if (got == 0) return;
+    const bool lineBreak = got == 2 && pair[0] == '\r' && pair[1] == '\n';
+    const int32_t n = lineBreak ? 2 : 1;
+    RecordUndo(forward ? kUndoForwardDelete : kUndoBackspace, 0);
+    if (forward) {
+        SetSelection(hwnd, caret, caret + n);
+    } else {
+        SetSelection(hwnd, caret - n, caret);
+    }
+    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
+    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); // the control may be a fresh one
 }
 
 LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -103,26 +132,29 @@ LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         const LRESULT lineStart = SendMessageA(hwnd, EM_LINEINDEX, line, 0);
         if (last == '\n' && lineStart != selection.cpMin) SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
     }
-    if (SendMessageA(hwnd, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY) {
+    if (HasSelection(hwnd)) {
         DeleteSelection(hwnd);
         return 0;
     }
-    RecordUndo(kUndoForwardDelete, 0);
-    return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
+    if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
+    DeleteNextOrPrevious(hwnd, true);
+    return 0;
 }
 
 LRESULT BackspaceKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (CtrlHeld()) {
+        g_swallowDelCharacter = true;
         if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
         RecordUndo(kUndoDeleteWordLeft, 0);
         return 0;
     }
-    if (SendMessageA(hwnd, EM_SELECTIONTYPE, 0, 0) != SEL_EMPTY) {
+    if (HasSelection(hwnd)) {
         DeleteSelection(hwnd);
         return 0;
     }
-    RecordUndo(kUndoBackspace, 0);
-    return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
+    if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
+    DeleteNextOrPrevious(hwnd, false);
+    return 0;
 }
 
 // Ctrl+Y: the caret's line goes with its line break; the last line keeps the
@@ -138,7 +170,7 @@ void DeleteLine(HWND hwnd) {
     next = std::min<LRESULT>(next, TextLength(hwnd));
     SetSelection(hwnd, static_cast<int32_t>(first), static_cast<int32_t>(next));
     RecordUndo(kUndoReplacement, 0);
-    ReplaceSelectionBytes(hwnd, nullptr, 0, true);
+    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
 }
 
 // Ctrl+Left and Ctrl+Right move by the editor's word rule (the control's own
@@ -158,14 +190,17 @@ void MoveByWord(HWND hwnd, bool right) {
 }
 
 LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    g_swallowDelCharacter = false;
     switch (wParam) {
     case VK_CONTROL:
-        g_pendingSourceCodePage = -1; // a fresh Ctrl press forgets a first key
+        // A fresh Ctrl press forgets a first key; Ctrl held down repeats its
+        // key-down, and that is no fresh press.
+        if ((lParam & (1L << 30)) == 0) g_pendingSourceCodePage = -1;
         break;
     case VK_RETURN: {
         RecordUndo(kUndoLineBreak, 2);
         const unsigned char lineBreak[2] = {'\r', '\n'};
-        ReplaceSelectionBytes(hwnd, lineBreak, 2, true);
+        ReplaceSelectionBytes(hwnd, lineBreak, 2, ControlUndoSelected());
         SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
         return 0;
     }
@@ -240,10 +275,12 @@ HWND FreshEditorControl(HWND old) {
     // The new control takes the focus; a window other than the editor that
     // had it (a dialog's control) gets it back.
     HWND focus = GetFocus();
+    const bool overwrite = g_overwriteMode; // the user's Insert/Overwrite choice stays
     DestroyWindow(old);
     g_editor = nullptr;
     CreateEditorControl();
     if (!g_editor) return nullptr;
+    g_overwriteMode = overwrite;
     MoveWindow(g_editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     if (!visible) ShowWindow(g_editor, SW_HIDE);
     if (focus && focus != old && IsWindow(focus)) SetFocus(focus);
@@ -253,8 +290,11 @@ HWND FreshEditorControl(HWND old) {
 } // namespace
 
 void CreateEditorControl() {
+    // With ES_DISABLENOSCROLL the scroll bars are only enabled and disabled,
+    // never shown or hidden: showing one resizes the control, and Wine then
+    // wraps the whole text again (filling a large text is 2-3 times faster).
     const DWORD style = WS_CHILD | ES_SELECTIONBAR | WS_VSCROLL | ES_AUTOVSCROLL | ES_NOOLEDRAGDROP |
-                        ES_MULTILINE | g_wrapStyle;
+                        ES_MULTILINE | ES_DISABLENOSCROLL | g_wrapStyle;
     g_editor = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_ACCEPTFILES, "RICHEDIT", nullptr, style, 0, 64,
                                256, 128, g_mainWindow, nullptr, g_instance, nullptr);
     if (!g_editor) return;
@@ -300,11 +340,10 @@ void WordWrapCommand(int) { ToggleWordWrap(); }
 
 void SetDroppedFileHandler(DroppedFileHandler handler) { g_droppedFileHandler = handler; }
 
-LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Shortcuts work while the editor has the focus: every message is offered
-    // to the accelerator table first, as if it were the main window's.
-    MSG msg{g_mainWindow, message, wParam, lParam, 0, {0, 0}};
-    if (g_accelerators && TranslateAcceleratorA(g_mainWindow, g_accelerators, &msg)) return 0;
+namespace {
+
+// Every message the accelerators left, as the editor handles it.
+LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CHAR:
         return TypeCharacter(hwnd, wParam, lParam);
@@ -337,6 +376,107 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return PassOn(hwnd, message, wParam, lParam);
+}
+
+// True when `pos` lies between a CR and its LF, where the control's own
+// moves can leave the caret (Left after a selection that ends at a line
+// start, Right before a CR) and where typing or deleting breaks it.
+bool SplitsLineBreak(HWND hwnd, int32_t pos) {
+    if (pos <= 0) return false;
+    unsigned char pair[2] = {0, 0};
+    return GetRangeBytes(hwnd, pos - 1, pos + 1, pair, 2) == 2 && pair[0] == '\r' && pair[1] == '\n';
+}
+
+// The one place that keeps the caret and both ends of the selection off the
+// middle of a CR LF pair and inside the text, after the control has handled a key or a mouse
+// message. An end that moved there goes on past the pair in the direction it
+// moved (so Left and Right cross a line break in one press); the arrow keys
+// are simply given to the control once more, which keeps its selection
+// anchor.
+void KeepSelectionOffLineBreaks(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, CHARRANGE before) {
+    if (!IsWindow(hwnd) || hwnd != g_editor) return;
+    CHARRANGE now{0, 0};
+    SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    // The mouse can reach into the control's hidden line end after the
+    // text; the document ends at its last byte.
+    const int32_t length = TextLength(hwnd);
+    if (now.cpMax > length) {
+        SetSelection(hwnd, std::min<int32_t>(now.cpMin, length), length);
+        SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    }
+    auto split = [&](LONG pos, LONG was) { return pos != was && SplitsLineBreak(hwnd, pos); };
+    bool minSplit = split(now.cpMin, before.cpMin);
+    bool maxSplit = split(now.cpMax, before.cpMax);
+    if (!minSplit && !maxSplit) {
+        // A double click or a click in the selection bar leaves the control
+        // selecting by words or lines, and its next deletion then takes more
+        // than the selection shows: setting the selection makes it plain.
+        if (message == WM_LBUTTONUP) SetSelection(hwnd, now.cpMin, now.cpMax);
+        return;
+    }
+    const bool arrow = message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT);
+    if (arrow) {
+        CallWindowProcA(g_editorPrevProc, hwnd, WM_KEYDOWN, wParam, lParam);
+        SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+        minSplit = SplitsLineBreak(hwnd, now.cpMin);
+        maxSplit = SplitsLineBreak(hwnd, now.cpMax);
+        if (!minSplit && !maxSplit) return;
+    }
+    const bool mouse = message != WM_KEYDOWN;
+    auto settle = [&](LONG pos, LONG was) { return mouse || pos < was ? pos - 1 : pos + 1; };
+    if (minSplit) now.cpMin = settle(now.cpMin, before.cpMin);
+    if (maxSplit) now.cpMax = settle(now.cpMax, before.cpMax);
+    SetSelection(hwnd, std::min(now.cpMin, now.cpMax), std::max(now.cpMin, now.cpMax));
+}
+
+bool MovesSelection(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+        return true;
+    case WM_MOUSEMOVE:
+        return (wParam & MK_LBUTTON) != 0;
+    default:
+        return false;
+    }
+}
+
+bool IsAltKey(WPARAM key) { return key == VK_MENU || key == VK_LMENU || key == VK_RMENU; }
+
+} // namespace
+
+LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Shortcuts work while the editor has the focus: every message is offered
+    // to the accelerator table first, as if it were the main window's.
+    MSG msg{g_mainWindow, message, wParam, lParam, 0, {0, 0}};
+    if (g_accelerators && TranslateAcceleratorA(g_mainWindow, g_accelerators, &msg)) {
+        // The system arms the menu bar when Alt is released with no other
+        // key seen in between; the accelerator's key was never seen.
+        if (message == WM_SYSKEYDOWN) g_swallowAltRelease = true;
+        return 0;
+    }
+    switch (message) {
+    case WM_SYSKEYDOWN:
+        if (IsAltKey(wParam)) g_swallowAltRelease = false;
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (IsAltKey(wParam) && g_swallowAltRelease) {
+            g_swallowAltRelease = false;
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    if (!MovesSelection(message, wParam)) return HandleEditorMessage(hwnd, message, wParam, lParam);
+    CHARRANGE before{0, 0};
+    SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&before));
+    const LRESULT result = HandleEditorMessage(hwnd, message, wParam, lParam);
+    KeepSelectionOffLineBreaks(hwnd, message, wParam, lParam, before);
+    return result;
 }
 
 void AutoScrollStep() {

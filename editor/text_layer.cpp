@@ -14,6 +14,8 @@ int g_displayCodePage = 0;
 namespace {
 
 FreshControlMaker g_freshControlMaker;
+StreamProgress g_streamProgress;
+constexpr int32_t kProgressStep = 1 << 20;
 
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
 const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
@@ -82,8 +84,11 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
         memcpy(chunk + i * 2, units, piece * 2);
         i += piece;
     }
+    const int32_t before = c->position;
     c->position += count;
     *done = count * 2;
+    if (g_streamProgress && before / kProgressStep != c->position / kProgressStep)
+        g_streamProgress(c->position, c->length);
     return 0;
 }
 
@@ -132,6 +137,12 @@ void SetSelection(HWND editor, int32_t start, int32_t end) {
     SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
+bool HasSelection(HWND editor) {
+    CHARRANGE range{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMin != range.cpMax;
+}
+
 int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
     if (selectionOnly) {
         const CHARRANGE selection = GetSelection(editor);
@@ -158,6 +169,8 @@ void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char
 }
 
 void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }
+
+void SetStreamProgress(StreamProgress progress) { g_streamProgress = progress; }
 
 HWND ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n) {
     HWND target = editor;
@@ -191,13 +204,64 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
     return written;
 }
 
+namespace {
+
+// Deleting text in the control costs time growing with the square of the
+// paragraphs deleted, while filling an empty control is linear. The whole
+// text, or a selection of at least this many bytes covering half the text
+// or more, is therefore replaced by building the new text and putting it
+// in a fresh control.
+constexpr int32_t kLargeDeletion = 64 * 1024;
+
+bool ReplacesMostOfTheText(int32_t removed, int32_t length) {
+    return removed > 0 && (removed == length || (removed >= kLargeDeletion && removed >= length - removed));
+}
+
+// The text with [selection) replaced by n bytes, in a fresh control: caret
+// after the new bytes, modified, the first visible line kept where the caret
+// allows. The control's own undo buffer is empty afterwards.
+void RebuildAroundSelection(HWND editor, CHARRANGE selection, const unsigned char* bytes, int32_t n) {
+    const int32_t length = TextLength(editor);
+    const int32_t removed = selection.cpMax - selection.cpMin;
+    const int32_t result = length - removed + n;
+    const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    HWND now = nullptr;
+    if (removed == length) {
+        now = ReplaceAllBytes(editor, bytes, n);
+    } else {
+        // One buffer: the old text streamed out, its tail moved, the new
+        // bytes copied in.
+        HeapBuffer text(static_cast<size_t>(std::max(length, result)) + 2);
+        if (!text) {
+            StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n); // the control's own way
+            SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+            SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+            return;
+        }
+        const int32_t got = StreamBytesOut(editor, false, text.get(), length + 2);
+        const int32_t tail = std::max<int32_t>(0, got - selection.cpMax);
+        memmove(text.get() + selection.cpMin + n, text.get() + selection.cpMax, tail);
+        if (n > 0) memcpy(text.get() + selection.cpMin, bytes, n);
+        now = ReplaceAllBytes(editor, text.get(), selection.cpMin + n + tail);
+    }
+    SendMessageA(now, EM_SETMODIFY, TRUE, 0);
+    const int32_t caret = selection.cpMin + n;
+    if (caret > 0) SetSelection(now, caret, caret);
+    if (firstLine > 0) SendMessageA(now, EM_LINESCROLL, 0, firstLine);
+    SendMessageA(now, EM_SCROLLCARET, 0, 0);
+}
+
+} // namespace
+
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo) {
     if (!bytes) n = 0;
     const CHARRANGE before = GetSelection(editor);
-    if (!controlUndo && before.cpMin == 0 && before.cpMax > 0 && before.cpMax == TextLength(editor)) {
-        editor = ReplaceAllBytes(editor, bytes, n);
-        SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
-        SetSelection(editor, n, n);
+    CHARRANGE raw{0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&raw));
+    // Never insert into the control's hidden line end after the text.
+    if (raw.cpMin != before.cpMin || raw.cpMax != before.cpMax) SetSelection(editor, before.cpMin, before.cpMax);
+    if (!controlUndo && ReplacesMostOfTheText(before.cpMax - before.cpMin, TextLength(editor))) {
+        RebuildAroundSelection(editor, before, bytes, n);
         return;
     }
     const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;

@@ -20,6 +20,10 @@ int32_t TextLength(HWND editor);
 // The selection [cpMin, cpMax), clipped to the text.
 CHARRANGE GetSelection(HWND editor);
 void SetSelection(HWND editor, int32_t start, int32_t end);
+// True when something is selected. Wine's EM_SELECTIONTYPE takes time
+// growing with the square of the selection (minutes for a whole text of a
+// few hundred kilobytes), so it is never used.
+bool HasSelection(HWND editor);
 
 // The whole text (or the selection) as bytes into `buffer`; never more than
 // `capacity` bytes are written. Returns the number written.
@@ -39,6 +43,11 @@ void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char
 // returns it, or returns `editor` itself when it cannot (or will not).
 using FreshControlMaker = HWND (*)(HWND editor);
 void SetFreshControlMaker(FreshControlMaker maker);
+// Called while a long stream goes into the control, about every megabyte,
+// with the bytes handed over so far and the total; nullptr for none. It must
+// not touch the control being filled.
+using StreamProgress = void (*)(int32_t done, int32_t total);
+void SetStreamProgress(StreamProgress progress);
 // Replaces the whole text by n bytes, caret at 0, the control's undo buffer
 // empty. Returns the control now holding the text: a fresh one (with the font
 // of the display code page already applied) or `editor`.
@@ -49,9 +58,10 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
 // Replaces the selection by n bytes and leaves the caret after them. With
 // `controlUndo` false the control's own undo buffer is emptied, as its
 // EM_REPLACESEL with wParam 0 does; the modified flag is set either way.
-// Without the control's undo, a selection of the whole text is replaced as
-// ReplaceAllBytes does, so `editor` may be destroyed: callers go on with the
-// owner's handle.
+// Without the control's undo, a selection of the whole text (or one of more
+// than 64 KB covering at least half of it) is replaced by putting the new
+// text in a fresh control as ReplaceAllBytes does, so `editor` may be
+// destroyed: callers go on with the owner's handle.
 void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo);
 // The first match of `needle` inside [first, last) (last -1: the end), with
 // FR_MATCHCASE and FR_WHOLEWORD judged by the display code page; -1 if none.

@@ -108,11 +108,11 @@ void PasteText() {
             RecordUndo(kUndoReplacement, n);
             memcpy(koi8.get(), text, n);
             ConvertBytes(koi8.get(), n, kNoTable, kTableOemToKoi8);
-            ReplaceSelectionBytes(g_editor, koi8.get(), n, true);
+            ReplaceSelectionBytes(g_editor, koi8.get(), n, ControlUndoSelected());
         }
     } else {
         RecordUndo(kUndoReplacement, n);
-        ReplaceSelectionBytes(g_editor, text, n, true);
+        ReplaceSelectionBytes(g_editor, text, n, ControlUndoSelected());
     }
 }
 
@@ -123,7 +123,7 @@ void CopyCommand(int) {
 void DeleteCommand(int) {
     if (!g_editor) return;
     RecordUndo(kUndoReplacement, 0);
-    ReplaceSelectionBytes(g_editor, nullptr, 0, true);
+    ReplaceSelectionBytes(g_editor, nullptr, 0, ControlUndoSelected());
 }
 
 void CutCommand(int) {

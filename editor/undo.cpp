@@ -1,5 +1,7 @@
 #include "editor/undo.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <richedit.h>
 
@@ -65,7 +67,7 @@ void DeleteWord(int32_t first, int32_t last) {
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
     int32_t saved = word ? GetRangeBytes(g_editor, first, last, word.get(), last - first) : 0;
     SetSelection(g_editor, first, last);
-    ReplaceSelectionBytes(g_editor, nullptr, 0, true);
+    ReplaceSelectionBytes(g_editor, nullptr, 0, false);
     if (!word) {
         ReportNoMemory();
         return;
@@ -101,14 +103,21 @@ void RecordUndo(int code, int32_t n) {
         }
         break;
     case kUndoForwardDelete:
-        if (length > s) Push({nullptr, PairAt(s, 2), s, s + 2, 0, kUndoForwardDelete, nullptr});
+    case kUndoBackspace: {
+        // The key removes one byte, or a CR LF pair as one; the record keeps
+        // exactly those bytes, in [start, end).
+        const bool forward = code == kUndoForwardDelete;
+        if (forward ? length <= s : s <= 0) break;
+        const int32_t first = forward ? s : std::max(0, s - 2);
+        int32_t pair = PairAt(first, forward ? 2 : s - first);
+        int32_t count = 1;
+        if ((forward || s - first == 2) && pair == 0x0A0D) count = 2;
+        if (!forward && count == 1 && s - first == 2) pair >>= 8; // the byte just before the caret
+        pair &= count == 2 ? 0xFFFF : 0xFF;
+        const int32_t start = forward ? s : s - count;
+        Push({nullptr, pair, start, start + count, 0, static_cast<unsigned char>(code), nullptr});
         break;
-    case kUndoBackspace:
-        if (s > 0) {
-            const int32_t first = s >= 2 ? s - 2 : 0;
-            Push({nullptr, PairAt(first, s - first), first, s, 0, kUndoBackspace, nullptr});
-        }
-        break;
+    }
     case kUndoReplacement: {
         unsigned char* saved = nullptr;
         int32_t savedLength = 0;
@@ -150,9 +159,10 @@ void RecordUndo(int code, int32_t n) {
     case kUndoOverwrite: {
         unsigned char byte = 0;
         GetRangeBytes(g_editor, s, s + 1, &byte, 1);
-        // Nothing is overwritten at a line break or at the end.
+        // Nothing is overwritten at a line break or at the end; any other
+        // byte, zero included, comes back on undo (bit 8 tells it was there).
         const bool overwrites = s < length && byte != '\r' && byte != '\n';
-        Push({nullptr, overwrites ? byte : 0, s, s + 1, 0, kUndoOverwrite, nullptr});
+        Push({nullptr, overwrites ? 0x100 | byte : 0, s, s + 1, 0, kUndoOverwrite, nullptr});
         break;
     }
     default:
@@ -185,31 +195,19 @@ void UndoStep() {
         const int32_t size = 1 + record->kind;
         if (record->end >= record->start) {
             SetSelection(g_editor, record->end, record->end + size);
-            ReplaceSelectionBytes(g_editor, nullptr, 0, true);
+            ReplaceSelectionBytes(g_editor, nullptr, 0, false);
             record->end -= size;
         }
         if (record->end < record->start) PopAndFree();
         break;
     }
-    case kUndoForwardDelete: {
+    case kUndoForwardDelete:
+    case kUndoBackspace: {
         const unsigned char pair[2] = {static_cast<unsigned char>(record->savedValue),
                                        static_cast<unsigned char>(record->savedValue >> 8)};
-        InsertAt(record->start, pair, record->savedValue == 0x0A0D ? 2 : 1);
-        SetSelection(g_editor, record->start, record->start);
-        PopAndFree();
-        break;
-    }
-    case kUndoBackspace: {
-        if (record->savedValue == 0x0A0D) {
-            const unsigned char pair[2] = {'\r', '\n'};
-            InsertAt(record->end - 2, pair, 2);
-        } else {
-            // The byte just before the recorded end: the second of the pair,
-            // or the only one when the record was made at position 1.
-            const int shift = record->end - record->start >= 2 ? 8 : 0;
-            const unsigned char byte = static_cast<unsigned char>(record->savedValue >> shift);
-            InsertAt(record->end - 1, &byte, 1);
-        }
+        InsertAt(record->start, pair, record->end - record->start);
+        // Delete leaves the caret where it was, Backspace after the bytes.
+        if (record->kind == kUndoForwardDelete) SetSelection(g_editor, record->start, record->start);
         PopAndFree();
         break;
     }
@@ -238,7 +236,7 @@ void UndoStep() {
     case kUndoOverwrite: {
         SetSelection(g_editor, record->start, record->end);
         const unsigned char byte = static_cast<unsigned char>(record->savedValue);
-        ReplaceSelectionBytes(g_editor, &byte, byte ? 1 : 0, false);
+        ReplaceSelectionBytes(g_editor, &byte, record->savedValue & 0x100 ? 1 : 0, false);
         PopAndFree();
         break;
     }

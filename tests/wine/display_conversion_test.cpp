@@ -220,6 +220,11 @@ TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
     Command(IDM_TWO_KEY_ANSI);
     EXPECT_EQ(g_pendingSourceCodePage, 0);
     EXPECT_EQ(g_displayCodePage, 2);
+    // Ctrl held down repeats its key-down: that is no fresh press.
+    Key(VK_CONTROL);
+    Command(101);
+    SendMessageA(g_editor, WM_KEYDOWN, VK_CONTROL, 1 | (1L << 30));
+    EXPECT_EQ(g_pendingSourceCodePage, 1);
 }
 
 // The whole text is replaced in a fresh control: it must stand where the old

@@ -136,4 +136,35 @@ TEST_F(EditorMouse, DropIntoTheControlRecordsOneSnapshot) {
     EXPECT_TRUE(UndoHistoryEmpty());
 }
 
+TEST_F(EditorMouse, DragsAndClicksBelowTheTextStopAtItsLastByte) {
+    const Bytes text = B("first\r\nsecond line\r\na word");
+    Load(text);
+    auto mouse = [](UINT message, WPARAM keys, int x, int y) {
+        PostMessageA(g_editor, message, keys, MAKELPARAM(x, y));
+        harness::Pump();
+    };
+    auto raw = [] {
+        CHARRANGE r{0, 0};
+        SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        return r;
+    };
+    // From below the text to further below: the control's own selection
+    // would reach into its hidden line end after the last byte.
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, 300, 300);
+    mouse(WM_MOUSEMOVE, MK_LBUTTON, 40, 400);
+    mouse(WM_LBUTTONUP, 0, 40, 400);
+    EXPECT_LE(raw().cpMax, TextLength(g_editor));
+    Key(VK_LEFT);
+    Type('U');
+    EXPECT_EQ(Text(), B("first\r\nsecond line\r\na worUd"));
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, 500, 300);
+    mouse(WM_LBUTTONUP, 0, 500, 300);
+    EXPECT_EQ(raw().cpMin, TextLength(g_editor));
+    Key(VK_RETURN);
+    Type('!');
+    EXPECT_EQ(Text(), B("first\r\nsecond line\r\na worUd\r\n!"));
+    for (int i = 0; i < 3; ++i) Command(4);
+    EXPECT_EQ(Text(), text);
+}
+
 } // namespace

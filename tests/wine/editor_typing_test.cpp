@@ -1,6 +1,9 @@
 // Typing, line breaks, deleting and the word movement of the editor control.
 #include "tests/wine/editor_fixture.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "app/settings.h"
 #include "codepage/display_map.h"
 
@@ -177,6 +180,149 @@ TEST_F(Typing, WordWrapToggleKeepsTextSelectionAndModifiedFlag) {
     Select(0, 0);
     Type(0xC0);
     EXPECT_EQ(Text()[0], 0xC0);
+}
+
+TEST_F(Typing, ArrowsAndSelectionsNeverLeaveTheCaretInsideALineBreak) {
+    const Bytes text = B("ab\r\ncd\r\nef");
+    Load(text);
+    // Left after a selection that ends at a line start.
+    Key(VK_DOWN, false, true);
+    Key(VK_LEFT);
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(Selection().cpMax, 2);
+    Type('x');
+    Key(VK_DELETE);
+    EXPECT_EQ(Text(), B("abxcd\r\nef"));
+    Command(4);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    // Right and Left cross a line break in one press, with Shift too.
+    Select(2, 2);
+    Key(VK_RIGHT);
+    EXPECT_EQ(Selection().cpMin, 4);
+    Key(VK_LEFT);
+    EXPECT_EQ(Selection().cpMin, 2);
+    Key(VK_RIGHT, false, true);
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(Selection().cpMax, 4);
+    Key(VK_RIGHT, false, true);
+    EXPECT_EQ(Selection().cpMax, 5);
+    Select(4, 4);
+    Key(VK_LEFT, false, true);
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(Selection().cpMax, 4);
+    // Ctrl+Shift+Down, Left, Delete: exactly the deleted bytes come back.
+    Select(0, 0);
+    Key(VK_DOWN, true, true);
+    Key(VK_LEFT);
+    Key(VK_DELETE);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(Typing, ParagraphSectionAndBulletGoInAsTheirBytesInEveryDisplay) {
+    // 1251 ¶ § • are 866 (and KOI8-R) 14, 15 and 07: control characters
+    // that the control would not take as typed characters.
+    const char* typed = "\xB6\xA7\x95";
+    for (int display : {17, 18}) {
+        Load(B("a\r\nb"));
+        Command(display);
+        Select(1, 1);
+        Type(typed);
+        EXPECT_EQ(Text(), B("a\x14\x15\x07\r\nb")) << display;
+        Command(4);
+        Command(4);
+        Command(4);
+        EXPECT_EQ(Text(), B("a\r\nb")) << display;
+        Command(4); // nothing more was recorded
+        EXPECT_EQ(Text(), B("a\r\nb")) << display;
+    }
+    Command(16);
+    Select(0, 0);
+    Type(typed);
+    EXPECT_EQ(Text(), B("\xB6\xA7\x95" "a\r\nb"));
+}
+
+TEST_F(Typing, OverwriteUndoBringsBackWhatWasThereLineBreaksAndZeroBytesIncluded) {
+    const Bytes text = B("a\0b\r\nc", 6);
+    Load(text);
+    Command(17); // OEM, where the 1251 small a becomes A0
+    Key(VK_INSERT);
+    ASSERT_TRUE(g_overwriteMode);
+    Select(1, 1);
+    Type(0xE0); // over the zero byte
+    Type(0xE0); // over b
+    Type(0xE0); // before the CR: inserted
+    Type(0xE0);
+    EXPECT_EQ(Text(), B("a\xA0\xA0\xA0\xA0\r\nc"));
+    for (int i = 0; i < 4; ++i) Command(4);
+    EXPECT_EQ(Text(), text);
+    EXPECT_TRUE(UndoHistoryEmpty());
+    Key(VK_INSERT);
+}
+
+TEST_F(Typing, CtrlBackspaceSwallowsItsDelCharacter) {
+    Load(B("one two"));
+    Select(7, 7);
+    // Windows follows Ctrl+Backspace's key-down with the character 0x7F
+    // (Wine sends none).
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE state[256];
+    memcpy(state, saved, sizeof state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+    SetKeyboardState(state);
+    SendMessageA(g_editor, WM_KEYDOWN, VK_BACK, 1);
+    Type(0x7F);
+    SetKeyboardState(saved);
+    EXPECT_EQ(Text(), B("one "));
+    Command(4);
+    EXPECT_EQ(Text(), B("one two"));
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+TEST_F(Typing, AltShortcutsLeaveTheMenuBarAlone) {
+    harness::CommandRecorder recorder;
+    recorder.passOn = false; // a menu loop would wait for the user
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE state[256];
+    memcpy(state, saved, sizeof state);
+    const LPARAM alt = 1L << 29;
+    const LPARAM released = (1L << 30) | (1L << 31);
+    auto post = [](UINT message, WPARAM key, LPARAM lParam) {
+        PostMessageA(g_editor, message, key, lParam | 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16));
+        harness::Pump();
+    };
+    // Alt down, F2 down and up, Alt up; then the same releasing Alt first.
+    for (bool altFirst : {false, true}) {
+        state[VK_MENU] = state[VK_LMENU] = 0x80;
+        SetKeyboardState(state);
+        post(WM_SYSKEYDOWN, VK_MENU, alt);
+        post(WM_SYSKEYDOWN, VK_F2, alt);
+        if (altFirst) {
+            state[VK_MENU] = state[VK_LMENU] = 0;
+            SetKeyboardState(state);
+            post(WM_KEYUP, VK_MENU, released);
+            post(WM_KEYUP, VK_F2, released);
+        } else {
+            post(WM_SYSKEYUP, VK_F2, alt | released);
+            state[VK_MENU] = state[VK_LMENU] = 0;
+            SetKeyboardState(state);
+            post(WM_SYSKEYUP, VK_MENU, released);
+        }
+    }
+    SetKeyboardState(saved);
+    EXPECT_EQ(std::count(recorder.commands.begin(), recorder.commands.end(), 18), 2);
+    EXPECT_EQ(std::count(recorder.sysCommands.begin(), recorder.sysCommands.end(), SC_KEYMENU), 0);
+    // Alt pressed and released alone still arms the menu bar.
+    state[VK_MENU] = state[VK_LMENU] = 0x80;
+    SetKeyboardState(state);
+    post(WM_SYSKEYDOWN, VK_MENU, alt);
+    SetKeyboardState(saved);
+    post(WM_SYSKEYUP, VK_MENU, released);
+    EXPECT_EQ(std::count(recorder.sysCommands.begin(), recorder.sysCommands.end(), SC_KEYMENU), 1);
 }
 
 } // namespace

@@ -1,0 +1,232 @@
+// Large documents in the running editor under Wine: whole-text operations as
+// a user starts them (keys and menu commands), each against the time of
+// loading the same document, with the process's peak memory.
+//
+//   lork2_large_document_bench sizes MB...        (default 4)
+//   lork2_large_document_bench --states sizes KB...
+//
+// --states times the two-key conversion (Ctrl+D Ctrl+W) and its undo after
+// each setting and toggle a user may have left behind (word wrap, font
+// size, HTML colouring, display switches, the caret at the end, everything
+// selected), to catch a state that makes a whole-text path grow with the
+// square of the text. (It found one: with the whole text selected, as a
+// whole-text conversion leaves it, the control's EM_SELECTIONTYPE took
+// minutes, and the menu update asked it.)
+#include <windows.h>
+#include <psapi.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/program.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "document/documents.h"
+#include "editor/editor.h"
+#include "editor/text_layer.h"
+#include "editor/undo.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Seconds for `action` and the messages it left, until the window is idle
+// and has updated its "Edit" menu as it does when the user opens it.
+double Time(const std::function<void()>& action) {
+    const double start = Now();
+    action();
+    Pump();
+    UpdateWindow(g_mainWindow);
+    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), MAKELPARAM(1, 0));
+    const double took = Now() - start;
+    fprintf(stderr, "  step %.2f s\n", took);
+    return took;
+}
+
+void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
+
+void Key(UINT vk, bool ctrl) {
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE state[256];
+    memcpy(state, saved, sizeof state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    PostMessageA(g_editor, WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
+    Pump();
+    PostMessageA(g_editor, WM_KEYUP, vk, 1 | (3L << 30) | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
+    Pump();
+    SetKeyboardState(saved);
+}
+
+double PeakMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PeakPagefileUsage) / (1 << 20);
+}
+
+// Short lines of CP866 Russian text (the guess shows it as OEM).
+std::string Document(size_t bytes) {
+    const std::string line = "\x91\xEA\xA5\xE8\xEC \xA6\xA5 \xA5\xE9\xF1 \xED\xE2\xA8\xE5 \xAC\xEF\xA3\xAA\xA8\xE5 "
+                             "\xA1\xE3\xAB\xAE\xAA, \xA4\xA0 \xA2\xEB\xAF\xA5\xA9 \xE7\xA0\xEE.\r\n";
+    std::string text;
+    text.reserve(bytes + line.size());
+    while (text.size() < bytes) text += line;
+    return text;
+}
+
+std::string WriteDocument(size_t bytes) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "lk2large.txt";
+    const std::string text = Document(bytes);
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(out);
+    return path;
+}
+
+void PutOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+    GlobalUnlock(h);
+    SetClipboardData(CF_OEMTEXT, h);
+    CloseClipboard();
+}
+
+void Operations(size_t megabytes) {
+    const std::string path = WriteDocument(megabytes << 20);
+    const double load = Time([&] { LoadFile(path.c_str()); });
+    const double afterLoad = PeakMegabytes();
+    // The two parts of every whole-text replacement: dropping the loaded
+    // control for an empty one, and filling that.
+    const std::string bytes = Document(megabytes << 20);
+    const double drop = Time([] { ReplaceAllBytes(g_editor, nullptr, 0); });
+    const double fill = Time([&] {
+        StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<int32_t>(bytes.size()));
+    });
+    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s\n", megabytes, drop, fill);
+    const double selectAllDelete = Time([] {
+        Command(47);
+        Key(VK_DELETE, false);
+    });
+    const double undoDelete = Time([] { Command(4); });
+    PutOnClipboard(Document(megabytes << 20));
+    const double selectAllPaste = Time([] {
+        Command(47);
+        Key('V', true);
+    });
+    const double undoPaste = Time([] { Command(4); });
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    LoadFile(path.c_str()); // a clean start for the display and conversion steps
+    const double switchDisplay = Time([] { Command(16); });
+    Command(17);
+    const double convert = Time([] {
+        Key('D', true);
+        Key('W', true);
+    });
+    const double undoConvert = Time([] { Command(4); });
+    const double peak = PeakMegabytes();
+    printf("%5zu MB: load %7.2f s | select all + Delete %7.2f (%.2f) undo %7.2f (%.2f) | select all + Paste %7.2f "
+           "(%.2f) undo %7.2f (%.2f) | display switch %7.2f (%.2f) | Ctrl+D Ctrl+W %7.2f (%.2f) undo %7.2f (%.2f) | "
+           "peak %.0f MB after the load, %.0f MB at the end\n",
+           megabytes, load, selectAllDelete, selectAllDelete / load, undoDelete, undoDelete / load, selectAllPaste,
+           selectAllPaste / load, undoPaste, undoPaste / load, switchDisplay, switchDisplay / load, convert,
+           convert / load, undoConvert, undoConvert / load, afterLoad, peak);
+    fflush(stdout);
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    DeleteFileA(path.c_str());
+}
+
+struct State {
+    const char* name;
+    std::function<void()> enter;
+};
+
+void States(size_t kilobytes) {
+    const std::string path = WriteDocument(kilobytes << 10);
+    const State states[] = {
+        {"as loaded", [] {}},
+        {"word wrap on", [] { Command(25); }},
+        {"font 60 twips larger", [] { Command(48), Command(48), Command(48); }},
+        {"HTML colouring", [] { Command(52); }},
+        {"display switched 16-17-18-17", [] { Command(16), Command(17), Command(18), Command(17); }},
+        {"caret at the end", [] { Key(VK_END, true); }},
+        {"everything selected", [] { Command(47); }},
+        {"all of them", [] {
+             Command(25), Command(48), Command(48), Command(52), Command(16), Command(18), Command(17);
+             Key(VK_END, true);
+             Command(47);
+         }},
+    };
+    for (const State& state : states) {
+        LoadFile(path.c_str());
+        state.enter();
+        Pump();
+        const double convert = Time([] {
+            Key('D', true);
+            Key('W', true);
+        });
+        const double undo = Time([] { Command(4); });
+        printf("%6zu KB  %-30s convert %7.3f s  undo %7.3f s\n", kilobytes, state.name, convert, undo);
+        fflush(stdout);
+        // Back to the settings of a fresh start.
+        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        if (g_wrapStyle == 0) Command(25);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool states = false;
+    std::vector<size_t> sizes;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--states")) {
+            states = true;
+        } else {
+            sizes.push_back(static_cast<size_t>(atoi(argv[i])));
+        }
+    }
+    if (sizes.empty()) sizes = {states ? size_t{200} : size_t{4}};
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
+    Pump();
+    for (size_t size : sizes) {
+        if (states) {
+            States(size);
+        } else {
+            Operations(size);
+        }
+    }
+    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    DestroyWindow(g_mainWindow);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    return 0;
+}

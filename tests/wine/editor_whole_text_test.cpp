@@ -1,0 +1,140 @@
+// Replacing the whole text, or most of a large one, by keys and commands: the
+// text goes into a fresh control, and what the user sees stays as the
+// control itself would leave it.
+#include "tests/wine/editor_fixture.h"
+
+#include "app/settings.h"
+#include "document/documents.h"
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using WholeText = EditorTest;
+
+Bytes Lines(size_t size) {
+    Bytes text;
+    for (int i = 0; text.size() < size; ++i) {
+        text += B("\xD1\xF2\xF0\xEE\xEA\xE0 line ");
+        text += static_cast<unsigned char>('0' + i % 10);
+        text += B("\r\n");
+    }
+    return text;
+}
+
+void PutOnClipboard(const char* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    strcpy(static_cast<char*>(GlobalLock(h)), text);
+    GlobalUnlock(h);
+    SetClipboardData(CF_TEXT, h);
+    CloseClipboard();
+}
+
+TEST_F(WholeText, SelectAllThenDeleteBackspaceCutPasteOrTypingIsUndoneToTheSameBytes) {
+    const Bytes text = Lines(4000);
+    PutOnClipboard("pasted");
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        Bytes after;
+    };
+    const Case cases[] = {
+        {"Delete", [] { Key(VK_DELETE); }, B("")},
+        {"Backspace", [] { Key(VK_BACK); }, B("")},
+        {"Delete command", [] { Command(6); }, B("")},
+        {"Paste", [] { Key('V', true); }, B("pasted")},
+        {"Cut", [] { Key('X', true); }, B("")},
+    };
+    for (const Case& c : cases) {
+        Load(text);
+        ClearUndoHistory();
+        Command(47);
+        HWND before = g_editor;
+        c.act();
+        EXPECT_NE(g_editor, before) << c.name; // a fresh control holds the text
+        EXPECT_EQ(GetFocus(), g_editor) << c.name;
+        EXPECT_EQ(Text(), c.after) << c.name;
+        EXPECT_EQ(Selection().cpMin, static_cast<LONG>(c.after.size())) << c.name;
+        EXPECT_EQ(Selection().cpMax, static_cast<LONG>(c.after.size())) << c.name;
+        EXPECT_TRUE(Modified()) << c.name;
+        Command(4);
+        EXPECT_EQ(Text(), text) << c.name;
+        EXPECT_TRUE(UndoHistoryEmpty()) << c.name;
+    }
+}
+
+TEST_F(WholeText, TypingOverMostOfALargeTextKeepsTheLastLineBreakAndOverwriteMode) {
+    const Bytes text = Lines(100 * 1024);
+    Load(text);
+    Key(VK_INSERT);
+    Command(47);
+    HWND before = g_editor;
+    Type(0xC0);
+    EXPECT_NE(g_editor, before);
+    EXPECT_TRUE(g_overwriteMode);
+    EXPECT_EQ(Text(), B("\xC0\r\n"));
+    EXPECT_EQ(Selection().cpMin, 1);
+    Type('b'); // overwrites nothing at the line break
+    EXPECT_EQ(Text(), B("\xC0" "b\r\n"));
+    Command(4);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+    Key(VK_INSERT);
+    // A small selection stays in the control.
+    Select(10, 20);
+    before = g_editor;
+    Key(VK_DELETE);
+    EXPECT_EQ(g_editor, before);
+    Command(4);
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(WholeText, WithTheControlsOwnUndoTheControlDeletesAndTakesItBack) {
+    WriteSettingDword("NO", 1);
+    const Bytes text = Lines(2000);
+    Load(text);
+    Command(47);
+    HWND before = g_editor;
+    Key(VK_DELETE);
+    EXPECT_EQ(g_editor, before);
+    EXPECT_EQ(Text(), B(""));
+    Command(4);
+    EXPECT_EQ(Text(), text);
+}
+
+// Titles the main window is given while it lives.
+std::vector<std::string> g_titles;
+WNDPROC g_mainProc;
+LRESULT CALLBACK RecordTitles(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT && lParam) g_titles.push_back(reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(g_mainProc, hwnd, message, wParam, lParam);
+}
+
+TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "lk2-long-load.txt";
+    const Bytes text = Lines(1300 * 1024);
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+    g_titles.clear();
+    g_mainProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordTitles)));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(text.size()));
+    ASSERT_GE(g_titles.size(), 2u);
+    EXPECT_NE(g_titles[0].find('%'), std::string::npos) << g_titles[0];
+    EXPECT_EQ(g_titles.back().find('%'), std::string::npos) << g_titles.back();
+    EXPECT_NE(g_titles.back().find("lk2-long-load"), std::string::npos) << g_titles.back();
+}
+
+} // namespace
