@@ -10,9 +10,8 @@
 #include "app/settings.h"
 #include "document/documents.h"
 #include "editor/editor.h"
-
-HWND g_toolbar;
-HWND g_statusBar;
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
 
 namespace {
 
@@ -77,10 +76,25 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_COMMAND:
         DispatchCommand(LOWORD(wParam));
+        // A command may have changed the text anywhere: the caret field
+        // finds its row afresh.
+        ResetCaretField();
+        UpdateCaretField();
+        return 0;
+    case WM_USER + 1: // the editor was clicked
+        UpdateCaretField();
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+        // Wrapped rows follow the new width.
+        ResetCaretField();
+        UpdateCaretField();
         break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (HandleToolbarNotify(reinterpret_cast<NMHDR*>(lParam), result)) return result;
+        break;
+    }
     case WM_TIMER:
         if (wParam == kAutoScrollTimer) {
             AutoScrollStep();
@@ -103,6 +117,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         if (dis->CtlType == ODT_MENU) DrawMenuItem(dis);
+        if (g_statusBar && dis->hwndItem == g_statusBar) DrawStatusField(dis);
         return TRUE;
     }
     case WM_CLOSE:

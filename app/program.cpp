@@ -13,13 +13,12 @@
 #include "app/settings.h"
 #include "document/documents.h"
 #include "editor/editor.h"
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
 #include "editor/title.h"
 #include "editor/undo.h"
 
 namespace {
-
-HBITMAP g_menuImagesStandard; // the common controls' small colour strip
-HBITMAP g_menuImagesOwn;      // the program's own small images
 
 LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -94,7 +93,9 @@ void InitMainWindow() {
     g_sizeLimit = ComputeSizeLimit();
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
+    if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
     if (g_richEditLibrary) CreateEditorControl();
+    if (ReadSetting(setting::Toolbar) != 0) CreateToolbar();
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     g_menuImagesStandard =
         static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
@@ -103,6 +104,8 @@ void InitMainWindow() {
 }
 
 void ReleaseResources() {
+    DestroyToolbar();
+    DestroyStatusBar();
     if (g_richEditLibrary) {
         if (g_editor) {
             DestroyWindow(g_editor);
@@ -121,6 +124,7 @@ void DeleteProgramObjects() {
         if (*object) DeleteObject(*object);
         *object = nullptr;
     }
+    DeleteToolbarBitmap();
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {
