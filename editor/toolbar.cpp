@@ -43,13 +43,21 @@ void AddDefaultButtons() {
     }
 }
 
-// The saved layout, or the default buttons when it gives none (never saved,
-// or written by something that leaves no button): a toolbar is never empty,
-// and the next change in the customise dialog saves over such a value.
+// The saved layout, or the default buttons when it gives no button (never
+// saved, or written by something this toolbar cannot read): a toolbar is never
+// empty, and the next change in the customise dialog saves over such a value.
 void RestoreLayout() {
     TBSAVEPARAMSA where = LayoutValue();
     SendMessageA(g_toolbar, TB_SAVERESTORE, FALSE, reinterpret_cast<LPARAM>(&where));
-    if (SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0) == 0) AddDefaultButtons();
+    const LRESULT count = SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        TBBUTTON button{};
+        SendMessageA(g_toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & TBSTYLE_SEP)) return;
+    }
+    // Nothing but separators, or nothing at all.
+    while (SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(g_toolbar, TB_DELETEBUTTON, 0, 0);
+    AddDefaultButtons();
 }
 
 // Item i of the customise dialog's catalogue.
@@ -74,6 +82,18 @@ void TooltipText(NMTTDISPINFOA* info) {
     lstrcpynA(info->szText, caption.data(), 79);
     info->lpszText = info->szText;
     info->hinst = nullptr;
+}
+
+// A saved record of command 0 is a separator: the toolbar writes a
+// separator's command, which is 0, and would otherwise bring it back as a
+// button that nothing describes and drop it.
+void RestoreSeparator(NMTBRESTORE* restore) {
+    if (restore->iItem < 0) return;
+    TBBUTTON& button = restore->tbButton;
+    if (button.idCommand != 0 || (button.fsStyle & TBSTYLE_SEP)) return;
+    button.iBitmap = 0;
+    button.fsStyle = TBSTYLE_SEP;
+    button.fsState = 0;
 }
 
 } // namespace
@@ -141,6 +161,10 @@ bool HandleToolbarNotify(NMHDR* header, LRESULT& result) {
         return true;
     case TBN_RESET:
         RestoreLayout();
+        return true;
+    case TBN_RESTORE:
+        RestoreSeparator(reinterpret_cast<NMTBRESTORE*>(header));
+        result = 0; // go on restoring
         return true;
     case TBN_CUSTHELP:
         PostMessageA(g_mainWindow, WM_COMMAND, IDM_HELP, 0);

@@ -4,7 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -347,6 +349,112 @@ TEST_F(Bars, MenuImagesShowTheCodePageInUseAndWordWrap) {
     Command(IDM_SHOW_KOI8);
     EXPECT_TRUE(harness::MenuItemState(IDM_SHOW_KOI8) & MF_CHECKED);
     EXPECT_FALSE(harness::MenuItemState(IDM_SHOW_ANSI) & MF_CHECKED);
+}
+
+} // namespace
+
+namespace {
+
+// The controls of the customise dialog the toolbar opens.
+constexpr int kCustomiseAvailable = 201;
+constexpr int kCustomiseReset = 202;
+constexpr int kCustomiseCurrent = 203;
+constexpr int kCustomiseRemove = 204;
+constexpr int kCustomiseHelp = 205;
+constexpr int kCustomiseAdd = 1;
+
+void Pick(HWND dialog, int list, int index) {
+    HWND box = GetDlgItem(dialog, list);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+void Click(HWND dialog, int id) { harness::PressButton(id)(dialog); }
+
+// Command 44 with the customise dialog answered by `steps`, then closed.
+void Customise(const std::function<void(HWND)>& steps) {
+    harness::AnswerNextDialog([steps](HWND dialog) {
+        steps(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_TOOLBAR_SETUP, 0);
+    harness::Pump();
+}
+
+class Customising : public EditorTest {};
+
+TEST_F(Customising, ChangesAreSavedAndRestoredAtTheNextStart) {
+    int offered = 0;
+    Customise([&](HWND d) {
+        offered = static_cast<int>(SendDlgItemMessageA(d, kCustomiseAvailable, LB_GETCOUNT, 0, 0));
+        Pick(d, kCustomiseCurrent, 0);
+        Pick(d, kCustomiseAvailable, 1);
+        Click(d, kCustomiseAdd);
+    });
+    // The catalogue's 32 buttons less the 7 on the toolbar, and a separator.
+    EXPECT_EQ(offered, 32 - 7 + 1);
+    const std::vector<int> changed = ToolbarCommands();
+    ASSERT_EQ(changed.size(), kDefaults.size() + 1);
+    EXPECT_NE(changed, kDefaults);
+    const ToolbarItem* added = ToolbarItemOfCommand(changed[0]);
+    ASSERT_TRUE(added);
+    TBBUTTON first{};
+    SendMessageA(g_toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(first.iBitmap, added->image);
+
+    Restart();
+    EXPECT_EQ(ToolbarCommands(), changed);
+
+    // Reset goes back to what was saved last, not to the default buttons.
+    Customise([&](HWND d) {
+        Pick(d, kCustomiseCurrent, 1);
+        SendMessageA(g_toolbar, TB_DELETEBUTTON, 1, 0); // changed behind the dialog's back, not saved
+        Click(d, kCustomiseReset);
+    });
+    EXPECT_EQ(ToolbarCommands(), changed);
+}
+
+TEST_F(Customising, RemovingButtonsIsSavedToo) {
+    Customise([](HWND d) {
+        Pick(d, kCustomiseCurrent, 0);
+        Click(d, kCustomiseRemove);
+    });
+    std::vector<int> expected(kDefaults.begin() + 1, kDefaults.end());
+    EXPECT_EQ(ToolbarCommands(), expected);
+    Restart();
+    EXPECT_EQ(ToolbarCommands(), expected);
+}
+
+TEST_F(Customising, ALayoutThatRestoresNoButtonGivesTheDefaultsAndIsReplaced) {
+    const DWORD foreign[] = {999, 0, 998, 0};
+    WriteSettingBinary("TBS", foreign, sizeof foreign);
+    Restart();
+    EXPECT_EQ(ToolbarCommands(), kDefaults);
+    // Reset from such a value leaves the defaults too.
+    Customise([](HWND d) { Click(d, kCustomiseReset); });
+    EXPECT_EQ(ToolbarCommands(), kDefaults);
+    // The next change saves over it.
+    Customise([](HWND d) {
+        Pick(d, kCustomiseCurrent, 0);
+        Click(d, kCustomiseRemove);
+    });
+    Restart();
+    EXPECT_EQ(ToolbarCommands(), std::vector<int>(kDefaults.begin() + 1, kDefaults.end()));
+}
+
+TEST_F(Customising, OpensTheToolbarWhenSwitchedOffAndAsksForHelp) {
+    WriteSettingDword("TL", 0);
+    Restart();
+    ASSERT_FALSE(g_toolbar);
+    harness::CommandRecorder recorder;
+    Customise([](HWND d) { Click(d, kCustomiseHelp); });
+    ASSERT_TRUE(g_toolbar);
+    EXPECT_EQ(ToolbarCommands(), kDefaults);
+    EXPECT_NE(std::find(recorder.commands.begin(), recorder.commands.end(), IDM_HELP), recorder.commands.end());
+    RECT toolbar, editor;
+    GetWindowRect(g_toolbar, &toolbar);
+    GetWindowRect(g_editor, &editor);
+    EXPECT_EQ(editor.top, toolbar.bottom);
 }
 
 } // namespace
