@@ -4,6 +4,7 @@
 #include "app/scoped.h"
 #include "document/documents.h"
 #include "editor/bar_tables.h"
+#include "editor/strip_image.h"
 
 #include <cstring>
 
@@ -86,26 +87,19 @@ namespace {
 
 constexpr int kImageBoxWidth = 18;
 
-// A 16 by 16 image of a strip, drawn at (x, y).
-void DrawStripImage(HDC dc, HBITMAP strip, int index, int x, int y) {
-    if (!strip) return;
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory) return;
-    {
-        ScopedSelectObject image(memory, strip);
-        BitBlt(dc, x, y, 16, 16, memory, 16 * index, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
-}
-
 // The image box at the left of an item: its frame, then the icon, the
 // toolbar image or the word-wrap check box.
 void DrawImageBox(HDC dc, RECT box, const MenuImage& image, MenuIcon icon, bool selected, bool checked) {
     FillRect(dc, &box, GetSysColorBrush(COLOR_MENU));
-    if (selected)
-        DrawEdge(dc, &box, checked ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    // Raised under the highlight, sunken whenever checked (so that the
+    // display code page in use stands out with the menu closed to the
+    // pointer too), flat otherwise.
+    if (checked)
+        DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    else if (selected)
+        DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
     else
-        DrawEdge(dc, &box, checked ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_FLAT);
+        DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT | BF_FLAT);
     const int x = box.left + 1;
     const int y = box.top + (box.bottom - box.top - 16) / 2;
     switch (image.kind) {

@@ -9,6 +9,7 @@
 #include "app/scoped.h"
 #include "editor/bar_tables.h"
 #include "editor/editor.h"
+#include "editor/strip_image.h"
 #include "editor/text_layer.h"
 
 HWND g_statusBar;
@@ -78,17 +79,7 @@ void DrawKeyboardField(const DRAWITEMSTRUCT* dis) {
 
 void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
     RECT r = dis->rcItem;
-    if (g_menuImagesOwn) {
-        HDC memory = CreateCompatibleDC(dis->hDC);
-        if (memory) {
-            {
-                ScopedSelectObject image(memory, g_menuImagesOwn);
-                const int top = r.top + (r.bottom - r.top - 16) / 2;
-                BitBlt(dis->hDC, r.left, top, 16, 16, memory, 16 * g_displayCodePage, 0, SRCCOPY);
-            }
-            DeleteDC(memory);
-        }
-    }
+    DrawStripImage(dis->hDC, g_menuImagesOwn, g_displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
     r.left += 18;
     DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_displayCodePage), SBT_NOBORDERS);
 }
