@@ -39,7 +39,11 @@ void UpdateMenuState() {
 void SetToolbarButtonState(int id, BYTE state) {
     if (!g_toolbar) return;
     LRESULT current = SendMessageA(g_toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
-    if (current != -1 && (current & TBSTATE_PRESSED)) state |= TBSTATE_PRESSED;
+    // A command without a button has nothing to set; a button already in that
+    // state is left alone, since setting a state repaints the button.
+    if (current == -1) return;
+    if (current & TBSTATE_PRESSED) state |= TBSTATE_PRESSED;
+    if ((current & 0xFF) == state) return;
     SendMessageA(g_toolbar, TB_SETSTATE, static_cast<WPARAM>(id), MAKELONG(state, 0));
 }
 
