@@ -90,9 +90,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));
-        // Wrapped rows follow the new width.
-        ResetCaretField();
-        UpdateCaretField();
+        if (g_wrapStyle == 0) {
+            // Wrapped rows follow the new width.
+            ResetCaretField();
+            UpdateCaretField();
+        }
         break;
     case WM_NOTIFY: {
         LRESULT result = 0;

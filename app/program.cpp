@@ -158,6 +158,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
         }
     }
     if (g_commandLinePath[0]) LoadFile(g_commandLinePath);
+    UpdateCaretField(); // a recent file may have put the caret back
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
