@@ -89,6 +89,9 @@ double MedianKey(int keys, UINT vk, WPARAM character) {
     return times[times.size() / 2];
 }
 
+// The bars are made or removed without laying the window out anew: the
+// editor keeps its size, so both cases type into the same view (and the
+// control does not wrap the whole text again for each switch).
 void ShowBars(bool on) {
     if (on) {
         CreateStatusBar();
@@ -100,9 +103,6 @@ void ShowBars(bool on) {
         DestroyToolbar();
         DestroyStatusBar();
     }
-    RECT client;
-    GetClientRect(g_mainWindow, &client);
-    SendMessageA(g_mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     Settle();
 }
 
