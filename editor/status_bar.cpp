@@ -174,6 +174,8 @@ void UpdatePathField() {
 }
 
 void DrawStatusField(const DRAWITEMSTRUCT* dis) {
+    // A repaint of another field (the caret's, on every key) leaves these be.
+    if (!RectVisible(dis->hDC, &dis->rcItem)) return;
     if (dis->itemID == kKeyboardField) DrawKeyboardField(dis);
     if (dis->itemID == kCodePageField) DrawCodePageField(dis);
 }
