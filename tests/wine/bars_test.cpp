@@ -54,28 +54,23 @@ RECT ChildRect(HWND child) {
 }
 
 // The tooltip window whose tool is the status bar's path field.
+BOOL CALLBACK FindStatusTooltip(HWND window, LPARAM found) {
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = g_statusBar;
+    tool.uId = kStatusBarId;
+    if (!SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 HWND StatusTooltip() {
-    struct Search {
-        HWND found;
-    } search{nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            char cls[64] = "";
-            GetClassNameA(window, cls, sizeof cls);
-            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
-            TOOLINFOA tool{};
-            tool.cbSize = sizeof tool;
-            tool.hwnd = g_statusBar;
-            tool.uId = kStatusBarId;
-            if (SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) {
-                reinterpret_cast<Search*>(lParam)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindStatusTooltip, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 std::string TooltipOfPathField() {
