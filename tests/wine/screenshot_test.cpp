@@ -45,22 +45,13 @@ TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
     EXPECT_NE(shots[1], shots[2]);
 }
 
-std::string ScreenshotFolder() {
-    CreateDirectoryA((std::string(LORK2_SOURCE_DIR) + "/build").c_str(), nullptr);
-    const std::string folder = std::string(LORK2_SOURCE_DIR) + "/build/screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
+// The window repainted, then saved as build/screenshots/NAME.bmp.
 void Shoot(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     harness::Pump();
     Sleep(200);
     harness::Pump();
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> pixels = CaptureWindow(window, width, height);
-    SaveBitmap(ScreenshotFolder() + "/" + name, pixels, width, height);
+    harness::SaveScreenshot(window, name);
 }
 
 TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
@@ -82,7 +73,7 @@ TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
     }
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!\r\n"));
-    Shoot(g_mainWindow, "toolbar-big.bmp");
+    Shoot(g_mainWindow, "toolbar-big");
     WriteSettingDword("BIG", 0);
     harness::StopEditor();
     ASSERT_TRUE(harness::StartEditor());
@@ -99,19 +90,19 @@ TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!\r\n"));
     Select(3, 3);
     harness::PressKey(g_editor, VK_SHIFT);
-    Shoot(g_mainWindow, "toolbar-small.bmp");
+    Shoot(g_mainWindow, "toolbar-small");
 }
 
 TEST_F(Screenshots, CustomiseAndOptionsDialogs) {
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 640, 300, SWP_SHOWWINDOW);
     harness::AnswerNextDialog([](HWND dialog) {
-        Shoot(dialog, "customise-dialog.bmp");
+        Shoot(dialog, "customise-dialog");
         harness::PressButton(IDCANCEL)(dialog);
     });
     Command(IDM_TOOLBAR_SETUP);
     harness::Pump();
     harness::AnswerNextDialog([](HWND dialog) {
-        Shoot(dialog, "options-dialog.bmp");
+        Shoot(dialog, "options-dialog");
         harness::PressButton(IDCANCEL)(dialog);
     });
     Command(IDM_OPTIONS);
