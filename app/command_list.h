@@ -60,14 +60,14 @@
     ROW(IDM_RTF_TO_ANSI,       "&RTF -> ANSI",                 ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_QUOTED_PRINTABLE,  "\"=D8=E0\"",                   ConvertCommand,        nullptr,           nullptr) \
     ROW(IDM_LINE_BREAK,        "&Line Break",                  ConvertCommand,        nullptr,           nullptr) \
-    ROW(IDM_OPTIONS,           "П&араметры...",                nullptr,               nullptr,           nullptr) \
+    ROW(IDM_OPTIONS,           "П&араметры...",                OptionsCommand,        nullptr,           nullptr) \
     ROW(IDM_INSERT_FILE,       "&Вставить из...",              InsertFromFileCommand, nullptr,           nullptr) \
     ROW(IDM_DATE_TIME,         "&Дата и время",                DateTimeCommand,       nullptr,           nullptr) \
     ROW(IDM_FONT_ANSI,         "&\xC0NSI...",                  FontDialogCommand,     nullptr,           nullptr) \
     ROW(IDM_FONT_OEM,          "&\xCE" "EM...",                FontDialogCommand,     nullptr,           nullptr) \
     ROW(IDM_FONT_KOI8,         "&\xCAOI8...",                  FontDialogCommand,     nullptr,           nullptr) \
     ROW(IDM_EXIT,              "В&ыход",                       ExitCommand,           nullptr,           nullptr) \
-    ROW(IDM_TOOLBAR_SETUP,     "Настройка &тулбара...",        nullptr,               nullptr,           nullptr) \
+    ROW(IDM_TOOLBAR_SETUP,     "Настройка &тулбара...",        CustomiseToolbarCommand, nullptr,           nullptr) \
     ROW(IDM_BACKGROUND_COLOUR, "Цвет &фона...",                BackgroundColourCommand, nullptr,           nullptr) \
     ROW(IDM_TEXT_COLOUR,       "Цвет &текста...",              TextColourCommand,     nullptr,           nullptr) \
     ROW(IDM_SELECT_ALL,        "В&ыделить все",                SelectAllCommand,      nullptr,           nullptr) \

@@ -13,6 +13,8 @@ HICON g_largeIcon;
 HICON g_smallIcon;
 HICON g_htmlIcon;
 HFONT g_menuFont;
+HBITMAP g_menuImagesStandard;
+HBITMAP g_menuImagesOwn;
 HACCEL g_accelerators;
 HMENU g_menuBar;
 HMENU g_popups[kPopupCount];

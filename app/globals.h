@@ -21,6 +21,10 @@ extern HICON g_largeIcon;
 extern HICON g_smallIcon;
 extern HICON g_htmlIcon;
 extern HFONT g_menuFont;
+// The 16 by 16 images of the menu items and the code-page field: the common
+// controls' standard strip and the program's own (loaded at start-up).
+extern HBITMAP g_menuImagesStandard;
+extern HBITMAP g_menuImagesOwn;
 extern HACCEL g_accelerators;
 // The menu bar and its popups in bar order; popup 1 ("&Правка") is also the
 // editor's right-click menu, popup 5 ("&Кодировки") the code-page field's.

@@ -10,9 +10,8 @@
 #include "app/settings.h"
 #include "document/documents.h"
 #include "editor/editor.h"
-
-HWND g_toolbar;
-HWND g_statusBar;
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
 
 namespace {
 
@@ -40,7 +39,11 @@ void UpdateMenuState() {
 void SetToolbarButtonState(int id, BYTE state) {
     if (!g_toolbar) return;
     LRESULT current = SendMessageA(g_toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
-    if (current != -1 && (current & TBSTATE_PRESSED)) state |= TBSTATE_PRESSED;
+    // A command without a button has nothing to set; a button already in that
+    // state is left alone, since setting a state repaints the button.
+    if (current == -1) return;
+    if (current & TBSTATE_PRESSED) state |= TBSTATE_PRESSED;
+    if ((current & 0xFF) == state) return;
     SendMessageA(g_toolbar, TB_SETSTATE, static_cast<WPARAM>(id), MAKELONG(state, 0));
 }
 
@@ -77,10 +80,27 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_COMMAND:
         DispatchCommand(LOWORD(wParam));
+        // A command may have changed the text anywhere: the caret field
+        // finds its row afresh.
+        ResetCaretField();
+        UpdateCaretField();
+        return 0;
+    case WM_USER + 1: // the editor was clicked
+        UpdateCaretField();
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+        if (g_wrapStyle == 0) {
+            // Wrapped rows follow the new width.
+            ResetCaretField();
+            UpdateCaretField();
+        }
         break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (HandleToolbarNotify(reinterpret_cast<NMHDR*>(lParam), result)) return result;
+        break;
+    }
     case WM_TIMER:
         if (wParam == kAutoScrollTimer) {
             AutoScrollStep();
@@ -103,6 +123,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         if (dis->CtlType == ODT_MENU) DrawMenuItem(dis);
+        if (g_statusBar && dis->hwndItem == g_statusBar) DrawStatusField(dis);
         return TRUE;
     }
     case WM_CLOSE:

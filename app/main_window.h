@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-extern HWND g_toolbar;   // absent (0) while switched off
-extern HWND g_statusBar; // absent (0) while switched off
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the operation of a command identifier; unknown identifiers do nothing.

@@ -3,6 +3,8 @@
 #include "app/globals.h"
 #include "app/scoped.h"
 #include "document/documents.h"
+#include "editor/bar_tables.h"
+#include "editor/strip_image.h"
 
 #include <cstring>
 
@@ -81,13 +83,64 @@ void MeasureMenuItem(MEASUREITEMSTRUCT* mis) {
     mis->itemWidth = static_cast<UINT>(r.right - r.left + 18);
 }
 
+namespace {
+
+constexpr int kImageBoxWidth = 18;
+
+// The image box at the left of an item: its frame, then the icon, the
+// toolbar image or the word-wrap check box.
+void DrawImageBox(HDC dc, RECT box, const MenuImage& image, MenuIcon icon, bool selected, bool checked) {
+    FillRect(dc, &box, GetSysColorBrush(COLOR_MENU));
+    // Raised under the highlight, sunken whenever checked (so that the
+    // display code page in use stands out with the menu closed to the
+    // pointer too), flat otherwise.
+    if (checked)
+        DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    else if (selected)
+        DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
+    else
+        DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT | BF_FLAT);
+    const int x = box.left + 1;
+    const int y = box.top + (box.bottom - box.top - 16) / 2;
+    switch (image.kind) {
+    case MenuImageKind::Icon:
+        DrawIconEx(dc, x, y, icon == MenuIcon::Html ? g_htmlIcon : g_smallIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        break;
+    case MenuImageKind::Standard:
+        DrawStripImage(dc, g_menuImagesStandard, image.index, x, y);
+        break;
+    case MenuImageKind::Own:
+        DrawStripImage(dc, g_menuImagesOwn, image.index, x, y);
+        break;
+    case MenuImageKind::CheckBox: {
+        RECT check{x + 1, y + 1, x + 15, y + 15};
+        DrawFrameControl(dc, &check, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+        break;
+    }
+    case MenuImageKind::None:
+        break;
+    }
+}
+
+} // namespace
+
 void DrawMenuItem(const DRAWITEMSTRUCT* dis) {
     const char* text = MenuItemText(dis->itemID);
-    bool grey = (dis->itemState & ODS_GRAYED) != 0;
-    bool selected = (dis->itemState & ODS_SELECTED) != 0;
+    const bool grey = (dis->itemState & ODS_GRAYED) != 0;
+    const bool selected = (dis->itemState & ODS_SELECTED) != 0;
+    const bool checked = (dis->itemState & ODS_CHECKED) != 0;
     HDC dc = dis->hDC;
-    RECT item = dis->rcItem;
-    FillRect(dc, &item, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    const RECT item = dis->rcItem;
+    const MenuIcon icon = CommandIcon(static_cast<int>(dis->itemID), text);
+    const MenuImage image =
+        *text ? MenuItemImage(static_cast<int>(dis->itemID), checked, grey, icon) : MenuImage{false, MenuImageKind::None, 0};
+    RECT background = item;
+    if (image.box) {
+        RECT box{item.left, item.top, item.left + kImageBoxWidth, item.bottom};
+        DrawImageBox(dc, box, image, icon, selected, checked);
+        background.left = box.right;
+    }
+    FillRect(dc, &background, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     if (!*text) return;
     ScopedSelectObject font(dc, g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);

@@ -13,14 +13,13 @@
 #include "app/settings.h"
 #include "document/documents.h"
 #include "editor/editor.h"
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
 #include "editor/title.h"
 #include "editor/undo.h"
 #include "print/printing.h"
 
 namespace {
-
-HBITMAP g_menuImagesStandard; // the common controls' small colour strip
-HBITMAP g_menuImagesOwn;      // the program's own small images
 
 LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -96,7 +95,9 @@ void InitMainWindow() {
     g_sizeLimit = ComputeSizeLimit();
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
+    if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
     if (g_richEditLibrary) CreateEditorControl();
+    if (ReadSetting(setting::Toolbar) != 0) CreateToolbar();
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     g_menuImagesStandard =
         static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
@@ -106,6 +107,8 @@ void InitMainWindow() {
 
 void ReleaseResources() {
     ReleasePrintState();
+    DestroyToolbar();
+    DestroyStatusBar();
     if (g_richEditLibrary) {
         if (g_editor) {
             DestroyWindow(g_editor);
@@ -124,6 +127,7 @@ void DeleteProgramObjects() {
         if (*object) DeleteObject(*object);
         *object = nullptr;
     }
+    DeleteToolbarBitmap();
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {
@@ -164,6 +168,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
         LayoutChildren(client.right, client.bottom);
         LoadFile(g_commandLinePath);
     }
+    UpdateCaretField(); // a recent file may have put the caret back
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))

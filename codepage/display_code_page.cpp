@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "editor/editor.h"
 #include "editor/heap_block.h"
+#include "editor/status_bar.h"
 #include "editor/text_layer.h"
 
 #include <cstring>
@@ -64,6 +65,7 @@ void ApplyDisplayCodePage() {
     ActivateKeyboardLayout(layout, 0);
     SendMessageA(g_editor, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    UpdateCodePageField();
 }
 
 void ApplyDisplayCodePageKeepingView() {

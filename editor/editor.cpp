@@ -13,6 +13,7 @@
 #include "codepage/tables.h"
 #include "editor/heap_block.h"
 #include "editor/ole_callback.h"
+#include "editor/status_bar.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -208,7 +209,10 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         if (CtrlHeld()) return 0;
         break;
     case VK_INSERT:
-        if (!CtrlHeld()) g_overwriteMode = !g_overwriteMode;
+        if (!CtrlHeld()) {
+            g_overwriteMode = !g_overwriteMode;
+            UpdateModeField();
+        }
         break;
     case VK_DELETE:
         return DeleteKey(hwnd, wParam, lParam);
@@ -305,6 +309,9 @@ void CreateEditorControl() {
     SetWindowTextA(g_editor, "");
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
     g_overwriteMode = false;
+    UpdateModeField();
+    ResetCaretField();
+    UpdateCaretField();
     SendMessageA(g_editor, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(EditorOleCallback()));
     ShowWindow(g_editor, SW_SHOW);
     g_editorFocus = true;
@@ -349,6 +356,9 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return TypeCharacter(hwnd, wParam, lParam);
     case WM_KEYDOWN:
         return KeyDown(hwnd, wParam, lParam);
+    case WM_KEYUP:
+        UpdateCaretField();
+        break;
     case WM_LBUTTONDOWN:
         PostMessageA(g_mainWindow, WM_USER + 1, 0, 0);
         break;
@@ -367,6 +377,7 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         MiddleButtonUp();
         break;
     case WM_INPUTLANGCHANGE:
+        UpdateKeyboardField();
         return 1;
     case WM_DROPFILES:
         // The first dropped file replaces the document, after the prompt.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "editor/status_bar.h"
 #include "editor/title_text.h"
 
 void SetTitle() {
@@ -14,4 +15,5 @@ void SetTitle() {
     if (n == 0 || n >= sizeof marker) lstrcpynA(marker, g_currentFileName, sizeof marker);
     CharLowerA(marker);
     SetWindowTextA(g_markerWindow, marker);
+    UpdatePathField();
 }

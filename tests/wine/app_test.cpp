@@ -65,17 +65,6 @@ TEST_F(Shell, StartUpCreatesTheWindowsInOrder) {
               WS_EX_STATICEDGE | WS_EX_ACCEPTFILES);
 }
 
-TEST_F(Shell, EditorFillsTheClientArea) {
-    RECT client, editor;
-    GetClientRect(g_mainWindow, &client);
-    GetWindowRect(g_editor, &editor);
-    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&editor), 2);
-    EXPECT_EQ(editor.left, 0);
-    EXPECT_EQ(editor.top, 0);
-    EXPECT_EQ(editor.right, client.right);
-    EXPECT_EQ(editor.bottom, client.bottom);
-}
-
 TEST_F(Shell, SizeLimitIsHalfTheMemoryWithLowBitsSet) {
     EXPECT_EQ(g_sizeLimit & 0xFFFFF, 0xFFFFF);
     EXPECT_GT(g_sizeLimit, 0);

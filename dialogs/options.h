@@ -1,0 +1,9 @@
+// The options dialog (command 37): which bars are shown and how large the
+// buttons are, undo, what is remembered between runs, and the paragraph
+// measures of the alignment commands.
+#pragma once
+
+#include <windows.h>
+
+void OptionsCommand(int id);
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,22 @@
+/* Controls of the options dialog (template 5), shared by its resource
+   script, its code and the tests. */
+#ifndef LORK2_DIALOGS_OPTIONS_IDS_H
+#define LORK2_DIALOGS_OPTIONS_IDS_H
+
+#define IDD_OPTIONS 5
+
+#define IDC_OPT_BIG_BUTTONS 101
+#define IDC_OPT_TOOLBAR 108
+#define IDC_OPT_STATUS_BAR 109
+#define IDC_OPT_UNDO 110
+#define IDC_OPT_REMEMBER_WINDOW 111
+#define IDC_OPT_REMEMBER_CARET 1001
+#define IDC_OPT_LEFT_INDENT 113
+#define IDC_OPT_LEFT_INDENT_SPIN 114
+#define IDC_OPT_RIGHT_INDENT 115
+#define IDC_OPT_RIGHT_INDENT_SPIN 116
+#define IDC_OPT_FIRST_INDENT 121
+#define IDC_OPT_FIRST_INDENT_SPIN 122
+#define IDC_OPT_IGNORE_LINE_BREAKS 144
+
+#endif

@@ -1,0 +1,181 @@
+#include "editor/status_bar.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/scoped.h"
+#include "editor/bar_tables.h"
+#include "editor/editor.h"
+#include "editor/strip_image.h"
+#include "editor/text_layer.h"
+
+HWND g_statusBar;
+
+namespace {
+
+constexpr int kCodePagePopup = 5; // "&Кодировки"
+
+HWND g_statusTooltip;
+RECT g_codePageFieldRect;
+WNDPROC g_statusBarPrevProc;
+CaretFieldCache g_caretCache;
+
+// The caret field's questions, asked of the editor control. The row of the
+// caret and the number of rows are kept by the control; the row of any other
+// position is found from the start of the text.
+int32_t EditorRowCount() { return static_cast<int32_t>(SendMessageA(g_editor, EM_GETLINECOUNT, 0, 0)); }
+int32_t EditorCaretRowStart() {
+    return static_cast<int32_t>(SendMessageA(g_editor, EM_LINEINDEX, static_cast<WPARAM>(-1), 0));
+}
+int32_t EditorRowOf(int32_t position) {
+    return static_cast<int32_t>(SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, position));
+}
+int32_t EditorRowStart(int32_t row) { return static_cast<int32_t>(SendMessageA(g_editor, EM_LINEINDEX, row, 0)); }
+constexpr CaretQueries kEditorQueries{EditorRowCount, EditorCaretRowStart, EditorRowOf, EditorRowStart};
+
+void SetFieldText(int field, const char* text, UINT flags = 0) {
+    SendMessageA(g_statusBar, SB_SETTEXTA, static_cast<WPARAM>(field) | flags, reinterpret_cast<LPARAM>(text));
+}
+
+RECT FieldRect(int field) {
+    RECT r{0, 0, 0, 0};
+    SendMessageA(g_statusBar, SB_GETRECT, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+// A click with either button on the code-page field opens "&Кодировки" there.
+LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+        POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (PtInRect(&g_codePageFieldRect, p)) {
+            ClientToScreen(hwnd, &p);
+            TrackPopupMenu(g_popups[kCodePagePopup], TPM_RIGHTBUTTON, p.x, p.y, 0, g_mainWindow, nullptr);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return CallWindowProcA(g_statusBarPrevProc, hwnd, message, wParam, lParam);
+}
+
+void DrawKeyboardField(const DRAWITEMSTRUCT* dis) {
+    char abbreviation[4] = "";
+    const LANGID language = LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(0)));
+    GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_SABBREVLANGNAME, abbreviation, sizeof abbreviation);
+    abbreviation[sizeof abbreviation - 1] = '\0';
+    char text[3];
+    KeyboardFieldText(abbreviation, text);
+    RECT r = dis->rcItem;
+    SetBkMode(dis->hDC, TRANSPARENT);
+    SetTextColor(dis->hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextA(dis->hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
+    RECT r = dis->rcItem;
+    DrawStripImage(dis->hDC, g_menuImagesOwn, g_displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
+    r.left += 18;
+    DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_displayCodePage), SBT_NOBORDERS);
+}
+
+} // namespace
+
+void CreateStatusBar() {
+    if (g_statusBar) return;
+    g_statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, nullptr, g_mainWindow, kStatusBarId);
+    if (!g_statusBar) return;
+    SendMessageA(g_statusBar, SB_SETPARTS, kStatusFieldCount, reinterpret_cast<LPARAM>(kStatusFieldEdges));
+
+    g_statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, g_mainWindow, nullptr, g_instance, nullptr);
+    if (g_statusTooltip) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = g_statusBar;
+        tool.uId = kStatusBarId;
+        tool.rect = FieldRect(kPathField);
+        tool.rect.right = 0xFFFF;
+        tool.lpszText = g_currentFileName;
+        SendMessageA(g_statusTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+
+    g_codePageFieldRect = FieldRect(kCodePageField);
+    g_statusBarPrevProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_statusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StatusBarProc)));
+
+    UpdateCodePageField();
+    UpdatePathField();
+    UpdateKeyboardField();
+}
+
+void DestroyStatusBar() {
+    if (!g_statusBar) return;
+    if (g_statusTooltip) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = g_statusBar;
+        tool.uId = kStatusBarId;
+        SendMessageA(g_statusTooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        DestroyWindow(g_statusTooltip);
+        g_statusTooltip = nullptr;
+    }
+    DestroyWindow(g_statusBar);
+    g_statusBar = nullptr;
+    ResetCaretFieldCache(g_caretCache);
+}
+
+void UpdateCaretField() {
+    if (!g_statusBar || !g_editor) return;
+    CHARRANGE selection{0, 0};
+    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    CaretPosition position{};
+    if (!UpdateCaretFieldCache(g_caretCache, selection.cpMin, selection.cpMax, kEditorQueries, position)) return;
+    char text[32];
+    FormatCaretField(position.column, position.line, text, sizeof text);
+    SetFieldText(kCaretField, text);
+}
+
+void ResetCaretField() { ResetCaretFieldCache(g_caretCache); }
+
+void UpdateKeyboardField() {
+    if (g_statusBar) SetFieldText(kKeyboardField, nullptr, SBT_OWNERDRAW | SBT_POPOUT);
+}
+
+// The field's data is the name it shows (a constant string).
+void UpdateCodePageField() {
+    if (g_statusBar) SetFieldText(kCodePageField, CodePageFieldName(g_displayCodePage), SBT_OWNERDRAW);
+}
+
+void UpdateModeField() {
+    if (g_statusBar) SetFieldText(kModeField, ModeFieldText(g_overwriteMode));
+}
+
+void UpdatePathField() {
+    if (!g_statusBar) return;
+    // The file name buffer holds any path the program keeps, so the field and
+    // the tooltip always show it whole.
+    char path[kPathSize];
+    lstrcpynA(path, g_currentFileName, sizeof path);
+    SetFieldText(kPathField, path);
+    if (!g_statusTooltip) return;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = g_statusBar;
+    tool.uId = kStatusBarId;
+    tool.lpszText = path;
+    SendMessageA(g_statusTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void DrawStatusField(const DRAWITEMSTRUCT* dis) {
+    // A repaint of another field (the caret's, on every key) leaves these be.
+    if (!RectVisible(dis->hDC, &dis->rcItem)) return;
+    if (dis->itemID == kKeyboardField) DrawKeyboardField(dis);
+    if (dis->itemID == kCodePageField) DrawCodePageField(dis);
+}

@@ -1,0 +1,175 @@
+#include "editor/toolbar.h"
+
+#include <commctrl.h>
+
+#include "app/command_ids.h"
+#include "app/globals.h"
+#include "app/menu_tables.h"
+#include "app/setting_names.h"
+#include "app/settings.h"
+#include "editor/bar_tables.h"
+
+HWND g_toolbar;
+
+namespace {
+
+HBITMAP g_toolbarBitmap; // the own images loaded into the toolbar
+
+TBSAVEPARAMSA LayoutValue() {
+    TBSAVEPARAMSA where{};
+    where.hkr = HKEY_CURRENT_USER;
+    where.pszSubKey = kSettingsKey;
+    where.pszValueName = setting::ToolbarLayout.name;
+    return where;
+}
+
+void SaveLayout() {
+    TBSAVEPARAMSA where = LayoutValue();
+    SendMessageA(g_toolbar, TB_SAVERESTORE, TRUE, reinterpret_cast<LPARAM>(&where));
+}
+
+void AddDefaultButtons() {
+    for (int command : DefaultToolbarButtons()) {
+        TBBUTTON button{};
+        if (command == 0) {
+            button.fsStyle = TBSTYLE_SEP;
+        } else {
+            button.iBitmap = command - 1;
+            button.idCommand = command;
+            button.fsState = TBSTATE_ENABLED;
+            button.fsStyle = TBSTYLE_BUTTON;
+        }
+        SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    }
+}
+
+// The saved layout, or the default buttons when it gives no button (never
+// saved, or written by something this toolbar cannot read): a toolbar is never
+// empty, and the next change in the customise dialog saves over such a value.
+void RestoreLayout() {
+    TBSAVEPARAMSA where = LayoutValue();
+    SendMessageA(g_toolbar, TB_SAVERESTORE, FALSE, reinterpret_cast<LPARAM>(&where));
+    const LRESULT count = SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        TBBUTTON button{};
+        SendMessageA(g_toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & TBSTYLE_SEP)) return;
+    }
+    // Nothing but separators, or nothing at all.
+    while (SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(g_toolbar, TB_DELETEBUTTON, 0, 0);
+    AddDefaultButtons();
+}
+
+// Item i of the customise dialog's catalogue.
+LRESULT GetButtonInfo(NMTOOLBARA* info) {
+    std::span<const ToolbarItem> catalogue = ToolbarCatalogue();
+    if (info->iItem < 0 || static_cast<size_t>(info->iItem) >= catalogue.size()) return FALSE;
+    const ToolbarItem& item = catalogue[static_cast<size_t>(info->iItem)];
+    info->tbButton.iBitmap = item.image;
+    info->tbButton.idCommand = item.command;
+    info->tbButton.fsState = TBSTATE_ENABLED;
+    info->tbButton.fsStyle = item.check ? TBSTYLE_CHECK : TBSTYLE_BUTTON;
+    info->tbButton.dwData = 0;
+    info->tbButton.iString = 0;
+    if (info->pszText && info->cchText > 0) lstrcpynA(info->pszText, CommandCaption(item.command).data(), info->cchText);
+    return TRUE;
+}
+
+// A button's tooltip: its command's caption, in the notification's own
+// 80-byte buffer.
+void TooltipText(NMTTDISPINFOA* info) {
+    const std::string_view caption = CommandCaption(static_cast<int>(info->hdr.idFrom));
+    lstrcpynA(info->szText, caption.data(), 79);
+    info->lpszText = info->szText;
+    info->hinst = nullptr;
+}
+
+// A saved record of command 0 is a separator: the toolbar writes a
+// separator's command, which is 0, and would otherwise bring it back as a
+// button that nothing describes and drop it.
+void RestoreSeparator(NMTBRESTORE* restore) {
+    if (restore->iItem < 0) return;
+    TBBUTTON& button = restore->tbButton;
+    if (button.idCommand != 0 || (button.fsStyle & TBSTYLE_SEP)) return;
+    button.iBitmap = 0;
+    button.fsStyle = TBSTYLE_SEP;
+    button.fsState = 0;
+}
+
+} // namespace
+
+void CreateToolbar() {
+    if (g_toolbar) return;
+    g_toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                                WS_CHILD | WS_VISIBLE | CCS_TOP | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0,
+                                0, 0, 0, g_mainWindow, nullptr, g_instance, nullptr);
+    if (!g_toolbar) return;
+    const bool big = ReadSetting(setting::BigButtons) != 0;
+    SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
+    SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
+    DeleteToolbarBitmap();
+    g_toolbarBitmap = static_cast<HBITMAP>(
+        LoadImageA(g_instance, MAKEINTRESOURCEA(big ? 2 : 1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    if (g_toolbarBitmap) {
+        TBADDBITMAP own{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarBitmap)};
+        SendMessageA(g_toolbar, TB_ADDBITMAP, kOwnImageCount, reinterpret_cast<LPARAM>(&own));
+    }
+    RestoreLayout();
+}
+
+void DestroyToolbar() {
+    if (!g_toolbar) return;
+    DestroyWindow(g_toolbar);
+    g_toolbar = nullptr;
+}
+
+void DeleteToolbarBitmap() {
+    if (g_toolbarBitmap) DeleteObject(g_toolbarBitmap);
+    g_toolbarBitmap = nullptr;
+}
+
+void CustomiseToolbarCommand(int) {
+    CreateToolbar();
+    if (!g_toolbar) return;
+    RECT client;
+    GetClientRect(g_mainWindow, &client);
+    PostMessageA(g_mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    SendMessageA(g_toolbar, TB_CUSTOMIZE, 0, 0);
+}
+
+bool HandleToolbarNotify(NMHDR* header, LRESULT& result) {
+    result = 0;
+    switch (header->code) {
+    case TTN_GETDISPINFOA:
+        TooltipText(reinterpret_cast<NMTTDISPINFOA*>(header));
+        return false; // the default handling follows
+    default:
+        break;
+    }
+    if (!g_toolbar || header->hwndFrom != g_toolbar) return false;
+    switch (header->code) {
+    case TBN_GETBUTTONINFOA:
+        result = GetButtonInfo(reinterpret_cast<NMTOOLBARA*>(header));
+        return true;
+    case TBN_QUERYINSERT:
+    case TBN_QUERYDELETE:
+        result = TRUE;
+        return true;
+    case TBN_TOOLBARCHANGE:
+        SaveLayout();
+        return true;
+    case TBN_RESET:
+        RestoreLayout();
+        return true;
+    case TBN_RESTORE:
+        RestoreSeparator(reinterpret_cast<NMTBRESTORE*>(header));
+        result = 0; // go on restoring
+        return true;
+    case TBN_CUSTHELP:
+        PostMessageA(g_mainWindow, WM_COMMAND, IDM_HELP, 0);
+        return true;
+    default:
+        return false;
+    }
+}
