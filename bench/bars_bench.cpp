@@ -25,35 +25,9 @@
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
 #include "editor/toolbar.h"
+#include "bench/wine_bench.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string MakeDocument(size_t size) {
-    const char* words[] = {"\xCF\xF0\xE8\xE2\xE5\xF2", "text", "\xC9\xCD\xBB", "12345", "\xEC\xE8\xF0", "line"};
-    std::string text;
-    text.reserve(size + 100);
-    size_t column = 0;
-    for (size_t i = 0; text.size() < size; ++i) {
-        text += words[i % 6];
-        column += 6;
-        if (column > 70) {
-            text += "\r\n";
-            column = 0;
-        } else {
-            text += ' ';
-        }
-    }
-    text.resize(size);
-    return text;
-}
 
 // Everything the program would do before it waits again: posted messages,
 // painting, and the idle toolbar update of the message loop.

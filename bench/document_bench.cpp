@@ -12,15 +12,9 @@
 #include "app/program.h"
 #include "document/documents.h"
 #include "editor/editor.h"
+#include "bench/wine_bench.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 DWORD CALLBACK ReadFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     DWORD read = 0;

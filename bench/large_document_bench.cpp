@@ -31,15 +31,9 @@
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
+#include "bench/wine_bench.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Pump() {
     MSG msg;

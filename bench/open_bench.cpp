@@ -13,14 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "bench/wine_bench.h"
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+namespace {
 
 struct Search {
     DWORD process;

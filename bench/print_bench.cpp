@@ -18,15 +18,9 @@
 #include "print/page_layout.h"
 #include "print/printing.h"
 #include "tests/wine/harness.h"
+#include "bench/wine_bench.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 std::string WriteText(const std::string& folder, size_t megabytes) {
     const std::string path = folder + "\\print" + std::to_string(megabytes) + ".txt";

@@ -23,16 +23,9 @@
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "search/search.h"
+#include "bench/wine_bench.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Lines of Cyrillic and Latin words with `matches` occurrences of "target"
 // spread evenly, and "needle" 60 KB after the middle.

@@ -1,0 +1,36 @@
+// Shared by the benchmarks that run under Wine: the clock and the test
+// document of the editor benchmarks.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Seconds since some fixed moment, from the performance counter.
+inline double Now() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline std::string MakeDocument(size_t size) {
+    // Lines of Cyrillic and Latin words, box drawing and digits.
+    const char* words[] = {"\xCF\xF0\xE8\xE2\xE5\xF2", "text", "\xC9\xCD\xBB", "12345", "\xEC\xE8\xF0", "line"};
+    std::string text;
+    text.reserve(size + 100);
+    size_t column = 0;
+    for (size_t i = 0; text.size() < size; ++i) {
+        text += words[i % 6];
+        column += 6;
+        if (column > 70) {
+            text += "\r\n";
+            column = 0;
+        } else {
+            text += ' ';
+        }
+    }
+    text.resize(size);
+    return text;
+}
