@@ -75,7 +75,9 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         g_swallowDelCharacter = false;
         return 0;
     }
-    const bool typing = c == '\t' || (c >= 0x20 && c <= 0x7E) || c >= 0x80;
+    // DEL is a byte of the text like any other (the control would insert
+    // it unrecorded); the other control characters insert nothing.
+    const bool typing = c == '\t' || c >= 0x20;
     if (!typing) return PassOn(hwnd, WM_CHAR, c, lParam);
     const CHARRANGE selection = GetSelection(hwnd);
     if (selection.cpMax - selection.cpMin > 2) {
@@ -381,7 +383,12 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 1;
     case WM_DROPFILES:
         // The first dropped file replaces the document, after the prompt.
-        if (g_droppedFileHandler && g_droppedFileHandler(reinterpret_cast<HDROP>(wParam))) return 0;
+        if (g_droppedFileHandler && g_droppedFileHandler(reinterpret_cast<HDROP>(wParam))) {
+            // A drop is no command: the caret field learns of the new text here.
+            ResetCaretField();
+            UpdateCaretField();
+            return 0;
+        }
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 #include "app/menus.h"
 #include "app/settings.h"
 #include "document/documents.h"
+#include "editor/status_bar.h"
 #include "tests/wine/editor_fixture.h"
 
 namespace {
@@ -496,12 +497,25 @@ TEST_F(DocumentsDialogs, DroppingThreeFilesLoadsTheFirst) {
         GlobalUnlock(block);
         SendMessageA(g_editor, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
     };
+    auto caretField = [] {
+        char text[64] = "";
+        if (SendMessageA(g_statusBar, SB_GETTEXTLENGTHA, 0, 0) < static_cast<LRESULT>(sizeof text))
+            SendMessageA(g_statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return std::string(text);
+    };
     Type("typed");
     AnswerNextDialog(PressButton(IDNO));
     drop({first, second, third});
     EXPECT_EQ(TakeSeenDialogs().size(), 1u);
     EXPECT_EQ(Text(), B("one"));
     EXPECT_EQ(CurrentName(), first);
+    // Dropped again later, a listed file gets its caret back, and the caret
+    // field shows it.
+    Select(2, 2);
+    drop({second});
+    drop({first});
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(caretField(), "   3:1");
     // A name longer than any path buffer is refused, not cut into another name.
     drop({folder_ + "\\" + std::string(300, 's') + ".txt", second});
     EXPECT_EQ(Text(), B("one"));

@@ -280,6 +280,14 @@ TEST_F(Typing, CtrlBackspaceSwallowsItsDelCharacter) {
     Command(4);
     EXPECT_EQ(Text(), B("one two"));
     EXPECT_TRUE(UndoHistoryEmpty());
+    // A DEL typed on its own (Alt+0127) is a byte like any other: inserted
+    // and taken back by Undo.
+    Select(3, 3);
+    Type(0x7F);
+    EXPECT_EQ(Text(), B("one\x7F two"));
+    Command(4);
+    EXPECT_EQ(Text(), B("one two"));
+    EXPECT_TRUE(UndoHistoryEmpty());
 }
 
 TEST_F(Typing, AltShortcutsLeaveTheMenuBarAlone) {
