@@ -63,12 +63,7 @@ int main(int argc, char** argv) {
 
     // 20 MB of Russian text lines in 1251 with line breaks.
     const std::string line = "Съешь же ещё этих мягких французских булок, да выпей чаю. 0123456789\r\n";
-    std::string text;
-    while (text.size() < megabytes * 1000 * 1000) text += line;
-    HANDLE out = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(out);
+    WriteWholeFile(source, RepeatedLines(line, megabytes * 1000 * 1000));
 
     fprintf(stderr, "file written\n");
     if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;

@@ -83,21 +83,14 @@ double PeakMegabytes() {
 std::string Document(size_t bytes) {
     const std::string line = "\x91\xEA\xA5\xE8\xEC \xA6\xA5 \xA5\xE9\xF1 \xED\xE2\xA8\xE5 \xAC\xEF\xA3\xAA\xA8\xE5 "
                              "\xA1\xE3\xAB\xAE\xAA, \xA4\xA0 \xA2\xEB\xAF\xA5\xA9 \xE7\xA0\xEE.\r\n";
-    std::string text;
-    text.reserve(bytes + line.size());
-    while (text.size() < bytes) text += line;
-    return text;
+    return RepeatedLines(line, bytes);
 }
 
 std::string WriteDocument(size_t bytes) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     const std::string path = std::string(temp) + "lk2large.txt";
-    const std::string text = Document(bytes);
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(out);
+    WriteWholeFile(path, Document(bytes));
     return path;
 }
 

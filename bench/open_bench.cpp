@@ -94,12 +94,8 @@ int main(int argc, char** argv) {
     const std::string file = std::string(temp) + "lk2open.txt";
     // Short lines of Russian text in 1251.
     const std::string line = "Съешь же ещё этих мягких французских булок\r\n";
-    std::string text;
-    while (text.size() < megabytes * 1000 * 1000) text += line;
-    HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(out);
+    const std::string text = RepeatedLines(line, megabytes * 1000 * 1000);
+    WriteWholeFile(file, text);
     // Notepad may count a line break as one character: most of the text is enough.
     const LRESULT expected = static_cast<LRESULT>(text.size() * 95 / 100);
 

@@ -25,12 +25,7 @@ namespace {
 std::string WriteText(const std::string& folder, size_t megabytes) {
     const std::string path = folder + "\\print" + std::to_string(megabytes) + ".txt";
     const std::string line = "Съешь же ещё этих мягких французских булок, да выпей чаю. 0123456789\r\n";
-    std::string text;
-    while (text.size() < megabytes * 1000 * 1000) text += line;
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(out);
+    WriteWholeFile(path, RepeatedLines(line, megabytes * 1000 * 1000));
     return path;
 }
 

@@ -34,3 +34,19 @@ inline std::string MakeDocument(size_t size) {
     text.resize(size);
     return text;
 }
+
+// `line` repeated until the text holds at least `size` bytes.
+inline std::string RepeatedLines(const std::string& line, size_t size) {
+    std::string text;
+    text.reserve(size + line.size());
+    while (text.size() < size) text += line;
+    return text;
+}
+
+// Writes `text` as the whole of the file at `path`.
+inline void WriteWholeFile(const std::string& path, const std::string& text) {
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(out);
+}
