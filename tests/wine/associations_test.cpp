@@ -24,19 +24,7 @@ std::string ProgramPath() {
     return path;
 }
 
-// The default value of a key under HKEY_CLASSES_ROOT; nothing when the key
-// or the value is missing.
-std::optional<std::string> ReadDefault(const std::string& key) {
-    HKEY k = nullptr;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return std::nullopt;
-    char value[1024] = "";
-    DWORD size = sizeof value - 1;
-    const LONG rc = RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(k);
-    if (rc != ERROR_SUCCESS) return std::nullopt;
-    value[size] = '\0';
-    return std::string(value);
-}
+using harness::ReadClassesDefault;
 
 void WriteDefault(const std::string& key, const std::string& value) {
     HKEY k = nullptr;
@@ -73,7 +61,7 @@ struct KeyState {
 
 std::map<std::string, KeyState> RegistryState() {
     std::map<std::string, KeyState> state;
-    for (const std::string& key : WatchedKeys()) state[key] = {KeyExists(key), ReadDefault(key)};
+    for (const std::string& key : WatchedKeys()) state[key] = {KeyExists(key), ReadClassesDefault(key)};
     return state;
 }
 
@@ -136,16 +124,16 @@ TEST_F(Associations, OpenWithoutIconShowsUncheckedAndOkCompletesOrHandsBack) {
     // Checked: the icon joins the open verb, which is left as it was.
     std::map<int, bool> shown = RunDialog(IDOK, [](HWND dialog) { PressButton(IDC_ASSOC_TXT_OPEN)(dialog); });
     EXPECT_FALSE(shown[IDC_ASSOC_TXT_OPEN]);
-    EXPECT_EQ(ReadDefault(kTxtIcon), own + ",1");
-    EXPECT_EQ(ReadDefault(kTxtOpen), own + " %1");
+    EXPECT_EQ(ReadClassesDefault(kTxtIcon), own + ",1");
+    EXPECT_EQ(ReadClassesDefault(kTxtOpen), own + " %1");
     shown = RunDialog(IDCANCEL);
     EXPECT_TRUE(shown[IDC_ASSOC_TXT_OPEN]);
 
     // Unchanged from the mixed state: the open verb goes back to notepad.
     WriteDefault(kTxtIcon, "shell32.dll,-152");
     RunDialog(IDOK);
-    EXPECT_EQ(ReadDefault(kTxtOpen), "notepad.exe %1");
-    EXPECT_EQ(ReadDefault(kTxtIcon), "shell32.dll,-152");
+    EXPECT_EQ(ReadClassesDefault(kTxtOpen), "notepad.exe %1");
+    EXPECT_EQ(ReadClassesDefault(kTxtIcon), "shell32.dll,-152");
 }
 
 TEST_F(Associations, CheckingRegistersEveryVerbOfTheBoxAndUncheckingHandsThemBack) {
@@ -163,20 +151,20 @@ TEST_F(Associations, CheckingRegistersEveryVerbOfTheBoxAndUncheckingHandsThemBac
     });
     EXPECT_EQ(caption, "Расширения");
     EXPECT_EQ(icon, g_smallIcon);
-    EXPECT_EQ(ReadDefault("inifile\\shell\\open\\command"), own + " %1");
-    EXPECT_EQ(ReadDefault("inifile\\DefaultIcon"), own + ",1");
-    EXPECT_EQ(ReadDefault("batfile\\shell\\edit\\command"), own + " %1");
-    EXPECT_EQ(ReadDefault("txtfile\\shell\\print\\command"), own + " /p %1");
+    EXPECT_EQ(ReadClassesDefault("inifile\\shell\\open\\command"), own + " %1");
+    EXPECT_EQ(ReadClassesDefault("inifile\\DefaultIcon"), own + ",1");
+    EXPECT_EQ(ReadClassesDefault("batfile\\shell\\edit\\command"), own + " %1");
+    EXPECT_EQ(ReadClassesDefault("txtfile\\shell\\print\\command"), own + " /p %1");
     std::map<int, bool> shown = RunDialog(IDOK, [](HWND dialog) {
         for (int id : {IDC_ASSOC_INI_OPEN, IDC_ASSOC_BAT_EDIT, IDC_ASSOC_TXT_PRINT}) PressButton(id)(dialog);
     });
     EXPECT_TRUE(shown[IDC_ASSOC_INI_OPEN]);
     EXPECT_TRUE(shown[IDC_ASSOC_BAT_EDIT]);
     EXPECT_TRUE(shown[IDC_ASSOC_TXT_PRINT]);
-    EXPECT_EQ(ReadDefault("inifile\\shell\\open\\command"), "notepad.exe %1");
-    EXPECT_EQ(ReadDefault("inifile\\DefaultIcon"), "notepad.exe,1");
-    EXPECT_EQ(ReadDefault("batfile\\shell\\edit\\command"), "notepad.exe %1");
-    EXPECT_EQ(ReadDefault("txtfile\\shell\\print\\command"), "notepad.exe /p %1");
+    EXPECT_EQ(ReadClassesDefault("inifile\\shell\\open\\command"), "notepad.exe %1");
+    EXPECT_EQ(ReadClassesDefault("inifile\\DefaultIcon"), "notepad.exe,1");
+    EXPECT_EQ(ReadClassesDefault("batfile\\shell\\edit\\command"), "notepad.exe %1");
+    EXPECT_EQ(ReadClassesDefault("txtfile\\shell\\print\\command"), "notepad.exe /p %1");
 }
 
 TEST_F(Associations, ThePathInOtherLetterCaseOrInQuotesCounts) {

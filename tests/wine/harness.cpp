@@ -363,6 +363,18 @@ void SaveScreenshot(HWND window, const std::string& name) {
     fclose(f);
 }
 
+std::optional<std::string> ReadClassesDefault(const std::string& key) {
+    HKEY k = nullptr;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return std::nullopt;
+    char value[1024] = "";
+    DWORD size = sizeof value - 1;
+    const LONG rc = RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS) return std::nullopt;
+    value[size] = '\0';
+    return std::string(value);
+}
+
 UINT MenuItemState(int id) {
     for (int p = 0; p < kPopupCount; ++p) {
         if (GetMenuState(g_popups[p], static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;

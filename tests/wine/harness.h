@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,10 @@ std::string ScreenshotFolder();
 // user sees it: the popup holding it is opened first, which brings the
 // enabled and checked marks up to date.
 UINT MenuItemState(int id);
+
+// The default value of a key under HKEY_CLASSES_ROOT; nothing when the key
+// or the value is missing.
+std::optional<std::string> ReadClassesDefault(const std::string& key);
 
 // Popup menus opened (TrackPopupMenu) since the start; each is closed again
 // from inside its menu loop.

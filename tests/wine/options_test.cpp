@@ -35,6 +35,19 @@ void RunOptions(const std::function<void(HWND)>& change, int button = IDOK) {
     harness::Pump();
 }
 
+// The six switches and "ignore line breaks", in the dialog's order.
+constexpr int kSwitches[7] = {IDC_OPT_TOOLBAR,        IDC_OPT_STATUS_BAR,  IDC_OPT_UNDO,
+                              IDC_OPT_REMEMBER_WINDOW, IDC_OPT_REMEMBER_CARET, IDC_OPT_BIG_BUTTONS,
+                              IDC_OPT_IGNORE_LINE_BREAKS};
+
+// What the dialog shows: the switches and the three paragraph measures.
+void ReadOptions(HWND dialog, bool (&shown)[7], std::string (&measures)[3]) {
+    for (int k = 0; k < 7; ++k) shown[k] = Checked(dialog, kSwitches[k]);
+    measures[0] = ItemText(dialog, IDC_OPT_FIRST_INDENT);
+    measures[1] = ItemText(dialog, IDC_OPT_LEFT_INDENT);
+    measures[2] = ItemText(dialog, IDC_OPT_RIGHT_INDENT);
+}
+
 int ImageSize() {
     auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(g_toolbar, TB_GETIMAGELIST, 0, 0));
     int cx = 0;
@@ -55,17 +68,9 @@ TEST_F(Options, ShowsTheSettingsAndStoresEverySwitch) {
     bool shown[7] = {};
     std::string measures[3];
     RunOptions([&](HWND d) {
-        int k = 0;
-        for (int id : {IDC_OPT_TOOLBAR, IDC_OPT_STATUS_BAR, IDC_OPT_UNDO, IDC_OPT_REMEMBER_WINDOW,
-                       IDC_OPT_REMEMBER_CARET, IDC_OPT_BIG_BUTTONS, IDC_OPT_IGNORE_LINE_BREAKS})
-            shown[k++] = Checked(d, id);
-        measures[0] = ItemText(d, IDC_OPT_FIRST_INDENT);
-        measures[1] = ItemText(d, IDC_OPT_LEFT_INDENT);
-        measures[2] = ItemText(d, IDC_OPT_RIGHT_INDENT);
+        ReadOptions(d, shown, measures);
         // Every switch the other way, three new measures.
-        for (int id : {IDC_OPT_TOOLBAR, IDC_OPT_STATUS_BAR, IDC_OPT_UNDO, IDC_OPT_REMEMBER_WINDOW,
-                       IDC_OPT_REMEMBER_CARET, IDC_OPT_BIG_BUTTONS, IDC_OPT_IGNORE_LINE_BREAKS})
-            CheckDlgButton(d, id, Checked(d, id) ? BST_UNCHECKED : BST_CHECKED);
+        for (int id : kSwitches) CheckDlgButton(d, id, Checked(d, id) ? BST_UNCHECKED : BST_CHECKED);
         SetDlgItemTextA(d, IDC_OPT_FIRST_INDENT, "5");
         SetDlgItemTextA(d, IDC_OPT_LEFT_INDENT, "80");
         SetDlgItemTextA(d, IDC_OPT_RIGHT_INDENT, "128");
@@ -98,13 +103,7 @@ TEST_F(Options, ShowsTheSettingsAndStoresEverySwitch) {
 
     // Opened again, it shows what was stored.
     RunOptions([&](HWND d) {
-        int k = 0;
-        for (int id : {IDC_OPT_TOOLBAR, IDC_OPT_STATUS_BAR, IDC_OPT_UNDO, IDC_OPT_REMEMBER_WINDOW,
-                       IDC_OPT_REMEMBER_CARET, IDC_OPT_BIG_BUTTONS, IDC_OPT_IGNORE_LINE_BREAKS})
-            shown[k++] = Checked(d, id);
-        measures[0] = ItemText(d, IDC_OPT_FIRST_INDENT);
-        measures[1] = ItemText(d, IDC_OPT_LEFT_INDENT);
-        measures[2] = ItemText(d, IDC_OPT_RIGHT_INDENT);
+        ReadOptions(d, shown, measures);
     }, IDCANCEL);
     for (int k = 0; k < 7; ++k) EXPECT_EQ(shown[k], !fresh[k]) << k;
     EXPECT_EQ(measures[0], "5");

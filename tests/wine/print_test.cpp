@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/settings.h"
 #include "codepage/display_map.h"
 #include "print/print_ids.h"
@@ -476,6 +477,18 @@ void Click(HWND dialog, int id) {
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
 }
 
+// The preview as it first opens for the document, closed again at once.
+PreviewLook FirstPreviewLook() {
+    PreviewLook look;
+    harness::AnswerNextDialog([&](HWND dialog) {
+        look = Look(dialog);
+        Click(dialog, IDOK);
+    });
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_PREVIEW, 0);
+    harness::Pump();
+    return look;
+}
+
 TEST_F(PrintTest, PreviewStepsThroughThePagesThatPrint) {
     Load(NumberedLines(150));
     const size_t printedPages = Pages(Print()).size();
@@ -511,13 +524,7 @@ TEST_F(PrintTest, PreviewStepsThroughThePagesThatPrint) {
 }
 
 TEST_F(PrintTest, PreviewOfAnEmptyDocumentIsOneEmptyPage) {
-    PreviewLook look;
-    harness::AnswerNextDialog([&](HWND dialog) {
-        look = Look(dialog);
-        Click(dialog, IDOK);
-    });
-    Command(10);
-    harness::Pump();
+    const PreviewLook look = FirstPreviewLook();
     EXPECT_EQ(look.next, "1 ||");
     EXPECT_FALSE(look.nextEnabled);
 }
@@ -725,13 +732,7 @@ TEST_F(PrintTest, APageOnWhichNothingFitsEndsPrintingAndPaging) {
     WriteSettingDword("SizeW", 20000);
     Command(16);
     Load(NumberedLines(5));
-    PreviewLook look;
-    harness::AnswerNextDialog([&](HWND dialog) {
-        look = Look(dialog);
-        Click(dialog, IDOK);
-    });
-    Command(10);
-    harness::Pump();
+    const PreviewLook look = FirstPreviewLook();
     EXPECT_EQ(look.next, "1 ||");
     EXPECT_FALSE(look.nextEnabled);
     const std::string pdf = Print();

@@ -246,7 +246,7 @@ public:
     explicit AddressHandlers(const std::string& log) {
         for (const char* scheme : {"https", "http", "mailto"}) {
             const std::string key = std::string(scheme) + "\\shell\\open\\command";
-            saved_.push_back({key, Read(key)});
+            saved_.push_back({key, harness::ReadClassesDefault(key)});
             Write(key, "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + "\"");
         }
     }
@@ -262,17 +262,6 @@ public:
     AddressHandlers& operator=(const AddressHandlers&) = delete;
 
 private:
-    static std::optional<std::string> Read(const std::string& key) {
-        HKEY k = nullptr;
-        if (RegOpenKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return std::nullopt;
-        char value[1024] = "";
-        DWORD size = sizeof value - 1;
-        const LONG rc = RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        RegCloseKey(k);
-        if (rc != ERROR_SUCCESS) return std::nullopt;
-        value[size] = '\0';
-        return std::string(value);
-    }
     static void Write(const std::string& key, const std::string& value) {
         HKEY k = nullptr;
         if (RegCreateKeyA(HKEY_CLASSES_ROOT, key.c_str(), &k) != ERROR_SUCCESS) return;
