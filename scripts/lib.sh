@@ -87,6 +87,16 @@ lork2_wait_window() {
   echo "$wid"
 }
 
+# Waits up to 5 s for the process to end; fails when it is still running.
+lork2_wait_exit() {
+  local pid=$1
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}
+
 # A private print server for the printing tests: cupsd with its own
 # configuration, spool and socket under build/cups, one CUPS-PDF queue as its
 # default printer, and CUPS_SERVER pointing at its socket so that Wine (and

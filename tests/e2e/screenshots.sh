@@ -34,11 +34,7 @@ for i in "${!names[@]}"; do
 done
 xdotool key Escape
 set +e
-for _ in $(seq 1 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
+if ! lork2_wait_exit "$pid"; then
   echo "the editor did not close on Escape" >&2
   exit 1
 fi

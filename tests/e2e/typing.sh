@@ -29,11 +29,7 @@ type_and_save() {
   xdotool key ctrl+s
   sleep 1
   xdotool key Escape
-  for _ in $(seq 1 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! lork2_wait_exit "$pid"; then
     echo "$name: the editor did not close after saving" >&2
     return 1
   fi
