@@ -65,15 +65,14 @@ std::map<std::string, KeyState> RegistryState() {
     return state;
 }
 
-class Associations : public EditorTest {
+class Associations : public DialogTest {
 protected:
     void SetUp() override {
         saved_ = RegistryState();
         EditorTest::SetUp();
     }
     void TearDown() override {
-        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
-        EditorTest::TearDown();
+        DialogTest::TearDown();
         // Deepest keys first, so that a key made by a test can go.
         const std::vector<std::string> keys = WatchedKeys();
         for (auto key = keys.rbegin(); key != keys.rend(); ++key) {

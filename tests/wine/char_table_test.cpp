@@ -40,13 +40,7 @@ std::string ClipboardText(UINT format) {
     return text;
 }
 
-class CharTable : public EditorTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
-        EditorTest::TearDown();
-    }
-};
+class CharTable : public DialogTest {};
 
 TEST_F(CharTable, ShowsTheBytesFrom32To255InTheEditorsFontAndBackground) {
     WriteSettingDword("Bk", RGB(250, 240, 200));

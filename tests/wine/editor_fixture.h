@@ -60,3 +60,12 @@ protected:
     static void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
     static bool Modified() { return SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
 };
+
+// Tests that answer dialogs: every answer given must have been used.
+class DialogTest : public EditorTest {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
+        EditorTest::TearDown();
+    }
+};

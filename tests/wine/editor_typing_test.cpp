@@ -267,15 +267,11 @@ TEST_F(Typing, CtrlBackspaceSwallowsItsDelCharacter) {
     Select(7, 7);
     // Windows follows Ctrl+Backspace's key-down with the character 0x7F
     // (Wine sends none).
-    BYTE saved[256];
-    GetKeyboardState(saved);
-    BYTE state[256];
-    memcpy(state, saved, sizeof state);
-    state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
-    SetKeyboardState(state);
-    SendMessageA(g_editor, WM_KEYDOWN, VK_BACK, 1);
-    Type(0x7F);
-    SetKeyboardState(saved);
+    {
+        harness::HeldKeys held{VK_CONTROL};
+        SendMessageA(g_editor, WM_KEYDOWN, VK_BACK, 1);
+        Type(0x7F);
+    }
     EXPECT_EQ(Text(), B("one "));
     Command(4);
     EXPECT_EQ(Text(), B("one two"));
@@ -293,43 +289,32 @@ TEST_F(Typing, CtrlBackspaceSwallowsItsDelCharacter) {
 TEST_F(Typing, AltShortcutsLeaveTheMenuBarAlone) {
     harness::CommandRecorder recorder;
     recorder.passOn = false; // a menu loop would wait for the user
-    BYTE saved[256];
-    GetKeyboardState(saved);
-    BYTE state[256];
-    memcpy(state, saved, sizeof state);
-    const LPARAM alt = 1L << 29;
-    const LPARAM released = (1L << 30) | (1L << 31);
-    auto post = [](UINT message, WPARAM key, LPARAM lParam) {
-        PostMessageA(g_editor, message, key, lParam | 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16));
-        harness::Pump();
-    };
+    using harness::kAltContext;
+    using harness::kKeyReleased;
+    auto post = [](UINT message, UINT key, LPARAM flags) { harness::PostKeyMessage(g_editor, message, key, flags); };
     // Alt down, F2 down and up, Alt up; then the same releasing Alt first.
     for (bool altFirst : {false, true}) {
-        state[VK_MENU] = state[VK_LMENU] = 0x80;
-        SetKeyboardState(state);
-        post(WM_SYSKEYDOWN, VK_MENU, alt);
-        post(WM_SYSKEYDOWN, VK_F2, alt);
+        harness::HeldKeys held{VK_MENU};
+        post(WM_SYSKEYDOWN, VK_MENU, kAltContext);
+        post(WM_SYSKEYDOWN, VK_F2, kAltContext);
         if (altFirst) {
-            state[VK_MENU] = state[VK_LMENU] = 0;
-            SetKeyboardState(state);
-            post(WM_KEYUP, VK_MENU, released);
-            post(WM_KEYUP, VK_F2, released);
+            held.Hold(VK_MENU, false);
+            post(WM_KEYUP, VK_MENU, kKeyReleased);
+            post(WM_KEYUP, VK_F2, kKeyReleased);
         } else {
-            post(WM_SYSKEYUP, VK_F2, alt | released);
-            state[VK_MENU] = state[VK_LMENU] = 0;
-            SetKeyboardState(state);
-            post(WM_SYSKEYUP, VK_MENU, released);
+            post(WM_SYSKEYUP, VK_F2, kAltContext | kKeyReleased);
+            held.Hold(VK_MENU, false);
+            post(WM_SYSKEYUP, VK_MENU, kKeyReleased);
         }
     }
-    SetKeyboardState(saved);
     EXPECT_EQ(std::count(recorder.commands.begin(), recorder.commands.end(), 18), 2);
     EXPECT_EQ(std::count(recorder.sysCommands.begin(), recorder.sysCommands.end(), SC_KEYMENU), 0);
     // Alt pressed and released alone still arms the menu bar.
-    state[VK_MENU] = state[VK_LMENU] = 0x80;
-    SetKeyboardState(state);
-    post(WM_SYSKEYDOWN, VK_MENU, alt);
-    SetKeyboardState(saved);
-    post(WM_SYSKEYUP, VK_MENU, released);
+    {
+        harness::HeldKeys held{VK_MENU};
+        post(WM_SYSKEYDOWN, VK_MENU, kAltContext);
+    }
+    post(WM_SYSKEYUP, VK_MENU, kKeyReleased);
     EXPECT_EQ(std::count(recorder.sysCommands.begin(), recorder.sysCommands.end(), SC_KEYMENU), 1);
 }
 

@@ -38,13 +38,7 @@ harness::DialogAnswer ConvertFromTo(int source, int target) {
     };
 }
 
-class EncodingsDialog : public EditorTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
-        EditorTest::TearDown();
-    }
-};
+class EncodingsDialog : public DialogTest {};
 
 TEST_F(EncodingsDialog, FirstUseProposesAnsiToKoi8ThenTheLastPairConverted) {
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2")); // Привет in 1251

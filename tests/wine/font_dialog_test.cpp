@@ -72,12 +72,8 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
-class FontDialog : public EditorTest {
+class FontDialog : public DialogTest {
 protected:
-    void TearDown() override {
-        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
-        EditorTest::TearDown();
-    }
     // The face the editor shows its text in now.
     static std::string EditorFace() {
         const CHARRANGE kept = Selection();

@@ -167,27 +167,43 @@ void Pump() {
     }
 }
 
+HeldKeys::HeldKeys(std::initializer_list<UINT> keys) {
+    GetKeyboardState(saved_);
+    memcpy(state_, saved_, sizeof state_);
+    for (UINT vk : keys) Hold(vk);
+}
+
+void HeldKeys::Hold(UINT vk, bool down) {
+    const BYTE value = down ? 0x80 : 0;
+    state_[vk & 0xFF] = value;
+    if (vk == VK_CONTROL) state_[VK_LCONTROL] = value;
+    if (vk == VK_SHIFT) state_[VK_LSHIFT] = value;
+    if (vk == VK_MENU) state_[VK_LMENU] = value;
+    SetKeyboardState(state_);
+    holding_ = true;
+}
+
+void HeldKeys::Release() {
+    if (!holding_) return;
+    SetKeyboardState(saved_);
+    memcpy(state_, saved_, sizeof state_);
+    holding_ = false;
+}
+
+void PostKeyMessage(HWND window, UINT message, UINT vk, LPARAM flags) {
+    if (IsWindow(window))
+        PostMessageA(window, message, vk, flags | 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
+    Pump();
+}
+
 void PressKey(HWND window, UINT vk, bool ctrl, bool shift, bool alt) {
-    BYTE saved[256];
-    GetKeyboardState(saved);
-    BYTE state[256];
-    memcpy(state, saved, sizeof state);
-    auto hold = [&](UINT key, bool down) { state[key] = down ? 0x80 : 0; };
-    hold(VK_CONTROL, ctrl);
-    hold(VK_LCONTROL, ctrl);
-    hold(VK_SHIFT, shift);
-    hold(VK_LSHIFT, shift);
-    hold(VK_MENU, alt);
-    hold(VK_LMENU, alt);
-    SetKeyboardState(state);
-    UINT scan = MapVirtualKeyA(vk, 0);
-    LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1L << 29) : 0);
-    LPARAM up = down | (1L << 30) | (1L << 31);
-    PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
-    Pump();
-    if (IsWindow(window)) PostMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, vk, up);
-    Pump();
-    SetKeyboardState(saved);
+    HeldKeys held;
+    held.Hold(VK_CONTROL, ctrl);
+    held.Hold(VK_SHIFT, shift);
+    held.Hold(VK_MENU, alt);
+    const LPARAM context = alt ? kAltContext : 0;
+    PostKeyMessage(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, context);
+    PostKeyMessage(window, alt ? WM_SYSKEYUP : WM_KEYUP, vk, context | kKeyReleased);
 }
 
 CommandRecorder::CommandRecorder() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,30 @@ void Pump();
 // where the key makes one, WM_KEYUP; the modifiers are held through the
 // keyboard state while it runs.
 void PressKey(HWND window, UINT vk, bool ctrl = false, bool shift = false, bool alt = false);
+// Posts one key message with a repeat count of 1 and the key's scan code
+// added to `flags`, then processes the messages.
+void PostKeyMessage(HWND window, UINT message, UINT vk, LPARAM flags = 0);
+// The flags of a key message made while Alt is down, and of a release.
+constexpr LPARAM kAltContext = 1L << 29;
+constexpr LPARAM kKeyReleased = (1L << 30) | (1L << 31);
+
+// Modifier keys held down in the thread's keyboard state (as GetKeyState
+// reports them); the state before comes back at Release or at the end of
+// the scope. VK_CONTROL, VK_SHIFT and VK_MENU hold their left-hand keys too.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<UINT> keys = {});
+    ~HeldKeys() { Release(); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+    void Hold(UINT vk, bool down = true);
+    void Release();
+
+private:
+    BYTE saved_[256];
+    BYTE state_[256];
+    bool holding_ = false;
+};
 
 // Records the identifiers of WM_COMMAND and WM_SYSCOMMAND messages reaching
 // the main window while it lives.

@@ -72,16 +72,12 @@ harness::DialogAnswer Fill(Filling f, Opened* opened = nullptr) {
     };
 }
 
-class Search : public EditorTest {
+class Search : public DialogTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
         g_search = SearchState{}; // a new process starts with the initial state
         harness::TakeSeenDialogs();
-    }
-    void TearDown() override {
-        EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog that was expected did not open";
-        EditorTest::TearDown();
     }
     static void Find(Filling f, Opened* opened = nullptr) {
         harness::AnswerNextDialog(Fill(std::move(f), opened));

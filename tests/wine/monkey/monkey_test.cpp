@@ -315,23 +315,15 @@ private:
             return;
         }
         // Alt as the keyboard gives it: its own press and release around the key.
-        BYTE saved[256];
-        GetKeyboardState(saved);
-        BYTE state[256];
-        memcpy(state, saved, sizeof state);
-        state[VK_MENU] = state[VK_LMENU] = 0x80;
-        SetKeyboardState(state);
-        auto post = [](UINT message, WPARAM key, LPARAM flags) {
-            PostMessageA(g_editor, message, key, flags | 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16));
-            harness::Pump();
-        };
-        const LPARAM context = 1L << 29;
-        const LPARAM up = (1L << 30) | (1L << 31);
-        post(WM_SYSKEYDOWN, VK_MENU, context);
-        if (g_editor) post(WM_SYSKEYDOWN, vk, context);
-        if (g_editor) post(WM_SYSKEYUP, vk, context | up);
-        SetKeyboardState(saved);
-        if (g_editor) post(WM_KEYUP, VK_MENU, up);
+        using harness::kAltContext;
+        using harness::kKeyReleased;
+        {
+            harness::HeldKeys held{VK_MENU};
+            harness::PostKeyMessage(g_editor, WM_SYSKEYDOWN, VK_MENU, kAltContext);
+            if (g_editor) harness::PostKeyMessage(g_editor, WM_SYSKEYDOWN, vk, kAltContext);
+            if (g_editor) harness::PostKeyMessage(g_editor, WM_SYSKEYUP, vk, kAltContext | kKeyReleased);
+        }
+        if (g_editor) harness::PostKeyMessage(g_editor, WM_KEYUP, VK_MENU, kKeyReleased);
     }
 
     void PressSomeKey() {
