@@ -28,17 +28,21 @@ void SaveLayout() {
     SendMessageA(g_toolbar, TB_SAVERESTORE, TRUE, reinterpret_cast<LPARAM>(&where));
 }
 
+// The button of a catalogue item, enabled.
+TBBUTTON ButtonOf(const ToolbarItem& item) {
+    TBBUTTON button{};
+    button.iBitmap = item.image;
+    button.idCommand = item.command;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = item.check ? TBSTYLE_CHECK : TBSTYLE_BUTTON;
+    return button;
+}
+
 void AddDefaultButtons() {
     for (int command : DefaultToolbarButtons()) {
         TBBUTTON button{};
-        if (command == 0) {
-            button.fsStyle = TBSTYLE_SEP;
-        } else {
-            button.iBitmap = command - 1;
-            button.idCommand = command;
-            button.fsState = TBSTATE_ENABLED;
-            button.fsStyle = TBSTYLE_BUTTON;
-        }
+        button.fsStyle = TBSTYLE_SEP;
+        if (const ToolbarItem* item = ToolbarItemOfCommand(command)) button = ButtonOf(*item);
         SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
     }
 }
@@ -65,12 +69,7 @@ LRESULT GetButtonInfo(NMTOOLBARA* info) {
     std::span<const ToolbarItem> catalogue = ToolbarCatalogue();
     if (info->iItem < 0 || static_cast<size_t>(info->iItem) >= catalogue.size()) return FALSE;
     const ToolbarItem& item = catalogue[static_cast<size_t>(info->iItem)];
-    info->tbButton.iBitmap = item.image;
-    info->tbButton.idCommand = item.command;
-    info->tbButton.fsState = TBSTATE_ENABLED;
-    info->tbButton.fsStyle = item.check ? TBSTYLE_CHECK : TBSTYLE_BUTTON;
-    info->tbButton.dwData = 0;
-    info->tbButton.iString = 0;
+    info->tbButton = ButtonOf(item);
     if (info->pszText && info->cchText > 0) lstrcpynA(info->pszText, CommandCaption(item.command).data(), info->cchText);
     return TRUE;
 }
