@@ -4,14 +4,17 @@
 #include <richedit.h>
 
 #include "app/command_table.h"
-#include "app/globals.h"
 #include "app/menus.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/globals.h"
+#include "base/settings.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
+#include "editor/undo.h"
+#include "print/printing.h"
+
+bool g_savePlacement;
 
 namespace {
 
@@ -85,7 +88,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         ResetCaretField();
         UpdateCaretField();
         return 0;
-    case WM_USER + 1: // the editor was clicked
+    case kEditorClicked:
         UpdateCaretField();
         return 0;
     case WM_SIZE:
@@ -140,4 +143,20 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void ReleaseResources() {
+    ReleasePrintState();
+    DestroyToolbar();
+    DestroyStatusBar();
+    if (g_richEditLibrary) {
+        if (g_editor) {
+            DestroyWindow(g_editor);
+            g_editor = nullptr;
+        }
+        FreeLibrary(g_richEditLibrary);
+        g_richEditLibrary = nullptr;
+    }
+    ClearUndoHistory();
+    DestroyMenus();
 }

@@ -1,9 +1,9 @@
 #include "app/menus.h"
 
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "document/documents.h"
-#include "editor/bar_tables.h"
+#include "base/globals.h"
+#include "base/scoped.h"
+#include "core/editor/bar_tables.h"
+#include "document/recent_files.h"
 #include "editor/strip_image.h"
 
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/menu_tables.h"
+#include "core/app/menu_tables.h"
 
 extern std::vector<MnemonicEntry> g_mnemonics;
 

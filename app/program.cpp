@@ -6,18 +6,24 @@
 #include <commctrl.h>
 
 #include "app/program.h"
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/menus.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
+#include "base/settings.h"
+#include "codepage/conversion_commands.h"
+#include "core/app/command_line.h"
+#include "core/app/setting_names.h"
 #include "document/documents.h"
+#include "document/file_dialogs.h"
+#include "document/recent_files.h"
 #include "editor/editor.h"
 #include "editor/status_bar.h"
-#include "editor/toolbar.h"
 #include "editor/title.h"
+#include "editor/toolbar.h"
 #include "editor/undo.h"
 #include "print/printing.h"
+
+char g_commandLinePath[kPathSize];
+bool g_printFlag;
 
 namespace {
 
@@ -88,6 +94,7 @@ void InitMainWindow() {
         PostQuitMessage(255);
     }
     InitFileDialogs();
+    RefreshRecentItems();
     g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
     g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
@@ -95,6 +102,7 @@ void InitMainWindow() {
     g_sizeLimit = ComputeSizeLimit();
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
+    SetFreshCtrlHandler(ForgetPendingFirstKey);
     if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
     if (g_richEditLibrary) CreateEditorControl();
     if (ReadSetting(setting::Toolbar) != 0) CreateToolbar();
@@ -103,22 +111,6 @@ void InitMainWindow() {
         static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     g_menuImagesOwn =
         static_cast<HBITMAP>(LoadImageA(g_instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-}
-
-void ReleaseResources() {
-    ReleasePrintState();
-    DestroyToolbar();
-    DestroyStatusBar();
-    if (g_richEditLibrary) {
-        if (g_editor) {
-            DestroyWindow(g_editor);
-            g_editor = nullptr;
-        }
-        FreeLibrary(g_richEditLibrary);
-        g_richEditLibrary = nullptr;
-    }
-    ClearUndoHistory();
-    DestroyMenus();
 }
 
 void DeleteProgramObjects() {

@@ -6,21 +6,17 @@
 
 #include <cstdint>
 
-#include "app/globals.h"
-#include "app/instance.h"
+#include "base/globals.h"
+#include "base/instance.h"
 
 extern char g_commandLinePath[kPathSize];
 extern bool g_printFlag;
-extern bool g_savePlacement;
-extern HMODULE g_richEditLibrary;
 
 // Fills the path and the print flag from the raw command line; ends the
 // process with 255 when another instance holds the named file.
 void ParseCommandLine(const char* rawLine);
 // The creation-time initialisation of the main window.
 void InitMainWindow();
-// Frees what the main window holds; called on WM_DESTROY.
-void ReleaseResources();
 // Everything from the command line to the window being shown; returns false
 // when the process must end with 255 (class registration failed).
 bool StartProgram(const char* rawLine, int defaultShowState);

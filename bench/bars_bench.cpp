@@ -17,15 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "bench/wine_bench.h"
+#include "editor/control.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
 #include "editor/toolbar.h"
-#include "bench/wine_bench.h"
 
 namespace {
 

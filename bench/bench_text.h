@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "codepage/convert.h"
-#include "codepage/tables.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/tables.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/program.h"
-#include "document/documents.h"
-#include "editor/editor.h"
 #include "bench/wine_bench.h"
+#include "document/documents.h"
+#include "editor/control.h"
 
 namespace {
 

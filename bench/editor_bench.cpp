@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "app/program.h"
+#include "bench/wine_bench.h"
 #include "codepage/conversion_commands.h"
-#include "codepage/display_code_page.h"
+#include "editor/display_code_page.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
-#include "bench/wine_bench.h"
 
 namespace {
 

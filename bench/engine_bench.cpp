@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "codepage/convert.h"
-#include "codepage/paragraph.h"
-#include "codepage/tables.h"
-#include "document/detect_code_page.h"
-#include "search/hex_string.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/paragraph.h"
+#include "core/codepage/tables.h"
+#include "core/document/detect_code_page.h"
+#include "core/search/hex_string.h"
 
 #include "bench/bench_text.h"
 

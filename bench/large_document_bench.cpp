@@ -24,15 +24,15 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "app/program.h"
 #include "app/menus.h"
-#include "app/settings.h"
+#include "app/program.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "bench/wine_bench.h"
 #include "document/documents.h"
-#include "editor/editor.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
-#include "bench/wine_bench.h"
 
 namespace {
 

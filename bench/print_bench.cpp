@@ -10,15 +10,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/globals.h"
 #include "app/program.h"
+#include "base/globals.h"
+#include "bench/wine_bench.h"
 #include "document/documents.h"
-#include "editor/editor.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
 #include "print/printing.h"
 #include "tests/wine/harness.h"
-#include "bench/wine_bench.h"
 
 namespace {
 

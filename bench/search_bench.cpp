@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "editor/byte_find.h"
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "bench/wine_bench.h"
+#include "core/editor/byte_find.h"
 #include "editor/editor.h"
-#include "editor/heap_block.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "search/search.h"
-#include "bench/wine_bench.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <commdlg.h>
 #include <richedit.h>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/display_code_page.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "editor/control.h"
+#include "editor/display_code_page.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/command_ids.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/convert.h"
-#include "codepage/display_code_page.h"
-#include "codepage/paragraph.h"
-#include "codepage/tables.h"
+#include "base/heap_block.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/app/setting_names.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/paragraph.h"
+#include "core/codepage/tables.h"
+#include "editor/display_code_page.h"
 #include "editor/editor.h"
-#include "editor/heap_block.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -19,6 +19,8 @@
 #include <vector>
 
 int g_pendingSourceCodePage = -1;
+
+void ForgetPendingFirstKey() { g_pendingSourceCodePage = -1; }
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 // The first code page of a two-key command (0..2), -1 while none is pending.
 extern int g_pendingSourceCodePage;
+// Forgets a pending first key (a fresh Ctrl press in the editor).
+void ForgetPendingFirstKey();
 
 // Converts the selection, or the whole text when nothing is selected.
 // `command`: 19-22 paragraph formatting, 27 the encodings dialog, 29-31 to

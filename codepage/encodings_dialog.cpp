@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
+#include "base/globals.h"
+#include "base/settings.h"
 #include "codepage/conversion_commands.h"
-#include "codepage/dialog_ids.h"
-#include "codepage/tables.h"
-#include "editor/editor.h"
+#include "core/app/command_ids.h"
+#include "core/app/setting_names.h"
+#include "core/codepage/dialog_ids.h"
+#include "core/codepage/tables.h"
+#include "editor/control.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/dialog_ids.h"
-#include "codepage/display_code_page.h"
-#include "codepage/font_choices.h"
+#include "base/globals.h"
+#include "base/scoped.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/app/setting_names.h"
+#include "core/codepage/dialog_ids.h"
+#include "core/codepage/font_choices.h"
+#include "editor/display_code_page.h"
 #include "editor/text_layer.h"
 
 namespace {

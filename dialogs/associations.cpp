@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/globals.h"
-#include "dialogs/association_rules.h"
-#include "dialogs/dialog_ids.h"
+#include "base/globals.h"
+#include "core/dialogs/association_rules.h"
+#include "core/dialogs/dialog_ids.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "dialogs/char_table_text.h"
-#include "dialogs/dialog_ids.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/dialogs/char_table_text.h"
+#include "core/dialogs/dialog_ids.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/transfer.h"
 #include "editor/undo.h"

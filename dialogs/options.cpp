@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "dialogs/options_ids.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/dialogs/options_ids.h"
+#include "editor/control.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
 #include "editor/undo.h"

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/globals.h"
-#include "app/menu_tables.h"
-#include "dialogs/about_text.h"
-#include "dialogs/run_rule.h"
+#include "base/globals.h"
+#include "core/app/menu_tables.h"
+#include "core/dialogs/about_text.h"
+#include "core/dialogs/run_rule.h"
 #include "document/documents.h"
-#include "editor/editor.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 

@@ -5,15 +5,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "app/settings.h"
-#include "codepage/display_code_page.h"
-#include "document/detect_code_page.h"
-#include "document/file_names.h"
-#include "editor/editor.h"
-#include "editor/heap_block.h"
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "base/instance.h"
+#include "base/scoped.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/document/detect_code_page.h"
+#include "core/document/file_names.h"
+#include "document/file_dialogs.h"
+#include "document/recent_files.h"
+#include "editor/control.h"
+#include "editor/display_code_page.h"
 #include "editor/text_layer.h"
 #include "editor/title.h"
 #include "editor/undo.h"
@@ -272,6 +275,54 @@ void UseOnDiskName(char* path) {
     if (static_cast<size_t>(slash) + 1 + nameLength >= kPathSize) return;
     memcpy(path + slash + 1, found.cFileName, nameLength);
     path[slash + 1 + nameLength] = '\0';
+}
+
+void OpenDocument() {
+    char name[kPathSize];
+    if (ChooseFileToRead(name)) LoadFile(name);
+}
+
+bool SaveDocumentAs() {
+    // The dialog proposes the current name ("БезИмени" for a new document).
+    char name[kPathSize];
+    lstrcpynA(name, g_currentFileName, kPathSize);
+    if (!ChooseFileToSave(name)) {
+        SetTitle();
+        return false;
+    }
+    lstrcpynA(g_currentFileName, name, kPathSize);
+    const bool ok = SaveFile();
+    UseOnDiskName(g_currentFileName);
+    if (ok) {
+        AddRecentFile(g_currentFileName, false);
+        ClearUndoHistory();
+    }
+    SetTitle();
+    return ok;
+}
+
+void InsertFromFile() {
+    if (!g_editor) return;
+    char name[kPathSize];
+    if (!ChooseFileToRead(name)) return;
+    unsigned char* bytes = nullptr;
+    int32_t n = 0;
+    bool opened = false;
+    if (!ReadWholeFile(name, &bytes, &n, &opened)) return; // silent, as the command always was
+    const CHARRANGE selection = GetSelection(g_editor);
+    RecordUndo(kUndoSnapshot, n);
+    StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
+    HeapFreeBlock(bytes);
+    if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+}
+
+void OpenRecentFile(int i) {
+    if (!AskSaveChanges()) return;
+    char path[kPathSize];
+    if (!RecentFilePath(i, path)) return;
+    if (FindRunningInstance(path)) return;
+    if (LoadFile(path)) return;
+    ForgetRecentFile(i);
 }
 
 void NewDocumentCommand(int) {

@@ -1,5 +1,6 @@
-// The document's passage between disk and the editor control, the file
-// dialogs and the recent-files list.
+// The document's passage between disk and the editor control: loading,
+// saving, the save-changes prompt, and the commands that open, save, insert
+// and reopen files (through the file dialogs and the recent-files list).
 #pragma once
 
 #include <windows.h>
@@ -32,31 +33,18 @@ bool DocumentHasFile();
 // and false when it could not be opened at all.
 bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* opened);
 
-// --- File dialogs ---
+// --- Through the file dialogs and the recent-files list ---
 
-// Fills the shared open-file-name record (at main window creation).
-void InitFileDialogs();
+// The Open dialog, then the chosen file loaded.
 void OpenDocument();
+// The Save As dialog proposing the current name, then the document saved
+// under the chosen one; false when cancelled or the save failed.
 bool SaveDocumentAs();
+// The Open dialog, then the chosen file's bytes in place of the selection.
 void InsertFromFile();
-// The shared record's default extension from its filter index.
-void SetDefaultExtension();
-
-// --- Recent files ---
-
-void AddRecentFile(const char* path, bool restoreCaret);
-// The entry at menu position i: its path (left as it was when there is none)
-// and its caption (empty when there is none); both buffers of `size` bytes.
-void RecentEntryCaption(int i, char* path, char* caption, size_t size);
+// The file of the recent-file item at menu position i (0-9), after the
+// save-changes prompt; a file that cannot be loaded leaves the list.
 void OpenRecentFile(int i);
-// Stores the caret of the current file in its recent-files slot.
-void RememberCaretForRecentList();
-// Re-reads the captions of the recent-file items and has the menu measure
-// them again.
-void RefreshRecentItems();
-// The caption of the recent-file item at menu position i (0-9), as last read;
-// empty while that position holds no file.
-const char* RecentItemCaption(int i);
 
 // --- Commands ---
 void NewDocumentCommand(int id);

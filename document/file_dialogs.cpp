@@ -1,18 +1,13 @@
 // The Open, Save As and Insert-from-file dialogs over one shared record.
+#include "document/file_dialogs.h"
+
 #include <windows.h>
 #include <commdlg.h>
-#include <richedit.h>
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "document/documents.h"
-#include "document/file_names.h"
-#include "editor/editor.h"
-#include "editor/heap_block.h"
-#include "editor/text_layer.h"
-#include "editor/title.h"
-#include "editor/undo.h"
+#include "base/globals.h"
+#include "core/document/file_names.h"
 
 namespace {
 
@@ -56,15 +51,6 @@ void PrepareFileDialog(char* buffer, DWORD flags) {
     SetDefaultExtension();
 }
 
-// Runs the Open dialog for a file to read; the name in `buffer` (260 bytes).
-bool ChooseFileToRead(char* buffer) {
-    buffer[0] = '\0';
-    PrepareFileDialog(buffer, kOpenFlags);
-    if (!GetOpenFileNameA(&g_openFileName)) return false;
-    g_filterIndex = g_openFileName.nFilterIndex;
-    return buffer[0] != '\0';
-}
-
 } // namespace
 
 void InitFileDialogs() {
@@ -75,7 +61,6 @@ void InitFileDialogs() {
     g_openFileName.nMaxFile = kPathSize;
     g_openFileName.lpfnHook = FileDialogHook;
     g_filterIndex = 1;
-    RefreshRecentItems();
 }
 
 void SetDefaultExtension() {
@@ -83,43 +68,17 @@ void SetDefaultExtension() {
         g_openFileName.lpstrDefExt = extension;
 }
 
-void OpenDocument() {
-    char name[kPathSize];
-    if (ChooseFileToRead(name)) LoadFile(name);
-}
-
-bool SaveDocumentAs() {
-    // The dialog proposes the current name ("БезИмени" for a new document).
-    char name[kPathSize];
-    lstrcpynA(name, g_currentFileName, kPathSize);
-    PrepareFileDialog(name, kSaveFlags);
-    if (!GetSaveFileNameA(&g_openFileName) || !name[0]) {
-        SetTitle();
-        return false;
-    }
+bool ChooseFileToRead(char* name) {
+    name[0] = '\0';
+    PrepareFileDialog(name, kOpenFlags);
+    if (!GetOpenFileNameA(&g_openFileName)) return false;
     g_filterIndex = g_openFileName.nFilterIndex;
-    lstrcpynA(g_currentFileName, name, kPathSize);
-    const bool ok = SaveFile();
-    UseOnDiskName(g_currentFileName);
-    if (ok) {
-        AddRecentFile(g_currentFileName, false);
-        ClearUndoHistory();
-    }
-    SetTitle();
-    return ok;
+    return name[0] != '\0';
 }
 
-void InsertFromFile() {
-    if (!g_editor) return;
-    char name[kPathSize];
-    if (!ChooseFileToRead(name)) return;
-    unsigned char* bytes = nullptr;
-    int32_t n = 0;
-    bool opened = false;
-    if (!ReadWholeFile(name, &bytes, &n, &opened)) return; // silent, as the command always was
-    const CHARRANGE selection = GetSelection(g_editor);
-    RecordUndo(kUndoSnapshot, n);
-    StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
-    HeapFreeBlock(bytes);
-    if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+bool ChooseFileToSave(char* name) {
+    PrepareFileDialog(name, kSaveFlags);
+    if (!GetSaveFileNameA(&g_openFileName) || !name[0]) return false;
+    g_filterIndex = g_openFileName.nFilterIndex;
+    return true;
 }

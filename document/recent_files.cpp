@@ -1,18 +1,18 @@
 // The recent-files list: ten slots in the settings store, their order in
 // "LIST", the menu items 900 to 909 and the caret remembered per file.
+#include "document/recent_files.h"
+
 #include <windows.h>
 #include <richedit.h>
 
 #include <cstring>
 #include <string>
 
-#include "app/globals.h"
-#include "app/instance.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "document/documents.h"
-#include "document/file_names.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/document/file_names.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 
 namespace {
@@ -117,15 +117,17 @@ void RefreshRecentItems() {
 
 const char* RecentItemCaption(int i) { return i >= 0 && i < kRecentSlots ? g_recentCaptions[i] : ""; }
 
-void OpenRecentFile(int i) {
-    if (!AskSaveChanges()) return;
+bool RecentFilePath(int i, char* path) {
+    path[0] = '\0';
+    const std::string order = ReadOrder();
+    if (i < 0 || static_cast<size_t>(i) >= order.size()) return false;
+    ReadSlotPath(order[static_cast<size_t>(i)], path);
+    return path[0] != '\0';
+}
+
+void ForgetRecentFile(int i) {
     const std::string order = ReadOrder();
     if (i < 0 || static_cast<size_t>(i) >= order.size()) return;
-    const char d = order[static_cast<size_t>(i)];
-    char path[kPathSize];
-    ReadSlotPath(d, path);
-    if (path[0] && FindRunningInstance(path)) return;
-    if (LoadFile(path)) return;
-    WriteSettingString(setting::RecentPath(d - '0').name, "");
+    WriteSettingString(setting::RecentPath(order[static_cast<size_t>(i)] - '0').name, "");
     RefreshRecentItems();
 }

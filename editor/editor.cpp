@@ -3,31 +3,25 @@
 #include <richedit.h>
 #include <windowsx.h>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/conversion_commands.h"
-#include "codepage/convert.h"
-#include "codepage/display_code_page.h"
-#include "codepage/display_map.h"
-#include "codepage/tables.h"
-#include "editor/heap_block.h"
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/display_map.h"
+#include "core/codepage/tables.h"
+#include "editor/display_code_page.h"
 #include "editor/ole_callback.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
-
-HWND g_editor;
-WNDPROC g_editorPrevProc;
-DWORD g_wrapStyle = kWrapOffStyle;
-bool g_editorFocus;
-bool g_overwriteMode;
 
 namespace {
 
 constexpr int kEditPopup = 1; // "&Правка"
 
 DroppedFileHandler g_droppedFileHandler;
+FreshCtrlHandler g_freshCtrlHandler;
 
 bool g_middleScrolling;
 POINT g_scrollAnchor;
@@ -198,7 +192,7 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     case VK_CONTROL:
         // A fresh Ctrl press forgets a first key; Ctrl held down repeats its
         // key-down, and that is no fresh press.
-        if ((lParam & (1L << 30)) == 0) g_pendingSourceCodePage = -1;
+        if ((lParam & (1L << 30)) == 0 && g_freshCtrlHandler) g_freshCtrlHandler();
         break;
     case VK_RETURN: {
         RecordUndo(kUndoLineBreak, 2);
@@ -349,6 +343,8 @@ void WordWrapCommand(int) { ToggleWordWrap(); }
 
 void SetDroppedFileHandler(DroppedFileHandler handler) { g_droppedFileHandler = handler; }
 
+void SetFreshCtrlHandler(FreshCtrlHandler handler) { g_freshCtrlHandler = handler; }
+
 namespace {
 
 // Every message the accelerators left, as the editor handles it.
@@ -362,7 +358,7 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         UpdateCaretField();
         break;
     case WM_LBUTTONDOWN:
-        PostMessageA(g_mainWindow, WM_USER + 1, 0, 0);
+        PostMessageA(g_mainWindow, kEditorClicked, 0, 0);
         break;
     case WM_RBUTTONUP:
         if (wParam == 0 || wParam == MK_RBUTTON) {

@@ -6,13 +6,8 @@
 
 #include <cstdint>
 
-extern HWND g_editor;            // 0 while absent or being re-created
-extern WNDPROC g_editorPrevProc; // the control's own procedure
-extern DWORD g_wrapStyle;        // 0 = word wrap on; WS_HSCROLL | ES_AUTOHSCROLL = off
-extern bool g_editorFocus;       // the main window hands the focus on to the editor
-extern bool g_overwriteMode;     // mirrors the control's Insert/Overwrite toggle
+#include "editor/control.h"
 
-constexpr DWORD kWrapOffStyle = WS_HSCROLL | ES_AUTOHSCROLL; // 0x100080
 constexpr UINT_PTR kAutoScrollTimer = 1976;
 
 // Creates the control shown, focused and subclassed; leaves g_editor 0 when
@@ -27,5 +22,9 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // set at start-up; it returns true when it took the drop (and finished it).
 using DroppedFileHandler = bool (*)(HDROP drop);
 void SetDroppedFileHandler(DroppedFileHandler handler);
+// A fresh press of Ctrl (not its auto-repeat) is told to this handler, set at
+// start-up: the two-key code-page commands forget a pending first key.
+using FreshCtrlHandler = void (*)();
+void SetFreshCtrlHandler(FreshCtrlHandler handler);
 // One step of middle-button scrolling (timer 1976 of the main window).
 void AutoScrollStep();

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "editor/bar_tables.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/scoped.h"
+#include "core/editor/bar_tables.h"
+#include "editor/control.h"
 #include "editor/strip_image.h"
 #include "editor/text_layer.h"
 

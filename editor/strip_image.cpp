@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/scoped.h"
+#include "base/scoped.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "editor/text_layer.h"
 
-#include "codepage/display_map.h"
-#include "editor/byte_find.h"
-#include "editor/heap_block.h"
+#include "base/heap_block.h"
+#include "core/codepage/display_map.h"
+#include "core/editor/byte_find.h"
 
 #include <richole.h>
 #include <tom.h>

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/globals.h"
+#include "base/globals.h"
+#include "core/editor/title_text.h"
 #include "editor/status_bar.h"
-#include "editor/title_text.h"
 
 void SetTitle() {
     SetWindowTextA(g_mainWindow, WindowTitle(g_currentFileName).c_str());

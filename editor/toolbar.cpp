@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/menu_tables.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "editor/bar_tables.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/app/menu_tables.h"
+#include "core/app/setting_names.h"
+#include "core/editor/bar_tables.h"
 
 HWND g_toolbar;
 

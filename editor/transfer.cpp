@@ -2,13 +2,13 @@
 
 #include <richedit.h>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "codepage/convert.h"
-#include "codepage/tables.h"
-#include "editor/editor.h"
-#include "editor/heap_block.h"
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "base/scoped.h"
+#include "core/app/command_ids.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/tables.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 

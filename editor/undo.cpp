@@ -5,11 +5,11 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/display_code_page.h"
-#include "editor/editor.h"
-#include "editor/heap_block.h"
+#include "base/heap_block.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "editor/control.h"
+#include "editor/display_code_page.h"
 #include "editor/text_layer.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <new>
 #include <vector>
 
-#include "app/scoped.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "codepage/display_code_page.h"
-#include "codepage/display_map.h"
+#include "base/scoped.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/codepage/display_map.h"
+#include "core/print/page_layout_core.h"
+#include "editor/display_code_page.h"
 #include "editor/text_layer.h"
-#include "print/page_layout_core.h"
 
 namespace {
 

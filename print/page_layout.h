@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "print/page_layout_core.h"
+#include "core/print/page_layout_core.h"
 
 // The document as the editor shows it, taken once for a print job or a
 // preview (the modal dialogs keep it from changing meanwhile). The control

@@ -4,13 +4,13 @@
 
 #include <cstdio>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/print/print_ids.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
-#include "print/print_ids.h"
 #include "print/printing.h"
 
 namespace {

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
-#include "app/scoped.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/scoped.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "print/page_layout_core.h"
+#include "core/print/page_layout_core.h"
 
 extern HGLOBAL g_printerMode;  // DEVMODE of the printer last chosen, or none
 extern HGLOBAL g_printerNames; // DEVNAMES of the printer last chosen, or none

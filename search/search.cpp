@@ -4,15 +4,15 @@
 
 #include <new>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "editor/byte_find.h"
-#include "editor/editor.h"
-#include "editor/heap_block.h"
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "core/app/command_ids.h"
+#include "core/editor/byte_find.h"
+#include "core/search/search_ids.h"
+#include "core/search/search_rules.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
-#include "search/search_ids.h"
-#include "search/search_rules.h"
 
 SearchState g_search;
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "search/search_text.h"
+#include "core/search/search_text.h"
 
 // Alive from start to exit; nothing of it is stored in the settings.
 struct SearchState {

@@ -7,15 +7,15 @@
 #include <cstring>
 #include <string>
 
-#include "app/globals.h"
-#include "app/setting_names.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "core/search/hex_string.h"
+#include "core/search/search_ids.h"
+#include "core/search/search_text.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
-#include "search/hex_string.h"
 #include "search/search.h"
-#include "search/search_ids.h"
-#include "search/search_text.h"
 
 namespace {
 

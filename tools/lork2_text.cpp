@@ -21,12 +21,12 @@
 #include <unistd.h>
 #endif
 
-#include "codepage/convert.h"
-#include "codepage/paragraph.h"
-#include "codepage/tables.h"
-#include "document/detect_code_page.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/paragraph.h"
+#include "core/codepage/tables.h"
+#include "core/document/detect_code_page.h"
+#include "core/search/hex_string.h"
 #include "lork2_version.h"
-#include "search/hex_string.h"
 
 #ifndef O_BINARY
 #define O_BINARY 0

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "codepage/paragraph.h"
+#include "core/codepage/paragraph.h"
 
 namespace {
 bool IsBlank(unsigned char c) { return c == 0 || c == '\t' || c == '\n' || c == '\r' || c == ' '; }

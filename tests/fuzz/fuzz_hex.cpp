@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "search/hex_string.h"
+#include "core/search/hex_string.h"
 
 namespace {
 int Digit(char c) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "codepage/convert.h"
+#include "core/codepage/convert.h"
 
 namespace {
 std::vector<unsigned char> DropLfAfterCr(const unsigned char* p, std::size_t n) {

@@ -1,4 +1,4 @@
-#include "editor/bar_tables.h"
+#include "core/editor/bar_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/menu_tables.h"
+#include "core/app/command_ids.h"
+#include "core/app/menu_tables.h"
 
 namespace {
 

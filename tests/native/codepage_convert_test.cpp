@@ -1,5 +1,5 @@
-#include "codepage/convert.h"
-#include "codepage/tables.h"
+#include "core/codepage/convert.h"
+#include "core/codepage/tables.h"
 
 #include <gtest/gtest.h>
 

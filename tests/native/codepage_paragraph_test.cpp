@@ -1,4 +1,4 @@
-#include "codepage/paragraph.h"
+#include "core/codepage/paragraph.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "codepage/tables.h"
+#include "core/codepage/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "document/detect_code_page.h"
+#include "core/document/detect_code_page.h"
 
 #include <gtest/gtest.h>
 

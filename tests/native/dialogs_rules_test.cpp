@@ -7,13 +7,13 @@
 #include <set>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/menu_tables.h"
-#include "codepage/font_choices.h"
-#include "dialogs/about_text.h"
-#include "dialogs/association_rules.h"
-#include "dialogs/char_table_text.h"
-#include "dialogs/run_rule.h"
+#include "core/app/command_ids.h"
+#include "core/app/menu_tables.h"
+#include "core/codepage/font_choices.h"
+#include "core/dialogs/about_text.h"
+#include "core/dialogs/association_rules.h"
+#include "core/dialogs/char_table_text.h"
+#include "core/dialogs/run_rule.h"
 #include "lork2_version.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "codepage/display_map.h"
-#include "editor/byte_find.h"
+#include "core/codepage/display_map.h"
+#include "core/editor/byte_find.h"
 
 #include <gtest/gtest.h>
 

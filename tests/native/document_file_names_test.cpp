@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "document/file_names.h"
+#include "core/document/file_names.h"
 
 namespace {
 

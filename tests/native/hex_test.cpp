@@ -1,4 +1,4 @@
-#include "search/hex_string.h"
+#include "core/search/hex_string.h"
 
 #include <gtest/gtest.h>
 

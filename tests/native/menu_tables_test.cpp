@@ -1,4 +1,4 @@
-#include "app/menu_tables.h"
+#include "core/app/menu_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "print/page_layout_core.h"
+#include "core/print/page_layout_core.h"
 
 #include <gtest/gtest.h>
 

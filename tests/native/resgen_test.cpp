@@ -1,4 +1,4 @@
-#include "tools/pixmap.h"
+#include "core/resources/pixmap.h"
 
 #include <gtest/gtest.h>
 

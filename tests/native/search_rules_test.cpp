@@ -1,4 +1,4 @@
-#include "search/search_rules.h"
+#include "core/search/search_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/byte_find.h"
+#include "core/editor/byte_find.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "search/search_text.h"
+#include "core/search/search_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "codepage/display_map.h"
-#include "editor/byte_find.h"
+#include "core/codepage/display_map.h"
+#include "core/editor/byte_find.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <richedit.h>
 #include <string>
 
-#include "app/program.h"
 #include "app/main_window.h"
-#include "app/menu_tables.h"
 #include "app/menus.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "app/program.h"
+#include "base/settings.h"
+#include "core/app/menu_tables.h"
+#include "editor/control.h"
 #include "tests/wine/harness.h"
 
 namespace {

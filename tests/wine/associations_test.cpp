@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "dialogs/association_rules.h"
+#include "base/globals.h"
+#include "core/app/command_ids.h"
+#include "core/dialogs/association_rules.h"
+#include "core/dialogs/dialog_ids.h"
 #include "dialogs/associations.h"
-#include "dialogs/dialog_ids.h"
 
 namespace {
 

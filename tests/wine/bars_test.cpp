@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
 #include "app/main_window.h"
-#include "app/settings.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/editor/bar_tables.h"
 #include "document/documents.h"
-#include "editor/bar_tables.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/settings.h"
-#include "dialogs/char_table_text.h"
-#include "dialogs/dialog_ids.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/dialogs/char_table_text.h"
+#include "core/dialogs/dialog_ids.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 // document, through the commands of the menus and the two-key shortcuts.
 #include "tests/wine/editor_fixture.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "codepage/conversion_commands.h"
+#include "editor/editor.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "app/menus.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "document/documents.h"
+#include "document/recent_files.h"
 #include "editor/status_bar.h"
 #include "tests/wine/editor_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "editor/editor.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "tests/wine/harness.h"

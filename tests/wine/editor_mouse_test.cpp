@@ -5,6 +5,8 @@
 #include "editor/ole_callback.h"
 #include "tests/wine/editor_fixture.h"
 
+#include "editor/editor.h"
+
 namespace {
 
 class EditorMouse : public EditorTest {};

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/settings.h"
-#include "codepage/display_map.h"
+#include "base/settings.h"
+#include "core/codepage/display_map.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The undo history and the clipboard commands, through keys and commands.
 #include "tests/wine/editor_fixture.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // control itself would leave it.
 #include "tests/wine/editor_fixture.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "document/documents.h"
 
 #include <cstring>

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/settings.h"
-#include "codepage/dialog_ids.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/codepage/dialog_ids.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <deque>
 
-#include "app/globals.h"
-#include "app/program.h"
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "editor/editor.h"
+#include "app/program.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 
 namespace harness {

@@ -7,12 +7,12 @@
 #include <functional>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "dialogs/options_ids.h"
-#include "editor/bar_tables.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/dialogs/options_ids.h"
+#include "core/editor/bar_tables.h"
 
 namespace {
 

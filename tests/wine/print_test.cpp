@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/settings.h"
-#include "codepage/display_map.h"
-#include "print/print_ids.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/codepage/display_map.h"
+#include "core/print/print_ids.h"
 #include "print/printing.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
-#include "app/command_ids.h"
 #include "app/main_window.h"
-#include "app/settings.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
 
 #include <cstdio>
 #include <string>

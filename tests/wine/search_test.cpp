@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/settings.h"
+#include "base/globals.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/search/search_ids.h"
 #include "search/search.h"
-#include "search/search_ids.h"
 
 namespace {
 

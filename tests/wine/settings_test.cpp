@@ -1,5 +1,5 @@
-#include "app/setting_names.h"
-#include "app/settings.h"
+#include "base/settings.h"
+#include "core/app/setting_names.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

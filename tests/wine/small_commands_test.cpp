@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/globals.h"
-#include "app/menu_tables.h"
+#include "base/globals.h"
+#include "core/app/command_ids.h"
+#include "core/app/menu_tables.h"
 #include "document/documents.h"
 #include "lork2_version.h"
 

@@ -21,11 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/program.h"
-#include "app/settings.h"
+#include "base/globals.h"
+#include "base/settings.h"
 #include "document/documents.h"
-#include "editor/editor.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "tests/wine/harness.h"

@@ -1,0 +1,185 @@
+#include "core/codepage/paragraph.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// NUL, tab, LF, CR and space, as bits of one mask.
+inline bool IsBlank(unsigned char c) { return c <= 0x20 && ((0x100002601ULL >> c) & 1); }
+
+struct Word {
+    std::size_t start;
+    std::size_t length;
+};
+
+// Output through a fixed buffer that is handed to the sink whenever it is
+// full; pieces larger than the buffer go to the sink directly.
+class Output {
+  public:
+    Output(ByteSink sink, void* context) : sink_(sink), context_(context) {}
+    bool ok() const { return ok_; }
+    void Spaces(long count) {
+        if (count > 0 && count <= 16 && kSize - used_ >= 16) {
+            for (long i = 0; i < count; ++i) buffer_[used_ + static_cast<std::size_t>(i)] = ' ';
+            used_ += static_cast<std::size_t>(count);
+            return;
+        }
+        while (count > 0) {
+            if (used_ == kSize) Flush();
+            const std::size_t part = std::min(static_cast<std::size_t>(count), kSize - used_);
+            std::memset(buffer_ + used_, ' ', part);
+            used_ += part;
+            count -= static_cast<long>(part);
+        }
+    }
+    void Copy(const unsigned char* from, std::size_t count) {
+        if (count > kSize - used_) {
+            Flush();
+            if (count >= kSize) {
+                Send(from, count);
+                return;
+            }
+        }
+        if (count <= 16) {
+            for (std::size_t i = 0; i < count; ++i) buffer_[used_ + i] = from[i];
+        } else {
+            std::memcpy(buffer_ + used_, from, count);
+        }
+        used_ += count;
+    }
+    void LineEnd() {
+        if (kSize - used_ < 2) Flush();
+        buffer_[used_++] = '\r';
+        buffer_[used_++] = '\n';
+    }
+    void Flush() {
+        if (used_) Send(buffer_, used_);
+        used_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kSize = 1 << 16;
+    void Send(const unsigned char* p, std::size_t n) {
+        if (ok_) ok_ = sink_(context_, p, n);
+    }
+    ByteSink sink_;
+    void* context_;
+    bool ok_ = true;
+    std::size_t used_ = 0;
+    unsigned char buffer_[kSize];
+};
+
+bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
+    auto* v = static_cast<std::vector<unsigned char>*>(context);
+    v->insert(v->end(), bytes, bytes + n);
+    return true;
+}
+
+} // namespace
+
+std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
+                                            const ParagraphSettings& settings) {
+    std::vector<unsigned char> out;
+    out.reserve(n + n / 8 + 64);
+    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
+    return out;
+}
+
+bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
+                      ByteSink sink, void* context) {
+    if (n == 0) return true;
+    const long width = std::clamp(settings.right, 1, kMaxRightMargin);
+    long indent = std::max(settings.left, 0);
+    long firstIndent = alignment == Alignment::kCenter ? indent : std::max(settings.first, 0);
+    if (indent >= width - 8) indent = 0;
+    if (firstIndent >= width - 8) firstIndent = 0;
+    const bool keepLineEnds = !settings.ignoreLineBreaks;
+    const std::size_t last = n - 1; // the scan never steps past the last byte
+
+    auto out = std::make_unique<Output>(sink, context);
+    std::vector<Word> words;
+    std::size_t j = 0;
+    bool firstLine = true;
+    while (j < n) {
+        const long lineIndent = firstLine ? firstIndent : indent;
+        const long room = width - lineIndent;
+
+        // Gather the words that fit, joined by single spaces.
+        words.clear();
+        long letters = 0;
+        std::size_t k = j;
+        while (k < last && static_cast<long>(words.size()) + letters - 1 <= room) {
+            bool paragraphEnd = false;
+            while (k < last && IsBlank(t[k])) {
+                ++k;
+                if (keepLineEnds && t[k] == '\n') {
+                    paragraphEnd = true;
+                    break;
+                }
+            }
+            if (paragraphEnd) break;
+            if (k < last) {
+                const std::size_t start = k;
+                while (k < last && !IsBlank(t[k])) ++k;
+                words.push_back({start, k - start});
+                letters += static_cast<long>(k - start);
+            }
+        }
+        // The last byte of the text: the end of the word before it, or a
+        // one-letter word of its own.
+        if (k == last && !IsBlank(t[last])) {
+            if (k > j && !IsBlank(t[k - 1]) && !words.empty() && words.back().start + words.back().length == k) {
+                ++words.back().length;
+            } else {
+                words.push_back({last, 1});
+            }
+            ++letters;
+        }
+        // The word that passed the margin goes to the next line, unless it is
+        // the only one.
+        if (static_cast<long>(words.size()) + letters - 1 > room && words.size() > 1) {
+            letters -= static_cast<long>(words.back().length);
+            k = words.back().start - 1;
+            words.pop_back();
+        }
+        const long count = static_cast<long>(words.size());
+        // An empty line has no joining space to subtract.
+        const long free = count == 0 ? room : room - letters - count + 1;
+        const bool lastLine = k >= last;
+
+        long lead = 0;
+        if (alignment == Alignment::kCenter && free >= 1) lead = free / 2;
+        if (alignment == Alignment::kRight && free >= 1) lead = free;
+        long gap = 1;
+        long wider = 0; // the first `wider` gaps get one space more
+        if (alignment == Alignment::kJustify && free > 0 && count > 1 && !lastLine) {
+            gap = free / (count - 1) + 1;
+            wider = free % (count - 1);
+        }
+
+        out->Spaces(lineIndent + lead);
+        for (long w = 0; w < count; ++w) {
+            if (w > 0) out->Spaces(w <= wider ? gap + 1 : gap);
+            out->Copy(t + words[w].start, words[w].length);
+        }
+        out->LineEnd();
+        if (!out->ok()) return false;
+
+        // The next line starts after the blanks that follow the last word,
+        // up to and including a paragraph end.
+        std::size_t p = count > 0 ? words.back().start + words.back().length : j;
+        while (p < n && IsBlank(t[p])) {
+            ++p;
+            if (keepLineEnds && p < n && t[p] == '\n') {
+                ++p;
+                break;
+            }
+        }
+        j = p;
+        firstLine = false;
+    }
+    out->Flush();
+    return out->ok();
+}

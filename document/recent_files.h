@@ -1,0 +1,25 @@
+// The recent-files list: ten slots in the settings store, their order in
+// "LIST", the menu items 900 to 909 and the caret remembered per file.
+#pragma once
+
+#include <cstddef>
+
+// Puts the file first in the list (a new slot when it is not listed); a
+// listed file's remembered caret is put back when `restoreCaret` is set.
+void AddRecentFile(const char* path, bool restoreCaret);
+// The entry at menu position i: its path (left as it was when there is none)
+// and its caption (empty when there is none); both buffers of `size` bytes.
+void RecentEntryCaption(int i, char* path, char* caption, size_t size);
+// The path of the entry at menu position i into `path` (260 bytes); false
+// while that position holds no file.
+bool RecentFilePath(int i, char* path);
+// Empties the slot at menu position i (its file could not be loaded).
+void ForgetRecentFile(int i);
+// Stores the caret of the current file in its recent-files slot.
+void RememberCaretForRecentList();
+// Re-reads the captions of the recent-file items and has the menu measure
+// them again.
+void RefreshRecentItems();
+// The caption of the recent-file item at menu position i (0-9), as last read;
+// empty while that position holds no file.
+const char* RecentItemCaption(int i);

@@ -1,0 +1,141 @@
+#include "editor/display_code_page.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/app/setting_names.h"
+#include "editor/control.h"
+#include "editor/status_bar.h"
+#include "editor/text_layer.h"
+
+#include <cstring>
+
+bool g_htmlColoured;
+
+CHARFORMATA CharFormatOfDisplayCodePage() {
+    const int cp = g_displayCodePage;
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
+    format.crTextColor = static_cast<COLORREF>(ReadSetting(setting::TextColour));
+    format.yHeight = ReadSettingDword(setting::FontSize(cp).name, setting::kFontSizeApplyDefault);
+    format.bCharSet = static_cast<BYTE>(ReadSetting(setting::FontCharset(cp)));
+    format.dwEffects = static_cast<DWORD>(ReadSetting(setting::FontEffects(cp))) & (CFE_BOLD | CFE_ITALIC);
+    ReadSettingString(setting::FontFace(cp).name, format.szFaceName, sizeof format.szFaceName);
+    format.bPitchAndFamily = format.szFaceName[0] ? 0 : FF_MODERN;
+    if (format.yHeight <= 0) format.dwMask &= ~CFM_SIZE; // no size stored: the control keeps its own
+    return format;
+}
+
+namespace {
+
+void SetTextColour(COLORREF colour) {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = colour;
+    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+// Scrolls back to a remembered first visible line.
+void ScrollBackTo(LRESULT firstLine) {
+    const LRESULT now = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (now != firstLine) SendMessageA(g_editor, EM_LINESCROLL, 0, firstLine - now);
+}
+
+} // namespace
+
+void ApplyDisplayCodePage() {
+    if (!g_editor) return;
+    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
+    SendMessageA(g_editor, EM_SETSEL, 0, -1);
+    CHARFORMATA format = CharFormatOfDisplayCodePage();
+    g_htmlColoured = false; // the whole text takes the text colour
+    HKL layout = GetKeyboardLayout(0);
+    g_editorFocus = false;
+    SetFocus(g_mainWindow);
+    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_SELECTION | SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    g_editorFocus = true;
+    SetFocus(g_editor);
+    ActivateKeyboardLayout(layout, 0);
+    SendMessageA(g_editor, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    UpdateCodePageField();
+}
+
+void ApplyDisplayCodePageKeepingView() {
+    if (!g_editor) return;
+    SendMessageA(g_editor, WM_SETREDRAW, FALSE, 0);
+    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    CHARRANGE selection{0, 0};
+    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    ApplyDisplayCodePage();
+    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    ScrollBackTo(firstLine);
+    SendMessageA(g_editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_editor, nullptr, FALSE);
+}
+
+void SetDisplayCodePage(int codePage) {
+    if (codePage < 0 || codePage > 2) return;
+    if (!g_editor) {
+        SetDecodingForNewText(codePage);
+        return;
+    }
+    HWND before = g_editor;
+    HWND now = RedecodeText(g_editor, codePage);
+    if (!now) return;
+    // A fresh control was made with the new font already.
+    if (now == before) ApplyDisplayCodePageKeepingView();
+}
+
+void ColourHtmlTags() {
+    if (!g_editor) return;
+    const int32_t length = TextLength(g_editor);
+    if (length < 2) return;
+    HeapBuffer text(static_cast<size_t>(length) + 1);
+    if (!text) return;
+    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
+    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    HKL layout = GetKeyboardLayout(0);
+    ShowWindow(g_editor, SW_HIDE);
+    g_editorFocus = false;
+    SetFocus(g_mainWindow);
+    CHARRANGE selection{0, 0};
+    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SetSelection(g_editor, 0, length);
+    const int32_t n = StreamBytesOut(g_editor, true, text.get(), length);
+    SetTextColour(static_cast<COLORREF>(ReadSetting(setting::TextColour)));
+    const COLORREF tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
+    const unsigned char* bytes = text.get();
+    for (int32_t i = 0; i < n; ++i) {
+        if (bytes[i] != '<') continue;
+        int32_t tagStart = i;
+        int32_t k = i + 1;
+        while (k < n && bytes[k] != '>') {
+            if (bytes[k] == '<') tagStart = k;
+            ++k;
+        }
+        if (k >= n) break; // a "<" with no ">" after it colours nothing
+        SetSelection(g_editor, tagStart, k + 1);
+        SetTextColour(tagColour);
+        i = k;
+    }
+    g_htmlColoured = true;
+    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    ScrollBackTo(firstLine);
+    ShowWindow(g_editor, SW_SHOW);
+    g_editorFocus = true;
+    SetFocus(g_editor);
+    ActivateKeyboardLayout(layout, 0);
+}
+
+void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
+
+void HtmlColouringCommand(int) { ColourHtmlTags(); }
