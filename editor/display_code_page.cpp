@@ -8,11 +8,13 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
+#include "core/codepage/html_tags.h"
 #include "editor/control.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
 
 #include <cstring>
+#include <optional>
 
 bool g_htmlColoured;
 
@@ -113,18 +115,11 @@ void ColourHtmlTags() {
     SetTextColour(static_cast<COLORREF>(ReadSetting(setting::TextColour)));
     const COLORREF tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
     const unsigned char* bytes = text.get();
-    for (int32_t i = 0; i < n; ++i) {
-        if (bytes[i] != '<') continue;
-        int32_t tagStart = i;
-        int32_t k = i + 1;
-        while (k < n && bytes[k] != '>') {
-            if (bytes[k] == '<') tagStart = k;
-            ++k;
-        }
-        if (k >= n) break; // a "<" with no ">" after it colours nothing
-        SetSelection(g_editor, tagStart, k + 1);
+    const auto count = static_cast<size_t>(n > 0 ? n : 0);
+    for (std::optional<HtmlTagSpan> tag = NextHtmlTag(bytes, count, 0); tag;
+         tag = NextHtmlTag(bytes, count, tag->end)) {
+        SetSelection(g_editor, static_cast<int32_t>(tag->start), static_cast<int32_t>(tag->end));
         SetTextColour(tagColour);
-        i = k;
     }
     g_htmlColoured = true;
     SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));

@@ -62,22 +62,6 @@ bool MeasureAtTarget(HDC target, const CHARFORMATA& format, int codePage, Layout
     return true;
 }
 
-bool IsTagMark(unsigned char c) { return c == '<' || c == '>'; }
-
-// The last "<" or ">" before `position`, 0 when none.
-unsigned char TagMarkBefore(const std::vector<unsigned char>& bytes, size_t position) {
-    while (position-- > 0)
-        if (IsTagMark(bytes[position])) return bytes[position];
-    return 0;
-}
-
-// The first "<" or ">" at or after `position`, 0 when none.
-unsigned char TagMarkFrom(const std::vector<unsigned char>& bytes, size_t position) {
-    for (; position < bytes.size(); ++position)
-        if (IsTagMark(bytes[position])) return bytes[position];
-    return 0;
-}
-
 COLORREF ShownColour(const CHARFORMATA& format) {
     if (format.dwEffects & CFE_AUTOCOLOR) return GetSysColor(COLOR_WINDOWTEXT);
     return format.crTextColor;
@@ -107,8 +91,7 @@ void DrawPage(const ShownText& text, const PageFormat& f, const LaidPage& page) 
     const size_t shown = page.lines.empty() ? 0 : page.lines.back().end;
     std::vector<unsigned char> tags(shown, 0);
     if (text.htmlColoured && shown > 0)
-        MarkHtmlTags(view, shown, TagMarkBefore(text.bytes, static_cast<size_t>(f.first)),
-                     TagMarkFrom(text.bytes, static_cast<size_t>(f.first) + shown), tags.data());
+        MarkHtmlTags(text.bytes.data(), text.bytes.size(), static_cast<size_t>(f.first), shown, tags.data());
     const int32_t left = MulDiv64(f.rc.left, scale.drawX, 1440);
     const int32_t top = MulDiv64(f.rc.top, scale.drawY, 1440);
     std::vector<int32_t> advances;

@@ -1,5 +1,10 @@
 #include "core/print/page_layout_core.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "core/codepage/html_tags.h"
+
 namespace {
 
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
@@ -62,29 +67,23 @@ void LineAdvances(const unsigned char* view, const LaidLine& line, const LayoutM
     }
 }
 
-void MarkHtmlTags(const unsigned char* view, std::size_t n, unsigned char before, unsigned char after,
+void MarkHtmlTags(const unsigned char* text, std::size_t length, std::size_t first, std::size_t n,
                   unsigned char* coloured) {
-    // Forward: the last mark before each byte; then backward: the first mark
-    // after it. A byte is in a tag when a "<" lies before it (or is the byte)
-    // and a ">" after it (or is the byte), with no other mark between.
-    unsigned char last = IsTagMark(before) ? before : 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        coloured[i] = last; // the mark strictly before i, for now
-        if (IsTagMark(view[i])) last = view[i];
+    std::fill(coloured, coloured + n, static_cast<unsigned char>(0));
+    if (first >= length) return;
+    const std::size_t last = std::min(length, first + n);
+    // A tag running into the view opened at the last mark before it, if that
+    // mark is a "<"; any other tag of the view opens inside it.
+    std::size_t from = first;
+    for (std::size_t p = first; p-- > 0;) {
+        if (IsTagMark(text[p])) {
+            if (text[p] == '<') from = p;
+            break;
+        }
     }
-    unsigned char next = IsTagMark(after) ? after : 0;
-    for (std::size_t i = n; i-- > 0;) {
-        const unsigned char c = view[i];
-        const unsigned char prior = coloured[i];
-        bool inTag;
-        if (c == '<')
-            inTag = next == '>';
-        else if (c == '>')
-            inTag = prior == '<';
-        else
-            inTag = prior == '<' && next == '>';
-        coloured[i] = inTag ? 1 : 0;
-        if (IsTagMark(c)) next = c;
+    while (const std::optional<HtmlTagSpan> tag = NextHtmlTag(text, length, from, last)) {
+        for (std::size_t i = std::max(tag->start, first); i < std::min(tag->end, last); ++i) coloured[i - first] = 1;
+        from = tag->end;
     }
 }
 

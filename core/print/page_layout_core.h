@@ -46,12 +46,11 @@ LaidPage LayOutPage(const unsigned char* view, std::size_t n, const LayoutMetric
 // tab reaches the next tab stop, every other byte its character's width.
 void LineAdvances(const unsigned char* view, const LaidLine& line, const LayoutMetrics& m, int32_t* out);
 
-// Marks the bytes of view[0, n) that belong to an HTML tag: from a "<" to the
-// first ">" after it, both included, with no other "<" between (a second "<"
-// starts the tag afresh). `before` is the last "<" or ">" in the text before
-// the view (0 when none), `after` the first one at or after its end (0 when
-// none). coloured[i] is set to 1 for a tag's byte, else 0.
-void MarkHtmlTags(const unsigned char* view, std::size_t n, unsigned char before, unsigned char after,
+// Marks the bytes of text[first, first + n) that belong to an HTML tag, by
+// the rule of NextHtmlTag over the whole text of `length` bytes: a tag may
+// open before the view and close after it. coloured[i] is set to 1 when byte
+// first + i is a tag's, else 0.
+void MarkHtmlTags(const unsigned char* text, std::size_t length, std::size_t first, std::size_t n,
                   unsigned char* coloured);
 
 // Rectangles in twips (1/1440 inch).

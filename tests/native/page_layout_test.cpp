@@ -1,3 +1,4 @@
+#include "core/codepage/html_tags.h"
 #include "core/print/page_layout_core.h"
 
 #include <gtest/gtest.h>
@@ -104,11 +105,13 @@ TEST(PageLayout, ARangeEndsWhereItsViewEnds) {
     EXPECT_EQ(page.next, 10u);
 }
 
-std::string Tags(const std::string& text, unsigned char before = 0, unsigned char after = 0) {
-    std::string marks(text.size(), '?');
-    std::vector<unsigned char> coloured(text.size());
-    MarkHtmlTags(U(text), text.size(), before, after, coloured.data());
-    for (size_t i = 0; i < text.size(); ++i) marks[i] = coloured[i] ? '#' : '.';
+// The marks of text[first, first + n) ('#' in a tag, '.' not); n -1: to the end.
+std::string Tags(const std::string& text, size_t first = 0, size_t n = std::string::npos) {
+    if (n == std::string::npos) n = text.size() - first;
+    std::string marks(n, '?');
+    std::vector<unsigned char> coloured(n, 7);
+    MarkHtmlTags(U(text), text.size(), first, n, coloured.data());
+    for (size_t i = 0; i < n; ++i) marks[i] = coloured[i] == 1 ? '#' : coloured[i] == 0 ? '.' : '?';
     return marks;
 }
 
@@ -120,11 +123,25 @@ TEST(PageLayout, HtmlTagsRunFromTheirOpeningToTheirClosingBracket) {
     EXPECT_EQ(Tags("x<y z"), ".....");
     EXPECT_EQ(Tags("x>y"), "...");
     // Tags cut by the view's edges, from what lies before and after it.
-    EXPECT_EQ(Tags("ab>cd", '<'), "###..");
-    EXPECT_EQ(Tags("ab<cd", 0, '>'), "..###");
-    EXPECT_EQ(Tags("abc", '<', '>'), "###");
-    EXPECT_EQ(Tags("abc", '>', '>'), "...");
-    EXPECT_EQ(Tags("abc", '<', '<'), "...");
+    EXPECT_EQ(Tags("<ab>cd", 1), "###..");
+    EXPECT_EQ(Tags("ab<cd>", 0, 5), "..###");
+    EXPECT_EQ(Tags("<abc>", 1, 3), "###");
+    EXPECT_EQ(Tags(">abc>", 1, 3), "...");
+    EXPECT_EQ(Tags("<abc<", 1, 3), "...");
+    EXPECT_EQ(Tags("<a<bc>", 1, 2), ".#");
+}
+
+// A page shows the marks the whole text has there: every view of a text, at
+// every start and length, agrees with the screen's walk from tag to tag.
+TEST(PageLayout, HtmlMarksOfAnyViewAreThoseOfTheWholeText) {
+    const std::string text = std::string("a<b<c>d>>e<f\0g>h<<i><j", 22) + "<k";
+    std::string whole(text.size(), '.');
+    for (auto tag = NextHtmlTag(U(text), text.size(), 0); tag; tag = NextHtmlTag(U(text), text.size(), tag->end))
+        for (size_t i = tag->start; i < tag->end; ++i) whole[i] = '#';
+    EXPECT_EQ(whole, "...###....#####..###....");
+    for (size_t first = 0; first <= text.size(); ++first)
+        for (size_t n = 0; first + n <= text.size(); ++n)
+            ASSERT_EQ(Tags(text, first, n), whole.substr(first, n)) << first << " " << n;
 }
 
 TEST(PageRects, DefaultMarginsAreOneInchEachSide) {
