@@ -2,7 +2,7 @@
 // dialog; its custom colours are shared by the three until the program ends.
 #pragma once
 
-// Commands 45 (background), 46 (text) and 51 (HTML tags).
+// IDM_BACKGROUND_COLOUR, IDM_TEXT_COLOUR and IDM_HTML_COLOUR (the HTML tags).
 void BackgroundColourCommand(int id);
 void TextColourCommand(int id);
 void HtmlColourCommand(int id);

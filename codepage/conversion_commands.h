@@ -8,13 +8,15 @@ extern int g_pendingSourceCodePage;
 void ForgetPendingFirstKey();
 
 // Converts the selection, or the whole text when nothing is selected.
-// `command`: 19-22 paragraph formatting, 27 the encodings dialog, 29-31 to
-// 1251, 866, KOI8-R, 32 Fido, 33 transliteration, 34 RTF to plain text,
-// 35 quoted-printable, 36 line-end repair. `fromTable`, `toTable`: the
+// `command`: IDM_JUSTIFY to IDM_ALIGN_RIGHT paragraph formatting, IDM_ENCODINGS
+// the encodings dialog, IDM_TO_ANSI to IDM_TO_KOI8 to 1251, 866, KOI8-R,
+// IDM_TO_FIDO Fido, IDM_TRANSLIT transliteration, IDM_RTF_TO_ANSI RTF to plain
+// text, IDM_QUOTED_PRINTABLE quoted-printable, IDM_LINE_BREAK line-end repair. `fromTable`, `toTable`: the
 // code-page tables of the table conversions (-1 none, toTable 9 Fido).
 void ConvertText(int command, int fromTable, int toTable);
 
-// Commands 19-22 and 29-36, with the tables they take from the display code
-// page; and commands 100-102 (Ctrl+W, Ctrl+D, Ctrl+K).
+// IDM_JUSTIFY to IDM_ALIGN_RIGHT and IDM_TO_ANSI to IDM_LINE_BREAK, with the
+// tables they take from the display code page; and IDM_TWO_KEY_ANSI,
+// IDM_TWO_KEY_OEM and IDM_TWO_KEY_KOI8 (Ctrl+W, Ctrl+D, Ctrl+K).
 void ConvertCommand(int id);
 void TwoKeyCodePageCommand(int id);

@@ -2,6 +2,6 @@
 // of the five code pages to any other.
 #pragma once
 
-// Command 27: the dialog, then the conversion of the chosen pair as one undo
+// IDM_ENCODINGS: the dialog, then the conversion of the chosen pair as one undo
 // step; the display code page never changes.
 void EncodingsDialogCommand(int id);

@@ -7,5 +7,5 @@
 // view. True when the user confirmed.
 bool RunFontDialog(int codePage);
 
-// Commands 40, 41 and 42: the font dialog of 1251, 866 and KOI8-R.
+// IDM_FONT_ANSI, IDM_FONT_OEM and IDM_FONT_KOI8: the font dialog of 1251, 866 and KOI8-R.
 void FontDialogCommand(int id);

@@ -9,6 +9,6 @@ bool IsOwnVerb(const char* className, int verb);
 // "notepad.exe"; missing keys are created. Errors are not reported.
 void SetVerb(const char* className, int verb, bool own);
 
-// Command 55: the dialog; on OK only the verbs whose state differs from
+// IDM_ASSOCIATIONS: the dialog; on OK only the verbs whose state differs from
 // their check box are rewritten.
 void AssociationsCommand(int id);

@@ -2,5 +2,5 @@
 // to be picked and put into the document.
 #pragma once
 
-// Command 11.
+// IDM_CHARACTER_TABLE.
 void CharacterTableCommand(int id);

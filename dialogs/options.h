@@ -1,4 +1,4 @@
-// The options dialog (command 37): which bars are shown and how large the
+// The options dialog (IDM_OPTIONS): which bars are shown and how large the
 // buttons are, undo, what is remembered between runs, and the paragraph
 // measures of the alignment commands.
 #pragma once

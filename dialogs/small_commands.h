@@ -17,9 +17,8 @@ void ShowAbout();
 // reports its own failures.
 void ShellOpen(const char* target);
 
-// Commands 39 (date and time), 23 (run), 12 (help), 50 (about), and 53 and 54
-// (the web page and the mail address: the commands' captions are the
-// addresses).
+// IDM_DATE_TIME, IDM_RUN, IDM_HELP, IDM_ABOUT, and IDM_WEB_PAGE and IDM_MAIL
+// (the commands' captions are the addresses).
 void DateTimeCommand(int id);
 void RunCommand(int id);
 void HelpCommand(int id);

@@ -1,5 +1,5 @@
 // The recent-files list: ten slots in the settings store, their order in
-// "LIST", the menu items 900 to 909 and the caret remembered per file.
+// "LIST", the menu items IDM_RECENT_FIRST to IDM_RECENT_LAST and the caret remembered per file.
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,7 @@ void CreateToolbar();
 void DestroyToolbar();
 // Deletes the own-image bitmap; at the end of the program.
 void DeleteToolbarBitmap();
-// Command 44: the customise dialog (the toolbar is created first if off).
+// IDM_TOOLBAR_SETUP: the customise dialog (the toolbar is created first if off).
 void CustomiseToolbarCommand(int id);
 // WM_NOTIFY of the toolbar and its tooltips; false for other notifications.
 bool HandleToolbarNotify(NMHDR* header, LRESULT& result);

@@ -27,7 +27,7 @@ void CopySelection(HWND window);
 // Replaces the editor's selection by the clipboard text.
 void PasteText();
 
-// Commands 1 (cut), 2 (copy), 3 (paste) and 6 (delete).
+// IDM_CUT, IDM_COPY, IDM_PASTE and IDM_DELETE.
 void CutCommand(int id);
 void CopyCommand(int id);
 void PasteCommand(int id);

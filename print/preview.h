@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// Command 10. Does nothing when there is no printer.
+// IDM_PREVIEW. Does nothing when there is no printer.
 void ShowPreview();
 INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

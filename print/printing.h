@@ -22,9 +22,9 @@ HDC GetPrinterDC();
 // The page and the print rectangle in twips for a printer context.
 void ComputePageRects(HDC printer, RECT& page, RECT& print);
 
-// Command 24: the system page-setup dialog; margins and printer kept.
+// IDM_PAGE_SETUP: the system page-setup dialog; margins and printer kept.
 void PageSetup();
-// Command 15: the print dialog, then the whole text, a page range or the
+// IDM_PRINT: the print dialog, then the whole text, a page range or the
 // selection, with copies collated or not. The main window is disabled while
 // it prints; a failure of the print job is shown, a cancel is not.
 void PrintDocument();

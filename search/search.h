@@ -1,5 +1,5 @@
 // Find and replace over the editor's text: the search state, the commands
-// Find (13), Replace (14) and Find next (28), the Find and Replace dialog and
+// Find (IDM_FIND), Replace (IDM_REPLACE) and Find next (IDM_FIND_NEXT), the Find and Replace dialog and
 // the "Заменить?" prompt.
 #pragma once
 
@@ -45,6 +45,6 @@ void ReplaceMatch();
 INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Commands 13 (Find) and 14 (Replace), and 28 (Find next).
+// IDM_FIND, IDM_REPLACE and IDM_FIND_NEXT.
 void SearchDialogCommand(int id);
 void FindNextCommand(int id);

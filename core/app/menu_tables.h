@@ -10,7 +10,7 @@
 #include "core/app/command_ids.h"
 
 constexpr int kPopupCount = 8;
-constexpr int kCaptionCount = IDM_LAST_MENU_COMMAND; // the menu commands are 1 to 55
+constexpr int kCaptionCount = IDM_LAST_MENU_COMMAND; // the menu commands are 1 to IDM_LAST_MENU_COMMAND
 constexpr int kRecentCount = IDM_RECENT_LAST - IDM_RECENT_FIRST + 1;
 constexpr int kMenuSeparator = 0;
 constexpr int kMenuBarBreakCommand = IDM_TO_ANSI; // starts the second column of its popup
@@ -19,7 +19,8 @@ constexpr bool IsRecentFileCommand(int id) { return id >= IDM_RECENT_FIRST && id
 
 extern const char* const kTopLevelCaptions[kPopupCount];
 
-// The caption of menu command 1..55 (empty for 5 and for any other identifier).
+// The caption of a menu command, IDM_CUT to IDM_LAST_MENU_COMMAND (empty for the
+// unused 5 and for any other identifier).
 std::string_view CommandCaption(int id);
 
 // The items of a popup in display order, top first; 0 is a separator.

@@ -105,7 +105,7 @@ struct MenuImage {
     int index;          // the image within its 16-pixel strip
 };
 // The image of an owner-drawn item. Greyed items show none; an item with an
-// icon shows it; commands below 24 show their toolbar image in a box, the
-// display code pages 16-18 only the one that is checked; word wrap (25) shows
-// a check box.
+// icon shows it; commands below IDM_PAGE_SETUP show their toolbar image in a
+// box, the display code pages (IDM_SHOW_ANSI to IDM_SHOW_KOI8) only the one
+// that is checked; IDM_WORD_WRAP shows a check box.
 MenuImage MenuItemImage(int id, bool checked, bool greyed, MenuIcon icon);

@@ -21,7 +21,7 @@ TEST(ToolbarTables, CatalogueOffersEachCommandOnceWithItsImage) {
         EXPECT_EQ(item.check, item.command == IDM_WORD_WRAP);
     }
     EXPECT_EQ(ToolbarCatalogue().size(), 32u);
-    // Commands up to 15 show their standard image; the code-page and
+    // Commands up to IDM_PRINT show their standard image; the code-page and
     // alignment commands their own ones.
     EXPECT_EQ(ToolbarItemOfCommand(IDM_PRINT)->image, 14);
     EXPECT_EQ(ToolbarItemOfCommand(IDM_INSERT_FILE)->image, ToolbarItemOfCommand(IDM_OPEN)->image);

@@ -62,7 +62,7 @@ TEST(MenuTables, MnemonicTableHasFiftySevenEntriesInInsertionOrder) {
     // No entries for items without an ampersand.
     for (const MnemonicEntry& e : table)
         for (int none : {27, 31, 32, 33, 35, 53, 54}) EXPECT_NE(e.id, none);
-    // In the font popup, size down (49) comes before the ANSI font (40).
+    // In the font popup, size down (IDM_SIZE_DOWN) comes before the ANSI font (IDM_FONT_ANSI).
     int pos49 = -1, pos40 = -1;
     for (size_t i = 0; i < table.size(); ++i) {
         if (table[i].id == 49) pos49 = static_cast<int>(i);
@@ -97,7 +97,7 @@ bool SizeDownGrey(int id) { return id == 49; }
 
 TEST(MenuTables, MnemonicSearchTakesTheFirstEntryOnTheSameKey) {
     std::vector<MnemonicEntry> table = BuildMnemonicTable();
-    // "Р&азмер\t\t-" (49) and "&АNSI..." (40) share a key: 49 wins.
+    // "Р&азмер\t\t-" (IDM_SIZE_DOWN) and "&АNSI..." (IDM_FONT_ANSI) share a key: IDM_SIZE_DOWN wins.
     EXPECT_EQ(FindMnemonicCommand(table, 6, '\xE0', RussianKey, Upper1251, NothingGrey), 49);
     EXPECT_EQ(FindMnemonicCommand(table, 6, '\xC0', RussianKey, Upper1251, NothingGrey), 49);
     // Grey items are passed over.

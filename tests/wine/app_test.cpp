@@ -210,7 +210,7 @@ TEST_F(Shell, MenuCharRunsTheFirstEnabledEntryOnThatKey) {
 TEST_F(Shell, MenuCharSkipsGreyItems) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
-    // "&Копировать" (2) is grey while nothing is selected.
+    // "&Копировать" (IDM_COPY) is grey while nothing is selected.
     SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
     LRESULT r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xCA'), MF_POPUP),
                              reinterpret_cast<LPARAM>(g_popups[1]));
@@ -221,8 +221,8 @@ TEST_F(Shell, MenuCharSkipsGreyItems) {
 TEST_F(Shell, MenuCharInFontPopupPrefersSizeDownOverAnsiFont) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
-    // "Р&азмер\t\t-" (49) was inserted before "&АNSI..." (40): the letters а and
-    // А lie on one key, so typing either runs 49.
+    // "Р&азмер\t\t-" (IDM_SIZE_DOWN) was inserted before "&АNSI..." (IDM_FONT_ANSI): the
+    // letters а and А lie on one key, so typing either runs IDM_SIZE_DOWN.
     for (char typed : {'\xE0', '\xC0'}) {
         recorder.commands.clear();
         SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>(typed), MF_POPUP),

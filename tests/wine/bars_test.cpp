@@ -366,7 +366,7 @@ void Pick(HWND dialog, int list, int index) {
 
 void Click(HWND dialog, int id) { harness::PressButton(id)(dialog); }
 
-// Command 44 with the customise dialog answered by `steps`, then closed.
+// IDM_TOOLBAR_SETUP with the customise dialog answered by `steps`, then closed.
 void Customise(const std::function<void(HWND)>& steps) {
     harness::AnswerNextDialog([steps](HWND dialog) {
         steps(dialog);
