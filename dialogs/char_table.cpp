@@ -40,7 +40,7 @@ void InsertSelectedCharacters(HWND dialog) {
     unsigned char bytes[kCharTableTextSize];
     const int32_t n = StreamBytesOut(table, true, bytes, sizeof bytes);
     if (n > 0 && g_editor) {
-        RecordUndo(kUndoReplacement, n);
+        RecordUndo(UndoRequest::Replacement, n);
         ReplaceSelectionBytes(g_editor, bytes, n, true);
     }
     SetFocus(table);

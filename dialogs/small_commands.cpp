@@ -21,9 +21,9 @@ void InsertDateTime() {
     const int timeCount = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
     if (dateCount <= 0 || timeCount <= 0) return;
     date[dateCount - 1] = ' ';
-    RecordUndo(kUndoReplacement, dateCount);
+    RecordUndo(UndoRequest::Replacement, dateCount);
     ReplaceSelectionBytes(g_editor, reinterpret_cast<const unsigned char*>(date), dateCount, true);
-    RecordUndo(kUndoReplacement, timeCount - 1);
+    RecordUndo(UndoRequest::Replacement, timeCount - 1);
     ReplaceSelectionBytes(g_editor, reinterpret_cast<const unsigned char*>(time), timeCount - 1, true);
 }
 

@@ -310,7 +310,7 @@ void InsertFromFile() {
     bool opened = false;
     if (!ReadWholeFile(name, &bytes, &n, &opened)) return; // silent, as the command always was
     const CHARRANGE selection = GetSelection(g_editor);
-    RecordUndo(kUndoSnapshot, n);
+    RecordUndo(UndoRequest::Snapshot, n);
     StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
     HeapFreeBlock(bytes);
     if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);

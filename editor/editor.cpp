@@ -45,10 +45,10 @@ LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // is inserted there.
 void RecordKeystroke(HWND hwnd) {
     if (!g_overwriteMode) {
-        RecordUndo(kUndoTyping, 1);
+        RecordUndo(UndoRequest::Typing, 1);
         return;
     }
-    RecordUndo(kUndoOverwrite, 1);
+    RecordUndo(UndoRequest::Overwrite, 1);
     const CHARRANGE selection = GetSelection(hwnd);
     if (selection.cpMin != selection.cpMax) return;
     unsigned char next = 0;
@@ -90,7 +90,7 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 }
 
 void DeleteSelection(HWND hwnd) {
-    RecordUndo(kUndoReplacement, 0);
+    RecordUndo(UndoRequest::Replacement, 0);
     ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
 }
 
@@ -105,7 +105,7 @@ void DeleteNextOrPrevious(HWND hwnd, bool forward) {
     if (got == 0) return;
     const bool lineBreak = got == 2 && pair[0] == '\r' && pair[1] == '\n';
     const int32_t n = lineBreak ? 2 : 1;
-    RecordUndo(forward ? kUndoForwardDelete : kUndoBackspace, 0);
+    RecordUndo(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0);
     if (forward) {
         SetSelection(hwnd, caret, caret + n);
     } else {
@@ -118,7 +118,7 @@ void DeleteNextOrPrevious(HWND hwnd, bool forward) {
 LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (CtrlHeld()) {
         if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
-        RecordUndo(kUndoDeleteWordRight, 0);
+        RecordUndo(UndoRequest::DeleteWordRight, 0);
         return 0;
     }
     CHARRANGE selection = GetSelection(hwnd);
@@ -142,7 +142,7 @@ LRESULT BackspaceKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (CtrlHeld()) {
         g_swallowDelCharacter = true;
         if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
-        RecordUndo(kUndoDeleteWordLeft, 0);
+        RecordUndo(UndoRequest::DeleteWordLeft, 0);
         return 0;
     }
     if (HasSelection(hwnd)) {
@@ -166,7 +166,7 @@ void DeleteLine(HWND hwnd) {
     if (next < 0) next = first + SendMessageA(hwnd, EM_LINELENGTH, first, 0);
     next = std::min<LRESULT>(next, TextLength(hwnd));
     SetSelection(hwnd, static_cast<int32_t>(first), static_cast<int32_t>(next));
-    RecordUndo(kUndoReplacement, 0);
+    RecordUndo(UndoRequest::Replacement, 0);
     ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
 }
 
@@ -195,7 +195,7 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         if ((lParam & (1L << 30)) == 0 && g_freshCtrlHandler) g_freshCtrlHandler();
         break;
     case VK_RETURN: {
-        RecordUndo(kUndoLineBreak, 2);
+        RecordUndo(UndoRequest::LineBreak, 2);
         const unsigned char lineBreak[2] = {'\r', '\n'};
         ReplaceSelectionBytes(hwnd, lineBreak, 2, ControlUndoSelected());
         SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
@@ -316,25 +316,34 @@ void CreateEditorControl() {
         SetWindowLongPtrA(g_editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
 }
 
-void ToggleWordWrap() {
-    if (!g_editor) return;
-    const int32_t length = TextLength(g_editor);
-    HeapBuffer text(static_cast<size_t>(length) + 2);
-    if (!text) return;
-    CHARRANGE selection{0, 0};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
-    DestroyWindow(g_editor);
+void RecreateEditorControl(const unsigned char* bytes, int32_t n) {
+    if (g_editor) DestroyWindow(g_editor);
     g_editor = nullptr;
-    g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
-    WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_wrapStyle));
     CreateEditorControl();
     if (!g_editor) return;
     RECT client;
     GetClientRect(g_mainWindow, &client);
     SendMessageA(g_mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
-    StreamBytesIn(g_editor, SF_TEXT, text.get(), n);
+    StreamBytesIn(g_editor, SF_TEXT, bytes, n);
+}
+
+void ToggleWordWrap() {
+    if (!g_editor) return;
+    const int32_t length = TextLength(g_editor);
+    HeapBuffer text(static_cast<size_t>(length) + 2);
+    if (!text) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ShowSystemError();
+        return;
+    }
+    CHARRANGE selection{0, 0};
+    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
+    const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
+    g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
+    WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_wrapStyle));
+    RecreateEditorControl(text.get(), n);
+    if (!g_editor) return;
     SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
 }

@@ -13,8 +13,15 @@ constexpr UINT_PTR kAutoScrollTimer = 1976;
 // Creates the control shown, focused and subclassed; leaves g_editor 0 when
 // the window cannot be created.
 void CreateEditorControl();
-// Command 25: flips word wrap by re-creating the control, keeping text,
-// selection and modified flag.
+// Puts a new control in place of the editor, made with the current wrap
+// style and holding n plain bytes, caret at 0 (the modified flag is the
+// caller's to set): whatever the old one held besides its bytes (the fonts
+// and colours of an RTF it read) goes with it. g_editor is 0 when the window
+// cannot be created.
+void RecreateEditorControl(const unsigned char* bytes, int32_t n);
+// IDM_WORD_WRAP: flips word wrap by re-creating the control, keeping text,
+// selection and modified flag; with no memory for the text the error is
+// shown and nothing changes.
 void ToggleWordWrap();
 void WordWrapCommand(int id);
 LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

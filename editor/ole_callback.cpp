@@ -26,7 +26,7 @@ struct EditorCallback final : IRichEditOleCallback {
                                               HGLOBAL) override {
         if (operation == RECO_DROP) {
             if (format) *format = CF_TEXT;
-            RecordUndo(kUndoSnapshot, 0);
+            RecordUndo(UndoRequest::Snapshot, 0);
         }
         return S_OK;
     }

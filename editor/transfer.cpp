@@ -105,13 +105,13 @@ void PasteText() {
     if (g_displayCodePage == kCodePageKoi8) {
         HeapBuffer koi8(static_cast<size_t>(n) + 1);
         if (koi8) {
-            RecordUndo(kUndoReplacement, n);
+            RecordUndo(UndoRequest::Replacement, n);
             memcpy(koi8.get(), text, n);
             ConvertBytes(koi8.get(), n, kNoTable, kTableOemToKoi8);
             ReplaceSelectionBytes(g_editor, koi8.get(), n, ControlUndoSelected());
         }
     } else {
-        RecordUndo(kUndoReplacement, n);
+        RecordUndo(UndoRequest::Replacement, n);
         ReplaceSelectionBytes(g_editor, text, n, ControlUndoSelected());
     }
 }
@@ -122,7 +122,7 @@ void CopyCommand(int) {
 
 void DeleteCommand(int) {
     if (!g_editor) return;
-    RecordUndo(kUndoReplacement, 0);
+    RecordUndo(UndoRequest::Replacement, 0);
     ReplaceSelectionBytes(g_editor, nullptr, 0, ControlUndoSelected());
 }
 

@@ -5,27 +5,57 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "base/globals.h"
 #include "base/heap_block.h"
 #include "base/settings.h"
-#include "core/app/setting_names.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
 #include "editor/text_layer.h"
 
 namespace {
 
-// One step of the history. Kinds are the request codes, 5 and 7 stored as 4.
+// One step of the history. Ctrl+Delete and Ctrl+Backspace are stored as
+// replacements; every other request is its own kind. Each kind reads only
+// its own fields, through the accessors below.
 struct UndoRecord {
-    unsigned char* savedText; // kinds 4 and 6: the bytes the change removed
-    int32_t savedValue;       // kinds 2, 3: two bytes; 8: one byte; 4, 6: length of savedText
+    UndoRequest kind;
     int32_t start;
     int32_t end;
-    unsigned char codePage; // kind 6: the display code page of the snapshot
-    unsigned char kind;
+    unsigned char* savedText; // Replacement, Snapshot: the bytes the change removed
+    int32_t savedLength;      // their number
+    unsigned char removed[2]; // ForwardDelete, Backspace: the end - start bytes removed;
+                              // Overwrite: the byte overwritten
+    bool overwrote;           // Overwrite: a byte was there (not at a line break or the end)
+    unsigned char codePage;   // Snapshot: the display code page of the saved text
     UndoRecord* next;
 };
 
 UndoRecord* g_undoTop;
+
+// Typing and LineBreak: the bytes one key inserts (a line break is CR LF).
+int32_t KeyUnit(const UndoRecord& record) { return record.kind == UndoRequest::LineBreak ? 2 : 1; }
+// ForwardDelete and Backspace: the bytes the key removed, one or a CR LF pair.
+int32_t RemovedCount(const UndoRecord& record) { return record.end - record.start; }
+// Replacement and Snapshot: the saved bytes (none when the change removed nothing).
+int32_t SavedLength(const UndoRecord& record) { return record.savedText ? record.savedLength : 0; }
+// Overwrite: the byte to put back, if there was one.
+int32_t OverwrittenCount(const UndoRecord& record) { return record.overwrote ? 1 : 0; }
+
+UndoRecord NewRecord(UndoRequest kind, int32_t start, int32_t end) {
+    UndoRecord record{};
+    record.kind = kind;
+    record.start = start;
+    record.end = end;
+    return record;
+}
+
+UndoRecord SavedTextRecord(UndoRequest kind, unsigned char* saved, int32_t savedLength, int32_t start,
+                           int32_t end) {
+    UndoRecord record = NewRecord(kind, start, end);
+    record.savedText = saved;
+    record.savedLength = saved ? savedLength : 0;
+    return record;
+}
 
 void ReportNoMemory() {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -33,7 +63,7 @@ void ReportNoMemory() {
 }
 
 // Pushes a record whose saved text (if any) is already made; takes the text.
-bool Push(UndoRecord fields) {
+bool Push(const UndoRecord& fields) {
     auto* record = static_cast<UndoRecord*>(HeapAllocBlock(sizeof(UndoRecord)));
     if (!record) {
         HeapFreeBlock(fields.savedText);
@@ -54,14 +84,63 @@ void PopAndFree() {
     HeapFreeBlock(record);
 }
 
-// Two bytes of [first, first + 2) as a value, first in the low byte; bytes
-// past the end read as 0.
-int32_t PairAt(int32_t first, int32_t count) {
-    unsigned char pair[2] = {0, 0};
-    GetRangeBytes(g_editor, first, first + count, pair, count);
-    return pair[0] | (pair[1] << 8);
+bool TopIs(UndoRequest kind) { return g_undoTop && g_undoTop->kind == kind; }
+
+// The selection (or the whole text) streamed out into a new heap block of
+// `capacity` bytes, at most `count` of them; null (the error shown) when no
+// memory.
+unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, int32_t* saved) {
+    HeapBuffer text(static_cast<size_t>(capacity));
+    if (!text) {
+        ReportNoMemory();
+        return nullptr;
+    }
+    *saved = StreamBytesOut(g_editor, selectionOnly, text.get(), count);
+    return text.release();
 }
 
+// Typing and LineBreak: a run of keys at consecutive positions is one record.
+void RecordKey(UndoRequest kind, int32_t n, int32_t s) {
+    if (TopIs(kind) && g_undoTop->end + n == s) {
+        g_undoTop->end = s;
+    } else {
+        Push(NewRecord(kind, s, s));
+    }
+}
+
+// ForwardDelete and Backspace: the key removes one byte, or a CR LF pair as
+// one; the record keeps exactly those bytes, in [start, end).
+void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
+    if (forward ? length <= s : s <= 0) return;
+    const int32_t first = forward ? s : std::max(0, s - 2);
+    const int32_t read = forward ? 2 : s - first;
+    unsigned char pair[2] = {0, 0};
+    GetRangeBytes(g_editor, first, first + read, pair, read);
+    UndoRecord record = NewRecord(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0, 0);
+    const bool lineBreak = read == 2 && pair[0] == '\r' && pair[1] == '\n';
+    if (lineBreak) {
+        record.removed[0] = '\r';
+        record.removed[1] = '\n';
+    } else {
+        // One byte: the one after the caret, or the one just before it.
+        record.removed[0] = forward ? pair[0] : pair[read - 1];
+    }
+    const int32_t count = lineBreak ? 2 : 1;
+    record.start = forward ? s : s - count;
+    record.end = record.start + count;
+    Push(record);
+}
+
+// Replacement: the selected bytes [s, e) are saved; n bytes will stand there.
+void RecordReplacement(int32_t s, int32_t e, int32_t n) {
+    unsigned char* saved = nullptr;
+    int32_t savedLength = 0;
+    if (e > s && !(saved = SaveRange(true, e - s, e - s + 2, &savedLength))) return;
+    Push(SavedTextRecord(UndoRequest::Replacement, saved, savedLength, s, s + n));
+}
+
+// Ctrl+Delete and Ctrl+Backspace: [first, last) is deleted and recorded as a
+// replacement by nothing.
 void DeleteWord(int32_t first, int32_t last) {
     if (last <= first) return;
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
@@ -72,7 +151,42 @@ void DeleteWord(int32_t first, int32_t last) {
         ReportNoMemory();
         return;
     }
-    Push({word.release(), saved, first, first, 0, kUndoReplacement, nullptr});
+    Push(SavedTextRecord(UndoRequest::Replacement, word.release(), saved, first, first));
+}
+
+void RecordWordDeletion(bool right, int32_t s, int32_t length) {
+    if (right) {
+        if (length > s) DeleteWord(s, FindWordBreak(g_editor, WB_MOVEWORDRIGHT, s));
+    } else if (s > 0) {
+        DeleteWord(FindWordBreak(g_editor, WB_MOVEWORDLEFT, s), s);
+    }
+}
+
+// Snapshot: the whole text with the selection to restore and the display
+// code page it is shown in; one snapshot stands for a run of them.
+void PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e) {
+    UndoRecord record = SavedTextRecord(UndoRequest::Snapshot, saved, savedLength, saved ? s : 0, saved ? e : 0);
+    record.codePage = static_cast<unsigned char>(g_displayCodePage);
+    Push(record);
+}
+
+void RecordSnapshot(int32_t s, int32_t e, int32_t length) {
+    if (TopIs(UndoRequest::Snapshot)) return;
+    unsigned char* saved = nullptr;
+    int32_t savedLength = 0;
+    if (length > 0 && !(saved = SaveRange(false, length + 2, length + 2, &savedLength))) return;
+    PushSnapshot(saved, savedLength, s, e);
+}
+
+// Overwrite: nothing is overwritten at a line break or at the end; any other
+// byte, zero included, comes back on undo.
+void RecordOverwrite(int32_t s, int32_t length) {
+    unsigned char byte = 0;
+    GetRangeBytes(g_editor, s, s + 1, &byte, 1);
+    UndoRecord record = NewRecord(UndoRequest::Overwrite, s, s + 1);
+    record.overwrote = s < length && byte != '\r' && byte != '\n';
+    record.removed[0] = record.overwrote ? byte : 0;
+    Push(record);
 }
 
 void InsertAt(int32_t position, const unsigned char* bytes, int32_t n) {
@@ -80,99 +194,88 @@ void InsertAt(int32_t position, const unsigned char* bytes, int32_t n) {
     ReplaceSelectionBytes(g_editor, bytes, n, false);
 }
 
+// Takes back one key of a typing run; the record goes with its last key.
+void UndoKey(UndoRecord& record) {
+    const int32_t size = KeyUnit(record);
+    if (record.end >= record.start) {
+        SetSelection(g_editor, record.end, record.end + size);
+        ReplaceSelectionBytes(g_editor, nullptr, 0, false);
+        record.end -= size;
+    }
+    if (record.end < record.start) PopAndFree();
+}
+
+void UndoKeyDeletion(const UndoRecord& record) {
+    InsertAt(record.start, record.removed, RemovedCount(record));
+    // Delete leaves the caret where it was, Backspace after the bytes.
+    if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editor, record.start, record.start);
+    PopAndFree();
+}
+
+void UndoReplacement(const UndoRecord& record) {
+    SetSelection(g_editor, record.start, record.end);
+    ReplaceSelectionBytes(g_editor, record.savedText, SavedLength(record), false);
+    PopAndFree();
+}
+
+void UndoSnapshot(const UndoRecord& record) {
+    const bool otherCodePage = record.codePage != g_displayCodePage;
+    // The saved bytes are shown in the code page they were saved in.
+    SetDecodingForNewText(record.codePage);
+    HWND before = g_editor;
+    const bool fresh = ReplaceAllBytes(g_editor, record.savedText, SavedLength(record)) != before;
+    if (!g_editor) {
+        PopAndFree();
+        return;
+    }
+    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    SetSelection(g_editor, record.start, record.end);
+    // A fresh control has the font of the snapshot's display already.
+    if (otherCodePage && !fresh) ApplyDisplayCodePageKeepingView();
+    PopAndFree();
+}
+
+void UndoOverwrite(const UndoRecord& record) {
+    SetSelection(g_editor, record.start, record.end);
+    ReplaceSelectionBytes(g_editor, record.removed, OverwrittenCount(record), false);
+    PopAndFree();
+}
+
 } // namespace
 
-bool ControlUndoSelected() { return ReadSetting(setting::ControlUndo) != 0; }
+bool ControlUndoSelected() { return g_controlUndoUsed; }
 
-void RecordUndo(int code, int32_t n) {
+void RecordUndo(UndoRequest request, int32_t n) {
     if (ControlUndoSelected() || !g_editor) return;
     const int32_t length = TextLength(g_editor);
     const CHARRANGE selection = GetSelection(g_editor);
     const int32_t s = selection.cpMin;
     const int32_t e = selection.cpMax;
-    const bool typingKey = code == kUndoTyping || code == kUndoLineBreak || code == kUndoForwardDelete ||
-                           code == kUndoBackspace || code == kUndoOverwrite;
-    if (s != e && typingKey) code = kUndoReplacement;
-    switch (code) {
-    case kUndoTyping:
-    case kUndoLineBreak:
-        if (g_undoTop && g_undoTop->kind == code && g_undoTop->end + n == s) {
-            g_undoTop->end = s;
-        } else {
-            Push({nullptr, 0, s, s, 0, static_cast<unsigned char>(code), nullptr});
-        }
-        break;
-    case kUndoForwardDelete:
-    case kUndoBackspace: {
-        // The key removes one byte, or a CR LF pair as one; the record keeps
-        // exactly those bytes, in [start, end).
-        const bool forward = code == kUndoForwardDelete;
-        if (forward ? length <= s : s <= 0) break;
-        const int32_t first = forward ? s : std::max(0, s - 2);
-        int32_t pair = PairAt(first, forward ? 2 : s - first);
-        int32_t count = 1;
-        if ((forward || s - first == 2) && pair == 0x0A0D) count = 2;
-        if (!forward && count == 1 && s - first == 2) pair >>= 8; // the byte just before the caret
-        pair &= count == 2 ? 0xFFFF : 0xFF;
-        const int32_t start = forward ? s : s - count;
-        Push({nullptr, pair, start, start + count, 0, static_cast<unsigned char>(code), nullptr});
-        break;
-    }
-    case kUndoReplacement: {
-        unsigned char* saved = nullptr;
-        int32_t savedLength = 0;
-        if (e > s) {
-            HeapBuffer text(static_cast<size_t>(e - s) + 2);
-            if (!text) {
-                ReportNoMemory();
-                return;
-            }
-            savedLength = StreamBytesOut(g_editor, true, text.get(), e - s);
-            saved = text.release();
-        }
-        Push({saved, savedLength, s, s + n, 0, kUndoReplacement, nullptr});
-        break;
-    }
-    case kUndoDeleteWordRight:
-        if (length > s) DeleteWord(s, FindWordBreak(g_editor, WB_MOVEWORDRIGHT, s));
-        break;
-    case kUndoDeleteWordLeft:
-        if (s > 0) DeleteWord(FindWordBreak(g_editor, WB_MOVEWORDLEFT, s), s);
-        break;
-    case kUndoSnapshot: {
-        if (g_undoTop && g_undoTop->kind == kUndoSnapshot) break;
-        unsigned char* saved = nullptr;
-        int32_t savedLength = 0;
-        if (length > 0) {
-            HeapBuffer text(static_cast<size_t>(length) + 2);
-            if (!text) {
-                ReportNoMemory();
-                return;
-            }
-            savedLength = StreamBytesOut(g_editor, false, text.get(), length + 2);
-            saved = text.release();
-        }
-        Push({saved, savedLength, saved ? s : 0, saved ? e : 0, static_cast<unsigned char>(g_displayCodePage),
-              kUndoSnapshot, nullptr});
-        break;
-    }
-    case kUndoOverwrite: {
-        unsigned char byte = 0;
-        GetRangeBytes(g_editor, s, s + 1, &byte, 1);
-        // Nothing is overwritten at a line break or at the end; any other
-        // byte, zero included, comes back on undo (bit 8 tells it was there).
-        const bool overwrites = s < length && byte != '\r' && byte != '\n';
-        Push({nullptr, overwrites ? 0x100 | byte : 0, s, s + 1, 0, kUndoOverwrite, nullptr});
-        break;
-    }
-    default:
-        break;
+    switch (request) {
+    case UndoRequest::Typing:
+    case UndoRequest::LineBreak:
+    case UndoRequest::ForwardDelete:
+    case UndoRequest::Backspace:
+    case UndoRequest::Overwrite:
+        // A key over a selection replaces it.
+        if (s != e) return RecordReplacement(s, e, n);
+        if (request == UndoRequest::Overwrite) return RecordOverwrite(s, length);
+        if (request == UndoRequest::ForwardDelete || request == UndoRequest::Backspace)
+            return RecordKeyDeletion(request == UndoRequest::ForwardDelete, s, length);
+        return RecordKey(request, n, s);
+    case UndoRequest::Replacement:
+        return RecordReplacement(s, e, n);
+    case UndoRequest::DeleteWordRight:
+    case UndoRequest::DeleteWordLeft:
+        return RecordWordDeletion(request == UndoRequest::DeleteWordRight, s, length);
+    case UndoRequest::Snapshot:
+        return RecordSnapshot(s, e, length);
     }
 }
 
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd) {
     if (ControlUndoSelected() || !g_editor) return;
-    if (g_undoTop && g_undoTop->kind == kUndoSnapshot) return;
+    if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
     if (n > 0) {
         saved = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(n) + 2));
@@ -182,67 +285,28 @@ void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionSta
         }
         memcpy(saved, text, n);
     }
-    Push({saved, saved ? n : 0, saved ? selectionStart : 0, saved ? selectionEnd : 0,
-          static_cast<unsigned char>(g_displayCodePage), kUndoSnapshot, nullptr});
+    PushSnapshot(saved, n, selectionStart, selectionEnd);
 }
 
 void UndoStep() {
     UndoRecord* record = g_undoTop;
     if (!record || !g_editor) return;
     switch (record->kind) {
-    case kUndoTyping:
-    case kUndoLineBreak: {
-        const int32_t size = 1 + record->kind;
-        if (record->end >= record->start) {
-            SetSelection(g_editor, record->end, record->end + size);
-            ReplaceSelectionBytes(g_editor, nullptr, 0, false);
-            record->end -= size;
-        }
-        if (record->end < record->start) PopAndFree();
-        break;
-    }
-    case kUndoForwardDelete:
-    case kUndoBackspace: {
-        const unsigned char pair[2] = {static_cast<unsigned char>(record->savedValue),
-                                       static_cast<unsigned char>(record->savedValue >> 8)};
-        InsertAt(record->start, pair, record->end - record->start);
-        // Delete leaves the caret where it was, Backspace after the bytes.
-        if (record->kind == kUndoForwardDelete) SetSelection(g_editor, record->start, record->start);
-        PopAndFree();
-        break;
-    }
-    case kUndoReplacement:
-        SetSelection(g_editor, record->start, record->end);
-        ReplaceSelectionBytes(g_editor, record->savedText, record->savedText ? record->savedValue : 0, false);
-        PopAndFree();
-        break;
-    case kUndoSnapshot: {
-        const bool otherCodePage = record->codePage != g_displayCodePage;
-        // The saved bytes are shown in the code page they were saved in.
-        SetDecodingForNewText(record->codePage);
-        HWND before = g_editor;
-        const bool fresh = ReplaceAllBytes(g_editor, record->savedText, record->savedValue) != before;
-        if (!g_editor) {
-            PopAndFree();
-            break;
-        }
-        SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-        SetSelection(g_editor, record->start, record->end);
-        // A fresh control has the font of the snapshot's display already.
-        if (otherCodePage && !fresh) ApplyDisplayCodePageKeepingView();
-        PopAndFree();
-        break;
-    }
-    case kUndoOverwrite: {
-        SetSelection(g_editor, record->start, record->end);
-        const unsigned char byte = static_cast<unsigned char>(record->savedValue);
-        ReplaceSelectionBytes(g_editor, &byte, record->savedValue & 0x100 ? 1 : 0, false);
-        PopAndFree();
-        break;
-    }
+    case UndoRequest::Typing:
+    case UndoRequest::LineBreak:
+        return UndoKey(*record);
+    case UndoRequest::ForwardDelete:
+    case UndoRequest::Backspace:
+        return UndoKeyDeletion(*record);
+    case UndoRequest::Replacement:
+        return UndoReplacement(*record);
+    case UndoRequest::Snapshot:
+        return UndoSnapshot(*record);
+    case UndoRequest::Overwrite:
+        return UndoOverwrite(*record);
     default:
         PopAndFree();
-        break;
+        return;
     }
 }
 

@@ -5,23 +5,24 @@
 
 #include <cstdint>
 
-// Request codes of RecordUndo.
-enum UndoRequest : int {
-    kUndoTyping = 0,          // a typed character in insert mode
-    kUndoLineBreak = 1,       // Enter
-    kUndoForwardDelete = 2,   // Delete with nothing selected
-    kUndoBackspace = 3,       // Backspace with nothing selected
-    kUndoReplacement = 4,     // the selection replaced by n bytes (or deleted)
-    kUndoDeleteWordRight = 5, // Ctrl+Delete: records and deletes
-    kUndoSnapshot = 6,        // the whole text, before whole-text operations
-    kUndoDeleteWordLeft = 7,  // Ctrl+Backspace: records and deletes
-    kUndoOverwrite = 8,       // a typed character in overwrite mode
+// What RecordUndo is asked to record. The numbers are the request codes the
+// history has always used.
+enum class UndoRequest : unsigned char {
+    Typing = 0,          // a typed character in insert mode
+    LineBreak = 1,       // Enter
+    ForwardDelete = 2,   // Delete with nothing selected
+    Backspace = 3,       // Backspace with nothing selected
+    Replacement = 4,     // the selection replaced by n bytes (or deleted)
+    DeleteWordRight = 5, // Ctrl+Delete: records and deletes
+    Snapshot = 6,        // the whole text, before whole-text operations
+    DeleteWordLeft = 7,  // Ctrl+Backspace: records and deletes
+    Overwrite = 8,       // a typed character in overwrite mode
 };
 
 // Records one step before a change; n is the number of bytes the change will
 // insert where the selection is. When a record cannot be made the system
 // error is shown and nothing is recorded (the word deletions still delete).
-void RecordUndo(int code, int32_t n);
+void RecordUndo(UndoRequest request, int32_t n);
 // A whole-text snapshot of bytes the caller already holds (the current text,
 // n bytes, with the selection to restore), so that a whole-text operation
 // streams the text out only once.
@@ -31,8 +32,9 @@ void UndoStep();
 // Frees every record.
 void ClearUndoHistory();
 bool UndoHistoryEmpty();
-// True when setting "NO" asks for the control's own undo.
+// True when the control's own undo serves: setting "NO" as start-up read it
+// and the options dialog sets it (g_controlUndoUsed), never the registry.
 bool ControlUndoSelected();
 
-// Command 4.
+// IDM_UNDO.
 void UndoCommand(int id);

@@ -91,7 +91,7 @@ INT_PTR AskReplace() {
 // on (one step without it).
 void ReplaceRun() {
     if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
-    RecordUndo(kUndoSnapshot, 0);
+    RecordUndo(UndoRequest::Snapshot, 0);
     while (SearchStep() && g_search.replaceAll) {
         if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
     }

@@ -42,12 +42,12 @@ TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
 }
 
 TEST_F(DisplayCodePage, SwitchingEmptiesTheControlUndoButNotTheHistory) {
-    WriteSettingDword("NO", 1);
+    UseControlUndo(true);
     Type("ab");
     EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
     Command(IDM_SHOW_OEM);
     EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
-    WriteSettingDword("NO", 0);
+    UseControlUndo(false);
     Type("c");
     Command(IDM_SHOW_ANSI);
     Command(IDM_UNDO);
@@ -197,6 +197,78 @@ TEST_F(Conversion, RtfBecomesItsPlainTextWithTheWrapStateKept) {
     Load(B("plain {\\rtf"));
     Command(IDM_RTF_TO_ANSI);
     EXPECT_EQ(Text(), B("plain {\\rtf"));
+}
+
+// RTF paragraphs and line breaks, the last paragraph's included, all come
+// out as CR LF; so do empty paragraphs, and the text of the last one when no
+// \par ends it.
+TEST_F(Conversion, RtfKeepsEveryParagraphAndLineBreak) {
+    const struct {
+        const char* rtf;
+        const char* text;
+    } cases[] = {
+        {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}}\\f0 first\\par second\\line third\\par\r\n"
+         "\\pard last \\'e0\\par}",
+         "first\r\nsecond\r\nthird\r\nlast \xE0\r\n"},
+        {"{\\rtf1 a\\line\\line b\\par\\par c}", "a\r\n\r\nb\r\n\r\nc"},
+        {"{\\rtf1 {\\b a}\\line}", "a\r\n"},
+        {"{\\rtf1 \\\\line\\par}", "\\line\r\n"},
+        {"{\\rtf1 x\\par}", "x\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rtf);
+        Load(B(c.rtf));
+        Command(IDM_RTF_TO_ANSI);
+        EXPECT_EQ(Text(), B(c.text));
+        EXPECT_TRUE(Modified());
+        EXPECT_TRUE(IsWindowVisible(g_editor));
+        Command(IDM_UNDO);
+        EXPECT_EQ(Text(), B(c.rtf));
+    }
+}
+
+// With no memory for the text a conversion changes nothing and says so, as
+// the other whole-text commands do; word wrap too. The heap the program's
+// buffers come from is made too small for the text while the command runs,
+// and given back before the message is answered.
+TEST_F(Conversion, NoMemoryForTheTextIsReportedAndNothingChanges) {
+    const Bytes text = Bytes(256 * 1024, '\xE0') + B("\r\nend");
+    Load(text);
+    Select(3, 3);
+    const DWORD wrap = g_wrapStyle;
+    char* expected = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_NOT_ENOUGH_MEMORY, 0,
+                   reinterpret_cast<char*>(&expected), 0, nullptr);
+    ASSERT_TRUE(expected);
+    const std::string message = expected;
+    LocalFree(expected);
+    harness::TakeSeenDialogs();
+    for (int id : {IDM_TO_OEM, IDM_TRANSLIT, IDM_RTF_TO_ANSI, IDM_JUSTIFY, IDM_WORD_WRAP}) {
+        SCOPED_TRACE(id);
+        HANDLE small = HeapCreate(0, 0, 64 * 1024);
+        ASSERT_TRUE(small);
+        const HANDLE programHeap = g_heap;
+        harness::AnswerNextDialog([&](HWND box) {
+            g_heap = programHeap;
+            harness::PressButton(IDOK)(box);
+        });
+        g_heap = small;
+        Command(id);
+        g_heap = programHeap;
+        HeapDestroy(small);
+        const auto seen = harness::TakeSeenDialogs();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].caption, "LORK2");
+        EXPECT_NE(seen[0].text.find(message.substr(0, message.find_first_of("\r\n"))), std::string::npos)
+            << seen[0].text;
+        EXPECT_EQ(Text(), text);
+        EXPECT_EQ(Selection().cpMin, 3);
+        EXPECT_EQ(Selection().cpMax, 3);
+        EXPECT_FALSE(Modified());
+        EXPECT_EQ(g_displayCodePage, 0);
+        EXPECT_EQ(g_wrapStyle, wrap);
+        EXPECT_TRUE(UndoHistoryEmpty());
+    }
 }
 
 TEST_F(Conversion, EmptyDocumentDoesNothing) {

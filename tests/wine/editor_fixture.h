@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/program.h"
+#include "base/globals.h"
+#include "base/settings.h"
 #include "editor/control.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
@@ -59,6 +61,11 @@ protected:
     static void Key(UINT vk, bool ctrl = false, bool shift = false) { harness::PressKey(g_editor, vk, ctrl, shift); }
     static void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
     static bool Modified() { return SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+    // Setting "NO" stored and in force, as the options dialog leaves it.
+    static void UseControlUndo(bool on) {
+        WriteSettingDword("NO", on ? 1 : 0);
+        g_controlUndoUsed = on;
+    }
 };
 
 // Tests that answer dialogs: every answer given must have been used.

@@ -120,7 +120,11 @@ TEST_F(UndoHistory, CtrlBackspaceAndCtrlDeleteTakeWholeWords) {
 }
 
 TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
+    // The setting is read at start-up.
     WriteSettingDword("NO", 1);
+    harness::StopEditor();
+    ASSERT_TRUE(harness::StartEditor());
+    EXPECT_TRUE(ControlUndoSelected());
     Load(B("one two"));
     Select(7, 7);
     Type("x");

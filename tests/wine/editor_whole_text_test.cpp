@@ -95,7 +95,7 @@ TEST_F(WholeText, TypingOverMostOfALargeTextKeepsTheLastLineBreakAndOverwriteMod
 }
 
 TEST_F(WholeText, WithTheControlsOwnUndoTheControlDeletesAndTakesItBack) {
-    WriteSettingDword("NO", 1);
+    UseControlUndo(true);
     const Bytes text = Lines(2000);
     Load(text);
     Command(47);

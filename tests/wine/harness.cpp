@@ -149,6 +149,7 @@ void StopEditor() {
     g_editor = nullptr;
     g_accelerators = nullptr;
     g_displayCodePage = 0; // a new process starts in ANSI
+    g_controlUndoUsed = false; // and with the settings read afresh
     UnregisterClassA(kMainClassName, g_instance);
     UnregisterClassA(kMarkerClassName, g_instance);
 }
