@@ -24,6 +24,7 @@
 #include "core/codepage/convert.h"
 #include "core/codepage/paragraph.h"
 #include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
 #include "lork2_version.h"
@@ -38,19 +39,29 @@ using Bytes = std::vector<unsigned char>;
 
 const char kProgram[] = "lork2-text";
 
+// convert's code name for UTF-8, beside the code pages 0..4 of tables.h.
+constexpr int kUtf8 = 5;
+
 const char kHelp[] =
     "Usage: lork2-text [-o OUT] COMMAND [ARGUMENTS]\n"
     "The byte conversions of the LORK2 editor. Input is FILE, or standard input when FILE is\n"
     "missing or \"-\"; output goes to standard output, or with -o OUT to the file OUT, which is\n"
     "replaced only when everything succeeded. Bytes are read and written unchanged otherwise.\n"
     "\n"
-    "Code pages: ansi (Windows-1251), oem (CP866), koi8 (KOI8-R), iso (ISO 8859-5), mac (Mac Cyrillic).\n"
+    "Code pages: ansi (Windows-1251), oem (CP866), koi8 (KOI8-R), iso (ISO 8859-5), mac (Mac Cyrillic);\n"
+    "convert also takes utf8 (UTF-8) as FROM or TO.\n"
     "\n"
     "Commands:\n"
-    "  detect FILE...               one line per file: GUESS<TAB>FILE, where GUESS is 0 (ansi),\n"
-    "                               1 (oem) or 2 (koi8), guessed from the first 1276 bytes\n"
+    "  detect FILE...               one line per file: GUESS<TAB>FILE, where GUESS is 3 (utf8)\n"
+    "                               when the first 1276 bytes are well-formed UTF-8 with a\n"
+    "                               character above ASCII, else 0 (ansi), 1 (oem) or 2 (koi8),\n"
+    "                               guessed from those bytes as the editor does\n"
     "  convert FROM TO [FILE]       convert the text from code page FROM to TO through CP866;\n"
-    "                               equal code pages make a round trip through CP866\n"
+    "                               equal code pages make a round trip through CP866. From or to\n"
+    "                               utf8, characters go by their Unicode values; a character TO\n"
+    "                               lacks becomes the editor's substitute ('?' when it has none),\n"
+    "                               and so does each byte of malformed UTF-8 input; how many is\n"
+    "                               told on standard error. A leading byte order mark is dropped\n"
     "  fido FROM [FILE]             bring text shown in FROM (ansi, oem, koi8) to CP866, then write\n"
     "                               the Cyrillic capital en and small er as Latin H and p\n"
     "  translit FROM [FILE]         Latin transliteration of text shown in FROM (ansi, oem, koi8);\n"
@@ -296,7 +307,11 @@ int main(int argc, char** argv) {
                 status = FileError(DisplayName(name), error);
                 continue;
             }
-            report += std::to_string(DetectCodePage(sample.data(), sample.size()));
+            // UTF-8 first: its bytes would otherwise pass for one of the three.
+            const bool cut = sample.size() == kDetectSampleSize;
+            report += LooksLikeUtf8(sample.data(), sample.size(), cut)
+                          ? std::string("3")
+                          : std::to_string(DetectCodePage(sample.data(), sample.size()));
             report += '\t';
             report += name;
             report += '\n';
@@ -335,12 +350,22 @@ int main(int argc, char** argv) {
 
     if (command == "convert") {
         if (rest.size() < 2) return Usage("convert needs FROM and TO");
-        const int from = ParseCodePage(rest[0], kCodePageMac);
-        const int to = ParseCodePage(rest[1], kCodePageMac);
-        if (from < 0) return Usage("unknown code page '" + rest[0] + "' (ansi, oem, koi8, iso or mac)");
-        if (to < 0) return Usage("unknown code page '" + rest[1] + "' (ansi, oem, koi8, iso or mac)");
+        const int from = rest[0] == "utf8" ? kUtf8 : ParseCodePage(rest[0], kCodePageMac);
+        const int to = rest[1] == "utf8" ? kUtf8 : ParseCodePage(rest[1], kCodePageMac);
+        if (from < 0) return Usage("unknown code page '" + rest[0] + "' (ansi, oem, koi8, iso, mac or utf8)");
+        if (to < 0) return Usage("unknown code page '" + rest[1] + "' (ansi, oem, koi8, iso, mac or utf8)");
         if (int s = takeFile(2)) return s;
         if (int s = read()) return s;
+        if (to == kUtf8 && from != kUtf8) return Emit(out, CodePageToUtf8(from, text.data(), text.size()));
+        if (from == kUtf8) {
+            const Utf8Conversion r = to == kUtf8 ? CleanUtf8(text.data(), text.size())
+                                                 : Utf8ToCodePage(to, text.data(), text.size());
+            const int status = Emit(out, r.bytes);
+            if (r.substitutes)
+                std::fprintf(stderr, "%s: %zu substitute%s written for characters %s lacks or malformed UTF-8\n",
+                             kProgram, r.substitutes, r.substitutes == 1 ? "" : "s", rest[1].c_str());
+            return status;
+        }
         ConvertBytes(text.data(), text.size(), ToOemTable[from], FromOemTable[to]);
         return Emit(out, text);
     }

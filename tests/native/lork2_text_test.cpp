@@ -37,6 +37,9 @@ void WriteFile(const std::string& path, const std::string& data) {
     f << data;
 }
 
+// The tests are compiled to Windows-1251; u8 literals keep their UTF-8.
+std::string U8(const char8_t* s) { return std::string(reinterpret_cast<const char*>(s)); }
+
 std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -89,7 +92,9 @@ TEST_F(Lork2Text, BadCommandLinesExitTwoWithOneLine) {
         {},
         {"frobnicate"},
         {"convert", "ansi"},
-        {"convert", "ansi", "utf8"},
+        {"convert", "ansi", "utf-8"},
+        {"convert", "UTF8", "ansi"},
+        {"fido", "utf8"},
         {"convert", "cp1251", "oem"},
         {"fido", "iso"},
         {"translit", "mac"},
@@ -191,6 +196,125 @@ TEST_F(Lork2Text, DetectReportsEachFile) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "2\t" + Path("koi8.txt") + "\n");
     EXPECT_NE(missing.err.find(Path("none.txt") + ": No such file or directory"), std::string::npos) << missing.err;
+}
+
+// The texts the tree holds in UTF-8 with Russian in them: the Windows
+// read-me, the menu captions, dialog resources and the texts of the search
+// and display tests.
+const char* const kHeldTexts[] = {"packaging/README.txt",         "core/app/command_list.h",
+                                  "resources/dialogs.rc",         "resources/search.rc",
+                                  "tests/native/search_text_test.cpp", "tests/native/display_map_test.cpp",
+                                  "tests/native/utf8_test.cpp",   "tests/wine/search_test.cpp"};
+
+std::size_t CountChars(const std::string& utf8) {
+    std::size_t n = 0;
+    for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i)
+        if (i == text.size() || text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    return lines;
+}
+
+TEST_F(Lork2Text, Utf8AgreesWithIconvOnTheHeldTexts) {
+    const char* const names[] = {"ansi", "oem", "koi8", "iso", "mac"};
+    const char* const iconvNames[] = {"CP1251", "CP866", "KOI8-R", "ISO-8859-5", "MAC-CYRILLIC"};
+    for (const char* held : kHeldTexts) {
+        const std::string source = std::string(LORK2_SOURCE_DIR) + "/" + held;
+        const std::string original = ReadFile(source);
+        ASSERT_GT(original.size(), 100u) << source;
+        const std::vector<std::string> originalLines = Lines(original);
+        for (int cp = 0; cp < 5; ++cp) {
+            SCOPED_TRACE(std::string(held) + " " + names[cp]);
+            // iconv -c leaves out what the code page lacks; its lines that come
+            // back whole are the lines the code page can hold.
+            const std::string bytes = Path("iconv.bytes");
+            std::system(("iconv -c -f UTF-8 -t " + std::string(iconvNames[cp]) + " " + Quote(source) + " >" +
+                         Quote(bytes) + " 2>/dev/null")
+                            .c_str());
+            ASSERT_EQ(std::system(("iconv -f " + std::string(iconvNames[cp]) + " -t UTF-8 " + Quote(bytes) + " >" +
+                                   Quote(Path("iconv.utf8")))
+                                      .c_str()),
+                      0);
+            const std::string iconvBytes = ReadFile(bytes);
+            const std::string iconvUtf8 = ReadFile(Path("iconv.utf8"));
+
+            // From the code page: the same UTF-8 as iconv's, byte for byte.
+            const Result up = Run({"convert", names[cp], "utf8", bytes});
+            EXPECT_EQ(up.status, 0);
+            EXPECT_TRUE(up.out == iconvUtf8) << "convert " << names[cp] << " utf8 differs from iconv";
+            EXPECT_TRUE(up.err.empty()) << up.err;
+
+            // To the code page: every line the code page holds is iconv's line;
+            // the others have a substitute for every character iconv left out.
+            const Result down = Run({"convert", "utf8", names[cp], source});
+            EXPECT_EQ(down.status, 0);
+            const std::vector<std::string> ours = Lines(down.out);
+            const std::vector<std::string> theirs = Lines(iconvBytes);
+            const std::vector<std::string> back = Lines(iconvUtf8);
+            ASSERT_EQ(ours.size(), originalLines.size());
+            ASSERT_EQ(theirs.size(), originalLines.size());
+            std::size_t whole = 0;
+            std::size_t cyrillic = 0;
+            for (std::size_t i = 0; i < originalLines.size(); ++i) {
+                if (back[i] != originalLines[i]) continue;
+                ++whole;
+                cyrillic += originalLines[i].find("\xD0") != std::string::npos;
+                EXPECT_TRUE(ours[i] == theirs[i]) << "line " << i + 1 << ": " << originalLines[i];
+            }
+            EXPECT_GT(cyrillic, 0u);
+            const std::size_t lacking = CountChars(original) - CountChars(iconvUtf8);
+            if (lacking == 0) {
+                EXPECT_TRUE(down.err.empty()) << down.err;
+            } else {
+                EXPECT_EQ(down.err, "lork2-text: " + std::to_string(lacking) + " substitute" +
+                                        (lacking == 1 ? "" : "s") + " written for characters " + names[cp] +
+                                        " lacks or malformed UTF-8\n");
+            }
+            EXPECT_GT(whole, originalLines.size() / 2);
+        }
+        // UTF-8 to UTF-8 keeps a well-formed text as it is.
+        const Result same = Run({"convert", "utf8", "utf8", source});
+        EXPECT_TRUE(same.out == original);
+        EXPECT_TRUE(same.err.empty());
+    }
+}
+
+TEST_F(Lork2Text, Utf8InputIsDetectedAndMalformedBytesAreCounted) {
+    WriteFile(Path("utf8.txt"), U8(u8"Это текст в UTF-8"));
+    WriteFile(Path("ascii.txt"), "plain text");
+    // The first 1276 bytes end inside the second Cyrillic letter.
+    WriteFile(Path("cut.txt"), std::string(1273, 'x') + U8(u8"ЖЖ"));
+    WriteFile(Path("ansi.txt"), "Это текст в кодировке 1251, тут ы и я");
+    WriteFile(Path("koi8.txt"), " \xF0\xD2\xC9\xD7\xC5\xD4");
+    const Result r =
+        Run({"detect", Path("utf8.txt"), Path("ascii.txt"), Path("cut.txt"), Path("ansi.txt"), Path("koi8.txt")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "3\t" + Path("utf8.txt") + "\n0\t" + Path("ascii.txt") + "\n3\t" + Path("cut.txt") +
+                         "\n0\t" + Path("ansi.txt") + "\n2\t" + Path("koi8.txt") + "\n");
+    // The same words in UTF-8, converted, are the 1251 bytes the compiler made.
+    const Result ansi = Run({"convert", "utf8", "ansi"}, U8(u8"Это текст в кодировке 1251, тут ы и я"));
+    EXPECT_EQ(ansi.out, "Это текст в кодировке 1251, тут ы и я");
+    EXPECT_TRUE(ansi.err.empty());
+    WriteFile(Path("bad.txt"), "\xEF\xBB\xBF\xD0\x94\xD0 \xE2\x82\xAC \xFF");
+    const Result bad = Run({"-o", Path("out"), "convert", "utf8", "koi8", Path("bad.txt")});
+    EXPECT_EQ(bad.status, 0);
+    EXPECT_EQ(ReadFile(Path("out")), "\xE4? ? ?");
+    EXPECT_EQ(bad.err, "lork2-text: 3 substitutes written for characters koi8 lacks or malformed UTF-8\n");
+    const Result clean = Run({"convert", "utf8", "utf8"}, "\xD0\x94\x80");
+    EXPECT_EQ(clean.out, "\xD0\x94?");
+    EXPECT_EQ(clean.err, "lork2-text: 1 substitute written for characters utf8 lacks or malformed UTF-8\n");
+    const Result up = Run({"convert", "oem", "utf8"}, "\x8F\xE0\xA8\xA2\xA5\xE2 \xC9\xCD\xBB");
+    const std::string boxed = U8(u8"Привет ╔═╗");
+    EXPECT_EQ(up.out, boxed);
+    EXPECT_TRUE(up.err.empty());
 }
 
 TEST_F(Lork2Text, UnreadableInputNamesFileAndReason) {

@@ -29,7 +29,7 @@ for page in lork2 lork2-text; do
   [[ $out == *NAME*"$page "*SYNOPSIS*"EXIT STATUS"* && $out == *"LORK2 $version"* ]] ||
     fail "$page(1) renders without its sections or version"
 done
-desktop-file-validate /usr/share/applications/lork2.desktop || fail "the desktop entry is not valid"
+desktop-file-validate /usr/share/applications/org.lork2.Lork2.desktop || fail "the desktop entry is not valid"
 
 # A private X server.
 for n in $(seq 150 199); do

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The packages of scripts/package: the Debian package's control fields and
-# files, then installed with dpkg and used by a new user with an empty home
-# (tests/package/as-user.sh), then removed; the Windows zips unpacked.
+# files, lintian and the AppStream metadata, then installed with dpkg and used
+# by a new user with an empty home (tests/package/as-user.sh), then removed;
+# the Windows zips unpacked; the 64-bit installer installed, used and
+# uninstalled in a Wine prefix of its own (tests/package/installer.sh), the
+# 32-bit one looked at.
 #   tests/package/check.sh
 # Needs root (dpkg, useradd); run by scripts/test after scripts/package.
 set -euo pipefail
@@ -55,7 +58,9 @@ expected_files=$(
 -rwxr-xr-x root/root ./usr/bin/lork2
 -rwxr-xr-x root/root ./usr/bin/lork2-text
 -rw-r--r-- root/root ./usr/lib/lork2/lork2.exe
--rw-r--r-- root/root ./usr/share/applications/lork2.desktop
+-rw-r--r-- root/root ./usr/share/applications/org.lork2.Lork2.desktop
+-rw-r--r-- root/root ./usr/share/doc/lork2/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/lork2/copyright
 -rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/lork2.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/16x16/apps/lork2.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/256x256/apps/lork2.png
@@ -64,8 +69,11 @@ expected_files=$(
 -rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/lork2.png
 -rw-r--r-- root/root ./usr/share/man/man1/lork2-text.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/lork2.1.gz
+-rw-r--r-- root/root ./usr/share/metainfo/org.lork2.Lork2.metainfo.xml
 EOF
 )
+# Lintian overrides are shipped only when packaging/ has some.
+[ -f "$root/packaging/lintian-overrides" ] && expected_files+=$'\n-rw-r--r-- root/root ./usr/share/lintian/overrides/lork2'
 actual_files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | LC_ALL=C sort -k3)
 if [ "$actual_files" != "$(LC_ALL=C sort -k3 <<<"$expected_files")" ]; then
   diff <(LC_ALL=C sort -k3 <<<"$expected_files") <(echo "$actual_files") >&2 || true
@@ -83,6 +91,50 @@ file -b "$work/tree/usr/lib/lork2/lork2.exe" | grep -q 'PE32+ executable (GUI) x
 strings -el "$work/tree/usr/lib/lork2/lork2.exe" | grep -qx "$version" ||
   fail "lork2.exe has no version string $version"
 echo "package: control fields, $(wc -l <<<"$actual_files") files, icons and version $version as expected"
+
+# --- lintian: no error and no warning; each override says why it fits.
+lintian_out=$work/lintian.txt
+lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$lintian_out" 2>&1 ||
+  { cat "$lintian_out" >&2; fail "lintian reports errors or warnings"; }
+! grep -q '^[EW]:' "$lintian_out" || { cat "$lintian_out" >&2; fail "lintian reports errors or warnings"; }
+overrides=$work/tree/usr/share/lintian/overrides/lork2
+override_count=0
+if [ -f "$overrides" ]; then
+  comment=""
+  while IFS= read -r line; do
+    [[ -z $line || $line == \#* ]] && { comment=$line; continue; }
+    [[ $comment == \#* ]] || fail "the lintian override '$line' has no comment saying why"
+    comment=""
+    override_count=$((override_count + 1))
+  done <"$overrides"
+fi
+# The licence: the copyright file is machine-readable and carries LICENSE's text.
+copyright=$work/tree/usr/share/doc/lork2/copyright
+head -n1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+licence_words() { tr -s ' \n.' '\n\n\n' | grep -v '^$'; }
+[ "$(sed -n '/^ Permission/,$p' "$copyright" | licence_words)" = "$(sed -n '/^Permission/,$p' "$root/LICENSE" | licence_words)" ] ||
+  fail "the copyright file's licence text is not LICENSE's"
+zcat "$work/tree/usr/share/doc/lork2/changelog.gz" | head -n1 | grep -q "^lork2 ($version) " ||
+  fail "the changelog's first entry is not $version"
+
+# --- AppStream: valid, and in step with the desktop entry and the version.
+metainfo=$work/tree/usr/share/metainfo/org.lork2.Lork2.metainfo.xml
+desktop=$work/tree/usr/share/applications/org.lork2.Lork2.desktop
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" 2>&1 ||
+  { cat "$work/appstream.txt" >&2; fail "appstreamcli validate failed"; }
+grep -q '<launchable type="desktop-id">org.lork2.Lork2.desktop</launchable>' "$metainfo" ||
+  fail "the metadata does not launch org.lork2.Lork2.desktop"
+grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$metainfo" || fail "the metadata has no release $version"
+mime_desktop=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | grep -v '^$' | LC_ALL=C sort)
+mime_meta=$(sed -n 's:.*<mediatype>\(.*\)</mediatype>.*:\1:p' "$metainfo" | LC_ALL=C sort)
+[ -n "$mime_desktop" ] && [ "$mime_desktop" = "$mime_meta" ] ||
+  fail "the metadata's media types (${mime_meta//$'\n'/ }) are not the desktop entry's (${mime_desktop//$'\n'/ })"
+for want in '<summary xml:lang="ru">' '<project_license>MIT</project_license>' '<content_rating type="oars-1.1"' \
+  '<metadata_license>'; do
+  grep -qF "$want" "$metainfo" || fail "the metadata lacks $want"
+done
+echo "package: lintian reports no error and no warning ($override_count overrides); AppStream metadata valid"
 
 # --- installed, used by a new user, removed
 dpkg_install() {
@@ -120,7 +172,8 @@ runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bi
 
 dpkg -r lork2 >/dev/null
 installed=0
-for f in /usr/bin/lork2 /usr/bin/lork2-text /usr/lib/lork2 /usr/share/applications/lork2.desktop; do
+for f in /usr/bin/lork2 /usr/bin/lork2-text /usr/lib/lork2 /usr/share/applications/org.lork2.Lork2.desktop \
+  /usr/share/metainfo/org.lork2.Lork2.metainfo.xml /usr/share/doc/lork2; do
   [ ! -e "$f" ] || fail "$f is left after removing the package"
 done
 echo "package: installed, used by a new user and removed"
@@ -131,7 +184,8 @@ for arch in win64 win32; do
   [ -f "$zip" ] || fail "$zip is missing"
   folder=lork2-$version-$arch
   list=$(unzip -Z1 "$zip" | LC_ALL=C sort)
-  want=$(printf '%s\n' "$folder/" "$folder/README.txt" "$folder/lork2-text.exe" "$folder/lork2.exe" | LC_ALL=C sort)
+  want=$(printf '%s\n' "$folder/" "$folder/LICENSE.txt" "$folder/README.txt" "$folder/lork2-text.exe" "$folder/lork2.exe" |
+    LC_ALL=C sort)
   [ "$list" = "$want" ] || fail "$zip holds: ${list//$'\n'/ }"
   unzip -q "$zip" -d "$work/$arch"
   case $arch in
@@ -148,5 +202,11 @@ for arch in win64 win32; do
   text=$(iconv -f CP1251 -t UTF-8 "$readme")
   [[ $text == *"LORK2 $version, $arch"* && $text == *"редактор текстов"* && $text != *@*@* ]] ||
     fail "$arch README.txt reads wrong"
+  licence=$work/$arch/$folder/LICENSE.txt
+  [ "$(tr -d '\r' <"$licence")" = "$(cat "$root/LICENSE")" ] && [ "$(grep -c $'\r$' "$licence")" = "$(wc -l <"$licence")" ] ||
+    fail "$arch LICENSE.txt is not LICENSE with CR LF"
 done
-echo "package: the Windows zips hold the two programs and the read-me"
+echo "package: the Windows zips hold the two programs, the read-me and the licence"
+
+# --- the installers
+bash "$root/tests/package/installer.sh" "$version" "$work" || fail "the Windows installer test failed"

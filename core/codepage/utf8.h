@@ -1,0 +1,42 @@
+// UTF-8 beside the five Cyrillic code pages, for lork2-text: text in a code
+// page to UTF-8 and back, and the test whether bytes read as UTF-8. The
+// editor itself never sees UTF-8; its documents stay byte sequences.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// The character byte `b` stands for in code page `cp` (0..4 as in tables.h;
+// any other number is taken as 0). Bytes below 0x80 are themselves; the
+// three display code pages read as the editor shows them (display_map.h),
+// ISO 8859-5 and Mac Cyrillic by their standard tables. Every byte has a
+// character, so text in a code page always converts to UTF-8 whole.
+char32_t CodePageChar(int cp, unsigned char b);
+
+// The byte for character `c` in `cp`: its own byte when it has one; else the
+// editor's usual substitute (for the display code pages DisplayByte; for ISO
+// and Mac the CP866 substitute brought over by the code-page tables), which
+// is '?' for a character that no code page knows. `exact` tells which.
+unsigned char CodePageByte(int cp, char32_t c, bool* exact = nullptr);
+
+// Text in code page `cp` as UTF-8.
+std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n);
+
+// UTF-8 to code page `cp`. A byte order mark at the very start is dropped.
+// A character without a byte of its own becomes its substitute, and each
+// byte that does not belong to a well-formed UTF-8 sequence (a stray
+// continuation byte, a cut or overlong sequence, a surrogate, a value above
+// U+10FFFF) becomes '?' by itself; `substitutes` counts both.
+struct Utf8Conversion {
+    std::vector<unsigned char> bytes;
+    std::size_t substitutes = 0;
+};
+Utf8Conversion Utf8ToCodePage(int cp, const unsigned char* text, std::size_t n);
+
+// UTF-8 to UTF-8 with the same rule for malformed bytes ('?' each, counted).
+Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
+
+// True when the bytes are well-formed UTF-8 and hold at least one character
+// above U+007F. With `mayBeCut` (a sample taken from the start of a longer
+// file) a sequence cut off by the end of the sample is accepted.
+bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut);
