@@ -2,6 +2,8 @@
 // document, through the commands of the menus and the two-key shortcuts.
 #include "tests/wine/editor_fixture.h"
 
+#include <string>
+
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "editor/editor.h"
@@ -56,6 +58,22 @@ TEST_F(DisplayCodePage, EveryByteShowsWithAWidthAndHidesNoNeighbour) {
     EXPECT_EQ(XOf(7) - XOf(0), 7 * blank);
     EXPECT_GT(XOf(8), XOf(7));
     EXPECT_EQ(Text(), B("       \xAD" "abc"));
+    // Copied, the byte is the soft hyphen it is in 1251 (not the character
+    // that shows it), and pasted it comes back as the same byte.
+    Select(0, 11);
+    Command(IDM_COPY);
+    std::wstring unicode;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) unicode = p;
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    }
+    EXPECT_EQ(unicode, std::wstring(L"       \x00AD" L"abc"));
+    Select(11, 11);
+    Command(IDM_PASTE);
+    EXPECT_EQ(Text(), B("       \xAD" "abc" "       \xAD" "abc"));
     // Each byte from the blank up, between two letters, in each display code
     // page (DEL is a control character like those below the blank).
     Bytes line;
