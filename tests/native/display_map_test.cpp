@@ -54,8 +54,8 @@ TEST(DisplayMap, KnownLettersOfEachCodePage) {
 TEST(DisplayMap, NoByteShowsAsAnInvisibleOrCombiningCharacter) {
     auto invisible = [](char16_t c) {
         return c == 0x00AD || (c >= 0x0080 && c <= 0x009F) || (c >= 0x0300 && c <= 0x036F) ||
-               (c >= 0x0483 && c <= 0x0489) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) ||
-               c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
+               (c >= 0x0483 && c <= 0x0489) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+               (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
     };
     for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
         for (int b = 0x20; b < 256; ++b) {
