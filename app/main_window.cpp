@@ -8,6 +8,7 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "document/documents.h"
+#include "document/recent_files.h"
 #include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
@@ -114,7 +115,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         if (g_editorFocus && g_editor) SetFocus(g_editor);
         break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam) == 0) UpdateMenuState();
+        if (HIWORD(lParam) != 0) break;
+        // The stored list may have been changed by another instance.
+        if (GetMenuState(reinterpret_cast<HMENU>(wParam), IDM_RECENT_FIRST, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            RefreshRecentItems();
+        UpdateMenuState();
         break;
     case WM_MENUCHAR:
         return HandleMenuChar(wParam, lParam);

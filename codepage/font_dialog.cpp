@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "base/globals.h"
 #include "base/scoped.h"
 #include "base/settings.h"
@@ -62,31 +66,42 @@ void FormatPreview(HWND dialog, CHARFORMATA format) {
     SendMessageA(preview, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
-int CALLBACK AddFontFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM combo) {
-    SendMessageA(reinterpret_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+// The families that can show Cyrillic text: those with a Russian or an OEM
+// (866) character set, each once, without the vertical "@" faces.
+int CALLBACK AddFontFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM names) {
+    if (font->lfFaceName[0] && font->lfFaceName[0] != '@')
+        reinterpret_cast<std::vector<std::string>*>(names)->emplace_back(font->lfFaceName);
     return 1;
 }
 
-// An empty entry first (no face: the system's fixed-pitch font), then every
-// family in the order the system reports them; the stored face is selected
-// whatever its letter case.
+bool FaceBefore(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
+bool SameFace(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// An empty entry first (no face: the system's fixed-pitch font), then the
+// families in alphabetical order. The stored face is selected whatever its
+// letter case; the empty entry when no face is stored; nothing when the
+// stored face is not among them (it has left the system), so that "ОК"
+// stores none.
 void FillFaceList(HWND combo, const char* storedFace) {
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    std::vector<std::string> faces;
     {
         ScopedDC screen(nullptr);
-        if (screen) EnumFontFamiliesA(screen.get(), nullptr, AddFontFamily, reinterpret_cast<LPARAM>(combo));
-    }
-    if (!storedFace[0]) return;
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    char name[kPathSize + 1];
-    for (LRESULT i = 1; i < count; ++i) {
-        if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof name)) continue;
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
-        if (lstrcmpiA(name, storedFace) == 0) {
-            SendMessageA(combo, CB_SETCURSEL, i, 0);
-            return;
+        for (const BYTE charset : {static_cast<BYTE>(RUSSIAN_CHARSET), static_cast<BYTE>(OEM_CHARSET)}) {
+            LOGFONTA wanted{};
+            wanted.lfCharSet = charset;
+            if (screen)
+                EnumFontFamiliesExA(screen.get(), &wanted, AddFontFamily, reinterpret_cast<LPARAM>(&faces), 0);
         }
     }
+    std::stable_sort(faces.begin(), faces.end(), FaceBefore);
+    faces.erase(std::unique(faces.begin(), faces.end(), SameFace), faces.end());
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    LRESULT selected = storedFace[0] ? -1 : 0;
+    for (const std::string& face : faces) {
+        const LRESULT index = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
+        if (index >= 0 && storedFace[0] && lstrcmpiA(face.c_str(), storedFace) == 0) selected = index;
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void FillCharsetList(HWND combo, int32_t charset) {

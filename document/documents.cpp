@@ -60,35 +60,107 @@ bool WriteAll(HANDLE file, const unsigned char* bytes, int32_t n) {
     return true;
 }
 
-// Creates a new temporary file next to `path` and writes the bytes into it;
-// its name in `tempName`. False (nothing left behind) on any failure.
-bool WriteTemporaryFile(const char* path, const unsigned char* bytes, int32_t n, char* tempName) {
+// Creates a new, empty file beside `path` under a free temporary name (in
+// `tempName`), open for reading and writing; invalid on failure.
+HANDLE CreateFileBeside(const char* path, char* tempName) {
     const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (unsigned attempt = 0; attempt < 64; ++attempt) {
         if (!TemporaryNameFor(path, seed + attempt, tempName, kPathSize)) {
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
-            return false;
+            return INVALID_HANDLE_VALUE;
         }
-        ScopedHandle file(
-            CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
-        if (!file) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            return false;
-        }
-        bool ok = WriteAll(file.get(), bytes, n);
-        DWORD error = GetLastError();
-        if (!file.Close() && ok) {
-            ok = false;
-            error = GetLastError();
-        }
-        if (!ok) {
-            DeleteFileA(tempName);
-            SetLastError(error);
-        }
-        return ok;
+        HANDLE file = CreateFileA(tempName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return INVALID_HANDLE_VALUE;
     }
-    return false;
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool Rewind(HANDLE file) {
+    LARGE_INTEGER start{};
+    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Copies `from` whole into `to`, both from their start.
+bool CopyContents(HANDLE from, HANDLE to) {
+    HeapBuffer buffer(1u << 16);
+    if (!buffer) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    if (!Rewind(from) || !Rewind(to)) return false;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(from, buffer.get(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+        if (read == 0) return true;
+        if (!WriteAll(to, buffer.get(), static_cast<int32_t>(read))) return false;
+    }
+}
+
+// Empties the open file and writes the bytes into it: the same file (its
+// links, mode, owner and attributes stay), only its contents new.
+bool Rewrite(HANDLE file, const unsigned char* bytes, int32_t n) {
+    return Rewind(file) && SetEndOfFile(file) && WriteAll(file, bytes, n);
+}
+
+// Writes the bytes into the existing file `path` in place. A copy of the old
+// contents is made beside it first and kept on disk until the new contents
+// are written; when the writing fails the old contents are copied back. The
+// copy is removed in both cases, unless putting it back failed too: then it
+// stays, so that the old bytes are never lost.
+bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t n) {
+    ScopedHandle target(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) return false;
+    char backupName[kPathSize];
+    ScopedHandle backup(CreateFileBeside(path, backupName));
+    if (!backup) return false;
+    if (!CopyContents(target.get(), backup.get()) || !FlushFileBuffers(backup.get())) {
+        const DWORD error = GetLastError();
+        backup.Close();
+        DeleteFileA(backupName);
+        SetLastError(error);
+        return false;
+    }
+    bool ok = Rewrite(target.get(), bytes, n);
+    DWORD error = GetLastError();
+    if (ok && !FlushFileBuffers(target.get())) {
+        ok = false;
+        error = GetLastError();
+    }
+    bool restored = ok;
+    if (!ok) {
+        restored = Rewind(target.get()) && SetEndOfFile(target.get()) && CopyContents(backup.get(), target.get());
+    }
+    if (!target.Close() && ok) {
+        ok = false;
+        restored = false;
+        error = GetLastError();
+    }
+    backup.Close();
+    if (restored) DeleteFileA(backupName);
+    SetLastError(error);
+    return ok;
+}
+
+// Writes a file that did not exist; nothing is left behind on failure.
+bool WriteNewFile(const char* path, const unsigned char* bytes, int32_t n) {
+    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!file) return false;
+    bool ok = WriteAll(file.get(), bytes, n);
+    DWORD error = GetLastError();
+    if (!file.Close() && ok) {
+        ok = false;
+        error = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileA(path);
+        SetLastError(error);
+    }
+    return ok;
 }
 
 bool AskOverwriteProtected() {
@@ -223,19 +295,18 @@ bool SaveFile() {
         ShowSystemError();
         return false;
     }
-    char tempName[kPathSize];
-    bool ok = WriteTemporaryFile(g_currentFileName, bytes, n, tempName);
+    // The file the user opened is written as the system resolves its name (a
+    // symbolic link's target, a hard link's shared contents), in place; a
+    // protected file is unprotected for that moment.
+    const bool protectedFile = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    if (protectedFile)
+        SetFileAttributesA(g_currentFileName, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    const bool ok =
+        exists ? WriteOverExistingFile(g_currentFileName, bytes, n) : WriteNewFile(g_currentFileName, bytes, n);
+    const DWORD error = GetLastError();
     HeapFreeBlock(bytes);
-    if (ok) {
-        // The old file goes only now, in one rename; a protected file is
-        // unprotected for that moment.
-        if (exists) SetFileAttributesA(g_currentFileName, FILE_ATTRIBUTE_NORMAL);
-        ok = MoveFileExA(tempName, g_currentFileName, MOVEFILE_REPLACE_EXISTING) != 0;
-        const DWORD error = GetLastError();
-        if (!ok) DeleteFileA(tempName);
-        SetFileAttributesA(g_currentFileName, attributes);
-        SetLastError(error);
-    }
+    if (protectedFile) SetFileAttributesA(g_currentFileName, attributes);
+    SetLastError(error);
     if (!ok) {
         ShowSystemError();
         return false;

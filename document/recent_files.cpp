@@ -17,8 +17,11 @@
 
 namespace {
 
-// The captions of the recent-file items, read when the list changes.
+// The captions of the recent-file items and the files they name, read when
+// the list changes and whenever the File menu opens (another instance may
+// have changed the stored list): an item opens the file its caption shows.
 char g_recentCaptions[kRecentSlots][64];
+char g_recentPaths[kRecentSlots][kPathSize];
 
 std::string ReadOrder() {
     char order[64]; // room for a hand-edited value; only ten digits are kept
@@ -107,8 +110,9 @@ void RecentEntryCaption(int i, char* path, char* caption, size_t size) {
 
 void RefreshRecentItems() {
     for (int i = 0; i < kRecentSlots; ++i) {
-        char path[kPathSize] = "";
-        RecentEntryCaption(i, path, g_recentCaptions[i], sizeof g_recentCaptions[i]);
+        g_recentPaths[i][0] = '\0';
+        RecentEntryCaption(i, g_recentPaths[i], g_recentCaptions[i], sizeof g_recentCaptions[i]);
+        if (!g_recentCaptions[i][0]) g_recentPaths[i][0] = '\0';
     }
     if (!g_menuBar) return;
     for (UINT id = IDM_RECENT_LAST; id >= IDM_RECENT_FIRST; --id)
@@ -119,15 +123,19 @@ const char* RecentItemCaption(int i) { return i >= 0 && i < kRecentSlots ? g_rec
 
 bool RecentFilePath(int i, char* path) {
     path[0] = '\0';
-    const std::string order = ReadOrder();
-    if (i < 0 || static_cast<size_t>(i) >= order.size()) return false;
-    ReadSlotPath(order[static_cast<size_t>(i)], path);
+    if (i < 0 || i >= kRecentSlots) return false;
+    lstrcpynA(path, g_recentPaths[i], kPathSize);
     return path[0] != '\0';
 }
 
 void ForgetRecentFile(int i) {
+    if (i < 0 || i >= kRecentSlots || !g_recentPaths[i][0]) return;
+    // The slot that holds the item's file now, wherever the list has put it.
     const std::string order = ReadOrder();
-    if (i < 0 || static_cast<size_t>(i) >= order.size()) return;
-    WriteSettingString(setting::RecentPath(order[static_cast<size_t>(i)] - '0').name, "");
+    for (const char d : order) {
+        char entry[kPathSize];
+        ReadSlotPath(d, entry);
+        if (lstrcmpiA(entry, g_recentPaths[i]) == 0) WriteSettingString(setting::RecentPath(d - '0').name, "");
+    }
     RefreshRecentItems();
 }

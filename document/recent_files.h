@@ -10,15 +10,17 @@ void AddRecentFile(const char* path, bool restoreCaret);
 // The entry at menu position i: its path (left as it was when there is none)
 // and its caption (empty when there is none); both buffers of `size` bytes.
 void RecentEntryCaption(int i, char* path, char* caption, size_t size);
-// The path of the entry at menu position i into `path` (260 bytes); false
-// while that position holds no file.
+// The path of the file the item at menu position i shows (as last read)
+// into `path` (260 bytes); false while that item shows no file.
 bool RecentFilePath(int i, char* path);
-// Empties the slot at menu position i (its file could not be loaded).
+// Empties the slot of the file the item at menu position i shows (it could
+// not be loaded).
 void ForgetRecentFile(int i);
 // Stores the caret of the current file in its recent-files slot.
 void RememberCaretForRecentList();
-// Re-reads the captions of the recent-file items and has the menu measure
-// them again.
+// Re-reads the captions and files of the recent-file items from the stored
+// list and has the menu measure them again (also each time the File menu
+// opens).
 void RefreshRecentItems();
 // The caption of the recent-file item at menu position i (0-9), as last read;
 // empty while that position holds no file.

@@ -364,10 +364,19 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_KEYDOWN:
         return KeyDown(hwnd, wParam, lParam);
     case WM_KEYUP:
+    case WM_SYSKEYUP:
         UpdateCaretField();
         break;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+        // The control moves the caret or selects only as it handles the
+        // message: the field follows once it has.
         PostMessageA(g_mainWindow, kEditorClicked, 0, 0);
+        break;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON) PostMessageA(g_mainWindow, kEditorClicked, 0, 0); // a selection being drawn
         break;
     case WM_RBUTTONUP:
         if (wParam == 0 || wParam == MK_RBUTTON) {

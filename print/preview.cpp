@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/globals.h"
@@ -59,21 +60,33 @@ void InitPreview(HWND dialog) {
     ShowWindow(dialog, SW_SHOWMAXIMIZED);
 }
 
-// The page control below the button row, with the page's proportions.
+// The page control below the button row, with the page's proportions, as
+// large as fits the client area (w x h): a portrait page takes the height, a
+// landscape page the width, unless that would run over the other side.
 void FitPage(HWND dialog, int w, int h) {
     HWND next = GetDlgItem(dialog, IDC_PREVIEW_NEXT);
     RECT button;
     GetClientRect(next, &button);
     const int y = button.bottom + 4;
-    const int pageWidth = g_preview.page.right;
-    const int pageHeight = g_preview.page.bottom;
+    const int pageWidth = std::max<int>(1, g_preview.page.right);
+    const int pageHeight = std::max<int>(1, g_preview.page.bottom);
+    const int roomWidth = std::max(1, w - y);
+    const int roomHeight = std::max(1, h - y - 2);
     int width, height;
     if (pageHeight >= pageWidth) {
-        height = h - y - 2;
+        height = roomHeight;
         width = MulDiv(height, pageWidth, pageHeight);
     } else {
-        width = w - y;
+        width = roomWidth;
         height = MulDiv(width, pageHeight, pageWidth);
+    }
+    if (width > roomWidth) {
+        width = roomWidth;
+        height = MulDiv(width, pageHeight, pageWidth);
+    }
+    if (height > roomHeight) {
+        height = roomHeight;
+        width = MulDiv(height, pageWidth, pageHeight);
     }
     const int x = (w - width) / 2;
     MoveWindow(GetDlgItem(dialog, IDC_PREVIEW_PAGE), x, y, width, height, FALSE);

@@ -1,8 +1,10 @@
 // The display code pages as the editor control holds them: every byte of the
 // document is one UTF-16 unit in the control, decoded through a bijective map
 // of the display code page (0 = Windows-1251, 1 = CP866, 2 = KOI8-R). Bytes
-// below 0x20 map to themselves, and a byte the code page leaves unassigned
-// (0x98 in 1251) gets a code point of its own, so every byte survives.
+// below 0x80 map to themselves, and a byte the code page leaves unassigned
+// (0x98 in 1251) gets a code point of its own (U+FFFD), so every byte
+// survives. From the blank up, no byte shows as a character the control
+// would draw as nothing (a soft hyphen, a format or combining character).
 #pragma once
 
 #include <cstddef>

@@ -37,7 +37,7 @@ TEST(DisplayMap, EveryByteHasItsOwnCharacterAndComesBack) {
 TEST(DisplayMap, KnownLettersOfEachCodePage) {
     EXPECT_EQ(DisplayChar(0, 0xC0), u'А');
     EXPECT_EQ(DisplayChar(0, 0xB8), u'ё');
-    EXPECT_EQ(DisplayChar(0, 0x98), 0x0098); // unassigned in 1251, kept as its own code point
+    EXPECT_EQ(DisplayChar(0, 0x98), 0xFFFD); // unassigned in 1251: the replacement character
     EXPECT_EQ(DisplayChar(1, 0x80), u'А');
     EXPECT_EQ(DisplayChar(1, 0xC9), 0x2554 /* ╔ */);
     EXPECT_EQ(DisplayChar(1, 0xF0), u'Ё');
@@ -46,6 +46,27 @@ TEST(DisplayMap, KnownLettersOfEachCodePage) {
     EXPECT_EQ(DisplayChar(2, 0xA0), 0x2550 /* ═ */);
     // Out-of-range code-page numbers read as 1251.
     EXPECT_EQ(DisplayChar(7, 0xC0), u'А');
+}
+
+// The control hides format characters, breaks and joins at them and puts
+// combining marks onto the character before: no byte from the blank up may
+// show as one, or it would hide itself or its neighbours.
+TEST(DisplayMap, NoByteShowsAsAnInvisibleOrCombiningCharacter) {
+    auto invisible = [](char16_t c) {
+        return c == 0x00AD || (c >= 0x0080 && c <= 0x009F) || (c >= 0x0300 && c <= 0x036F) ||
+               (c >= 0x0483 && c <= 0x0489) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+               (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
+    };
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
+        for (int b = 0x20; b < 256; ++b) {
+            const char16_t c = DisplayChar(cp, static_cast<unsigned char>(b));
+            EXPECT_FALSE(invisible(c)) << "code page " << cp << " byte " << b << " shows U+" << std::hex
+                                       << static_cast<int>(c);
+        }
+    }
+    // The soft hyphen of 1251 shows as a hyphen that is not a break.
+    EXPECT_EQ(DisplayChar(0, 0xAD), 0x2011);
+    EXPECT_EQ(DisplayByte(0, 0x2011), 0xAD);
 }
 
 TEST(DisplayMap, CharacterWithoutAByteTakesTheTablesApproximationElseQuestionMark) {

@@ -235,6 +235,63 @@ TEST_F(Bars, CaretFieldFollowsKeysAndClicks) {
     EXPECT_EQ(StatusText(kCaretField), "   2:1");
 }
 
+TEST_F(Bars, CaretFieldShowsTheSelectionStartAfterOverwritingDoubleClicksAndDrags) {
+    Load(B("first\r\nsecond word\r\nthird"));
+    // Typing in overwrite mode moves the column with every character.
+    Select(7, 7);
+    Key(VK_INSERT);
+    ASSERT_TRUE(g_overwriteMode);
+    for (const char* expected : {"   2:2", "   3:2", "   4:2"}) {
+        Key('X');
+        EXPECT_EQ(StatusText(kCaretField), expected);
+    }
+    EXPECT_EQ(Text(), B("first\r\nxxxond word\r\nthird"));
+    Key(VK_INSERT);
+    ASSERT_FALSE(g_overwriteMode);
+
+    auto pointOf = [](int32_t i) {
+        POINTL point{};
+        SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
+        return MAKELPARAM(point.x + 1, point.y + 2);
+    };
+    // What the field shows for a position: column, then line.
+    auto fieldOf = [](int32_t pos) {
+        const LRESULT line = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, pos);
+        const LRESULT first = SendMessageA(g_editor, EM_LINEINDEX, line, 0);
+        char text[32];
+        wsprintfA(text, "%4d:%d", static_cast<int>(pos - first + 1), static_cast<int>(line + 1));
+        return std::string(text);
+    };
+    // A double click in "word": the field shows where the control's
+    // selection starts, not the column clicked.
+    const LPARAM inWord = pointOf(17);
+    SendMessageA(g_editor, WM_LBUTTONDOWN, MK_LBUTTON, inWord);
+    SendMessageA(g_editor, WM_LBUTTONUP, 0, inWord);
+    harness::Pump();
+    ASSERT_EQ(Selection().cpMin, 17);
+    EXPECT_EQ(StatusText(kCaretField), "  11:2");
+    SendMessageA(g_editor, WM_LBUTTONDBLCLK, MK_LBUTTON, inWord);
+    SendMessageA(g_editor, WM_LBUTTONUP, 0, inWord);
+    harness::Pump();
+    ASSERT_NE(Selection().cpMin, 17);
+    EXPECT_EQ(StatusText(kCaretField), fieldOf(Selection().cpMin));
+
+    // A selection drawn backwards from the click: its start, while drawing
+    // and after the release.
+    PostMessageA(g_editor, WM_LBUTTONDOWN, MK_LBUTTON, pointOf(12));
+    harness::Pump();
+    EXPECT_EQ(StatusText(kCaretField), "   6:2");
+    PostMessageA(g_editor, WM_MOUSEMOVE, MK_LBUTTON, pointOf(2));
+    harness::Pump();
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(StatusText(kCaretField), "   3:1");
+    PostMessageA(g_editor, WM_LBUTTONUP, 0, pointOf(2));
+    harness::Pump();
+    EXPECT_EQ(Selection().cpMin, 2);
+    EXPECT_EQ(Selection().cpMax, 12);
+    EXPECT_EQ(StatusText(kCaretField), "   3:1");
+}
+
 TEST_F(Bars, ModeCodePageKeyboardAndPathFields) {
     Key(VK_INSERT);
     EXPECT_EQ(StatusText(kModeField), "Замена");

@@ -2,6 +2,8 @@
 // document, through the commands of the menus and the two-key shortcuts.
 #include "tests/wine/editor_fixture.h"
 
+#include <string>
+
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "editor/editor.h"
@@ -38,6 +40,55 @@ TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
         EXPECT_FALSE(Modified());
         EXPECT_EQ(GetKeyboardLayout(0), layout);
         EXPECT_EQ(MenuCheck(id), static_cast<UINT>(MF_CHECKED));
+    }
+}
+
+// Where the control draws character i of the first line.
+LONG XOf(int32_t i) {
+    POINTL point{};
+    SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
+    return point.x;
+}
+
+TEST_F(DisplayCodePage, EveryByteShowsWithAWidthAndHidesNoNeighbour) {
+    // Seven blanks and a soft hyphen of 1251: the blanks keep their place.
+    Load(B("       \xAD" "abc"));
+    const LONG blank = XOf(1) - XOf(0);
+    ASSERT_GT(blank, 0);
+    EXPECT_EQ(XOf(7) - XOf(0), 7 * blank);
+    EXPECT_GT(XOf(8), XOf(7));
+    EXPECT_EQ(Text(), B("       \xAD" "abc"));
+    // Copied, the byte is the soft hyphen it is in 1251 (not the character
+    // that shows it), and pasted it comes back as the same byte.
+    Select(0, 11);
+    Command(IDM_COPY);
+    std::wstring unicode;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) unicode = p;
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    }
+    EXPECT_EQ(unicode, std::wstring(L"       \x00AD" L"abc"));
+    Select(11, 11);
+    Command(IDM_PASTE);
+    EXPECT_EQ(Text(), B("       \xAD" "abc" "       \xAD" "abc"));
+    // Each byte from the blank up, between two letters, in each display code
+    // page (DEL is a control character like those below the blank).
+    Bytes line;
+    for (int b = 0x20; b < 0x100; ++b)
+        if (b != 0x7F) line += B("x") + Bytes(1, static_cast<unsigned char>(b));
+    line += B("x");
+    for (int id : {IDM_SHOW_ANSI, IDM_SHOW_OEM, IDM_SHOW_KOI8}) {
+        Command(id);
+        Load(line);
+        for (int32_t i = 0; i + 1 < static_cast<int32_t>(line.size()); ++i) {
+            if (XOf(i + 1) <= XOf(i))
+                ADD_FAILURE() << "display " << id - IDM_SHOW_ANSI << ": byte 0x" << std::hex
+                              << static_cast<int>(line[static_cast<size_t>(i | 1)]) << " hides or has no width";
+        }
+        EXPECT_EQ(Text(), line);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -93,6 +94,32 @@ bool RunHostCommandUntil(const std::string& command, bool (*ready)(const std::st
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 bool Missing(const std::string& path) { return !Exists(path); }
+
+// A folder under the host's /tmp, reached through drive Z:, for the facts
+// only the host sees (links, modes, inodes, mounts).
+struct HostFolder {
+    std::string unix;
+    std::string windows;
+    explicit HostFolder(const std::string& name) : unix("/tmp/" + name + std::to_string(GetCurrentProcessId())) {
+        windows = "Z:" + unix;
+        for (char& c : windows)
+            if (c == '/') c = '\\';
+    }
+    std::string Path(const std::string& name) const { return windows + "\\" + name; }
+};
+
+// What a shell command of the host prints, run in `folder`; empty when it
+// does not finish within five seconds.
+std::string HostOutput(const HostFolder& folder, const std::string& command) {
+    const std::string done = folder.Path("host.out");
+    DeleteFileA(done.c_str());
+    if (!RunHostCommandUntil("cd " + folder.unix + " && { " + command + "; } > host.tmp 2>&1; mv host.tmp host.out",
+                             Exists, done))
+        return {};
+    const Bytes out = ReadBytes(done);
+    DeleteFileA(done.c_str());
+    return std::string(out.begin(), out.end());
+}
 
 std::string Setting(const char* name) {
     char value[300];
@@ -313,9 +340,8 @@ TEST_F(DocumentsLoadSave, ASaveThatCannotReplaceTheFileLeavesItWhole) {
     const std::string path = MakeFile("held.txt", B("on disk"));
     ASSERT_TRUE(LoadFile(path.c_str()));
     Type("changed ");
-    // Another program has the file open and does not let it be deleted.
-    HANDLE holder =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Another program has the file open and lets nobody else write it.
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     AnswerNextDialog(PressButton(IDOK));
     Command(IDM_SAVE);
@@ -330,32 +356,78 @@ TEST_F(DocumentsLoadSave, ASaveThatCannotReplaceTheFileLeavesItWhole) {
 }
 
 TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
-    const std::string unixFolder = "/tmp/lk2full" + std::to_string(GetCurrentProcessId());
-    const std::string folder = "Z:" + unixFolder;
-    std::string winFolder = folder;
-    for (char& c : winFolder)
-        if (c == '/') c = '\\';
-    const bool mounted = RunHostCommandUntil("mkdir -p " + unixFolder + " && mount -t tmpfs -o size=64k tmpfs " +
-                                                 unixFolder + " && touch " + unixFolder + "/ready",
-                                             Exists, winFolder + "\\ready");
+    const HostFolder host("lk2full");
+    const bool mounted = RunHostCommandUntil("mkdir -p " + host.unix + " && mount -t tmpfs -o size=64k tmpfs " +
+                                                 host.unix + " && chmod 755 " + host.unix + " && touch " + host.unix +
+                                                 "/ready",
+                                             Exists, host.Path("ready"));
     if (!mounted) GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root)";
-    const std::string path = winFolder + "\\small.txt";
-    const Bytes old(20000, 'o');
-    WriteBytes(path, old);
-    ASSERT_TRUE(LoadFile(path.c_str()));
+    const std::string path = host.Path("small.txt");
+    struct Case {
+        const char* what;
+        size_t oldSize;
+        size_t newSize;
+    };
+    // The new text does not fit; then not even the copy of the old one does.
+    for (const Case& c : {Case{"new text too long", 20000, 100000}, Case{"no room for the copy", 40000, 1000}}) {
+        SCOPED_TRACE(c.what);
+        const Bytes old(c.oldSize, 'o');
+        WriteBytes(path, old);
+        HostOutput(host, "chmod 750 small.txt");
+        ASSERT_TRUE(LoadFile(path.c_str()));
+        Select(0, 0);
+        const Bytes big(c.newSize, 'b');
+        ReplaceSelectionBytes(g_editor, big.data(), static_cast<int32_t>(big.size()), false);
+        AnswerNextDialog(PressButton(IDOK));
+        Command(IDM_SAVE);
+        const auto seen = TakeSeenDialogs();
+        EXPECT_EQ(seen.size(), 1u); // the error is shown
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_TRUE(Modified());
+        EXPECT_EQ(FilesIn(host.windows), (std::vector<std::string>{"ready", "small.txt"}));
+        EXPECT_EQ(HostOutput(host, "stat -c %a small.txt"), "750\n");
+    }
+    RunHostCommandUntil("umount " + host.unix + " && rmdir " + host.unix, Missing, host.windows);
+}
+
+TEST_F(DocumentsLoadSave, SavingWritesTheFileANameLeadsToAndKeepsItsModeAndLinks) {
+    const HostFolder host("lk2links");
+    const std::string ready = host.Path("ready");
+    ASSERT_TRUE(RunHostCommandUntil("rm -rf " + host.unix + " && mkdir " + host.unix + " && cd " + host.unix +
+                                        " && printf old > run.sh && chmod 755 run.sh && ln -s run.sh link.sh"
+                                        " && printf shared > hard.txt && chmod 640 hard.txt && ln hard.txt twin.txt"
+                                        " && touch ready",
+                                    Exists, ready));
+    DeleteFileA(ready.c_str());
+
+    // Through a symbolic link: the link stays a link, its target gets the text.
+    ASSERT_TRUE(LoadFile(host.Path("link.sh").c_str()));
     Select(0, 0);
-    const Bytes big(100000, 'b');
-    ReplaceSelectionBytes(g_editor, big.data(), static_cast<int32_t>(big.size()), false);
-    AnswerNextDialog(PressButton(IDOK));
+    Type("new ");
     Command(IDM_SAVE);
-    const auto seen = TakeSeenDialogs();
-    const Bytes after = ReadBytes(path);
-    const auto files = FilesIn(winFolder);
-    RunHostCommandUntil("umount " + unixFolder + " && rmdir " + unixFolder, Missing, winFolder);
-    EXPECT_EQ(seen.size(), 1u);
-    EXPECT_EQ(after, old);
-    EXPECT_TRUE(Modified());
-    EXPECT_EQ(files, (std::vector<std::string>{"ready", "small.txt"}));
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(HostOutput(host, "test -L link.sh && readlink link.sh && stat -c %a run.sh && cat run.sh"),
+              "run.sh\n755\nnew old");
+
+    // An unchanged 0755 file saved again stays 0755.
+    ASSERT_TRUE(LoadFile(host.Path("run.sh").c_str()));
+    Command(IDM_SAVE);
+    EXPECT_EQ(HostOutput(host, "stat -c %a run.sh"), "755\n");
+
+    // Through a hard link: both names still share one file with the new text.
+    ASSERT_TRUE(LoadFile(host.Path("twin.txt").c_str()));
+    Select(6, 6);
+    Type(" text");
+    Command(IDM_SAVE);
+    EXPECT_EQ(HostOutput(host, "test $(stat -c %i hard.txt) = $(stat -c %i twin.txt) && stat -c '%a %h' hard.txt"
+                               " && cat hard.txt"),
+              "640 2\nshared text");
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    // No copy of the old bytes is left beside the files.
+    auto files = FilesIn(host.windows);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"hard.txt", "link.sh", "run.sh", "twin.txt"}));
+    RunHostCommandUntil("rm -rf " + host.unix, Missing, host.windows);
 }
 
 // --- The save-changes prompt ----------------------------------------------
@@ -638,6 +710,64 @@ TEST_F(DocumentsRecent, AFileThatNoLongerLoadsEmptiesItsSlot) {
     ASSERT_TRUE(LoadFile(MakeFile("next.txt", B("n")).c_str()));
     EXPECT_EQ(Setting("LIST"), "01");
     EXPECT_EQ(Setting("0F"), Path("next.txt"));
+}
+
+TEST_F(DocumentsRecent, AnItemOpensTheFileItsCaptionNamesWhenAnotherInstanceChangedTheList) {
+    g_rememberCaret = true;
+    const std::string a = MakeFile("a.txt", B("file a"));
+    const std::string b = MakeFile("b.txt", B("file b"));
+    const std::string c = MakeFile("c.txt", B("file c"));
+    const std::string d = MakeFile("d.txt", B("file d"));
+    ASSERT_TRUE(LoadFile(a.c_str()));
+    ASSERT_TRUE(LoadFile(b.c_str()));
+    Select(3, 3);
+    RememberCaretForRecentList();
+    ASSERT_TRUE(LoadFile(c.c_str()));
+    ASSERT_EQ(Setting("LIST"), "210");
+    ASSERT_STREQ(RecentItemCaption(1), "&1 b.txt");
+    auto openFileMenu = [] {
+        SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[0]), MAKELPARAM(0, 0));
+    };
+    // Another instance opens d and leaves it with its caret at 2: its slot
+    // goes first, the others move down one place.
+    WriteSettingString("3F", d.c_str());
+    WriteSettingDword("3FC", 2);
+    WriteSettingString("LIST", "3210");
+
+    // The items still show the old list: the second one opens b, as it says,
+    // with b's own caret.
+    Command(IDM_RECENT_FIRST + 1);
+    EXPECT_EQ(CurrentName(), b);
+    EXPECT_EQ(Selection().cpMin, 3);
+    EXPECT_EQ(Setting("LIST"), "1320");
+
+    // Opening the File menu shows the stored list, and each item opens what
+    // it shows.
+    openFileMenu();
+    EXPECT_STREQ(RecentItemCaption(0), "&0 b.txt");
+    EXPECT_STREQ(RecentItemCaption(1), "&1 d.txt");
+    EXPECT_STREQ(RecentItemCaption(2), "&2 c.txt");
+    EXPECT_STREQ(RecentItemCaption(3), "&3 a.txt");
+    Command(IDM_RECENT_FIRST + 1);
+    EXPECT_EQ(CurrentName(), d);
+    EXPECT_EQ(Text(), B("file d"));
+    EXPECT_EQ(Selection().cpMin, 2);
+
+    // A file that no longer loads empties its own slot, even when the list
+    // moved it since the menu was shown.
+    openFileMenu();
+    ASSERT_STREQ(RecentItemCaption(3), "&3 a.txt");
+    DeleteFileA(a.c_str());
+    WriteSettingString("LIST", "0312");
+    Command(IDM_RECENT_FIRST + 3);
+    EXPECT_EQ(CurrentName(), d);
+    EXPECT_EQ(Setting("0F"), "");
+    EXPECT_EQ(Setting("1F"), b);
+    EXPECT_EQ(Setting("2F"), c);
+    EXPECT_EQ(Setting("3F"), d);
+    openFileMenu();
+    EXPECT_STREQ(RecentItemCaption(0), "");
+    EXPECT_STREQ(RecentItemCaption(1), "&1 d.txt");
 }
 
 TEST_F(DocumentsRecent, AnEntryLongerThanAPathIsRefused) {

@@ -2,6 +2,7 @@
 // its live preview, and the size commands.
 #include "tests/wine/editor_fixture.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -129,7 +130,7 @@ TEST_F(FontDialog, ThePreviewShowsTheSampleInTheCodePageBeingEdited) {
         EXPECT_EQ(lines[6], c.frameBottom);
         EXPECT_EQ(charset, c.charset);
         EXPECT_EQ(size, "10"); // 200 twips when nothing is stored
-        EXPECT_EQ(faceSelected, -1) << "no face stored: nothing selected";
+        EXPECT_EQ(faceSelected, 0) << "no face stored: the empty entry is the current one";
     }
     // Cancel stores nothing.
     for (const char* name : {"FontW", "SizeD", "EffK", "SetW"}) EXPECT_EQ(Dword(name), -12345) << name;
@@ -196,6 +197,99 @@ TEST_F(FontDialog, EachCodePageKeepsItsOwnFontAndShowsItWhenSwitchedTo) {
     EXPECT_EQ(EditorFace(), "Liberation Serif");
     Command(IDM_SHOW_KOI8); // nothing chosen for KOI8-R: the fixed-pitch family
     EXPECT_EQ(FormatOfAll(g_editor).bPitchAndFamily & 0xF0, FF_MODERN);
+}
+
+int CALLBACK CountFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return 1;
+}
+
+// Whether the system has the face in the given character set.
+bool SystemHasFace(const char* face, BYTE charset) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = charset;
+    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    int count = 0;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExA(screen, &wanted, CountFamily, reinterpret_cast<LPARAM>(&count), 0);
+    ReleaseDC(nullptr, screen);
+    return count > 0;
+}
+
+TEST_F(FontDialog, TheFaceListHasEachCyrillicFamilyOnceInOrderAndShowsTheStoredFace) {
+    std::vector<std::string> faces;
+    int selected = -2;
+    auto open = [&](int command) {
+        AnswerNextDialog([&](HWND dialog) {
+            faces.clear();
+            const int count = static_cast<int>(SendDlgItemMessageA(dialog, IDC_FONT_FACE, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) faces.push_back(EntryText(dialog, IDC_FONT_FACE, i));
+            selected = Selected(dialog, IDC_FONT_FACE);
+            PressButton(IDCANCEL)(dialog);
+        });
+        Command(command);
+    };
+    // Nothing stored: the empty entry is the current one.
+    open(IDM_FONT_ANSI);
+    ASSERT_GT(faces.size(), 3u);
+    EXPECT_EQ(faces[0], "");
+    EXPECT_EQ(selected, 0);
+    for (size_t i = 1; i < faces.size(); ++i) {
+        EXPECT_NE(faces[i][0], '@') << faces[i];
+        EXPECT_TRUE(SystemHasFace(faces[i].c_str(), RUSSIAN_CHARSET) || SystemHasFace(faces[i].c_str(), OEM_CHARSET))
+            << faces[i] << " has no Cyrillic";
+        if (i > 1) {
+            EXPECT_LT(lstrcmpiA(faces[i - 1].c_str(), faces[i].c_str()), 0) << "twice or out of order";
+        }
+    }
+    auto listed = [&](const char* face) {
+        for (const std::string& f : faces)
+            if (f == face) return true;
+        return false;
+    };
+    EXPECT_TRUE(listed("Liberation Mono"));
+    // A symbol font has no Cyrillic letters.
+    ASSERT_TRUE(SystemHasFace("Marlett", DEFAULT_CHARSET));
+    EXPECT_FALSE(listed("Marlett"));
+
+    // The stored face is the current entry, whatever its letter case; for
+    // each code page.
+    WriteSettingString("FontD", "liberation mono");
+    open(IDM_FONT_OEM);
+    ASSERT_GT(selected, 0);
+    EXPECT_EQ(faces[static_cast<size_t>(selected)], "Liberation Mono");
+    WriteSettingString("FontW", "Liberation Serif");
+    open(IDM_FONT_ANSI);
+    ASSERT_GT(selected, 0);
+    EXPECT_EQ(faces[static_cast<size_t>(selected)], "Liberation Serif");
+}
+
+TEST_F(FontDialog, AfterOkTheCaretIsDrawnAtItsPlaceInTheNewFont) {
+    Load(B("some words on the first line\r\nand a second line"));
+    SetFocus(g_editor);
+    Select(40, 40);
+    harness::Pump();
+    auto caretMatchesText = [] {
+        POINT caret{};
+        GetCaretPos(&caret);
+        POINTL at{};
+        SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), Selection().cpMin);
+        return std::abs(caret.x - at.x) <= 1 && std::abs(caret.y - at.y) <= 1;
+    };
+    ASSERT_TRUE(caretMatchesText());
+    for (int points : {20, 8}) {
+        AnswerNextDialog([&](HWND dialog) {
+            harness::PickEntry(dialog, IDC_FONT_SIZE, points - 1);
+            PressButton(IDOK)(dialog);
+        });
+        Command(IDM_FONT_ANSI);
+        harness::Pump();
+        // Read before any key or selection could place it again.
+        EXPECT_EQ(Selection().cpMin, 40);
+        EXPECT_TRUE(caretMatchesText()) << points << " points";
+        EXPECT_EQ(FormatOfAll(g_editor).yHeight, points * 20);
+        Select(40, 40);
+    }
 }
 
 TEST_F(FontDialog, SizeCommandsStopAt26And4PointsAndTheDialogKeepsAnUnlistedSize) {

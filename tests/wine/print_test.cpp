@@ -768,6 +768,59 @@ PageFit PreviewFit() {
     return fit;
 }
 
+// The page control for each of some window sizes, with the client area.
+std::vector<PageFit> PreviewFitsInSizes(const std::vector<SIZE>& sizes) {
+    std::vector<PageFit> fits;
+    harness::AnswerNextDialog([&](HWND dialog) {
+        SettlePreview(dialog);
+        // Restored by the user, the preview keeps the sizes given to it.
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+        for (const SIZE& size : sizes) {
+            SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+            SettlePreview(dialog);
+            PageFit fit;
+            GetClientRect(dialog, &fit.client);
+            GetWindowRect(GetDlgItem(dialog, IDC_PREVIEW_PAGE), &fit.page);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&fit.page), 2);
+            fits.push_back(fit);
+        }
+        Click(dialog, IDOK);
+    });
+    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    harness::Pump();
+    return fits;
+}
+
+TEST_F(PrintTest, PreviewPageLiesInsideTheWindowWhateverItsSize) {
+    Load(NumberedLines(10));
+    const std::vector<SIZE> sizes{{1200, 300}, {250, 900}, {300, 200}, {900, 700}};
+    auto check = [&](const char* paper) {
+        SCOPED_TRACE(paper);
+        const std::vector<PageFit> fits = PreviewFitsInSizes(sizes);
+        ASSERT_EQ(fits.size(), sizes.size());
+        for (const PageFit& fit : fits) {
+            SCOPED_TRACE(std::to_string(fit.client.right) + "x" + std::to_string(fit.client.bottom));
+            EXPECT_GT(fit.page.right - fit.page.left, 10);
+            EXPECT_GT(fit.page.bottom - fit.page.top, 10);
+            EXPECT_GE(fit.page.left, 0);
+            EXPECT_LE(fit.page.right, fit.client.right);
+            EXPECT_LE(fit.page.bottom, fit.client.bottom);
+        }
+        // Opened again, the page fits the maximised window at once.
+        const PageFit again = PreviewFit();
+        EXPECT_LE(again.page.bottom, again.client.bottom);
+        EXPECT_LE(again.page.right, again.client.right);
+    };
+    check("portrait");
+    harness::AnswerNextDialog([](HWND dialog) {
+        SendDlgItemMessageA(dialog, rad2, BM_CLICK, 0, 0);
+        harness::PressButton(IDOK)(dialog);
+    });
+    Command(24);
+    harness::Pump();
+    check("landscape");
+}
+
 TEST_F(PrintTest, PreviewFitsPortraitToTheHeightAndLandscapeToTheWidth) {
     Load(NumberedLines(10));
     // Portrait (A4): the height below the button row, centred.
