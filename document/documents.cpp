@@ -173,13 +173,13 @@ private:
 // first; an insertion keeps it and copies it for undo.
 bool AdmitsLoadedFile(const char* name, unsigned char* bytes, int32_t n) {
     const int shownAs = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    if (MemoryAdmits(name, bytes, n, shownAs, 0, TextLength(g_editor))) return true;
+    if (MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor))) return true;
     HeapFreeBlock(bytes);
     return false;
 }
 
 bool AdmitsInsertedFile(const char* name, unsigned char* bytes, int32_t n) {
-    if (MemoryAdmits(name, bytes, n, g_displayCodePage, TextLength(g_editor), 0)) return true;
+    if (MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0)) return true;
     HeapFreeBlock(bytes);
     return false;
 }

@@ -23,7 +23,7 @@ uint64_t AvailableMemory() { return g_availableMemoryReader ? g_availableMemoryR
 
 void SetAvailableMemoryReader(AvailableMemoryReader reader) { g_availableMemoryReader = reader; }
 
-bool MemoryAdmits(const char* what, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
+bool MemoryAdmits(const char* what, bool file, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
                   int32_t dropped) {
     if (n <= 0 || !bytes) return true;
     const uint64_t available = AvailableMemory();
@@ -31,9 +31,8 @@ bool MemoryAdmits(const char* what, const unsigned char* bytes, int32_t n, int c
     const MemoryNeed judged = JudgeMemory(shape, extra, dropped, available);
     if (judged.fits) return true;
     char text[kPathSize + 160];
-    // A file is named; a text from the clipboard is called what it is.
-    wsprintfA(text, what ? "%.259s: для этого файла нужно около %lu МБ памяти, доступно %lu МБ."
-                         : "%sВставка: для этого текста нужно около %lu МБ памяти, доступно %lu МБ.",
+    wsprintfA(text, file ? "%.259s: для этого файла нужно около %lu МБ памяти, доступно %lu МБ."
+                         : "%.259s: нужно около %lu МБ памяти, доступно %lu МБ.",
               what ? what : "", static_cast<unsigned long>(MegabytesUp(judged.need)),
               static_cast<unsigned long>(available >> 20));
     MessageBoxA(g_mainWindow, text, "LORK2", MB_OK | MB_ICONEXCLAMATION);

@@ -14,10 +14,10 @@ using AvailableMemoryReader = uint64_t (*)();
 void SetAvailableMemoryReader(AvailableMemoryReader reader);
 
 // True when n bytes, shown in display code page `codePage`, can go into the
-// control, holding `extra` bytes besides
-// and dropping `dropped` characters of the control's text first. Otherwise
-// tells the user, naming the file `what` (nullptr: a text from the
-// clipboard), how much
-// the text needs and how much there is, and returns false.
-bool MemoryAdmits(const char* what, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
+// control, holding `extra` bytes besides and dropping `dropped` characters of
+// the control's text first. Otherwise tells the user how much the text needs
+// and how much there is, and returns false. `what` begins the message: the
+// file's name when `file` is true ("NAME: для этого файла нужно ..."), else
+// what is being done ("Вставка: нужно ...").
+bool MemoryAdmits(const char* what, bool file, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
                   int32_t dropped);

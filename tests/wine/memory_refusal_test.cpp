@@ -145,4 +145,30 @@ TEST_F(MemoryRefusal, APasteTheMemoryCannotHoldLeavesTheTextAndClipboard) {
     EXPECT_TRUE(TakeSeenDialogs().empty());
 }
 
+TEST_F(MemoryRefusal, ADisplaySwitchTheMemoryCannotHoldKeepsTheCodePageAndText) {
+    // CP866 text: shown as 1251 its letters fall into many more runs.
+    std::string text;
+    while (text.size() < (1u << 20)) text += "\x91\xEA\xA5\xE8\xEC \xA6\xA5 \xA5\xE9\xF1, \xA4\xA0 \xE7\xA0\xEE.\r\n";
+    const Bytes bytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    Command(IDM_SHOW_OEM);
+    Load(bytes);
+    Select(100, 200);
+    g_simulatedMemory = uint64_t{100} << 20;
+    AnswerNextDialog(PressButton(IDOK));
+    Command(IDM_SHOW_ANSI);
+    ExpectRefusal("Показ в другой кодировке");
+    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(harness::MenuItemState(IDM_SHOW_OEM) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(Text(), bytes);
+    EXPECT_EQ(Selection().cpMin, 100);
+    EXPECT_EQ(Selection().cpMax, 200);
+    EXPECT_FALSE(Modified());
+    // With the memory there, the switch goes through.
+    g_simulatedMemory = uint64_t{8} << 30;
+    Command(IDM_SHOW_ANSI);
+    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(Text(), bytes);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+}
+
 } // namespace
