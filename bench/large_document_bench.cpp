@@ -36,7 +36,9 @@
 #include "base/settings.h"
 #include "bench/wine_bench.h"
 #include "document/documents.h"
+#include "core/editor/memory_need.h"
 #include "editor/control.h"
+#include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -130,7 +132,17 @@ void Operations(size_t megabytes) {
         StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
                       static_cast<int32_t>(bytes.size()));
     });
-    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s\n", megabytes, drop, fill);
+    // What the memory check before a load, a paste or a display switch adds:
+    // the text's shape counted and the available memory read.
+    const double check = Time([&] {
+        const TextShape shape = MeasureTextShape(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                                 g_displayCodePage, g_wrapStyle == 0);
+        volatile bool fits = JudgeMemory(shape, 0, 0, AvailableMemory()).fits;
+        (void)fits;
+    });
+    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s, the memory check %.3f s (%.4f of "
+           "the load)\n",
+           megabytes, drop, fill, check, check / load);
     const double selectAllDelete = Time([] {
         Command(47);
         Key(VK_DELETE, false);
