@@ -5,6 +5,12 @@
 //   lork2_large_document_bench sizes MB...        (default 4)
 //   lork2_large_document_bench --states sizes KB...
 //   lork2_large_document_bench --paste-parts sizes MB...
+//   lork2_large_document_bench --memory VARIANT MB
+//
+// --memory loads one document of MB megabytes after one setting (VARIANT
+// names both, see kVariants) and prints the process's private bytes the
+// control took per character; each variant in a process of its own, so
+// that no freed heap of an earlier load is counted or reused.
 //
 // --states times the two-key conversion (Ctrl+D Ctrl+W) and its undo after
 // each setting and toggle a user may have left behind (word wrap, font
@@ -30,7 +36,9 @@
 #include "base/settings.h"
 #include "bench/wine_bench.h"
 #include "document/documents.h"
+#include "core/editor/memory_need.h"
 #include "editor/control.h"
+#include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -71,6 +79,13 @@ void Key(UINT vk, bool ctrl) {
     PostMessageA(g_editor, WM_KEYUP, vk, 1 | (3L << 30) | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
     Pump();
     SetKeyboardState(saved);
+}
+
+double PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PagefileUsage);
 }
 
 double PeakMegabytes() {
@@ -117,7 +132,17 @@ void Operations(size_t megabytes) {
         StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
                       static_cast<int32_t>(bytes.size()));
     });
-    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s\n", megabytes, drop, fill);
+    // What the memory check before a load, a paste or a display switch adds:
+    // the text's shape counted and the available memory read.
+    const double check = Time([&] {
+        const TextShape shape = MeasureTextShape(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                                 g_displayCodePage, g_wrapStyle == 0);
+        volatile bool fits = JudgeMemory(shape, 0, 0, AvailableMemory()).fits;
+        (void)fits;
+    });
+    printf("%5zu MB: a fresh control for the loaded one %.2f s, filling it %.2f s, the memory check %.3f s (%.4f of "
+           "the load)\n",
+           megabytes, drop, fill, check, check / load);
     const double selectAllDelete = Time([] {
         Command(47);
         Key(VK_DELETE, false);
@@ -184,6 +209,78 @@ void PasteParts(size_t megabytes) {
     DeleteFileA(path.c_str());
 }
 
+// Lines of `length` bytes (CR LF included) cut from `words` repeated.
+std::string LinesOf(const std::string& words, size_t length, size_t bytes) {
+    std::string line;
+    while (line.size() + 2 < length) line += words;
+    line.resize(length - 2);
+    return RepeatedLines(line + "\r\n", bytes);
+}
+
+const std::string kMixedWords = "\x91\xEA\xA5\xE8\xEC \xA6\xA5 \xA5\xE9\xF1 \xED\xE2\xA8\xE5 12345 text, ";
+const std::string kCyrillicWords = "\xF1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5 \xEC\xFF\xE3\xEA\xE8\xF5 ";
+const std::string kLatinWords = "quick brown fox jumps over the lazy dog ";
+
+struct Variant {
+    const char* name;
+    std::function<std::string(size_t)> text;
+    std::function<void()> before; // on the empty control, before the load
+    std::function<void()> after;  // on the loaded text
+};
+
+const Variant kVariants[] = {
+    {"bench-lines", [](size_t n) { return Document(n); }, [] {}, [] {}},
+    {"mixed-10", [](size_t n) { return LinesOf(kMixedWords, 10, n); }, [] {}, [] {}},
+    {"mixed-60", [](size_t n) { return LinesOf(kMixedWords, 60, n); }, [] {}, [] {}},
+    {"mixed-250", [](size_t n) { return LinesOf(kMixedWords, 250, n); }, [] {}, [] {}},
+    {"mixed-1000", [](size_t n) { return LinesOf(kMixedWords, 1000, n); }, [] {}, [] {}},
+    {"cyrillic-60", [](size_t n) { return LinesOf(kCyrillicWords, 60, n); }, [] {}, [] {}},
+    {"latin-60", [](size_t n) { return LinesOf(kLatinWords, 60, n); }, [] {}, [] {}},
+    {"mixed-60-wrap", [](size_t n) { return LinesOf(kMixedWords, 60, n); }, [] { Command(25); }, [] {}},
+    {"mixed-250-wrap", [](size_t n) { return LinesOf(kMixedWords, 250, n); }, [] { Command(25); }, [] {}},
+    {"mixed-60-font-up", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
+     [] { Command(48), Command(48), Command(48); }, [] {}},
+    {"mixed-60-control-undo", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
+     [] { SendMessageA(g_editor, EM_SETUNDOLIMIT, 100, 0); }, [] {}},
+    {"mixed-60-no-undo", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
+     [] { SendMessageA(g_editor, EM_SETUNDOLIMIT, 0, 0); }, [] {}},
+    {"alternating-60", [](size_t n) { return LinesOf("\xC6" "z", 60, n); }, [] {}, [] {}},
+    {"cyrillic-digits-60", [](size_t n) { return LinesOf("\xC6\xE5\xEB" "1", 60, n); }, [] {}, [] {}},
+    {"cyrillic-signs-60", [](size_t n) { return LinesOf("\xC6\xE5\xEB,", 60, n); }, [] {}, [] {}},
+    {"cyrillic-spaces-60", [](size_t n) { return LinesOf("\xC6\xE5\xEB ", 60, n); }, [] {}, [] {}},
+    {"latin-digits-60", [](size_t n) { return LinesOf("abc1", 60, n); }, [] {}, [] {}},
+    {"box-cyrillic-60", [](size_t n) { return LinesOf("\xC9\xCD\xBB\xAE", 60, n); }, [] {}, [] {}},
+    {"bench-lines-as-1251", [](size_t n) { return Document(n); }, [] {}, [] { Command(16); }},
+    {"html-60-coloured", [](size_t n) { return LinesOf("<b>text</b> \x91\xEA\xA5\xE8\xEC ", 60, n); }, [] {},
+     [] { Command(52); }},
+};
+
+void Memory(const char* name, size_t megabytes) {
+    for (const Variant& v : kVariants) {
+        if (strcmp(v.name, name) != 0) continue;
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        const std::string path = std::string(temp) + "lk2memory.txt";
+        const std::string text = v.text(megabytes << 20);
+        WriteWholeFile(path, text);
+        v.before();
+        Pump();
+        const double before = PrivateBytes();
+        const double load = Time([&] { LoadFile(path.c_str()); });
+        v.after();
+        Pump();
+        const double after = PrivateBytes();
+        printf("%-24s %4zu MB  %6.1f bytes a character  (%.0f MB, load %.2f s, peak %.0f MB)\n", v.name, megabytes,
+               (after - before) / static_cast<double>(text.size()), (after - before) / (1 << 20), load,
+               PeakMegabytes());
+        fflush(stdout);
+        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    fprintf(stderr, "no variant %s\n", name);
+}
+
 struct State {
     const char* name;
     std::function<void()> enter;
@@ -229,9 +326,12 @@ void States(size_t kilobytes) {
 int main(int argc, char** argv) {
     bool states = false;
     bool pasteParts = false;
+    const char* memory = nullptr;
     std::vector<size_t> sizes;
     for (int i = 1; i < argc; ++i) {
-        if (!strcmp(argv[i], "--paste-parts")) {
+        if (!strcmp(argv[i], "--memory") && i + 1 < argc) {
+            memory = argv[++i];
+        } else if (!strcmp(argv[i], "--paste-parts")) {
             pasteParts = true;
         } else if (!strcmp(argv[i], "--states")) {
             states = true;
@@ -244,7 +344,9 @@ int main(int argc, char** argv) {
     if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
     Pump();
     for (size_t size : sizes) {
-        if (pasteParts) {
+        if (memory) {
+            Memory(memory, size);
+        } else if (pasteParts) {
             PasteParts(size);
         } else if (states) {
             States(size);

@@ -20,6 +20,7 @@
 #include "base/heap_block.h"
 #include "bench/wine_bench.h"
 #include "core/editor/byte_find.h"
+#include "core/search/search_rules.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
@@ -113,6 +114,24 @@ int32_t FindByWholeCopy(int32_t first, const char* word) {
     return r < 0 ? -1 : first + static_cast<int32_t>(r);
 }
 
+// The upward find as it was: the bisection's every probe a read of the
+// control. The median seconds of `times` runs from `caret`.
+double UpwardByProbeReads(int32_t caret, const char* word, int times, int32_t* found) {
+    const auto* needle = reinterpret_cast<const unsigned char*>(word);
+    const auto m = static_cast<int32_t>(strlen(word));
+    auto probe = [&](int32_t first, int32_t last) {
+        return FindBytes(g_editor, first, last, needle, m, kFindMatchCase, last - first);
+    };
+    std::vector<double> t;
+    for (int i = 0; i < times; ++i) {
+        const double start = Now();
+        *found = FindLastBefore(probe, caret, m, 64 * 1024);
+        t.push_back(Now() - start);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
 double KeystrokeCost(int32_t at, int keys) {
     SetSelection(g_editor, at, at);
     std::vector<double> t;
@@ -204,9 +223,12 @@ int main(int argc, char** argv) {
     const double wholeCopy = Now() - start;
     SetQuery("target", "", true, false);
     const double nearUp = FindNextFrom(middle, 21, &found);
+    const int32_t nearUpAt = found;
     SetQuery("needle", "", true, false);
     const double farUp = FindNextFrom(middle + 70000, 21, &found);
     const int32_t farUpAt = found;
+    int32_t probeAt = 0;
+    const double nearUpProbes = UpwardByProbeReads(middle, "target", 5, &probeAt);
     fprintf(stderr, "near down %.2f ms (at %d), 60 KB down %.2f ms (at %d, whole copy %.2f ms at %d), near up %.2f ms, "
             "60 KB up %.2f ms (at %d)\n", nearDown * 1e3, nearDownAt - middle, farDown * 1e3, farDownAt - middle,
             wholeCopy * 1e3, wholeCopyAt - middle, nearUp * 1e3, farUp * 1e3, farUpAt - middle);
@@ -255,6 +277,9 @@ int main(int argc, char** argv) {
     printf("    the same by one whole copy (before)   %10.3f ms  (%.1fx the pieces)\n", wholeCopy * 1e3,
            wholeCopy / farDown);
     printf("  Find next up, match 200 bytes before    %10.3f ms  (%.2f keystrokes)\n", nearUp * 1e3, nearUp / key);
+    printf("    the same by one read a probe (before) %10.3f ms  (%.2f keystrokes, %.1fx; at %d, now at %d)\n",
+           nearUpProbes * 1e3, nearUpProbes / key, nearUpProbes / nearUp, probeAt - middle,
+           nearUpAt - middle);
     printf("  Find next up, match 60 KB before        %10.3f ms  (%.2f keystrokes)\n", farUp * 1e3, farUp / key);
     printf("  missing word, downward over the text    %10.3f s   (%.2fx stream out, goal <= 2)\n", missingDown,
            missingDown / streamOut);

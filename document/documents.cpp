@@ -17,6 +17,7 @@
 #include "document/recent_files.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
+#include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/title.h"
 #include "editor/undo.h"
@@ -239,6 +240,22 @@ private:
     HCURSOR previous_;
 };
 
+// A file whose text the control cannot hold is refused before it goes in
+// (the bytes freed, the document untouched). A load drops the old text
+// first; an insertion keeps it and copies it for undo.
+bool AdmitsLoadedFile(const char* name, unsigned char* bytes, int32_t n) {
+    const int shownAs = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
+    if (MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor))) return true;
+    HeapFreeBlock(bytes);
+    return false;
+}
+
+bool AdmitsInsertedFile(const char* name, unsigned char* bytes, int32_t n) {
+    if (MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0)) return true;
+    HeapFreeBlock(bytes);
+    return false;
+}
+
 } // namespace
 
 bool LoadFile(const char* name) {
@@ -253,6 +270,7 @@ bool LoadFile(const char* name) {
         if (opened) ShowSystemError();
         return false;
     }
+    if (!AdmitsLoadedFile(path, bytes, n)) return false;
     // The guess looks at what the control would hand back of the first bytes.
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
     const bool changed = guess != g_displayCodePage;
@@ -380,6 +398,7 @@ void InsertFromFile() {
     int32_t n = 0;
     bool opened = false;
     if (!ReadWholeFile(name, &bytes, &n, &opened)) return; // silent, as the command always was
+    if (!AdmitsInsertedFile(name, bytes, n)) return;
     const CHARRANGE selection = GetSelection(g_editor);
     RecordUndo(UndoRequest::Snapshot, n);
     StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);

@@ -3,6 +3,7 @@
 #include "base/heap_block.h"
 #include "core/codepage/display_map.h"
 #include "core/editor/byte_find.h"
+#include "editor/memory_check.h"
 
 #include <richole.h>
 #include <tom.h>
@@ -347,6 +348,13 @@ HWND RedecodeText(HWND editor, int newCodePage) {
     const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
     const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
+    // The same bytes shown otherwise may make many more runs (866 text shown
+    // as 1251 takes the control about 2.6 times the memory): a switch the
+    // memory cannot hold is refused. The old text goes first.
+    if (!MemoryAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, n)) {
+        SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+        return nullptr;
+    }
     g_displayCodePage = newCodePage;
     HWND now = ReplaceAllBytes(editor, text.get(), n);
     if (now != editor) {

@@ -77,7 +77,8 @@ int32_t FindWordBreak(HWND editor, int direction, int32_t pos);
 // then in again through ReplaceAllBytes with redrawing off; selection,
 // scroll position and modified flag are kept. Returns the control now
 // holding the text (see ReplaceAllBytes), or nullptr (nothing changed) when
-// no buffer could be had.
+// no buffer could be had or the text shown in the new code page needs more
+// memory than there is (the user is told).
 HWND RedecodeText(HWND editor, int newCodePage);
 // Sets the decoding for text that replaces the whole document right after
 // (the control's current text is not re-decoded).

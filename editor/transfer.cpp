@@ -9,6 +9,7 @@
 #include "core/codepage/convert.h"
 #include "core/codepage/tables.h"
 #include "editor/control.h"
+#include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -101,7 +102,16 @@ void PasteText() {
     // The text ends at its NUL, and never past the block.
     const SIZE_T blockSize = GlobalSize(data);
     const void* nul = memchr(text, 0, blockSize);
-    const int32_t n = static_cast<int32_t>(nul ? static_cast<const unsigned char*>(nul) - text : blockSize);
+    const SIZE_T size = nul ? static_cast<SIZE_T>(static_cast<const unsigned char*>(nul) - text) : blockSize;
+    if (size > static_cast<SIZE_T>(INT32_MAX)) return; // more than any text the control holds
+    const int32_t n = static_cast<int32_t>(size);
+    // A text the control cannot hold stays on the clipboard. Pasting over the
+    // whole text drops the old one first; the replaced bytes are copied for undo.
+    const CHARRANGE selection = GetSelection(g_editor);
+    const int32_t replaced = selection.cpMax - selection.cpMin;
+    const bool whole = replaced > 0 && replaced == TextLength(g_editor);
+    if (!MemoryAdmits("Вставка", false, text, n, g_displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
+        return;
     if (g_displayCodePage == kCodePageKoi8) {
         HeapBuffer koi8(static_cast<size_t>(n) + 1);
         if (koi8) {

@@ -30,10 +30,20 @@ int32_t FindInEditor(int32_t first, int32_t last) {
     return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags());
 }
 
-// Upward, every range asked for is read in one piece: the windows already
-// grow from the bound, and each read costs the control a walk to its place.
-int32_t FindInEditorWhole(int32_t first, int32_t last) {
-    return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags(), last - first);
+// Upward: the windows back from the bound are each read from the control
+// once (every read costs it a walk to the place), the bisection inside a
+// window works on the bytes read. No match when the memory for a window
+// cannot be had.
+int32_t FindUpwardInEditor(int32_t bound) {
+    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), g_displayCodePage};
+    auto read = [](int32_t first, int32_t last, unsigned char* out) {
+        return GetRangeBytes(g_editor, first, last, out, last - first);
+    };
+    try {
+        return FindLastBeforeByReading(read, TextLength(g_editor), bound, query, kUpwardFirstWindow);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
 }
 
 // A replace run without prompt needs no step by step: the final text is
@@ -109,7 +119,7 @@ bool SearchStep() {
     } else {
         const int32_t bound =
             UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, TextLength(g_editor));
-        g_search.position = FindLastBefore(FindInEditorWhole, bound, L, kUpwardFirstWindow);
+        g_search.position = FindUpwardInEditor(bound);
     }
     if (g_search.position < 0) return false;
     SetSelection(g_editor, g_search.position, g_search.position + L);

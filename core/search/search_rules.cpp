@@ -59,6 +59,32 @@ int32_t FindLastBefore(const FindFunction& find, int32_t bound, int32_t length, 
     }
 }
 
+int32_t FindLastBeforeByReading(const ReadFunction& read, int32_t textLength, int32_t bound, const SearchQuery& query,
+                                int32_t firstWindow) {
+    bound = std::clamp(bound, 0, std::max(textLength, 0));
+    std::vector<unsigned char> view; // the bytes of [viewStart, viewStart + view.size())
+    int32_t viewStart = 0;
+    auto find = [&](int32_t first, int32_t last) -> int32_t {
+        const int32_t wantStart = std::max(0, first - 1);
+        const int32_t wantEnd = std::min(textLength, last + 1);
+        const int32_t viewEnd = viewStart + static_cast<int32_t>(view.size());
+        if (view.empty() || wantStart < viewStart || wantEnd > viewEnd) {
+            // The windows grow away from the bound: a window is read whole the
+            // first time it is asked for, and its bisection reads nothing more.
+            view.resize(static_cast<size_t>(wantEnd - wantStart));
+            const int32_t got = read(wantStart, wantEnd, view.data());
+            view.resize(static_cast<size_t>(std::clamp(got, 0, wantEnd - wantStart)));
+            viewStart = wantStart;
+        }
+        const auto to = static_cast<size_t>(std::clamp<int64_t>(int64_t{last} - viewStart, 0, int64_t(view.size())));
+        const std::ptrdiff_t found = FindInView(view.data(), view.size(), static_cast<size_t>(first - viewStart), to,
+                                                query.needle, static_cast<size_t>(query.length), query.flags,
+                                                query.codePage);
+        return found >= 0 ? viewStart + static_cast<int32_t>(found) : -1;
+    };
+    return FindLastBefore(find, bound, query.length, firstWindow);
+}
+
 ReplaceAllOutcome ReplaceAllInOnePass(unsigned char* text, int32_t n, const SearchQuery& query,
                                       const unsigned char* replacement, int32_t replacementLength, bool upward,
                                       int32_t from) {

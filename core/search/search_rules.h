@@ -46,6 +46,18 @@ struct SearchQuery {
     int codePage;
 };
 
+// Reads the bytes of [first, last) of the text into `out` (room for
+// last - first); returns how many it read.
+using ReadFunction = std::function<int32_t(int32_t first, int32_t last, unsigned char* out)>;
+
+// FindLastBefore over a text of `textLength` bytes that is costly to read
+// (every read of the control walks it to the position): each window is read
+// once, with one byte more on each side for the whole-word test, and the
+// bisection's finds are answered from the bytes read. A match near the bound
+// costs one read of `firstWindow` bytes.
+int32_t FindLastBeforeByReading(const ReadFunction& read, int32_t textLength, int32_t bound, const SearchQuery& query,
+                                int32_t firstWindow);
+
 // The final state of a replace-all run without prompt.
 struct ReplaceAllOutcome {
     int32_t replaced = 0;       // number of matches replaced

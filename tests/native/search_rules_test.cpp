@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -115,6 +116,68 @@ TEST(UpwardSearch, CostsLogarithmicallyManyFinds) {
     text.replace(1000, 3, "abc");
     EXPECT_EQ(FindLastBefore(std::ref(once), 1003, 3, 64), 1000);
     EXPECT_LE(once.calls, 20);
+}
+
+// A text read as the editor reads its control: pieces copied out, counted.
+struct Reader {
+    const Text* text;
+    int reads = 0;
+    int64_t bytes = 0;
+    int32_t operator()(int32_t first, int32_t last, unsigned char* out) {
+        ++reads;
+        last = std::min<int32_t>(last, static_cast<int32_t>(text->size()));
+        if (first >= last) return 0;
+        memcpy(out, text->data() + first, static_cast<size_t>(last - first));
+        bytes += last - first;
+        return last - first;
+    }
+};
+
+TEST(UpwardSearch, ReadingWindowsFindsWhatTheScanFinds) {
+    std::mt19937 rng(11);
+    const Text alphabet = "aAb \r\n";
+    for (int round = 0; round < 4000; ++round) {
+        Text text(rng() % 60, ' ');
+        for (char& c : text) c = alphabet[rng() % alphabet.size()];
+        Text needle(1 + rng() % 3, ' ');
+        for (char& c : needle) c = alphabet[rng() % 4];
+        const unsigned flags = (rng() % 2 ? kFindWholeWord : 0u) | (rng() % 2 ? kFindMatchCase : 0u);
+        Reader reader{&text};
+        const int32_t bound = static_cast<int32_t>(rng() % (text.size() + 1));
+        const int32_t window = 1 + static_cast<int32_t>(rng() % 8);
+        const SearchQuery query{U(needle), static_cast<int32_t>(needle.size()), flags, 0};
+        ASSERT_EQ(FindLastBeforeByReading(std::ref(reader), static_cast<int32_t>(text.size()), bound, query, window),
+                  LastBeforeByScan(text, needle, flags, bound))
+            << "text '" << text << "' needle '" << needle << "' bound " << bound << " flags " << flags;
+    }
+}
+
+TEST(UpwardSearch, AMatchNearTheBoundCostsOneSmallRead) {
+    // 20 MB of text with the match 200 bytes above the caret, as Find next
+    // upward meets it: one read of the first window, whatever the text's size.
+    Text text(20 << 20, 'x');
+    const int32_t caret = 15 << 20;
+    text.replace(caret - 200, 4, "word");
+    text.replace(1000, 4, "word");
+    Reader reader{&text};
+    const Text needle = "word";
+    const SearchQuery query{U(needle), 4, 0, 0};
+    EXPECT_EQ(FindLastBeforeByReading(std::ref(reader), static_cast<int32_t>(text.size()), caret, query, 64 * 1024),
+              caret - 200);
+    EXPECT_EQ(reader.reads, 1);
+    EXPECT_LE(reader.bytes, 64 * 1024 + 2);
+    // Far above: a read per window, each window read once.
+    Reader far{&text};
+    EXPECT_EQ(FindLastBeforeByReading(std::ref(far), static_cast<int32_t>(text.size()), caret - 300, query, 64 * 1024),
+              1000);
+    EXPECT_LE(far.reads, 8);
+    // Whole word: a match glued to a letter does not count.
+    text.replace(caret - 200, 4, "xord");
+    text.replace(caret - 1000, 6, " word ");
+    Reader word{&text};
+    const SearchQuery whole{U(needle), 4, kFindWholeWord, 0};
+    EXPECT_EQ(FindLastBeforeByReading(std::ref(word), static_cast<int32_t>(text.size()), caret, whole, 64 * 1024),
+              caret - 999);
 }
 
 // The replace run as the editor makes it without prompt: a step finds the
