@@ -131,3 +131,5 @@ void ForgetRecentFile(int i) {
     WriteSettingString(setting::RecentPath(order[static_cast<size_t>(i)] - '0').name, "");
     RefreshRecentItems();
 }
+
+void ResetRecentFiles() { memset(g_recentCaptions, 0, sizeof g_recentCaptions); }

@@ -14,6 +14,7 @@
 #include "editor/ole_callback.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
+#include "editor/toolbar.h"
 #include "editor/undo.h"
 
 namespace {
@@ -501,4 +502,27 @@ void AutoScrollStep() {
     const int dx = (cursor.x - g_scrollAnchor.x) / 32;
     ScrollSteps(SB_VERT, WM_VSCROLL, dy, SB_LINEDOWN, SB_LINEUP);
     ScrollSteps(SB_HORZ, WM_HSCROLL, dx, SB_LINERIGHT, SB_LINELEFT);
+}
+
+void ResetEditorState() {
+    ClearUndoHistory();
+    g_editor = nullptr;
+    g_editorPrevProc = nullptr;
+    g_wrapStyle = kWrapOffStyle;
+    g_editorFocus = false;
+    g_overwriteMode = false;
+    SetDecodingForNewText(0); // a new process shows ANSI
+    SetFreshControlMaker(nullptr);
+    SetStreamProgress(nullptr);
+    g_htmlColoured = false;
+    g_droppedFileHandler = nullptr;
+    g_freshCtrlHandler = nullptr;
+    g_middleScrolling = false;
+    g_scrollAnchor = POINT{};
+    g_scrollTimerRunning = false;
+    g_swallowDelCharacter = false;
+    g_swallowAltRelease = false;
+    ResetStatusBarState();
+    DeleteToolbarBitmap();
+    g_toolbar = nullptr;
 }

@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include "base/heap_block.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "editor/control.h"

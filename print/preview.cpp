@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/globals.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/print/print_ids.h"
@@ -202,3 +203,5 @@ void ShowPreview() {
 }
 
 void PreviewCommand(int) { ShowPreview(); }
+
+void ResetPreviewState() { g_preview = PreviewState{}; }

@@ -42,9 +42,14 @@ bool SearchStep();
 // Replaces the selection (a match) by the replacement text.
 void ReplaceMatch();
 
-INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The Find or Replace dialog (as g_search.replaceMode says); IDOK when it
+// filled the search state.
+INT_PTR RunFindDialog();
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Commands 13 (Find) and 14 (Replace), and 28 (Find next).
 void SearchDialogCommand(int id);
 void FindNextCommand(int id);
+// The search state of a new process (nothing searched yet); part of
+// ResetProgramState.
+void ResetSearchState();
