@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "app/main_window.h"
 #include "app/menus.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "core/app/command_line.h"
@@ -20,7 +21,9 @@
 #include "editor/title.h"
 #include "editor/toolbar.h"
 #include "editor/undo.h"
+#include "print/preview.h"
 #include "print/printing.h"
+#include "search/search.h"
 
 char g_commandLinePath[kPathSize];
 bool g_printFlag;
@@ -122,6 +125,29 @@ void DeleteProgramObjects() {
     DeleteToolbarBitmap();
 }
 
+void ResetProgramState() {
+    DeleteProgramObjects();
+    if (g_instance) {
+        UnregisterClassA(kMainClassName, g_instance);
+        UnregisterClassA(kMarkerClassName, g_instance);
+    }
+    // The two small icons are the program's own (the large one is shared).
+    for (HICON icon : {g_smallIcon, g_htmlIcon})
+        if (icon) DestroyIcon(icon);
+    g_mnemonics.clear();
+    g_savePlacement = false;
+    g_commandLinePath[0] = '\0';
+    g_printFlag = false;
+    ForgetPendingFirstKey();
+    ResetFileDialogs();
+    ResetRecentFiles();
+    ResetSearchState();
+    ResetPrintState();
+    ResetPreviewState();
+    ResetEditorState();
+    ResetBaseState();
+}
+
 bool StartProgram(const char* rawLine, int defaultShowState) {
     if (!g_instance) g_instance = GetModuleHandleA(nullptr);
     g_heap = GetProcessHeap();
@@ -190,6 +216,6 @@ void ProgramMain() {
     int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
     if (!StartProgram(GetCommandLineA(), showState)) ExitProcess(255);
     int code = RunMessageLoop();
-    DeleteProgramObjects();
+    ResetProgramState();
     ExitProcess(static_cast<UINT>(code));
 }

@@ -24,6 +24,13 @@ bool StartProgram(const char* rawLine, int defaultShowState);
 int RunMessageLoop();
 // Deletes the GDI objects that outlive the window.
 void DeleteProgramObjects();
+// Returns every part's process-wide state to what a new process starts
+// with, once the main window is gone: the objects that outlive the window
+// deleted, the window classes unregistered and the icons destroyed, then the
+// shell's, the features' (search, print, documents, the pending two-key
+// command), the editor's and the base's state reset. Run at shutdown and
+// between the tests that start the editor anew.
+void ResetProgramState();
 [[noreturn]] void ProgramMain();
 
 // The size limit: half the physical memory, clamped to a positive 32-bit

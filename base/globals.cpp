@@ -1,6 +1,8 @@
 // The process-wide state of the application shell.
 #include "base/globals.h"
 
+#include "base/instance.h"
+
 HINSTANCE g_instance;
 HANDLE g_heap;
 bool g_ntFlag;
@@ -25,3 +27,26 @@ bool g_controlUndoUsed;
 const char kMainClassName[] = "LORK2";
 const char kMarkerClassName[] = "Lork2 - RuleZ";
 const char kUntitledName[] = "БезИмени";
+
+void ResetBaseState() {
+    g_heap = nullptr;
+    g_ntFlag = false;
+    g_mainWindow = nullptr;
+    g_markerWindow = nullptr;
+    g_largeIcon = nullptr;
+    g_smallIcon = nullptr;
+    g_htmlIcon = nullptr;
+    g_menuFont = nullptr;
+    g_menuImagesStandard = nullptr;
+    g_menuImagesOwn = nullptr;
+    g_accelerators = nullptr;
+    g_menuBar = nullptr;
+    for (HMENU& popup : g_popups) popup = nullptr;
+    g_richEditLibrary = nullptr;
+    g_sizeLimit = 0;
+    for (COLORREF& colour : g_customColours) colour = 0;
+    g_currentFileName[0] = '\0';
+    g_rememberCaret = false;
+    g_controlUndoUsed = false;
+    g_instanceFound = false;
+}

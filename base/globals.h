@@ -41,3 +41,7 @@ extern bool g_controlUndoUsed; // "NO": the control's own undo instead of the hi
 extern const char kMainClassName[];   // "LORK2"
 extern const char kMarkerClassName[]; // "Lork2 - RuleZ"
 extern const char kUntitledName[];    // "БезИмени"
+
+// Returns the state above (and the single-instance result) to what a new
+// process starts with; the instance handle stays. Part of ResetProgramState.
+void ResetBaseState();

@@ -1,6 +1,5 @@
 #include "base/settings.h"
 
-#include "base/globals.h"
 #include "core/app/setting_names.h"
 
 const char kSettingsKey[] = "Software\\Tamo\\Lork2c";
@@ -87,16 +86,6 @@ void WriteSettingBinary(const char* name, const void* data, DWORD size) {
     SettingsKey k(true);
     if (!k.key) return;
     RegSetValueExA(k.key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
-}
-
-void ShowSystemError() {
-    DWORD code = GetLastError();
-    if (code == 0) code = ERROR_BAD_ENVIRONMENT;
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
-                   reinterpret_cast<char*>(&text), 0, nullptr);
-    MessageBoxA(g_mainWindow, text ? text : "", "LORK2", MB_ICONINFORMATION);
-    if (text) LocalFree(text);
 }
 
 int32_t ReadSetting(const SettingDef& def) {

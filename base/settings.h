@@ -17,10 +17,6 @@ void WriteSettingString(const char* name, const char* text);
 bool ReadSettingBinary(const char* name, void* data, DWORD size);
 void WriteSettingBinary(const char* name, const void* data, DWORD size);
 
-// Shows the calling thread's last system error (10 when none is set) in a
-// message box owned by the main window.
-void ShowSystemError();
-
 struct SettingDef;
 // Reads a DWORD setting with its default from the settings table (system
 // colour defaults resolved).

@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "core/app/command_ids.h"
@@ -35,33 +36,23 @@ int SelectedCodePage(HWND dialog, int id) {
     return cp >= 0 && cp < kCodePageCount ? static_cast<int>(cp) : -1;
 }
 
-// "=>" remembers the pair; the conversion follows once the dialog is gone.
-INT_PTR CALLBACK EncodingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
-        FillCodePageList(dialog, IDC_ENCODINGS_SOURCE, StoredCodePage(setting::SourceCodePage));
-        FillCodePageList(dialog, IDC_ENCODINGS_TARGET, StoredCodePage(setting::TargetCodePage));
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: {
-            const int source = SelectedCodePage(dialog, IDC_ENCODINGS_SOURCE);
-            const int target = SelectedCodePage(dialog, IDC_ENCODINGS_TARGET);
-            if (source < 0 || target < 0) return TRUE;
-            WriteSetting(setting::SourceCodePage, source);
-            WriteSetting(setting::TargetCodePage, target);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
+void InitEncodingsDialog(HWND dialog, LPARAM) {
+    FillCodePageList(dialog, IDC_ENCODINGS_SOURCE, StoredCodePage(setting::SourceCodePage));
+    FillCodePageList(dialog, IDC_ENCODINGS_TARGET, StoredCodePage(setting::TargetCodePage));
 }
+
+// "=>" remembers the pair; the conversion follows once the dialog is gone.
+// Without a selection in both lists the dialog stays open.
+bool AcceptCodePagePair(HWND dialog) {
+    const int source = SelectedCodePage(dialog, IDC_ENCODINGS_SOURCE);
+    const int target = SelectedCodePage(dialog, IDC_ENCODINGS_TARGET);
+    if (source < 0 || target < 0) return false;
+    WriteSetting(setting::SourceCodePage, source);
+    WriteSetting(setting::TargetCodePage, target);
+    return true;
+}
+
+constexpr DialogBehaviour kEncodingsDialog{InitEncodingsDialog, AcceptCodePagePair, nullptr};
 
 } // namespace
 
@@ -71,7 +62,7 @@ void EncodingsDialogCommand(int) {
     // rich-edit option, which Wine's control honours where it ignores
     // EM_HIDESELECTION), and hides again with the focus afterwards.
     SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ENCODINGS), g_mainWindow, EncodingsDialogProc, 0) == IDOK) {
+    if (RunModalDialog(IDD_ENCODINGS, kEncodingsDialog) == IDOK) {
         const int source = StoredCodePage(setting::SourceCodePage);
         const int target = StoredCodePage(setting::TargetCodePage);
         ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "base/scoped.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
@@ -138,9 +139,10 @@ FontChoice ChoiceOfControls(HWND dialog, const FontChoice& stored) {
     return choice;
 }
 
-BOOL InitFontDialog(HWND dialog, FontChoice* choice) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(choice));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+FontChoice* ChoiceOf(HWND dialog) { return reinterpret_cast<FontChoice*>(ModalDialogParam(dialog)); }
+
+void InitFontDialog(HWND dialog, LPARAM param) {
+    const FontChoice* choice = reinterpret_cast<const FontChoice*>(param);
     FillFaceList(GetDlgItem(dialog, IDC_FONT_FACE), choice->face);
     FillCharsetList(GetDlgItem(dialog, IDC_FONT_CHARSET), choice->charset);
     FillSizeList(GetDlgItem(dialog, IDC_FONT_SIZE), choice->size);
@@ -154,46 +156,37 @@ BOOL InitFontDialog(HWND dialog, FontChoice* choice) {
     SendMessageA(preview, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
     const auto sample = FontPreviewText(choice->codePage);
     StreamBytesInAs(preview, choice->codePage, SF_TEXT, sample.data(), static_cast<int32_t>(sample.size()));
-    return TRUE;
 }
 
-INT_PTR CALLBACK FontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return InitFontDialog(dialog, reinterpret_cast<FontChoice*>(lParam));
-    case WM_COMMAND: {
-        auto* choice = reinterpret_cast<FontChoice*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        if (!choice) return FALSE;
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            *choice = ChoiceOfControls(dialog, *choice);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        case IDC_FONT_FACE:
-        case IDC_FONT_CHARSET:
-        case IDC_FONT_SIZE:
-        case IDC_FONT_BOLD:
-        case IDC_FONT_ITALIC:
-            // Every change shows at once; the text colour stays.
-            FormatPreview(dialog, CharFormatOf(ChoiceOfControls(dialog, *choice)));
-            return TRUE;
-        }
-        return FALSE;
-    }
-    }
-    return FALSE;
+bool AcceptFontChoice(HWND dialog) {
+    FontChoice* choice = ChoiceOf(dialog);
+    *choice = ChoiceOfControls(dialog, *choice);
+    return true;
 }
+
+bool PreviewFontChange(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_FONT_FACE:
+    case IDC_FONT_CHARSET:
+    case IDC_FONT_SIZE:
+    case IDC_FONT_BOLD:
+    case IDC_FONT_ITALIC:
+        // Every change shows at once; the text colour stays.
+        FormatPreview(dialog, CharFormatOf(ChoiceOfControls(dialog, *ChoiceOf(dialog))));
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr DialogBehaviour kFontDialog{InitFontDialog, AcceptFontChoice, PreviewFontChange};
 
 } // namespace
 
 bool RunFontDialog(int codePage) {
     if (codePage < 0 || codePage > 2) return false;
     FontChoice choice = ReadFontChoice(codePage);
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_FONT), g_mainWindow, FontDialogProc,
-                        reinterpret_cast<LPARAM>(&choice)) != IDOK)
+    if (RunModalDialog(IDD_FONT, kFontDialog, reinterpret_cast<LPARAM>(&choice)) != IDOK)
         return false;
     WriteFontChoice(choice);
     // The display code page's own font, which need not be the one just chosen.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "core/dialogs/association_rules.h"
 #include "core/dialogs/dialog_ids.h"
 
@@ -38,42 +39,24 @@ bool BoxOwned(const AssociationBox& box) {
     return true;
 }
 
-BOOL InitAssociations(HWND dialog) {
+void InitAssociations(HWND dialog, LPARAM) {
     for (const AssociationBox& box : kAssociationBoxes)
         if (BoxOwned(box)) CheckDlgButton(dialog, box.controlId, BST_CHECKED);
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
-    return TRUE;
 }
 
 // Each verb is written only when its registration differs from its box: a
 // checked box completes what is missing, an unchecked one hands back only
 // what is the program's.
-void ApplyAssociations(HWND dialog) {
+bool ApplyAssociations(HWND dialog) {
     for (const AssociationBox& box : kAssociationBoxes) {
         const bool checked = IsDlgButtonChecked(dialog, box.controlId) == BST_CHECKED;
         for (int i = 0; i < box.verbCount; ++i)
             if (IsOwnVerb(box.className, box.verbs[i]) != checked) SetVerb(box.className, box.verbs[i], checked);
     }
+    return true;
 }
 
-INT_PTR CALLBACK AssociationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return InitAssociations(dialog);
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            ApplyAssociations(dialog);
-            EndDialog(dialog, IDOK);
-            return FALSE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
-}
+constexpr DialogBehaviour kAssociationsDialog{InitAssociations, ApplyAssociations, nullptr};
 
 } // namespace
 
@@ -112,5 +95,5 @@ void SetVerb(const char* className, int verb, bool own) {
 }
 
 void AssociationsCommand(int) {
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ASSOCIATIONS), g_mainWindow, AssociationsDialogProc, 0);
+    RunModalDialog(IDD_ASSOCIATIONS, kAssociationsDialog);
 }

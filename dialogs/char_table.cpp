@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/dialogs/char_table_text.h"
@@ -18,8 +19,7 @@ namespace {
 // The table in the font, character set and colour of the editor's
 // selection, on the editor's background; its bytes decoded like the
 // document's, so it shows the display code page's characters.
-BOOL InitCharTable(HWND dialog) {
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+void InitCharTable(HWND dialog, LPARAM) {
     HWND table = GetDlgItem(dialog, IDC_CHAR_TABLE);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
@@ -30,12 +30,12 @@ BOOL InitCharTable(HWND dialog) {
     SendMessageA(table, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
     const auto text = CharTableText();
     StreamBytesIn(table, SF_TEXT, text.data(), static_cast<int32_t>(text.size()));
-    return TRUE;
 }
 
-// "Копировать напрямую": the selected characters replace the editor's
-// selection as one undo step; the table keeps the focus for the next pick.
-void InsertSelectedCharacters(HWND dialog) {
+// "Копировать напрямую" (the dialog's IDOK): the selected characters replace
+// the editor's selection as one undo step; the dialog stays open and the
+// table keeps the focus for the next pick.
+bool InsertSelectedCharacters(HWND dialog) {
     HWND table = GetDlgItem(dialog, IDC_CHAR_TABLE);
     unsigned char bytes[kCharTableTextSize];
     const int32_t n = StreamBytesOut(table, true, bytes, sizeof bytes);
@@ -44,34 +44,22 @@ void InsertSelectedCharacters(HWND dialog) {
         ReplaceSelectionBytes(g_editor, bytes, n, true);
     }
     SetFocus(table);
+    return false;
 }
 
-INT_PTR CALLBACK CharTableProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return InitCharTable(dialog);
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            InsertSelectedCharacters(dialog);
-            return TRUE;
-        case IDC_CHAR_TABLE_COPY:
-            // The program's own copy and paste: the clipboard keeps the characters.
-            CopySelection(GetDlgItem(dialog, IDC_CHAR_TABLE));
-            PasteText();
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
+bool CharTableCommand(HWND dialog, WPARAM wParam) {
+    if (LOWORD(wParam) != IDC_CHAR_TABLE_COPY) return false;
+    // "Копировать": the program's own copy and paste; the clipboard keeps the characters.
+    CopySelection(GetDlgItem(dialog, IDC_CHAR_TABLE));
+    PasteText();
+    EndDialog(dialog, IDOK);
+    return true;
 }
+
+constexpr DialogBehaviour kCharTableDialog{InitCharTable, InsertSelectedCharacters, CharTableCommand};
 
 } // namespace
 
 void CharacterTableCommand(int) {
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_CHARACTER_TABLE), g_mainWindow, CharTableProc, 0);
+    RunModalDialog(IDD_CHARACTER_TABLE, kCharTableDialog);
 }

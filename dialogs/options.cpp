@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/dialogs/options_ids.h"
@@ -45,8 +46,7 @@ void SetCheck(HWND dialog, int id, bool on) {
 
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void InitOptionsDialog(HWND dialog) {
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+void InitOptionsDialog(HWND dialog, LPARAM) {
     SetCheck(dialog, IDC_OPT_TOOLBAR, g_switches.toolbar);
     SetCheck(dialog, IDC_OPT_STATUS_BAR, g_switches.statusBar);
     SetCheck(dialog, IDC_OPT_UNDO, !g_switches.undoOff);
@@ -64,7 +64,7 @@ void InitOptionsDialog(HWND dialog) {
 
 // The check boxes into the switches, "IG" and the three measures into the
 // settings; an edit that holds no accepted number stores its default.
-void AcceptOptions(HWND dialog) {
+bool AcceptOptions(HWND dialog) {
     g_switches.toolbar = Checked(dialog, IDC_OPT_TOOLBAR);
     g_switches.statusBar = Checked(dialog, IDC_OPT_STATUS_BAR);
     g_switches.undoOff = !Checked(dialog, IDC_OPT_UNDO);
@@ -77,6 +77,7 @@ void AcceptOptions(HWND dialog) {
         const int32_t value = HIWORD(position) != 0 ? m.setting.defaultValue : static_cast<int16_t>(LOWORD(position));
         WriteSetting(m.setting, value);
     }
+    return true;
 }
 
 // What "ОК" changes in the running window: the undo history, the toolbar
@@ -107,29 +108,9 @@ void ApplyOptions() {
     PostMessageA(g_mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
-} // namespace
+constexpr DialogBehaviour kOptionsDialog{InitOptionsDialog, AcceptOptions, nullptr};
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        InitOptionsDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            AcceptOptions(dialog);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return FALSE;
-    }
-}
+} // namespace
 
 void OptionsCommand(int) {
     g_switches.toolbar = g_toolbar != nullptr;
@@ -138,6 +119,6 @@ void OptionsCommand(int) {
     g_switches.rememberWindow = ReadSetting(setting::RememberWindow) != 0;
     g_switches.rememberCaret = ReadSetting(setting::RememberCaret) != 0;
     g_switches.bigButtons = ReadSetting(setting::BigButtons) != 0;
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), g_mainWindow, OptionsDialogProc, 0) != IDOK) return;
+    if (RunModalDialog(IDD_OPTIONS, kOptionsDialog) != IDOK) return;
     ApplyOptions();
 }

@@ -6,4 +6,3 @@
 #include <windows.h>
 
 void OptionsCommand(int id);
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "base/globals.h"
 #include "base/heap_block.h"
 #include "base/instance.h"
 #include "base/scoped.h"
-#include "base/settings.h"
+#include "base/messages.h"
 #include "core/app/command_ids.h"
 #include "core/document/detect_code_page.h"
 #include "core/document/file_names.h"
@@ -27,6 +29,8 @@ namespace {
 constexpr DWORD kChunk = 1u << 24; // one ReadFile / WriteFile call at most
 
 bool FitsPathBuffer(const char* name) { return name && name[0] && strnlen(name, kPathSize) < kPathSize; }
+
+std::string_view CurrentFileName() { return {g_currentFileName, strnlen(g_currentFileName, kPathSize - 1)}; }
 
 // The document's bytes into a heap block; null when no memory.
 unsigned char* DocumentBytes(int32_t* n) {
@@ -165,36 +169,32 @@ bool WriteNewFile(const char* path, const unsigned char* bytes, int32_t n) {
 }
 
 bool AskOverwriteProtected() {
-    char text[kPathSize + 64];
-    lstrcpynA(text, g_currentFileName, kPathSize);
-    lstrcatA(text, ": только для чтения!\rПерезаписать?");
-    return MessageBoxA(g_mainWindow, text, "LORK2", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ShowMessage(MB_YESNO | MB_ICONQUESTION,
+                       {CurrentFileName(), ": только для чтения!\rПерезаписать?"}) == IDYES;
 }
 
 } // namespace
 
 bool DocumentHasFile() { return strcmp(g_currentFileName, kUntitledName) != 0; }
 
-bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* opened) {
-    *bytes = nullptr;
-    *n = 0;
-    *opened = false;
-    if (!FitsPathBuffer(name)) return false;
+WholeFile ReadWholeFile(const char* name) {
+    WholeFile result;
+    if (!FitsPathBuffer(name)) return result;
     ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    *opened = true;
+    if (!file) return result;
+    result.opened = true;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return false;
+    if (!GetFileSizeEx(file.get(), &size)) return result;
     if (size.QuadPart > g_sizeLimit) {
         SetLastError(ERROR_FILE_TOO_LARGE);
-        return false;
+        return result;
     }
     const auto total = static_cast<int32_t>(size.QuadPart);
     HeapBuffer block(static_cast<size_t>(total) + 2);
     if (!block) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
+        return result;
     }
     int32_t done = 0;
     while (done < total) {
@@ -203,14 +203,14 @@ bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* op
         if (!ReadFile(file.get(), block.get() + done, piece, &read, nullptr)) {
             const DWORD error = GetLastError();
             SetLastError(error ? error : ERROR_READ_FAULT);
-            return false;
+            return result;
         }
         if (read == 0) break; // the file became shorter while it was read
         done += static_cast<int32_t>(read);
     }
-    *bytes = block.release();
-    *n = done;
-    return true;
+    result.bytes = std::move(block);
+    result.length = done;
+    return result;
 }
 
 namespace {
@@ -241,19 +241,15 @@ private:
 };
 
 // A file whose text the control cannot hold is refused before it goes in
-// (the bytes freed, the document untouched). A load drops the old text
-// first; an insertion keeps it and copies it for undo.
-bool AdmitsLoadedFile(const char* name, unsigned char* bytes, int32_t n) {
+// (the document untouched). A load drops the old text first; an insertion
+// keeps it and copies it for undo.
+bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n) {
     const int shownAs = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    if (MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor))) return true;
-    HeapFreeBlock(bytes);
-    return false;
+    return MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor));
 }
 
-bool AdmitsInsertedFile(const char* name, unsigned char* bytes, int32_t n) {
-    if (MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0)) return true;
-    HeapFreeBlock(bytes);
-    return false;
+bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
+    return MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0);
 }
 
 } // namespace
@@ -262,14 +258,14 @@ bool LoadFile(const char* name) {
     if (!g_editor || !FitsPathBuffer(name)) return false;
     char path[kPathSize];
     lstrcpynA(path, name, kPathSize); // `name` may be the current file name itself
-    unsigned char* bytes = nullptr;
-    int32_t n = 0;
-    bool opened = false;
     WaitCursor wait;
-    if (!ReadWholeFile(path, &bytes, &n, &opened)) {
-        if (opened) ShowSystemError();
+    const WholeFile file = ReadWholeFile(path);
+    if (!file) {
+        if (file.opened) ShowSystemError();
         return false;
     }
+    const unsigned char* bytes = file.bytes.get();
+    const int32_t n = file.length;
     if (!AdmitsLoadedFile(path, bytes, n)) return false;
     // The guess looks at what the control would hand back of the first bytes.
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
@@ -283,7 +279,6 @@ bool LoadFile(const char* name) {
     if (n > kLongLoad) SetStreamProgress(ShowLoadProgress);
     StreamBytesIn(g_editor, SF_TEXT, bytes, n);
     SetStreamProgress(nullptr);
-    HeapFreeBlock(bytes);
     ClearUndoHistory();
     SetSelection(g_editor, 0, 0);
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
@@ -336,11 +331,7 @@ bool SaveFile() {
 bool AskSaveChanges() {
     if (DocumentHasFile()) RememberCaretForRecentList();
     if (!g_editor || !SendMessageA(g_editor, EM_GETMODIFY, 0, 0)) return true;
-    char text[kPathSize + 16];
-    lstrcpyA(text, "Сохранить ");
-    lstrcatA(text, g_currentFileName);
-    lstrcatA(text, "?");
-    switch (MessageBoxA(g_mainWindow, text, "LORK2", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    switch (ShowMessage(MB_YESNOCANCEL | MB_ICONQUESTION, {"Сохранить ", CurrentFileName(), "?"})) {
     case IDCANCEL:
         return false;
     case IDYES:
@@ -394,15 +385,13 @@ void InsertFromFile() {
     if (!g_editor) return;
     char name[kPathSize];
     if (!ChooseFileToRead(name)) return;
-    unsigned char* bytes = nullptr;
-    int32_t n = 0;
-    bool opened = false;
-    if (!ReadWholeFile(name, &bytes, &n, &opened)) return; // silent, as the command always was
-    if (!AdmitsInsertedFile(name, bytes, n)) return;
+    const WholeFile file = ReadWholeFile(name);
+    if (!file) return; // silent, as the command always was
+    const int32_t n = file.length;
+    if (!AdmitsInsertedFile(name, file.bytes.get(), n)) return;
     const CHARRANGE selection = GetSelection(g_editor);
     RecordUndo(UndoRequest::Snapshot, n);
-    StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, bytes, n);
-    HeapFreeBlock(bytes);
+    StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, file.bytes.get(), n);
     if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
 }
 

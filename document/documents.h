@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "base/heap_block.h"
+
 // --- Loading and saving ---
 
 // Replaces the document with the file's bytes. The whole file is read first;
@@ -27,11 +29,17 @@ bool AskSaveChanges();
 void UseOnDiskName(char* path);
 // True when the document has a file (the current name is not the untitled one).
 bool DocumentHasFile();
-// The whole file into a heap block (freed with HeapFreeBlock) with two zero
-// bytes after it. False on any failure, with the last error set; `opened`
-// is true when the file was opened (too large, no memory or a read error)
-// and false when it could not be opened at all.
-bool ReadWholeFile(const char* name, unsigned char** bytes, int32_t* n, bool* opened);
+// A whole file's bytes, with two zero bytes after them in the block.
+struct WholeFile {
+    HeapBuffer bytes; // empty when the file could not be read
+    int32_t length = 0;
+    // The file was opened: a failure after that (too large, no memory, a
+    // read error) is worth telling the user.
+    bool opened = false;
+    explicit operator bool() const { return static_cast<bool>(bytes); }
+};
+// The whole file read; on any failure no bytes, with the last error set.
+WholeFile ReadWholeFile(const char* name);
 
 // --- Through the file dialogs and the recent-files list ---
 

@@ -82,3 +82,8 @@ bool ChooseFileToSave(char* name) {
     g_filterIndex = g_openFileName.nFilterIndex;
     return true;
 }
+
+void ResetFileDialogs() {
+    g_openFileName = OPENFILENAMEA{};
+    g_filterIndex = 1;
+}

@@ -12,3 +12,6 @@ bool ChooseFileToRead(char* name);
 bool ChooseFileToSave(char* name);
 // The shared record's default extension from its filter index.
 void SetDefaultExtension();
+// Forgets the shared record and the filter last confirmed, as in a new
+// process; part of ResetProgramState.
+void ResetFileDialogs();

@@ -139,3 +139,5 @@ void ForgetRecentFile(int i) {
     }
     RefreshRecentItems();
 }
+
+void ResetRecentFiles() { memset(g_recentCaptions, 0, sizeof g_recentCaptions); }

@@ -25,3 +25,6 @@ void RefreshRecentItems();
 // The caption of the recent-file item at menu position i (0-9), as last read;
 // empty while that position holds no file.
 const char* RecentItemCaption(int i);
+// Forgets the captions read for the menu, as in a new process; part of
+// ResetProgramState.
+void ResetRecentFiles();

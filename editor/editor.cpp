@@ -11,9 +11,11 @@
 #include "core/codepage/display_map.h"
 #include "core/codepage/tables.h"
 #include "editor/display_code_page.h"
+#include "editor/memory_check.h"
 #include "editor/ole_callback.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
+#include "editor/toolbar.h"
 #include "editor/undo.h"
 
 namespace {
@@ -519,4 +521,28 @@ void AutoScrollStep() {
     const int dx = (cursor.x - g_scrollAnchor.x) / 32;
     ScrollSteps(SB_VERT, WM_VSCROLL, dy, SB_LINEDOWN, SB_LINEUP);
     ScrollSteps(SB_HORZ, WM_HSCROLL, dx, SB_LINERIGHT, SB_LINELEFT);
+}
+
+void ResetEditorState() {
+    ClearUndoHistory();
+    g_editor = nullptr;
+    g_editorPrevProc = nullptr;
+    g_wrapStyle = kWrapOffStyle;
+    g_editorFocus = false;
+    g_overwriteMode = false;
+    SetDecodingForNewText(0); // a new process shows ANSI
+    SetFreshControlMaker(nullptr);
+    SetStreamProgress(nullptr);
+    SetAvailableMemoryReader(nullptr); // the machine's own memory again
+    g_htmlColoured = false;
+    g_droppedFileHandler = nullptr;
+    g_freshCtrlHandler = nullptr;
+    g_middleScrolling = false;
+    g_scrollAnchor = POINT{};
+    g_scrollTimerRunning = false;
+    g_swallowDelCharacter = false;
+    g_swallowAltRelease = false;
+    ResetStatusBarState();
+    DeleteToolbarBitmap();
+    g_toolbar = nullptr;
 }

@@ -33,5 +33,10 @@ void SetDroppedFileHandler(DroppedFileHandler handler);
 // start-up: the two-key code-page commands forget a pending first key.
 using FreshCtrlHandler = void (*)();
 void SetFreshCtrlHandler(FreshCtrlHandler handler);
+// Returns the editor floor's state to what a new process starts with: the
+// control's handle and flags, the display code page (ANSI), the undo history
+// (emptied), HTML colouring, overwrite mode, the bars' handles, the handlers
+// set at start-up. The windows must be gone already. Part of ResetProgramState.
+void ResetEditorState();
 // One step of middle-button scrolling (timer 1976 of the main window).
 void AutoScrollStep();

@@ -179,3 +179,11 @@ void DrawStatusField(const DRAWITEMSTRUCT* dis) {
     if (dis->itemID == kKeyboardField) DrawKeyboardField(dis);
     if (dis->itemID == kCodePageField) DrawCodePageField(dis);
 }
+
+void ResetStatusBarState() {
+    g_statusBar = nullptr;
+    g_statusTooltip = nullptr;
+    g_codePageFieldRect = RECT{};
+    g_statusBarPrevProc = nullptr;
+    g_caretCache = CaretFieldCache{};
+}

@@ -26,3 +26,6 @@ void UpdateModeField();
 void UpdatePathField();
 // WM_DRAWITEM of the status bar: the keyboard and code-page fields.
 void DrawStatusField(const DRAWITEMSTRUCT* dis);
+// Forgets the bar's handles and what its fields showed, as in a new process
+// (the bar is destroyed already); part of ResetEditorState.
+void ResetStatusBarState();

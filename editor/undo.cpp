@@ -7,6 +7,7 @@
 
 #include "base/globals.h"
 #include "base/heap_block.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/globals.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/print/print_ids.h"
@@ -215,3 +216,5 @@ void ShowPreview() {
 }
 
 void PreviewCommand(int) { ShowPreview(); }
+
+void ResetPreviewState() { g_preview = PreviewState{}; }

@@ -10,3 +10,6 @@ void ShowPreview();
 INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 void PreviewCommand(int id);
+// The preview's state of a new process (no preview open); part of
+// ResetProgramState.
+void ResetPreviewState();

@@ -7,6 +7,7 @@
 
 #include "base/globals.h"
 #include "base/scoped.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "editor/control.h"
@@ -206,3 +207,8 @@ void PrintDocument() {
 void PageSetupCommand(int) { PageSetup(); }
 
 void PrintCommand(int) { PrintDocument(); }
+
+void ResetPrintState() {
+    ReleasePrintState();
+    g_pageMargins = PageMargins{2500, 2500, 2500, 2500};
+}

@@ -31,3 +31,6 @@ void PrintDocument();
 
 void PageSetupCommand(int id);
 void PrintCommand(int id);
+// The printer chosen freed and the margins back at their defaults, as in a
+// new process; part of ResetProgramState.
+void ResetPrintState();

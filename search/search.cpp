@@ -162,8 +162,7 @@ void ReplaceMatch() {
 
 void RunSearchDialog() {
     if (!g_editor) return;
-    const INT_PTR result =
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_SEARCH), g_mainWindow, FindDialogProc, 0);
+    const INT_PTR result = RunFindDialog();
     if (result != IDOK || !g_editor) return;
     if (g_search.wholeText) {
         g_search.position = g_search.upward ? TextLength(g_editor) : 0;
@@ -207,3 +206,5 @@ void SearchDialogCommand(int id) {
 }
 
 void FindNextCommand(int) { FindNext(); }
+
+void ResetSearchState() { g_search = SearchState{}; }

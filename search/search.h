@@ -42,9 +42,14 @@ bool SearchStep();
 // Replaces the selection (a match) by the replacement text.
 void ReplaceMatch();
 
-INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The Find or Replace dialog (as g_search.replaceMode says); IDOK when it
+// filled the search state.
+INT_PTR RunFindDialog();
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // IDM_FIND, IDM_REPLACE and IDM_FIND_NEXT.
 void SearchDialogCommand(int id);
 void FindNextCommand(int id);
+// The search state of a new process (nothing searched yet); part of
+// ResetProgramState.
+void ResetSearchState();

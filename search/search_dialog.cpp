@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/globals.h"
+#include "base/modal_dialog.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/search/hex_string.h"
@@ -64,8 +65,7 @@ std::string WordAtCaret() {
     return WordForSearchField(std::string_view(reinterpret_cast<const char*>(range), n), g_displayCodePage);
 }
 
-void OpenDialog(HWND dialog) {
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+void OpenDialog(HWND dialog, LPARAM) {
     Check(dialog, IDC_WHOLE_WORD, g_search.wholeWord);
     Check(dialog, IDC_MATCH_CASE, g_search.matchCase);
     Check(dialog, IDC_WHOLE_TEXT, g_search.wholeText);
@@ -135,10 +135,12 @@ void WriteHistory(const std::string& typed) {
         if (after[i] != before[i]) WriteSettingString(setting::SearchHistory(static_cast<int>(i)).name, after[i].c_str());
 }
 
-void Confirm(HWND dialog, int id) {
+// "Найти" / "Заменить" (IDOK) and "Все" (IDC_REPLACE_ALL): the fields into the
+// search state; false, the dialog staying open, while there is nothing to find.
+bool Confirm(HWND dialog, int id) {
     const bool textMode = IsWindowEnabled(GetDlgItem(dialog, IDC_SEARCH_TEXT)) != FALSE;
     const std::string search = FieldText(dialog, textMode ? IDC_SEARCH_TEXT : IDC_HEX_SEARCH);
-    if (search.empty()) return; // the dialog stays open
+    if (search.empty()) return false;
     g_search.replaceAll = id == IDC_REPLACE_ALL;
     g_search.wholeWord = Checked(dialog, IDC_WHOLE_WORD);
     g_search.matchCase = Checked(dialog, IDC_MATCH_CASE);
@@ -157,33 +159,27 @@ void Confirm(HWND dialog, int id) {
         if (g_search.replaceMode)
             g_search.replacementLength = StoreHex(g_search.replacement, FieldText(dialog, IDC_HEX_REPLACEMENT));
     }
-    EndDialog(dialog, IDOK);
     if (textMode) WriteHistory(search);
+    return true;
 }
+
+bool ConfirmFind(HWND dialog) { return Confirm(dialog, IDOK); }
+
+bool SearchDialogButton(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_HEX:
+        if (HIWORD(wParam) == BN_CLICKED) ToggleHex(dialog);
+        return true;
+    case IDC_REPLACE_ALL:
+        if (Confirm(dialog, IDC_REPLACE_ALL)) EndDialog(dialog, IDOK);
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr DialogBehaviour kSearchDialog{OpenDialog, ConfirmFind, SearchDialogButton};
 
 } // namespace
 
-INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_HEX:
-            if (HIWORD(wParam) == BN_CLICKED) ToggleHex(dialog);
-            return TRUE;
-        case IDOK:
-        case IDC_REPLACE_ALL:
-            Confirm(dialog, LOWORD(wParam));
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return FALSE;
-    }
-}
+INT_PTR RunFindDialog() { return RunModalDialog(IDD_SEARCH, kSearchDialog); }

@@ -451,7 +451,7 @@ TEST_F(FontSize, SizeUpFromTwoHundredStopsAtFiveHundredTwenty) {
     }
     EXPECT_EQ(presses, 16);
     EXPECT_EQ(ReadSettingDword("SizeW", 200), 520);
-    EXPECT_EQ(ReadSettingDword("SizeD", 200), 200); // only the display code page's size
+    EXPECT_EQ(ReadSettingDword("SizeD", -1), -1); // only the display code page's size is written
 }
 
 TEST_F(FontSize, SizeDownStopsAtEighty) {

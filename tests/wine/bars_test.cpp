@@ -104,7 +104,6 @@ BYTE ButtonState(int command) {
 }
 
 void Restart() {
-    ClearUndoHistory();
     harness::StopEditor();
     ASSERT_TRUE(harness::StartEditor());
 }

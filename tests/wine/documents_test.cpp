@@ -136,14 +136,11 @@ protected:
         folder_ = std::string(temp) + "lk2docs" + std::to_string(GetCurrentProcessId()) + "_" +
                   std::to_string(GetTickCount());
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-        savedLimit_ = g_sizeLimit;
-        savedRememberCaret_ = g_rememberCaret;
         TakeSeenDialogs();
     }
     void TearDown() override {
-        g_sizeLimit = savedLimit_;
-        g_rememberCaret = savedRememberCaret_;
-        DialogTest::TearDown();
+        DialogTest::TearDown(); // g_sizeLimit and g_rememberCaret as a new process has them
+
         RemoveTree(folder_);
     }
     std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
@@ -155,8 +152,6 @@ protected:
     static bool MenuChecked(int id) { return (harness::MenuItemState(id) & MF_CHECKED) != 0; }
 
     std::string folder_;
-    int32_t savedLimit_ = 0;
-    bool savedRememberCaret_ = true;
 };
 
 // --- Loading and saving ---------------------------------------------------
@@ -470,6 +465,56 @@ TEST_F(DocumentsPrompt, YesNoAndCancelForADocumentWithAFile) {
     EXPECT_EQ(ReadBytes(path), B("2abc"));
     EXPECT_EQ(CurrentName(), kUntitledName);
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+// The buttons and the icon of a question, as the message box shows them.
+struct QuestionLook {
+    bool yes = false;
+    bool no = false;
+    bool cancel = false;
+    bool questionIcon = false;
+};
+
+harness::DialogAnswer LookThenPress(QuestionLook& look, int button) {
+    return [&look, button](HWND box) {
+        look.yes = GetDlgItem(box, IDYES) != nullptr;
+        look.no = GetDlgItem(box, IDNO) != nullptr;
+        look.cancel = GetDlgItem(box, IDCANCEL) != nullptr;
+        const HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0));
+        look.questionIcon = icon && icon == LoadIconA(nullptr, IDI_QUESTION);
+        PressButton(button)(box);
+    };
+}
+
+TEST_F(DocumentsPrompt, TheLongestFileNameComesOutWholeInBothQuestions) {
+    // 259 characters: the longest full name a 260-byte buffer holds.
+    const std::string name = std::string(259 - folder_.size() - 1 - 4, 'n') + ".txt";
+    const std::string path = MakeFile(name, B("old"));
+    ASSERT_EQ(path.size(), 259u);
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    ASSERT_EQ(CurrentName(), path);
+    Type("x");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    QuestionLook overwrite;
+    AnswerNextDialog(LookThenPress(overwrite, IDNO));
+    Command(IDM_SAVE);
+    QuestionLook save;
+    AnswerNextDialog(LookThenPress(save, IDCANCEL));
+    Command(IDM_NEW);
+
+    const auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_EQ(seen[0].text, path + ": только для чтения!\rПерезаписать?");
+    EXPECT_TRUE(overwrite.yes && overwrite.no && !overwrite.cancel);
+    EXPECT_TRUE(overwrite.questionIcon);
+    EXPECT_EQ(seen[1].caption, "LORK2");
+    EXPECT_EQ(seen[1].text, "Сохранить " + path + "?");
+    EXPECT_TRUE(save.yes && save.no && save.cancel);
+    EXPECT_TRUE(save.questionIcon);
+    EXPECT_EQ(ReadBytes(path), B("old"));
+    EXPECT_EQ(Text(), B("xold"));
 }
 
 TEST_F(DocumentsPrompt, YesForAnUntitledDocumentOpensSaveAsAndItsCancelCancels) {

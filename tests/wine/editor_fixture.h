@@ -24,16 +24,12 @@ class EditorTest : public testing::Test {
 protected:
     void SetUp() override {
         harness::ClearSettings();
-        SetDecodingForNewText(0); // the display code page starts at ANSI
-        ClearUndoHistory();
         ASSERT_TRUE(harness::StartEditor());
         ASSERT_TRUE(g_editor);
     }
     void TearDown() override {
-        ClearUndoHistory();
-        harness::StopEditor();
+        harness::StopEditor(); // the program's state back to a new process's
         harness::ClearSettings();
-        SetDecodingForNewText(0);
     }
 
     // The document's bytes.

@@ -143,15 +143,7 @@ void StopEditor() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    DeleteProgramObjects();
-    g_mainWindow = nullptr;
-    g_markerWindow = nullptr;
-    g_editor = nullptr;
-    g_accelerators = nullptr;
-    g_displayCodePage = 0; // a new process starts in ANSI
-    g_controlUndoUsed = false; // and with the settings read afresh
-    UnregisterClassA(kMainClassName, g_instance);
-    UnregisterClassA(kMarkerClassName, g_instance);
+    ResetProgramState();
 }
 
 void Pump() {
@@ -362,10 +354,22 @@ std::string ScreenshotFolder() {
     return folder;
 }
 
-void SaveScreenshot(HWND window, const std::string& name) {
+COLORREF PixelAt(const std::vector<unsigned char>& pixels, int width, int height, int x, int y) {
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    const size_t at = static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
+    if (at + 2 >= pixels.size()) return CLR_INVALID;
+    return RGB(pixels[at + 2], pixels[at + 1], pixels[at]);
+}
+
+bool SaveScreenshot(HWND window, const std::string& name, std::vector<unsigned char>* shown, int* shownWidth,
+                    int* shownHeight) {
     int width = 0;
     int height = 0;
     const std::vector<unsigned char> pixels = CaptureWindow(window, width, height);
+    if (shown) *shown = pixels;
+    if (shownWidth) *shownWidth = width;
+    if (shownHeight) *shownHeight = height;
     const std::string folder = ScreenshotFolder();
     BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     BITMAPFILEHEADER file{};
@@ -373,11 +377,11 @@ void SaveScreenshot(HWND window, const std::string& name) {
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
     FILE* f = fopen((folder + "/" + name + ".bmp").c_str(), "wb");
-    if (!f) return;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    fwrite(pixels.data(), 1, pixels.size(), f);
-    fclose(f);
+    if (!f) return false;
+    bool whole = fwrite(&file, sizeof file, 1, f) == 1;
+    whole = fwrite(&info, sizeof info, 1, f) == 1 && whole;
+    whole = fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size() && whole;
+    return fclose(f) == 0 && whole;
 }
 
 std::optional<std::string> ReadClassesDefault(const std::string& key) {

@@ -110,9 +110,13 @@ int FindEntry(HWND dialog, int id, const char* text);
 // The window's pixels as a 24-bit bottom-up bitmap, as the screen shows it
 // (drawn afresh first).
 std::vector<unsigned char> CaptureWindow(HWND window, int& width, int& height);
+// The colour at (x, y), counted from the top left, of CaptureWindow's pixels.
+COLORREF PixelAt(const std::vector<unsigned char>& pixels, int width, int height, int x, int y);
 // Saves the window's pixels as build/screenshots/NAME.bmp for a person to
-// look at.
-void SaveScreenshot(HWND window, const std::string& name);
+// look at; the pixels saved come back in `pixels` (when given) with their
+// size. False when the file could not be written whole.
+bool SaveScreenshot(HWND window, const std::string& name, std::vector<unsigned char>* pixels = nullptr,
+                    int* width = nullptr, int* height = nullptr);
 // The folder of the screenshots, build/screenshots, made when missing.
 std::string ScreenshotFolder();
 

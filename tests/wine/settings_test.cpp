@@ -21,11 +21,21 @@ protected:
     }
 };
 
+// A value no setting holds: a read that returns it found nothing stored.
+constexpr int32_t kNothingStored = -123457;
+
 TEST_F(Settings, FreshUserReadsEveryDefault) {
     for (const SettingDef& def : setting::AllSettings()) {
         SCOPED_TRACE(def.name);
         if (def.type == SettingType::Dword) {
-            EXPECT_EQ(ReadSettingDword(def.name, def.defaultValue), def.defaultValue);
+            // Nothing is stored for a fresh user, so the table's default is what is read.
+            EXPECT_EQ(ReadSettingDword(def.name, kNothingStored), kNothingStored);
+            const bool systemColour =
+                def.defaultValue == static_cast<int32_t>(SettingDefault::SystemWindowColour) ||
+                def.defaultValue == static_cast<int32_t>(SettingDefault::SystemWindowTextColour);
+            if (!systemColour) {
+                EXPECT_EQ(ReadSetting(def), def.defaultValue);
+            }
         } else if (def.type == SettingType::String) {
             char buffer[300] = "junk";
             ReadSettingString(def.name, buffer, sizeof buffer);
@@ -40,9 +50,12 @@ TEST_F(Settings, FreshUserReadsEveryDefault) {
 TEST_F(Settings, WrittenValuesReadBack) {
     WriteSettingDword("ST", 0);
     WriteSettingDword("RI", 72);
+    WriteSettingDword("TL", -1);
     WriteSettingString("FontW", "Liberation Mono");
-    EXPECT_EQ(ReadSettingDword("ST", 1), 0);
-    EXPECT_EQ(ReadSettingDword("RI", 80), 72);
+    EXPECT_EQ(ReadSettingDword("ST", kNothingStored), 0);
+    EXPECT_EQ(ReadSettingDword("RI", kNothingStored), 72);
+    EXPECT_EQ(ReadSettingDword("TL", kNothingStored), -1);
+    EXPECT_EQ(ReadSetting(setting::RightIndent), 72);
     char face[33];
     ReadSettingString("FontW", face, sizeof face);
     EXPECT_STREQ(face, "Liberation Mono");
@@ -50,7 +63,7 @@ TEST_F(Settings, WrittenValuesReadBack) {
 
 TEST_F(Settings, DwordStoredAsLongerValueReadsAsDefault) {
     StoreRaw("TL", REG_SZ, "longer than four", 17);
-    EXPECT_EQ(ReadSettingDword("TL", 1), 1);
+    EXPECT_EQ(ReadSettingDword("TL", kNothingStored), kNothingStored);
 }
 
 TEST_F(Settings, StringLongerThanBufferReadsAsEmpty) {
