@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "base/heap_block.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"

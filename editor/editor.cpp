@@ -5,6 +5,7 @@
 
 #include "base/globals.h"
 #include "base/heap_block.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/codepage/convert.h"
