@@ -28,6 +28,7 @@
 #include "print/preview.h"
 #include "print/printing.h"
 #include "search/search.h"
+#include "search/search_dialog.h"
 
 namespace {
 

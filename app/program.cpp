@@ -146,6 +146,7 @@ void ResetProgramState() {
     ResetPreviewState();
     ResetEditorState();
     ResetBaseState();
+    g_instanceFound = false;
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {

@@ -1,7 +1,6 @@
 // The process-wide state of the application shell.
 #include "base/globals.h"
 
-#include "base/instance.h"
 
 HINSTANCE g_instance;
 HANDLE g_heap;
@@ -48,5 +47,4 @@ void ResetBaseState() {
     g_currentFileName[0] = '\0';
     g_rememberCaret = false;
     g_controlUndoUsed = false;
-    g_instanceFound = false;
 }

@@ -25,6 +25,7 @@
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "search/search.h"
+#include "search/search_dialog.h"
 
 namespace {
 

@@ -97,8 +97,8 @@ INT_PTR AskReplace() {
     return answer;
 }
 
-// A replace run: one whole-text snapshot, then steps while replace all is
-// on (one step without it).
+} // namespace
+
 void ReplaceRun() {
     if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
     RecordUndo(UndoRequest::Snapshot, 0);
@@ -106,8 +106,6 @@ void ReplaceRun() {
         if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
     }
 }
-
-} // namespace
 
 bool SearchStep() {
     if (!g_editor || g_search.textLength <= 0) return false;
@@ -160,31 +158,6 @@ void ReplaceMatch() {
     if (!g_search.upward) g_search.position += g_search.replacementLength;
 }
 
-void RunSearchDialog() {
-    if (!g_editor) return;
-    const INT_PTR result = RunFindDialog();
-    if (result != IDOK || !g_editor) return;
-    if (g_search.wholeText) {
-        g_search.position = g_search.upward ? TextLength(g_editor) : 0;
-    } else {
-        g_search.position = GetSelection(g_editor).cpMin;
-    }
-    if (g_search.replaceMode) {
-        ReplaceRun();
-    } else {
-        SearchStep();
-    }
-}
-
-void FindNext() {
-    if (!g_editor) return;
-    if (g_search.replaceMode) {
-        ReplaceRun();
-    } else if (!SearchStep()) {
-        RunSearchDialog();
-    }
-}
-
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     // The match stays visible while the prompt has the focus.
     if (g_editor) SendMessageA(g_editor, EM_HIDESELECTION, FALSE, 0);
@@ -199,12 +172,5 @@ INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
 }
-
-void SearchDialogCommand(int id) {
-    g_search.replaceMode = id == IDM_REPLACE;
-    RunSearchDialog();
-}
-
-void FindNextCommand(int) { FindNext(); }
 
 void ResetSearchState() { g_search = SearchState{}; }

@@ -30,26 +30,18 @@ struct SearchState {
 };
 extern SearchState g_search;
 
-// Shows the dialog for the current replace mode; after OK or "Все" runs
-// the search from the selection (or from an end of the text).
-void RunSearchDialog();
-// Repeats the last kind of operation from the search position.
-void FindNext();
 // One step: finds and selects the next match and, in replace mode, asks and
 // replaces it. False when nothing was searched or found, or the prompt could
 // not be shown.
 bool SearchStep();
 // Replaces the selection (a match) by the replacement text.
 void ReplaceMatch();
+// A replace run: one whole-text snapshot, then steps while replace all is
+// on (one step without it).
+void ReplaceRun();
 
-// The Find or Replace dialog (as g_search.replaceMode says); IDOK when it
-// filled the search state.
-INT_PTR RunFindDialog();
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// IDM_FIND, IDM_REPLACE and IDM_FIND_NEXT.
-void SearchDialogCommand(int id);
-void FindNextCommand(int id);
 // The search state of a new process (nothing searched yet); part of
 // ResetProgramState.
 void ResetSearchState();

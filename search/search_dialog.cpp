@@ -1,6 +1,8 @@
 // The Find and Replace dialog: proposes a search text (the word at the
 // caret, the own history, another program's history), takes typed text or
 // hex bytes and the options, and fills the search state on confirmation.
+#include "search/search_dialog.h"
+
 #include <windows.h>
 #include <richedit.h>
 
@@ -183,3 +185,35 @@ constexpr DialogBehaviour kSearchDialog{OpenDialog, ConfirmFind, SearchDialogBut
 } // namespace
 
 INT_PTR RunFindDialog() { return RunModalDialog(IDD_SEARCH, kSearchDialog); }
+
+void RunSearchDialog() {
+    if (!g_editor) return;
+    const INT_PTR result = RunFindDialog();
+    if (result != IDOK || !g_editor) return;
+    if (g_search.wholeText) {
+        g_search.position = g_search.upward ? TextLength(g_editor) : 0;
+    } else {
+        g_search.position = GetSelection(g_editor).cpMin;
+    }
+    if (g_search.replaceMode) {
+        ReplaceRun();
+    } else {
+        SearchStep();
+    }
+}
+
+void FindNext() {
+    if (!g_editor) return;
+    if (g_search.replaceMode) {
+        ReplaceRun();
+    } else if (!SearchStep()) {
+        RunSearchDialog();
+    }
+}
+
+void SearchDialogCommand(int id) {
+    g_search.replaceMode = id == IDM_REPLACE;
+    RunSearchDialog();
+}
+
+void FindNextCommand(int) { FindNext(); }
