@@ -28,6 +28,7 @@ std::vector<HWND> g_answeredAgain; // dialogs the responder left open last round
 std::map<HWND, int> g_hiddenRounds; // rounds a dialog has waited to be shown
 int g_refusals = 0;
 UINT_PTR g_dialogTimer = 0;
+UINT g_answerDelay = 30; // milliseconds from a dialog's activation to its answer
 HHOOK g_cbtHook = nullptr;
 
 int g_popupMenus = 0;
@@ -126,7 +127,7 @@ LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
             bool known = false;
             for (HWND w : g_pendingDialogs) known = known || w == window;
             if (!known) g_pendingDialogs.push_back(window);
-            if (!g_dialogTimer) g_dialogTimer = SetTimer(nullptr, 0, 30, AnswerPendingDialogs);
+            if (!g_dialogTimer) g_dialogTimer = SetTimer(nullptr, 0, g_answerDelay, AnswerPendingDialogs);
         }
     }
     return CallNextHookEx(g_cbtHook, code, wParam, lParam);
@@ -307,6 +308,12 @@ void PostKey(HWND window, UINT vk) {
     const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16);
     PostMessageA(window, WM_KEYDOWN, vk, down);
     PostMessageA(window, WM_KEYUP, vk, down | (1L << 30) | (1L << 31));
+}
+
+UINT SetAnswerDelay(UINT milliseconds) {
+    const UINT before = g_answerDelay;
+    g_answerDelay = milliseconds;
+    return before;
 }
 
 void SetDialogResponder(DialogResponder responder) {

@@ -96,6 +96,9 @@ void PostKey(HWND window, UINT vk);
 // counts as unexpected (and is cancelled). An empty function removes it.
 using DialogResponder = std::function<bool(HWND dialog)>;
 void SetDialogResponder(DialogResponder responder);
+// How long after a dialog shows up it is answered (30 ms unless set);
+// returns the delay before.
+UINT SetAnswerDelay(UINT milliseconds);
 // The default push button of a dialog (DM_GETDEFID), IDOK when none.
 int DefaultButton(HWND dialog);
 // The next dialog cannot be created: DialogBox fails as it does when the
