@@ -2,6 +2,7 @@
 // fallback unless it is a four-byte REG_DWORD; a string read into a buffer of
 // any size ends inside it, holds no more than was stored, and is empty for a
 // value that did not fit; a binary is usable only at its exact size.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
