@@ -140,3 +140,30 @@ TEST(BadSettings, EverySettingInEveryBadShapeStartsWorksAndSavesTheRightBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// The readers themselves: a value of another type than the setting's reads
+// as missing rather than as its bytes taken for a number or a name.
+TEST(BadSettings, AValueOfTheWrongTypeReadsAsMissing) {
+    harness::ClearSettings();
+    Store("RI", {"a string", REG_SZ, std::string("12\0", 3)});
+    EXPECT_EQ(ReadSettingDword("RI", 80), 80);
+    Store("RI", {"binary", REG_BINARY, std::string("\x48\0\0\0", 4)});
+    EXPECT_EQ(ReadSettingDword("RI", 80), 80);
+    Store("RI", {"-1", REG_DWORD, std::string(4, '\xFF')});
+    EXPECT_EQ(ReadSettingDword("RI", 80), -1);
+    Store("FontW", {"a number", REG_DWORD, std::string("\x05\0\0\0", 4)});
+    char face[33] = "junk";
+    ReadSettingString("FontW", face, sizeof face);
+    EXPECT_STREQ(face, "");
+    Store("FontW", {"40000", REG_SZ, std::string(40000, '7') + '\0'});
+    ReadSettingString("FontW", face, sizeof face);
+    EXPECT_STREQ(face, "");
+    Store("DEF", {"a string", REG_SZ, std::string(44, 'a')});
+    unsigned char placement[44];
+    EXPECT_FALSE(ReadSettingBinary("DEF", placement, sizeof placement));
+    harness::ClearSettings();
+}
+
+} // namespace
