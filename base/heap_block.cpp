@@ -6,10 +6,11 @@ namespace {
 HANDLE ProcessHeap() { return g_heap ? g_heap : GetProcessHeap(); }
 } // namespace
 
-void* HeapAllocBlock(std::size_t n) {
-    return HeapAlloc(ProcessHeap(), HEAP_NO_SERIALIZE | HEAP_ZERO_MEMORY, n ? n : 1);
-}
+// Serialised: the process heap is shared with the threads the system starts
+// in the process (the file dialogs', the printing's), which use it at the
+// same time.
+void* HeapAllocBlock(std::size_t n) { return HeapAlloc(ProcessHeap(), HEAP_ZERO_MEMORY, n ? n : 1); }
 
 void HeapFreeBlock(void* p) {
-    if (p) HeapFree(ProcessHeap(), HEAP_NO_SERIALIZE, p);
+    if (p) HeapFree(ProcessHeap(), 0, p);
 }

@@ -1,6 +1,7 @@
 #include "base/settings.h"
 
 #include "core/app/setting_names.h"
+#include "core/app/setting_values.h"
 
 const char kSettingsKey[] = "Software\\Tamo\\Lork2c";
 
@@ -26,13 +27,12 @@ struct SettingsKey {
 int32_t ReadSettingDword(const char* name, int32_t defaultValue) {
     SettingsKey k(false);
     if (!k.key) return defaultValue;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegQueryValueExA(k.key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS)
-        return defaultValue;
-    // A value shorter than four bytes fills only its own bytes.
-    return static_cast<int32_t>(value);
+    unsigned char value[4] = {};
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    const bool read =
+        RegQueryValueExA(k.key, name, nullptr, &type, value, &size) == ERROR_SUCCESS;
+    return StoredDword(read, type, value, size, defaultValue);
 }
 
 void ReadSettingString(const char* name, char* buffer, DWORD bufferSize) {
@@ -40,22 +40,11 @@ void ReadSettingString(const char* name, char* buffer, DWORD bufferSize) {
     buffer[0] = '\0';
     SettingsKey k(false);
     if (!k.key) return;
+    DWORD type = 0;
     DWORD size = bufferSize;
-    if (RegQueryValueExA(k.key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS) {
-        buffer[0] = '\0';
-        return;
-    }
-    // The stored value may lack its terminator: keep the string inside the
-    // buffer either way, and treat a value that fills it without one as too long.
-    if (size == 0) {
-        buffer[0] = '\0';
-    } else if (buffer[size - 1] != '\0') {
-        if (size < bufferSize)
-            buffer[size] = '\0';
-        else
-            buffer[0] = '\0';
-    }
+    const bool read = RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+                      ERROR_SUCCESS;
+    StoredString(read, type, buffer, size, bufferSize);
 }
 
 void WriteSettingDword(const char* name, int32_t value) {
@@ -75,11 +64,11 @@ void WriteSettingString(const char* name, const char* text) {
 bool ReadSettingBinary(const char* name, void* data, DWORD size) {
     SettingsKey k(false);
     if (!k.key) return false;
+    DWORD type = 0;
     DWORD stored = size;
-    if (RegQueryValueExA(k.key, name, nullptr, nullptr, static_cast<BYTE*>(data), &stored) !=
-        ERROR_SUCCESS)
-        return false;
-    return stored == size;
+    const bool read =
+        RegQueryValueExA(k.key, name, nullptr, &type, static_cast<BYTE*>(data), &stored) == ERROR_SUCCESS;
+    return StoredBinary(read, type, stored, size);
 }
 
 void WriteSettingBinary(const char* name, const void* data, DWORD size) {

@@ -3,9 +3,11 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <map>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -21,8 +23,12 @@ std::deque<DialogAnswer> g_answers;
 std::vector<SeenDialog> g_seen;
 std::vector<HWND> g_pendingDialogs;
 int g_unexpected = 0;
+DialogResponder g_responder;
+std::vector<HWND> g_answeredAgain; // dialogs the responder left open last round
+std::map<HWND, int> g_hiddenRounds; // rounds a dialog has waited to be shown
 int g_refusals = 0;
 UINT_PTR g_dialogTimer = 0;
+UINT g_answerDelay = 30; // milliseconds from a dialog's activation to its answer
 HHOOK g_cbtHook = nullptr;
 
 int g_popupMenus = 0;
@@ -48,9 +54,20 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
 
 void CALLBACK AnswerPendingDialogs(HWND, UINT, UINT_PTR, DWORD) {
     std::vector<HWND> pending;
+    std::vector<HWND> again;
     pending.swap(g_pendingDialogs);
     for (HWND dialog : pending) {
         if (!IsWindow(dialog)) continue;
+        const bool repeat = std::find(g_answeredAgain.begin(), g_answeredAgain.end(), dialog) != g_answeredAgain.end();
+        if (repeat && !IsWindowVisible(dialog)) continue; // closed by the answer after all
+        // A modal dialog is shown once its loop first runs out of messages: a
+        // dialog slow to set up may still be hidden here. It is answered when
+        // shown (or after a while, as it is then).
+        if (!repeat && !IsWindowVisible(dialog) && ++g_hiddenRounds[dialog] < 30) {
+            again.push_back(dialog);
+            continue;
+        }
+        g_hiddenRounds.erase(dialog);
         SeenDialog seen;
         char caption[512];
         GetWindowTextA(dialog, caption, sizeof caption);
@@ -61,10 +78,20 @@ void CALLBACK AnswerPendingDialogs(HWND, UINT, UINT_PTR, DWORD) {
             DialogAnswer answer = std::move(g_answers.front());
             g_answers.pop_front();
             answer(dialog);
+        } else if (g_responder && g_responder(dialog)) {
+            // An answer the dialog refused leaves it open: it is answered
+            // again on the next round.
+            if (IsWindow(dialog) && IsWindowVisible(dialog)) again.push_back(dialog);
         } else {
             ++g_unexpected;
             PressButton(GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK)(dialog);
         }
+    }
+    g_answeredAgain.clear();
+    for (HWND dialog : again) {
+        if (!IsWindow(dialog)) continue;
+        g_pendingDialogs.push_back(dialog);
+        if (!g_hiddenRounds.count(dialog)) g_answeredAgain.push_back(dialog);
     }
     if (g_pendingDialogs.empty() && g_dialogTimer) {
         KillTimer(nullptr, g_dialogTimer);
@@ -100,7 +127,7 @@ LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
             bool known = false;
             for (HWND w : g_pendingDialogs) known = known || w == window;
             if (!known) g_pendingDialogs.push_back(window);
-            if (!g_dialogTimer) g_dialogTimer = SetTimer(nullptr, 0, 30, AnswerPendingDialogs);
+            if (!g_dialogTimer) g_dialogTimer = SetTimer(nullptr, 0, g_answerDelay, AnswerPendingDialogs);
         }
     }
     return CallNextHookEx(g_cbtHook, code, wParam, lParam);
@@ -274,6 +301,22 @@ void PostKey(HWND window, UINT vk) {
     const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16);
     PostMessageA(window, WM_KEYDOWN, vk, down);
     PostMessageA(window, WM_KEYUP, vk, down | (1L << 30) | (1L << 31));
+}
+
+UINT SetAnswerDelay(UINT milliseconds) {
+    const UINT before = g_answerDelay;
+    g_answerDelay = milliseconds;
+    return before;
+}
+
+void SetDialogResponder(DialogResponder responder) {
+    EnsureDialogWatcher();
+    g_responder = std::move(responder);
+}
+
+int DefaultButton(HWND dialog) {
+    const LRESULT id = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : IDOK;
 }
 
 void RefuseNextDialog() {

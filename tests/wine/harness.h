@@ -91,6 +91,16 @@ void SetCheck(HWND dialog, int id, bool on);
 // Posts a key press (down and up) to a window without waiting: from inside a
 // dialog answer, the dialog's own loop then handles it (Escape, Enter).
 void PostKey(HWND window, UINT vk);
+// Answers every dialog that opens while no answer is queued: the function is
+// given the dialog and returns false for one it does not know, which then
+// counts as unexpected (and is cancelled). An empty function removes it.
+using DialogResponder = std::function<bool(HWND dialog)>;
+void SetDialogResponder(DialogResponder responder);
+// How long after a dialog shows up it is answered (30 ms unless set);
+// returns the delay before.
+UINT SetAnswerDelay(UINT milliseconds);
+// The default push button of a dialog (DM_GETDEFID), IDOK when none.
+int DefaultButton(HWND dialog);
 // The next dialog cannot be created: DialogBox fails as it does when the
 // system refuses the window.
 void RefuseNextDialog();

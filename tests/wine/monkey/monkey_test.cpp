@@ -1,14 +1,24 @@
 // Random editing of the real window: seeded sessions of typing, keys with
-// Shift and Ctrl, mouse selections and the commands that open no dialog, in
-// every display code page, on texts with CR LF, lone LF and zero bytes. Every
-// so many steps everything is undone and saved; the file must be the
-// original byte for byte, with no crash, hang or message box on the way.
+// Shift and Ctrl, mouse selections and every command, in every display code
+// page, on texts with CR LF, lone LF and zero bytes. Every dialog a command
+// opens is answered at random as a user could (words of the document typed
+// into its fields, hex strings, empty and 260-character fields, its check
+// boxes, OK, Cancel, Escape). Every so many steps everything is undone and
+// saved; the text must be what the undo history promises (the original, or
+// the text as it stood when a load, New, Save As or the options dialog
+// emptied the history) and the file the control's bytes, with no crash, hang
+// or unexpected message box on the way.
 //
 // LORK2_MONKEY_SEED=N replays one seed (LORK2_MONKEY_STEPS sets its length);
-// LORK2_MONKEY_SECONDS=S runs fresh seeds until S seconds have passed.
+// LORK2_MONKEY_SECONDS=S runs fresh seeds until S seconds have passed;
+// LORK2_MONKEY_REPLAY=LOG replays an action log, dialog answers included.
+// LORK2_MONKEY_SKIP=10,24 leaves commands out of the dialog commands and
+// LORK2_MONKEY_TIMES=1 prints how long each command took, for hunting a fault.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <richedit.h>
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +26,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -24,6 +36,12 @@
 #include "app/program.h"
 #include "base/globals.h"
 #include "base/settings.h"
+#include "core/app/command_ids.h"
+#include "core/codepage/dialog_ids.h"
+#include "core/dialogs/dialog_ids.h"
+#include "core/dialogs/options_ids.h"
+#include "core/print/print_ids.h"
+#include "core/search/search_ids.h"
 #include "document/documents.h"
 #include "editor/control.h"
 #include "editor/text_layer.h"
@@ -37,7 +55,7 @@ using Bytes = std::basic_string<unsigned char>;
 Bytes B(const char* s) { return Bytes(reinterpret_cast<const unsigned char*>(s)); }
 
 // Seconds without a finished action before the session counts as hung.
-constexpr int kHangSeconds = 120;
+const int kHangSeconds = getenv("LORK2_MONKEY_HANG_SECONDS") ? atoi(getenv("LORK2_MONKEY_HANG_SECONDS")) : 120;
 
 std::atomic<long> g_progress{0};
 std::atomic<bool> g_sessionRunning{false};
@@ -48,17 +66,21 @@ std::string g_logPath;
 // crash or a hang leaves the road to it behind.
 class ActionLog {
 public:
-    explicit ActionLog(const std::string& path) : file_(fopen(path.c_str(), "w")) {}
+    // Written through the system at once, so that a crash of the process
+    // loses no line.
+    explicit ActionLog(const std::string& path)
+        : file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr)) {}
     ~ActionLog() {
-        if (file_) fclose(file_);
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     }
     ActionLog(const ActionLog&) = delete;
     ActionLog& operator=(const ActionLog&) = delete;
     void Add(const std::string& line) {
         lines_.push_back(line);
-        if (file_) {
-            fprintf(file_, "%s\n", line.c_str());
-            fflush(file_);
+        if (file_ != INVALID_HANDLE_VALUE) {
+            const std::string text = line + "\n";
+            DWORD written = 0;
+            WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         }
     }
     std::string Tail(size_t count) const {
@@ -70,7 +92,7 @@ public:
     size_t size() const { return lines_.size(); }
 
 private:
-    FILE* file_;
+    HANDLE file_;
     std::vector<std::string> lines_;
 };
 
@@ -176,26 +198,131 @@ Bytes MakeText(std::mt19937& rng) {
     return text;
 }
 
+std::string HexLine(const Bytes& bytes) {
+    if (bytes.empty()) return "-";
+    std::string out;
+    char b[4];
+    for (unsigned char c : bytes) {
+        snprintf(b, sizeof b, "%02X", c);
+        out += b;
+    }
+    return out;
+}
+
+Bytes ParseHex(const std::string& hex);
+
+FILETIME WriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return FILETIME{};
+    return data.ftLastWriteTime;
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+std::string ClassOf(HWND d, int id) {
+    char cls[64] = "";
+    if (HWND c = GetDlgItem(d, id)) GetClassNameA(c, cls, sizeof cls);
+    return cls;
+}
+
+bool Has(HWND d, int id) { return GetDlgItem(d, id) != nullptr; }
+
+// A control a user can reach: there, shown and enabled.
+bool Usable(HWND d, int id) {
+    HWND c = GetDlgItem(d, id);
+    return c && IsWindowVisible(c) && IsWindowEnabled(c);
+}
+
 class Session {
 public:
-    Session(unsigned seed, ActionLog& log) : rng_(seed), log_(log) {}
+    Session(unsigned seed, ActionLog& log, const std::string& folder, const Bytes& original)
+        : rng_(seed), log_(log), folder_(folder), seed_(seed), baseline_(original) {}
+
+    // The documents the Open and Insert dialogs choose among (the first is
+    // the one loaded at the start), and every file the session made.
+    std::vector<std::string> documents;
+    std::vector<std::string> made;
+    // Replaying a log: the answers to the dialogs, in order.
+    std::deque<std::string> replayAnswers;
+    bool replaying = false;
 
     // One random action; returns false when a check failed (message given).
     bool Step(std::string* failure) {
+        Before();
         const int kind = Pick(100);
-        if (kind < 30) {
+        if (kind < 28) {
             TypeSomething();
-        } else if (kind < 62) {
+        } else if (kind < 56) {
             PressSomeKey();
-        } else if (kind < 74) {
+        } else if (kind < 67) {
             UseTheMouse();
-        } else if (kind < 80) {
+        } else if (kind < 72) {
             SelectRange();
-        } else {
+        } else if (kind < 86) {
             RunCommand();
+        } else {
+            RunDialogCommand();
         }
         ++g_progress;
-        return Checks(failure);
+        return Checks(failure) && After(failure);
+    }
+
+    // What the next action is checked against: the file and the text now.
+    void Before() {
+        nameBefore_ = g_currentFileName;
+        timeBefore_ = WriteTime(nameBefore_);
+        textBefore_ = EditorText();
+        emptying_ = false;
+    }
+
+    // After an action: a file it wrote holds the control's bytes, a file it
+    // loaded is what the control shows, and an empty undo history promises
+    // the text as it is.
+    bool After(std::string* failure) {
+        const Bytes now = EditorText();
+        if (DocumentHasFile() || nameBefore_ != g_currentFileName) {
+            const FILETIME t = WriteTime(nameBefore_);
+            if (!SameTime(t, timeBefore_) && (t.dwLowDateTime || t.dwHighDateTime)) {
+                const Bytes saved = ReadFileBytes(nameBefore_);
+                if (saved != textBefore_ && saved != now) {
+                    *failure = "the file written differs from the control's bytes: " + Difference(textBefore_, saved);
+                    return false;
+                }
+            }
+        }
+        if (nameBefore_ != g_currentFileName && DocumentHasFile()) {
+            const Bytes file = ReadFileBytes(g_currentFileName);
+            if (file != now) {
+                *failure = std::string("the control and its file ") + g_currentFileName + " differ: " + Difference(file, now);
+                return false;
+            }
+        }
+        if (ControlUndoSelected() || (UndoHistoryEmpty() && (emptying_ || nameBefore_ != g_currentFileName))) {
+            baseline_ = now;
+        } else if (UndoHistoryEmpty() && now != baseline_) {
+            *failure = "the undo history is empty but the text is not what it promised: " + Difference(baseline_, now);
+            return false;
+        }
+        return true;
+    }
+
+    // Answers a dialog opened by the last action, or gives the answer a log
+    // recorded; false for a dialog it does not know.
+    bool Respond(HWND d) {
+        std::string ops;
+        if (replaying) {
+            if (replayAnswers.empty()) return false;
+            ops = replayAnswers.front();
+            replayAnswers.pop_front();
+        } else {
+            ops = MakeAnswer(d);
+            if (ops.empty()) return false;
+        }
+        log_.Add("answer " + ops);
+        ApplyOps(d, ops);
+        return true;
     }
 
     // Carries out one line of an action log (what Step writes); false for a
@@ -231,39 +358,54 @@ public:
             CHARRANGE range{x, y};
             SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         } else if (sscanf(l, "command %d", &x) == 1) {
+            if (x == IDM_NEW || x == IDM_OPEN || x == IDM_SAVE_AS || x == IDM_OPTIONS ||
+                (x >= IDM_RECENT_FIRST && x <= IDM_RECENT_LAST))
+                emptying_ = true;
+            saveIntent_ = x == IDM_SAVE_AS || (x == IDM_SAVE && !DocumentHasFile());
+            const DWORD started = GetTickCount();
             SendMessageA(g_mainWindow, WM_COMMAND, x, 0);
             harness::Pump();
+            saveIntent_ = false;
+            if (getenv("LORK2_MONKEY_TIMES")) fprintf(stderr, "command %d: %lu ms\n", x, GetTickCount() - started);
         } else {
             return false;
         }
         return true;
     }
 
-    // Everything undone, the text must be the original; then it is saved and
-    // the file must be too.
-    bool UndoAllAndSave(const std::string& path, const Bytes& original, std::string* failure) {
+    // Everything undone, the text must be what the history promised; then it
+    // is saved (an untitled text under a new name) and the file must be too.
+    bool UndoAllAndSave(std::string* failure) {
         log_.Add("undo all, save");
         for (long i = 0; !UndoHistoryEmpty(); ++i) {
             if (i > 1000000) {
                 *failure = "the undo history never empties";
                 return false;
             }
-            SendMessageA(g_mainWindow, WM_COMMAND, 4, 0);
+            SendMessageA(g_mainWindow, WM_COMMAND, IDM_UNDO, 0);
             if ((i & 255) == 0) ++g_progress;
         }
         harness::Pump();
         const Bytes shown = EditorText();
-        if (shown != original) {
-            *failure = "after undoing everything the text differs: " + Difference(original, shown);
+        if (shown != baseline_) {
+            *failure = "after undoing everything the text differs: " + Difference(baseline_, shown);
             return false;
         }
-        if (!SaveFile()) {
+        bool saved = false;
+        if (DocumentHasFile()) {
+            saved = SaveFile();
+        } else {
+            forceSave_ = true;
+            saved = SaveDocumentAs();
+            forceSave_ = false;
+        }
+        if (!saved) {
             *failure = "saving failed";
             return false;
         }
-        const Bytes saved = ReadFileBytes(path);
-        if (saved != original) {
-            *failure = "the saved file differs: " + Difference(original, saved);
+        const Bytes file = ReadFileBytes(g_currentFileName);
+        if (file != baseline_) {
+            *failure = "the saved file differs: " + Difference(baseline_, file);
             return false;
         }
         return Checks(failure);
@@ -299,6 +441,12 @@ private:
                 Char(kSpecial[Pick(3)]);
             } else if (what < 9) {
                 Key(VK_RETURN, false, false, false);
+            } else if (Pick(3) == 0) {
+                // In the middle of a typing run: a display code page, word
+                // wrap or the font size.
+                static const int kSwitches[] = {IDM_SHOW_ANSI, IDM_SHOW_OEM, IDM_SHOW_KOI8, IDM_WORD_WRAP,
+                                                IDM_SIZE_UP,   IDM_SIZE_DOWN};
+                Act("command %d", kSwitches[Pick(static_cast<int>(std::size(kSwitches)))]);
             } else {
                 Char('\t');
             }
@@ -385,8 +533,8 @@ private:
         // The commands that open no dialog: clipboard and undo, display code
         // pages, paragraphs, conversions, word wrap, select all, font size,
         // HTML colouring, the two-key conversions.
-        static const int kCommands[] = {1,  2,  3,  4,  6,  16, 17, 18, 19, 20, 21, 22, 25, 29, 30,
-                                        31, 32, 33, 34, 35, 36, 47, 48, 49, 52, 4,  4,  3,  47, 6};
+        static const int kCommands[] = {1,  2,  3,  4,  6,  16, 17, 18, 19, 20, 21, 22, 25, 29, 30, 31,
+                                        32, 33, 34, 35, 36, 47, 48, 49, 52, 4,  4,  3,  47, 6,  39};
         const int id = kCommands[Pick(static_cast<int>(std::size(kCommands)))];
         if (Pick(6) == 0) {
             // The two-key form: Ctrl held, a first and a second letter.
@@ -398,6 +546,283 @@ private:
             return;
         }
         Act("command %d", id);
+    }
+
+    // The commands that open a dialog, a file dialog or the save prompt.
+    void RunDialogCommand() {
+        static const int kCommands[] = {
+            IDM_FIND,          IDM_FIND,       IDM_REPLACE,   IDM_REPLACE,   IDM_REPLACE,         IDM_FIND_NEXT,
+            IDM_FIND_NEXT,     IDM_ENCODINGS,  IDM_ENCODINGS, IDM_OPTIONS,   IDM_OPTIONS,         IDM_CHARACTER_TABLE,
+            IDM_FONT_ANSI,     IDM_FONT_OEM,   IDM_FONT_KOI8, IDM_TEXT_COLOUR, IDM_BACKGROUND_COLOUR, IDM_ASSOCIATIONS,
+            IDM_PREVIEW,       IDM_PAGE_SETUP, IDM_INSERT_FILE, IDM_INSERT_FILE, IDM_OPEN,         IDM_NEW,
+            IDM_SAVE,          IDM_SAVE_AS,    IDM_RECENT_FIRST, IDM_RECENT_FIRST + 1, IDM_RECENT_FIRST + 2};
+        const int id = kCommands[Pick(static_cast<int>(std::size(kCommands)))];
+        if (const char* skip = getenv("LORK2_MONKEY_SKIP")) {
+            // Commands left out while a fault is hunted: "10,24".
+            const std::string list = std::string(",") + skip + ",";
+            if (list.find("," + std::to_string(id) + ",") != std::string::npos) return;
+        }
+        Act("command %d", id);
+    }
+
+    // A word of the document as it stands (no blanks, no zero byte), or one
+    // of the pool when the text has none.
+    Bytes DocumentWord() {
+        static const char* const kPool[] = {"\xEF\xF0\xE8\xE2\xE5\xF2", "\xCC\xC8\xD0", "\x8F\xE0\xA8\xA2\xA5\xE2",
+                                            "\xF0\xD2\xC9\xD7\xC5\xD4", "word", "a", "\xB6", "12345"};
+        const Bytes text = EditorText();
+        auto blank = [](unsigned char c) { return c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        if (!text.empty() && Pick(5) != 0) {
+            size_t at = static_cast<size_t>(Pick(static_cast<int>(text.size())));
+            while (at < text.size() && blank(text[at])) ++at;
+            while (at > 0 && !blank(text[at - 1])) --at;
+            size_t end = at;
+            while (end < text.size() && !blank(text[end]) && end - at < 40) ++end;
+            if (end > at) return text.substr(at, end - at);
+        }
+        return B(kPool[Pick(static_cast<int>(std::size(kPool)))]);
+    }
+
+    // What a user types into a text field.
+    Bytes FieldText() {
+        const int what = Pick(20);
+        if (what < 8) return DocumentWord();
+        if (what < 10) return DocumentWord() + static_cast<unsigned char>(' ') + DocumentWord();
+        if (what < 11) return {};
+        if (what < 12) {
+            Bytes longText;
+            while (longText.size() < 260) longText += DocumentWord() + static_cast<unsigned char>(' ');
+            return longText.substr(0, 260);
+        }
+        if (what < 13) return Bytes(1, static_cast<unsigned char>(0x20 + Pick(0xE0)));
+        if (what < 14) return HexText();
+        const Bytes word = DocumentWord();
+        return word.substr(0, 1 + Pick(static_cast<int>(word.size())));
+    }
+
+    // What a user types into a hex field: a word of the text in hex, or
+    // digits that are odd, mistyped, empty or far too long.
+    Bytes HexText() {
+        const int what = Pick(16);
+        std::string out;
+        char b[4];
+        if (what < 9) {
+            const bool spaced = Pick(2) == 0;
+            for (unsigned char c : DocumentWord()) {
+                snprintf(b, sizeof b, spaced ? "%02X " : "%02x", c);
+                out += b;
+            }
+        } else if (what < 11) {
+            for (int i = 1 + Pick(7); i > 0; --i) out += "0123456789ABCDEFabcdef"[Pick(22)];
+        } else if (what < 12) {
+            out = "";
+        } else if (what < 13) {
+            out = Pick(2) ? "zz 1" : "0x41 G";
+        } else if (what < 14) {
+            while (out.size() < 260) out += "C0 ";
+            out.resize(260);
+        } else {
+            static const char* const kBytes[] = {"00", "0D 0A", "0A", "20", "FF", "0D"};
+            for (int i = 1 + Pick(3); i > 0; --i) out += std::string(kBytes[Pick(6)]) + " ";
+        }
+        return B(out.c_str());
+    }
+
+    std::string Number() {
+        static const char* const kNumbers[] = {"0", "1", "5", "10", "-1", "-3", "80", "127", "128", "9999", "", "abc",
+                                               "32767", "65536"};
+        if (Pick(12) == 0) return std::string(260, '9');
+        return kNumbers[Pick(static_cast<int>(std::size(kNumbers)))];
+    }
+
+    static std::string Op(const char* format, ...) {
+        char line[64];
+        va_list args;
+        va_start(args, format);
+        vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        return line;
+    }
+
+    // OK, Cancel or Escape, as a user closes most dialogs.
+    std::string Close(int okWeight = 6) {
+        const int what = Pick(okWeight + 4);
+        if (what < okWeight) return Op("press %d", IDOK);
+        if (what < okWeight + 2) return Op("press %d", IDCANCEL);
+        return "escape";
+    }
+
+    std::string Clicks(HWND d, std::initializer_list<int> ids, int oneIn) {
+        std::string ops;
+        for (int id : ids)
+            if (Usable(d, id) && Pick(oneIn) == 0) ops += Op("click %d; ", id);
+        return ops;
+    }
+
+    std::string PickFrom(HWND d, int id) {
+        const bool combo = ClassOf(d, id) == "ComboBox";
+        const LRESULT count = SendDlgItemMessageA(d, id, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+        if (!Usable(d, id) || count <= 0) return "";
+        return Op("pick %d %d; ", id, Pick(static_cast<int>(count)));
+    }
+
+    std::string FreshName() {
+        const std::string name = folder_ + "\\s" + std::to_string(seed_) + "-saved-" + std::to_string(saves_++) + ".txt";
+        made.push_back(name);
+        return name;
+    }
+
+    // The answer to the dialog, as a line of operations; empty for a dialog
+    // no action of the session opens.
+    std::string MakeAnswer(HWND d) {
+        char caption[256] = "";
+        GetWindowTextA(d, caption, sizeof caption);
+        const std::string title = caption;
+        std::string ops;
+        if (Has(d, cmb1) && (Has(d, cmb13) || Has(d, edt1))) {
+            // Which of the two by its caption ("Сохранить как" or "Save As"),
+            // or when it has none by the action.
+            const bool save = forceSave_ || title.find("Save") != std::string::npos ||
+                              title.find("\xD1\xEE\xF5\xF0\xE0\xED") != std::string::npos ||
+                              (title.empty() && saveIntent_);
+            saveIntent_ = false;
+            if (!forceSave_ && Pick(7) == 0) return Op("press %d", IDCANCEL);
+            emptying_ = true;
+            const std::string name = save ? FreshName() : documents[Pick(static_cast<int>(documents.size()))];
+            return "file " + HexLine(B(name.c_str()));
+        }
+        if (title == "LORK2") {
+            std::string text;
+            HWND child = nullptr;
+            while ((child = FindWindowExA(d, child, "Static", nullptr)) != nullptr) {
+                char t[600] = "";
+                GetWindowTextA(child, t, sizeof t);
+                text += t;
+            }
+            if (text.rfind("\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC ", 0) != 0) return ""; // not "Сохранить ...?"
+            const int what = Pick(5);
+            const int button = what < 2 ? IDYES : what < 4 ? IDNO : IDCANCEL;
+            if (button == IDYES && !DocumentHasFile()) saveIntent_ = true;
+            return Op("press %d", button);
+        }
+        if (Has(d, IDC_ANSWER_STOP) && Has(d, IDC_ANSWER_ALL) && Has(d, IDC_ANSWER_REPLACE) && !Has(d, IDC_SEARCH_TEXT)) {
+            static const int kAnswers[] = {IDC_ANSWER_REPLACE, IDC_ANSWER_REPLACE, IDC_ANSWER_REPLACE, IDC_ANSWER_SKIP,
+                                           IDC_ANSWER_SKIP,    IDC_ANSWER_SKIP,    IDC_ANSWER_ALL,     IDC_ANSWER_STOP};
+            if (Pick(10) == 0) return "escape";
+            return Op("press %d", kAnswers[Pick(static_cast<int>(std::size(kAnswers)))]);
+        }
+        if (Has(d, IDC_SEARCH_TEXT) && Has(d, IDC_HEX)) {
+            ops += "type " + std::to_string(IDC_SEARCH_TEXT) + " " + HexLine(FieldText()) + "; ";
+            if (Usable(d, IDC_REPLACEMENT) && Pick(3) != 0)
+                ops += "type " + std::to_string(IDC_REPLACEMENT) + " " + HexLine(FieldText()) + "; ";
+            if (Pick(4) == 0) {
+                ops += Op("click %d; ", IDC_HEX);
+                ops += "type " + std::to_string(IDC_HEX_SEARCH) + " " + HexLine(HexText()) + "; ";
+                if (Pick(2)) ops += "type " + std::to_string(IDC_HEX_REPLACEMENT) + " " + HexLine(HexText()) + "; ";
+            }
+            ops += Clicks(d, {IDC_WHOLE_WORD, IDC_MATCH_CASE, IDC_WHOLE_TEXT, IDC_UPWARD, IDC_PROMPT}, 3);
+            const int what = Pick(10);
+            if (what < 2 && Usable(d, IDC_REPLACE_ALL)) return ops + Op("press %d", IDC_REPLACE_ALL);
+            if (what < 7) return ops + Op("press %d", harness::DefaultButton(d));
+            return ops + Close(0);
+        }
+        if (Has(d, IDC_OPT_UNDO) && Has(d, IDC_OPT_IGNORE_LINE_BREAKS)) {
+            ops += Clicks(d, {IDC_OPT_BIG_BUTTONS, IDC_OPT_TOOLBAR, IDC_OPT_STATUS_BAR, IDC_OPT_UNDO, IDC_OPT_REMEMBER_WINDOW,
+                              IDC_OPT_REMEMBER_CARET, IDC_OPT_IGNORE_LINE_BREAKS},
+                          4);
+            if (Pick(3) == 0) ops += Op("click %d; ", IDC_OPT_UNDO);
+            for (int id : {IDC_OPT_LEFT_INDENT, IDC_OPT_RIGHT_INDENT, IDC_OPT_FIRST_INDENT})
+                if (Pick(3) == 0) ops += "type " + std::to_string(id) + " " + HexLine(B(Number().c_str())) + "; ";
+            const std::string close = Close();
+            if (close == Op("press %d", IDOK)) emptying_ = true;
+            return ops + close;
+        }
+        if (Has(d, IDC_FONT_PREVIEW) && Has(d, IDC_FONT_ITALIC)) {
+            if (Pick(2)) ops += PickFrom(d, IDC_FONT_FACE);
+            if (Pick(3) == 0) ops += PickFrom(d, IDC_FONT_CHARSET);
+            if (Pick(2)) {
+                if (Pick(2) && ClassOf(d, IDC_FONT_SIZE) == "ComboBox" && GetWindow(GetDlgItem(d, IDC_FONT_SIZE), GW_CHILD))
+                    ops += "type " + std::to_string(IDC_FONT_SIZE) + " " + HexLine(B(Number().c_str())) + "; ";
+                else
+                    ops += PickFrom(d, IDC_FONT_SIZE);
+            }
+            ops += Clicks(d, {IDC_FONT_BOLD, IDC_FONT_ITALIC}, 3);
+            return ops + Close();
+        }
+        if (ClassOf(d, IDC_ENCODINGS_SOURCE) == "ListBox" && ClassOf(d, IDC_ENCODINGS_TARGET) == "ListBox") {
+            ops += Op("pick %d %d; pick %d %d; ", IDC_ENCODINGS_SOURCE, Pick(5), IDC_ENCODINGS_TARGET, Pick(5));
+            return ops + Close();
+        }
+        if (Has(d, IDC_CHAR_TABLE_COPY) && ClassOf(d, IDC_CHAR_TABLE).find("RICHEDIT") != std::string::npos &&
+            !Has(d, IDC_FONT_PREVIEW)) {
+            const int length = GetWindowTextLengthA(GetDlgItem(d, IDC_CHAR_TABLE));
+            const int a = Pick(length + 1);
+            ops += Op("sel %d %d %d; ", IDC_CHAR_TABLE, a, std::min(length, a + Pick(4)));
+            const int what = Pick(10);
+            if (what < 4) return ops + Op("press %d", IDOK);
+            if (what < 7) return ops + Op("press %d", IDC_CHAR_TABLE_COPY);
+            return ops + Close(0);
+        }
+        if (ClassOf(d, IDC_PREVIEW_FIRST) == "Button" && Has(d, IDC_PREVIEW_NEXT) && Has(d, IDC_PREVIEW_PAGE)) {
+            for (int i = Pick(6); i > 0; --i) ops += Op("click %d; ", Pick(4) ? IDC_PREVIEW_NEXT : IDC_PREVIEW_FIRST);
+            return ops + (Pick(2) ? Op("press %d", IDOK) : "escape");
+        }
+        if (Has(d, IDC_ASSOC_TXT_OPEN) && Has(d, IDC_ASSOC_TXT_PRINT)) {
+            // Looked at and left: OK would change the prefix's file classes
+            // that the other tests start from.
+            ops += Clicks(d, {IDC_ASSOC_TXT_OPEN, IDC_ASSOC_INI_OPEN, IDC_ASSOC_INF_OPEN, IDC_ASSOC_BAT_EDIT,
+                              IDC_ASSOC_CMD_EDIT, IDC_ASSOC_REG_EDIT, IDC_ASSOC_TXT_PRINT},
+                          3);
+            return ops + Close(0);
+        }
+        if (Has(d, 706) && Has(d, 707) && Has(d, 708)) { // the colour dialog's red, green and blue
+            for (int id : {706, 707, 708})
+                if (Pick(2))
+                    ops += "text " + std::to_string(id) + " " +
+                           HexLine(B(std::to_string(Pick(8) ? Pick(256) : 256 + Pick(1000)).c_str())) + "; ";
+            return ops + Close();
+        }
+        if (Has(d, edt4) && Has(d, edt7)) { // page setup's margins
+            for (int id : {edt4, edt5, edt6, edt7})
+                if (Pick(2)) ops += "text " + std::to_string(id) + " " + HexLine(B(std::to_string(Pick(60)).c_str())) + "; ";
+            return ops + Close();
+        }
+        return "";
+    }
+
+    // Carries out a line of operations on the dialog: "type ID HEX", "text ID
+    // HEX", "click ID", "pick ID INDEX", "sel ID FROM TO", "press ID",
+    // "escape", "file HEX".
+    static void ApplyOps(HWND d, const std::string& ops) {
+        size_t from = 0;
+        while (from < ops.size() && IsWindow(d)) {
+            size_t end = ops.find(';', from);
+            if (end == std::string::npos) end = ops.size();
+            const std::string op = ops.substr(from, end - from);
+            from = end + 1;
+            char hex[1200] = "";
+            int id = 0, a = 0, b = 0;
+            const char* o = op.c_str();
+            while (*o == ' ') ++o;
+            auto text = [&] { return std::string(hex) == "-" ? std::string() : std::string(reinterpret_cast<const char*>(ParseHex(hex).c_str())); };
+            if (sscanf(o, "type %d %1199s", &id, hex) == 2) {
+                harness::TypeInto(GetDlgItem(d, id), text());
+            } else if (sscanf(o, "text %d %1199s", &id, hex) == 2) {
+                SetDlgItemTextA(d, id, text().c_str());
+            } else if (sscanf(o, "click %d", &id) == 1) {
+                if (HWND c = GetDlgItem(d, id)) SendMessageA(c, BM_CLICK, 0, 0);
+            } else if (sscanf(o, "pick %d %d", &id, &a) == 2) {
+                harness::PickEntry(d, id, a);
+            } else if (sscanf(o, "sel %d %d %d", &id, &a, &b) == 3) {
+                SendDlgItemMessageA(d, id, EM_SETSEL, a, b);
+            } else if (sscanf(o, "press %d", &id) == 1) {
+                harness::PressButton(id)(d);
+            } else if (strncmp(o, "escape", 6) == 0) {
+                harness::PostKey(d, VK_ESCAPE);
+            } else if (sscanf(o, "file %1199s", hex) == 1) {
+                harness::ChooseFile(text())(d);
+            }
+        }
     }
 
 public:
@@ -420,6 +845,16 @@ public:
 private:
     std::mt19937 rng_;
     ActionLog& log_;
+    std::string folder_;
+    unsigned seed_;
+    Bytes baseline_;      // what undoing everything must give
+    std::string nameBefore_;
+    FILETIME timeBefore_{};
+    Bytes textBefore_;
+    bool emptying_ = false;   // the action may empty the history on purpose
+    bool saveIntent_ = false; // the next file dialog saves
+    bool forceSave_ = false;  // the next file dialog must save
+    int saves_ = 0;
     int dialogsSeen_ = harness::UnexpectedDialogs();
 };
 
@@ -467,22 +902,46 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     g_menuArmed = false;
     g_sessionRunning = true;
 
-    Bytes original;
+    // Names saved by an earlier session that ended without tidying up.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\s*-saved-*.txt").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    // The document and two more for the Open and Insert dialogs; a log
+    // names all three with their bytes.
+    std::vector<Bytes> texts;
     if (replay.empty()) {
         std::mt19937 textRng(seed * 7919u + 1);
-        original = MakeText(textRng);
+        for (int i = 0; i < 3; ++i) texts.push_back(MakeText(textRng));
     } else {
-        const size_t colon = replay[0].find(": ");
-        original = ParseHex(colon == std::string::npos ? "" : replay[0].substr(colon + 2));
+        for (const std::string& line : replay) {
+            const size_t colon = line.find(": ");
+            if ((line.rfind("load ", 0) == 0 || line.rfind("document ", 0) == 0) && colon != std::string::npos)
+                texts.push_back(ParseHex(line.substr(colon + 2)));
+        }
+        if (texts.empty()) texts.push_back({});
     }
-    const std::string path = folder + "\\doc-" + std::to_string(seed) + ".txt";
-    WriteFileBytes(path, original);
+    const Bytes original = texts[0];
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        paths.push_back(folder + "\\s" + std::to_string(seed) + (i ? "-other-" + std::to_string(i) : "-doc") + ".txt");
+        WriteFileBytes(paths.back(), texts[i]);
+    }
     std::string failure;
     {
         ActionLog log(g_logPath);
         log.Add("load " + std::to_string(original.size()) + " bytes: " + Hex(original, 0, original.size()));
-        Session session(seed, log);
-        if (!LoadFile(path.c_str())) failure = "the document did not load";
+        for (size_t i = 1; i < texts.size(); ++i)
+            log.Add("document " + std::to_string(texts[i].size()) + " bytes: " + Hex(texts[i], 0, texts[i].size()));
+        Session session(seed, log, folder, original);
+        session.documents = paths;
+        session.made = paths;
+        session.replaying = !replay.empty();
+        harness::SetDialogResponder([&session](HWND d) { return session.Respond(d); });
+        if (!LoadFile(paths[0].c_str())) failure = "the document did not load";
         if (replay.empty()) {
             std::mt19937 checkRng(seed);
             int untilCheck = 0;
@@ -491,22 +950,29 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
                 if (!session.Step(&failure)) break;
                 if (g_menuArmed) failure = "the menu bar was armed";
                 ++outcome.actions;
-                if (--untilCheck == 0 && failure.empty()) session.UndoAllAndSave(path, original, &failure);
+                if (--untilCheck == 0 && failure.empty()) session.UndoAllAndSave(&failure);
             }
         } else {
             for (size_t i = 1; failure.empty() && i < replay.size(); ++i) {
+                // The answers a line's dialogs got follow it in the log.
+                for (size_t j = i + 1; j < replay.size() && replay[j].rfind("answer ", 0) == 0; ++j)
+                    session.replayAnswers.push_back(replay[j].substr(7));
                 if (replay[i] == "undo all, save") {
-                    session.UndoAllAndSave(path, original, &failure);
-                    continue;
+                    session.UndoAllAndSave(&failure);
+                } else {
+                    session.Before();
+                    if (session.Do(replay[i])) {
+                        ++g_progress;
+                        ++outcome.actions;
+                        if (session.Checks(&failure)) session.After(&failure);
+                        if (g_menuArmed) failure = "the menu bar was armed";
+                    }
                 }
-                if (!session.Do(replay[i])) continue;
-                ++g_progress;
-                ++outcome.actions;
-                session.Checks(&failure);
-                if (g_menuArmed) failure = "the menu bar was armed";
+                while (i + 1 < replay.size() && replay[i + 1].rfind("answer ", 0) == 0) ++i;
+                session.replayAnswers.clear();
             }
         }
-        if (failure.empty()) session.UndoAllAndSave(path, original, &failure);
+        if (failure.empty()) session.UndoAllAndSave(&failure);
         if (g_menuArmed && failure.empty()) failure = "the menu bar was armed";
         if (!failure.empty()) {
             outcome.ok = false;
@@ -514,6 +980,8 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
                               "):\n" + log.Tail(60) + "replay: LORK2_MONKEY_SEED=" + std::to_string(seed) +
                               " LORK2_MONKEY_STEPS=" + std::to_string(steps) + ", or LORK2_MONKEY_REPLAY=" + g_logPath;
         }
+        harness::SetDialogResponder({});
+        paths = session.made;
     }
     g_sessionRunning = false;
     ClearUndoHistory();
@@ -522,7 +990,7 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     harness::StopEditor();
     harness::ClearSettings();
     SetDecodingForNewText(0);
-    DeleteFileA(path.c_str());
+    for (const std::string& p : paths) DeleteFileA(p.c_str());
     if (outcome.ok && replay.empty()) DeleteFileA(g_logPath.c_str()); // only the logs of failures stay
     return outcome;
 }
@@ -552,7 +1020,7 @@ int EnvInt(const char* name, int fallback) {
 
 TEST(Monkey, RandomEditingUndoneAndSavedGivesBackTheOriginal) {
     std::thread(Watchdog).detach();
-    const int steps = EnvInt("LORK2_MONKEY_STEPS", 600);
+    const int steps = EnvInt("LORK2_MONKEY_STEPS", 300);
     const int seconds = EnvInt("LORK2_MONKEY_SECONDS", 0);
     std::vector<unsigned> seeds;
     if (const char* replay = getenv("LORK2_MONKEY_REPLAY")) {
