@@ -175,16 +175,34 @@ int Replace(const std::string& temp, const std::string& out) {
 #endif
 }
 
+// The file a name leads to: a symbolic link's target (so that writing
+// through the link keeps the link), else the name itself.
+std::string ResolvedTarget(const std::string& out) {
+#ifndef _WIN32
+    struct stat link;
+    if (lstat(out.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* full = realpath(out.c_str(), nullptr)) {
+            std::string target(full);
+            std::free(full);
+            return target;
+        }
+    }
+#endif
+    return out;
+}
+
 // Writes a result piece by piece to standard output, or to OUT through a
 // temporary file in the same folder and a rename, so that OUT is either the
-// old file or the whole new one.
+// old file or the whole new one. A symbolic link OUT stays a link: its
+// target is what is replaced, keeping its mode.
 class StreamOutput {
   public:
     explicit StreamOutput(std::string out) : out_(std::move(out)) {}
     int Open() {
         if (out_.empty()) return 0;
+        target_ = ResolvedTarget(out_);
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            temp_ = TempName(out_, attempt);
+            temp_ = TempName(target_, attempt);
 #ifdef _WIN32
             fd_ = _open(temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
@@ -216,13 +234,14 @@ class StreamOutput {
         if (!error_ && fsync(fd_) != 0 && errno != EINVAL) error_ = errno;
         if (close(fd_) != 0 && !error_) error_ = errno;
 #endif
-        if (!error_ && !failed) error_ = Replace(temp_, out_);
+        if (!error_ && !failed) error_ = Replace(temp_, target_);
         if (error_ || failed) std::remove(temp_.c_str());
         return error_ ? FileError(out_, error_) : 0;
     }
 
   private:
     std::string out_;
+    std::string target_;
     std::string temp_;
     int fd_ = -1;
     int error_ = 0;

@@ -339,6 +339,20 @@ TEST_F(Lork2Text, OutputFileIsReplacedWhole) {
     EXPECT_EQ(Entries().size(), 2u) << "no temporary file is left";
 }
 
+TEST_F(Lork2Text, OutputThroughASymbolicLinkKeepsTheLinkAndTheMode) {
+    WriteFile(Path("run.sh"), "old");
+    ASSERT_EQ(chmod(Path("run.sh").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("run.sh", Path("link.sh").c_str()), 0);
+    ASSERT_EQ(Run({"-o", Path("link.sh"), "line-break"}, "a\rb").status, 0);
+    struct stat link {}, target {};
+    ASSERT_EQ(lstat(Path("link.sh").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << "the link stays a link";
+    ASSERT_EQ(stat(Path("run.sh").c_str(), &target), 0);
+    EXPECT_EQ(target.st_mode & 07777, 0755u);
+    EXPECT_EQ(ReadFile(Path("run.sh")), "a\r\nb");
+    EXPECT_EQ(Entries().size(), 2u) << "no temporary file is left";
+}
+
 TEST_F(Lork2Text, FailuresLeaveTheOutputFileUntouched) {
     WriteFile(Path("out"), "old contents");
     // The input cannot be read.
