@@ -69,6 +69,7 @@ void LineAdvances(const unsigned char* view, const LaidLine& line, const LayoutM
 
 void MarkHtmlTags(const unsigned char* text, std::size_t length, std::size_t first, std::size_t n,
                   unsigned char* coloured) {
+    if (n == 0) return;
     std::fill(coloured, coloured + n, static_cast<unsigned char>(0));
     if (first >= length) return;
     const std::size_t last = std::min(length, first + n);

@@ -62,11 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (++pages > static_cast<int>(n) + 1) std::abort();
     }
 
-    std::vector<unsigned char> coloured(n);
-    MarkHtmlTags(text.data(), n, static_cast<unsigned char>(pageWidth), static_cast<unsigned char>(pageHeight),
-                 coloured.data());
-    for (unsigned char c : coloured)
-        if (c > 1) std::abort();
+    // The tag marks of a view of the text, as a printed page asks for them,
+    // agree with the marks of the whole text at the same places.
+    std::vector<unsigned char> whole(n + 1);
+    MarkHtmlTags(text.data(), n, 0, n, whole.data());
+    const std::size_t first = n ? static_cast<std::size_t>(pageWidth) % n : 0;
+    const std::size_t count = n - first;
+    std::vector<unsigned char> view(count + 1);
+    MarkHtmlTags(text.data(), n, first, count, view.data());
+    for (std::size_t i = 0; i < count; ++i)
+        if (view[i] > 1 || view[i] != whole[first + i]) std::abort();
 
     const TwipsRect page = PageRectTwips(pageWidth, pageHeight, dpiX, dpiY);
     const TwipsRect print = PrintRectTwips(page, margins);
