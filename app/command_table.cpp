@@ -13,6 +13,7 @@
 #include "codepage/font_dialog.h"
 #include "core/app/command_list.h"
 #include "core/app/setting_names.h"
+#include "core/codepage/font_choices.h"
 #include "core/codepage/tables.h"
 #include "dialogs/associations.h"
 #include "dialogs/char_table.h"
@@ -45,11 +46,12 @@ void MaximizeCommand(int) {
 }
 
 // The font of the display code page 20 twips larger, up to 520, or smaller,
-// down to 80.
+// down to 80; a stored size out of range counts as the size it is shown at.
 void FontSizeCommand(int id) {
     const SettingDef size = setting::FontSize(g_displayCodePage);
-    const int32_t h = ReadSetting(size);
-    if (id == IDM_SIZE_UP && h < 520) {
+    const int32_t stored = ReadSetting(size);
+    const int32_t h = stored > 0 ? ShownFontSize(stored) : stored;
+    if (id == IDM_SIZE_UP && h < kLargestFontTwips) {
         WriteSetting(size, h + 20);
     } else if (id == IDM_SIZE_DOWN && h > 80) {
         WriteSetting(size, h - 20);

@@ -32,7 +32,7 @@ struct FontChoice {
 FontChoice ReadFontChoice(int codePage) {
     FontChoice choice{};
     choice.codePage = codePage;
-    choice.size = ReadSetting(setting::FontSize(codePage));
+    choice.size = ShownFontSize(ReadSetting(setting::FontSize(codePage)));
     choice.effects = ReadSetting(setting::FontEffects(codePage));
     choice.charset = ReadSetting(setting::FontCharset(codePage));
     char stored[kPathSize + 1];

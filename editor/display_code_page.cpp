@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
+#include "core/codepage/font_choices.h"
 #include "core/codepage/html_tags.h"
 #include "editor/control.h"
 #include "editor/status_bar.h"
@@ -24,7 +25,7 @@ CHARFORMATA CharFormatOfDisplayCodePage() {
     format.cbSize = sizeof format;
     format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
     format.crTextColor = static_cast<COLORREF>(ReadSetting(setting::TextColour));
-    format.yHeight = ReadSettingDword(setting::FontSize(cp).name, setting::kFontSizeApplyDefault);
+    format.yHeight = ShownFontSize(ReadSettingDword(setting::FontSize(cp).name, setting::kFontSizeApplyDefault));
     format.bCharSet = static_cast<BYTE>(ReadSetting(setting::FontCharset(cp)));
     format.dwEffects = static_cast<DWORD>(ReadSetting(setting::FontEffects(cp))) & (CFE_BOLD | CFE_ITALIC);
     ReadSettingString(setting::FontFace(cp).name, format.szFaceName, sizeof format.szFaceName);

@@ -4,6 +4,8 @@
 #include "core/codepage/convert.h"
 #include "core/codepage/tables.h"
 
+#include <algorithm>
+
 // "Face кривой?" and a framed face, in CP866.
 const unsigned char kFontSample[kFontSampleSize] = {
     'F', 'a', 'c', 'e', ' ', 0xAA, 0xE0, 0xA8, 0xA2, 0xAE, 0xA9, '?', '\r', '\n',  // Face кривой?
@@ -48,6 +50,11 @@ int SizeIndex(int32_t twips) {
 int32_t ChosenSize(int index, int32_t storedTwips) {
     if (index < 0 || index >= kSizeChoiceCount) return storedTwips;
     return index * 20 + 20;
+}
+
+int32_t ShownFontSize(int32_t storedTwips) {
+    if (storedTwips <= 0) return 0;
+    return std::clamp(storedTwips, kSmallestFontTwips, kLargestFontTwips);
 }
 
 int32_t EffectsOf(bool bold, bool italic) { return (bold ? 1 : 0) | (italic ? 2 : 0); }

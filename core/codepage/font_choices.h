@@ -39,6 +39,15 @@ int SizeIndex(int32_t twips);
 // the stored size stays.
 int32_t ChosenSize(int index, int32_t storedTwips);
 
+// The sizes a font is shown, previewed and printed at: 1 point (20 twips) up
+// to the 26 points the size commands reach (520 twips). A stored size of 0 or
+// less means none (the control keeps its own) and stays 0; one outside the
+// range (a hand-edited or damaged setting) is taken at the nearer end, so
+// that no screen or printer font is made thousands of points high.
+constexpr int32_t kSmallestFontTwips = 20;
+constexpr int32_t kLargestFontTwips = 520;
+int32_t ShownFontSize(int32_t storedTwips);
+
 // Bit 0 bold, bit 1 italic, as the stored effects hold them.
 int32_t EffectsOf(bool bold, bool italic);
 

@@ -59,6 +59,13 @@ TEST(FontChoices, SizesTheListCannotShowAreKeptOnOk) {
     EXPECT_EQ(ChosenSize(20, 80), 80);
 }
 
+TEST(FontChoices, StoredSizesAreShownBetweenOneAndTwentySixPoints) {
+    for (int32_t none : {0, -1, -2147483647 - 1}) EXPECT_EQ(ShownFontSize(none), 0) << none;
+    for (int32_t inRange : {20, 200, 210, 520}) EXPECT_EQ(ShownFontSize(inRange), inRange);
+    for (int32_t tiny : {1, 19}) EXPECT_EQ(ShownFontSize(tiny), 20) << tiny;
+    for (int32_t huge : {540, 1000000, 2147483647}) EXPECT_EQ(ShownFontSize(huge), 520) << huge;
+}
+
 TEST(FontChoices, CharacterSetsAndEffects) {
     EXPECT_EQ(CharsetIndex(204), 0);
     EXPECT_EQ(CharsetIndex(255), 1);

@@ -5,6 +5,7 @@
 #include "tests/wine/editor_fixture.h"
 
 #include <commdlg.h>
+#include <richedit.h>
 #include <dlgs.h>
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "base/settings.h"
+#include "core/app/setting_names.h"
+#include "editor/display_code_page.h"
 #include "core/app/command_ids.h"
 #include "core/codepage/display_map.h"
 #include "core/print/print_ids.h"
@@ -861,3 +864,38 @@ TEST_F(PrintTest, PreviewFitsPortraitToTheHeightAndLandscapeToTheWidth) {
 }
 
 } // namespace
+
+// A font size stored outside what the program writes (an old version's, a
+// hand-edited one) shows, previews and prints at the nearest size the program
+// offers, so that no printer or screen font is made thousands of points high.
+TEST_F(PrintTest, AbsurdStoredFontSizeShowsPreviewsAndPrintsAtTheNearestOfferedSize) {
+    Load(NumberedLines(30));
+    for (const int32_t stored : {2000000000, 1000000, 1, 19}) {
+        WriteSetting(setting::FontSize(g_displayCodePage), stored);
+        ApplyDisplayCodePage();
+        CHARFORMATA shown{};
+        shown.cbSize = sizeof shown;
+        SendMessageA(g_editor, EM_GETCHARFORMAT, FALSE, reinterpret_cast<LPARAM>(&shown));
+        EXPECT_GE(shown.yHeight, 20) << stored;
+        EXPECT_LE(shown.yHeight, 520) << stored;
+        bool opened = false;
+        harness::AnswerNextDialog([&](HWND dialog) {
+            opened = true;
+            SettlePreview(dialog);
+            // Both zooms drawn.
+            RECT r;
+            GetWindowRect(GetDlgItem(dialog, IDC_PREVIEW_PAGE), &r);
+            POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            ScreenToClient(dialog, &middle);
+            SendMessageA(dialog, WM_LBUTTONDOWN, 0, MAKELPARAM(middle.x, middle.y));
+            UpdateWindow(GetDlgItem(dialog, IDC_PREVIEW_PAGE));
+            Click(dialog, IDOK);
+        });
+        Command(IDM_PREVIEW);
+        harness::Pump();
+        EXPECT_TRUE(opened) << stored;
+        const std::string pdf = Print();
+        ASSERT_FALSE(pdf.empty()) << stored;
+        EXPECT_FALSE(LineNumbers(PdfText(pdf, 1)).empty()) << stored;
+    }
+}
