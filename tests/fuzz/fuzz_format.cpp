@@ -4,6 +4,9 @@
 // side without making copies, and the output goes into one buffer kept from
 // input to input, so that an input costs about what formatting it costs.
 // fuzz: -max_len=1024
+// The formatting is the slowest of the engine per input: it gets three times
+// the others' time.
+// fuzz-time: 3x
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
