@@ -112,6 +112,17 @@ char32_t NextChar(const unsigned char* text, std::size_t n, std::size_t& i, bool
     return c;
 }
 
+// The editor shows two bytes of 1251 as other characters than they stand
+// for, so that each has a width on screen (see display_map.cpp); text in
+// UTF-8 carries what they stand for, as iconv writes them.
+struct ShownOtherwise {
+    unsigned char byte;
+    char16_t shown;
+    char16_t meant;
+    unsigned char substitute; // for the shown character, which 1251 lacks
+};
+constexpr ShownOtherwise kShownOtherwise1251[] = {{0x98, 0xFFFD, 0x0098, '?'}, {0xAD, 0x2011, 0x00AD, '-'}};
+
 } // namespace
 
 char32_t CodePageChar(int cp, unsigned char b) {
@@ -119,6 +130,10 @@ char32_t CodePageChar(int cp, unsigned char b) {
     switch (Normalised(cp)) {
     case kCodePageIso: return kHighIso[b - 0x80];
     case kCodePageMac: return kHighMac[b - 0x80];
+    case kCodePageAnsi:
+        for (const ShownOtherwise& s : kShownOtherwise1251)
+            if (s.byte == b) return s.meant;
+        return DisplayChar(kCodePageAnsi, b);
     default: return DisplayChar(Normalised(cp), b);
     }
 }
@@ -132,6 +147,15 @@ unsigned char CodePageByte(int cp, char32_t c, bool* exact) {
     }
     if (c > 0xFFFF) return '?';
     const char16_t u = static_cast<char16_t>(c);
+    if (cp == kCodePageAnsi) {
+        for (const ShownOtherwise& s : kShownOtherwise1251) {
+            if (u == s.meant) {
+                if (exact) *exact = true;
+                return s.byte;
+            }
+            if (u == s.shown) return s.substitute;
+        }
+    }
     if (cp < kDisplayCodePageCount) {
         if (exact) *exact = HasDisplayByte(cp, u);
         return DisplayByte(cp, u);
