@@ -25,6 +25,7 @@
 namespace {
 
 using Bytes = std::basic_string<unsigned char>;
+using harness::ReadFileBytes;
 
 struct BadShape {
     const char* name;
@@ -52,17 +53,6 @@ void Store(const char* name, const BadShape& shape) {
     RegSetValueExA(key, name, 0, shape.type, reinterpret_cast<const BYTE*>(shape.bytes.data()),
                    static_cast<DWORD>(shape.bytes.size()));
     RegCloseKey(key);
-}
-
-Bytes ReadFileBytes(const std::string& path) {
-    Bytes out;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    unsigned char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, n);
-    fclose(f);
-    return out;
 }
 
 void Command(int id) {

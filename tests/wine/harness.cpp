@@ -450,4 +450,15 @@ UINT MenuItemState(int id) {
 
 int PopupMenusOpened() { return g_popupMenus; }
 
+std::basic_string<unsigned char> ReadFileBytes(const std::string& path) {
+    std::basic_string<unsigned char> out;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return out;
+    unsigned char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, n);
+    fclose(f);
+    return out;
+}
+
 } // namespace harness

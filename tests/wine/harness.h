@@ -129,6 +129,8 @@ bool SaveScreenshot(HWND window, const std::string& name, std::vector<unsigned c
                     int* width = nullptr, int* height = nullptr);
 // The folder of the screenshots, build/screenshots, made when missing.
 std::string ScreenshotFolder();
+// The bytes of a file, empty when it cannot be read.
+std::basic_string<unsigned char> ReadFileBytes(const std::string& path);
 
 // The state of a menu item (GetMenuState: MF_GRAYED, MF_CHECKED ...) as the
 // user sees it: the popup holding it is opened first, which brings the

@@ -51,6 +51,7 @@
 namespace {
 
 using Bytes = std::basic_string<unsigned char>;
+using harness::ReadFileBytes;
 
 Bytes B(const char* s) { return Bytes(reinterpret_cast<const unsigned char*>(s)); }
 
@@ -121,17 +122,6 @@ std::string TempFolder() {
     std::string folder = std::string(path) + "lork2-monkey";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
-}
-
-Bytes ReadFileBytes(const std::string& path) {
-    Bytes out;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    unsigned char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, n);
-    fclose(f);
-    return out;
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
