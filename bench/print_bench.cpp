@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "base/globals.h"
@@ -107,9 +109,87 @@ double PrintAll(int& pages) {
     return t;
 }
 
+// Prints the loaded document page by page as the print command does (the
+// program's own layout and drawing on the default printer), timing each
+// page from StartPage to EndPage and the drawing inside it; prints the first
+// and the last `span` pages' mean and the whole job.
+void TimePages(size_t span) {
+    HDC printer = GetPrinterDC();
+    if (!printer) {
+        printf("no printer\n");
+        return;
+    }
+    RECT page, print;
+    ComputePageRects(printer, page, print);
+    ShownText text;
+    TakeShownText(g_editor, text);
+    DOCINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = "lork2 print bench";
+    const double j0 = Now();
+    if (StartDocA(printer, &info) <= 0) {
+        printf("StartDoc failed\n");
+        DeleteDC(printer);
+        return;
+    }
+    std::vector<double> pageTimes, drawTimes, endTimes;
+    const int32_t length = static_cast<int32_t>(text.bytes.size());
+    for (int32_t start = 0; start < length;) {
+        const double p0 = Now();
+        StartPage(printer);
+        PageFormat format{printer, printer, print, page, start, length};
+        const double d0 = Now();
+        const int32_t next = FormatPage(text, format, true);
+        const double d1 = Now();
+        EndPage(printer);
+        const double p1 = Now();
+        pageTimes.push_back(p1 - p0);
+        drawTimes.push_back(d1 - d0);
+        endTimes.push_back(p1 - d1);
+        if (next <= start) break;
+        start = next;
+    }
+    const double e0 = Now();
+    EndDoc(printer);
+    const double job = Now() - j0;
+    const double endDoc = Now() - e0;
+    DeleteDC(printer);
+    const size_t n = pageTimes.size();
+    const size_t k = std::min(span, n);
+    auto mean = [&](const std::vector<double>& v, size_t from) {
+        double sum = 0;
+        for (size_t i = from; i < from + k; ++i) sum += v[i];
+        return k ? sum / static_cast<double>(k) * 1e3 : 0.0;
+    };
+    printf("pages %zu of %d bytes; job %.2f s (EndDoc %.2f s), %.1f ms a page\n", n, length, job, endDoc,
+           n ? job / static_cast<double>(n) * 1e3 : 0.0);
+    printf("  first %zu pages: %.1f ms a page (drawing %.1f, EndPage %.1f)\n", k, mean(pageTimes, 0),
+           mean(drawTimes, 0), mean(endTimes, 0));
+    printf("  last %zu pages:  %.1f ms a page (drawing %.1f, EndPage %.1f); last / first %.2f\n", k,
+           mean(pageTimes, n - k), mean(drawTimes, n - k), mean(endTimes, n - k),
+           mean(pageTimes, n - k) / std::max(mean(pageTimes, 0), 1e-9));
+    fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && strcmp(argv[1], "--pages") == 0) {
+        // --pages MB [FILE]: per-page times of printing MB megabytes of the
+        // bench's lines, or of FILE.
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        const std::string folder = std::string(temp) + "lk2printbench";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        if (!harness::StartEditor()) return 1;
+        const std::string path = argc > 3 ? std::string(argv[3]) : WriteText(folder, static_cast<size_t>(atoi(argv[2])));
+        LoadFile(path.c_str());
+        TimePages(100);
+        if (argc <= 3) DeleteFileA(path.c_str());
+        harness::StopEditor();
+        RemoveDirectoryA(folder.c_str());
+        return 0;
+    }
     const int runs = argc > 1 ? atoi(argv[1]) : 3;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);

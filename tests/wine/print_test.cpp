@@ -9,8 +9,10 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -319,6 +321,39 @@ bool FirstWordPosition(const std::string& pdf, double& x, double& y) {
     const size_t at = html.find("<word xMin=\"");
     if (at == std::string::npos) return false;
     return sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\"", &x, &y) == 2;
+}
+
+// Each word of page 1 and where it starts, in points from the page's left.
+std::vector<std::pair<std::string, double>> WordStarts(const std::string& pdf) {
+    const std::string html = RunUnix("/usr/bin/pdftotext -bbox -f 1 -l 1 " + pdf + " -");
+    std::vector<std::pair<std::string, double>> words;
+    for (size_t at = html.find("<word xMin=\""); at != std::string::npos; at = html.find("<word xMin=\"", at + 1)) {
+        double x = 0;
+        const size_t text = html.find('>', at);
+        const size_t end = html.find("</word>", at);
+        if (sscanf(html.c_str() + at, "<word xMin=\"%lf\"", &x) == 1 && text != std::string::npos && end > text)
+            words.emplace_back(html.substr(text + 1, end - text - 1), x);
+    }
+    return words;
+}
+
+TEST_F(PrintTest, TabsReachTheirHalfInchStopsOnPaper) {
+    // On paper the runs break at the tabs: each word after one starts at its
+    // stop, every half inch (36 points) from the left margin (72 points).
+    Load(B("a\tb\t\tc\r\nlonger words\tz\r\n"));
+    const std::string pdf = Print();
+    ASSERT_FALSE(pdf.empty());
+    std::map<std::string, double> at;
+    for (const auto& [word, x] : WordStarts(pdf)) at[word] = x;
+    ASSERT_EQ(at.size(), 6u);
+    EXPECT_NEAR(at["a"], 72, 3);
+    EXPECT_NEAR(at["b"], 108, 3);
+    EXPECT_NEAR(at["c"], 180, 3);
+    EXPECT_NEAR(at["longer"], 72, 3);
+    // "z" stands on the first stop after "longer words", whatever their width.
+    EXPECT_GT(at["z"], at["words"]);
+    const double stop = 72 + 36 * std::ceil((at["z"] - 3 - 72) / 36);
+    EXPECT_NEAR(at["z"], stop, 3);
 }
 
 TEST_F(PrintTest, MarginsFromPageSetupMoveTheText) {
