@@ -133,6 +133,42 @@ double UpwardByProbeReads(int32_t caret, const char* word, int times, int32_t* f
     return t[t.size() / 2];
 }
 
+template <typename F>
+double MedianOf(int times, F&& f) {
+    std::vector<double> t;
+    for (int i = 0; i < times; ++i) {
+        const double start = Now();
+        f();
+        t.push_back(Now() - start);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+// What an upward Find next near the caret is made of, each the median of 21.
+void PrintUpwardParts(int32_t caret, double key) {
+    std::vector<unsigned char> window(64 * 1024 + 2);
+    std::vector<wchar_t> units(64 * 1024 + 2);
+    auto row = [&](const char* what, double seconds) {
+        printf("    %-40s %8.3f ms  (%.2f keystrokes)\n", what, seconds * 1e3, seconds / key);
+    };
+    row("read 64 KB before the caret", MedianOf(21, [&] {
+            GetRangeBytes(g_editor, caret - 65536, caret, window.data(), 65536);
+        }));
+    row("read 4 KB before the caret", MedianOf(21, [&] {
+            GetRangeBytes(g_editor, caret - 4096, caret, window.data(), 4096);
+        }));
+    row("select the match (EM_EXSETSEL)", MedianOf(21, [&] { SetSelection(g_editor, caret - 200, caret - 194); }));
+    row("scroll to it (EM_SCROLLCARET)", MedianOf(21, [&] { SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); }));
+    row("select 64 KB and read the selection", MedianOf(21, [&] {
+            SetSelection(g_editor, caret - 65536, caret);
+            GETTEXTEX get{static_cast<DWORD>(units.size() * 2), GT_SELECTION, 1200, nullptr, nullptr};
+            SendMessageA(g_editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                         reinterpret_cast<LPARAM>(units.data()));
+        }));
+    SetSelection(g_editor, caret, caret);
+}
+
 double KeystrokeCost(int32_t at, int keys) {
     SetSelection(g_editor, at, at);
     std::vector<double> t;
@@ -278,6 +314,7 @@ int main(int argc, char** argv) {
     printf("    the same by one whole copy (before)   %10.3f ms  (%.1fx the pieces)\n", wholeCopy * 1e3,
            wholeCopy / farDown);
     printf("  Find next up, match 200 bytes before    %10.3f ms  (%.2f keystrokes)\n", nearUp * 1e3, nearUp / key);
+    PrintUpwardParts(middle, key);
     printf("    the same by one read a probe (before) %10.3f ms  (%.2f keystrokes, %.1fx; at %d, now at %d)\n",
            nearUpProbes * 1e3, nearUpProbes / key, nearUpProbes / nearUp, probeAt - middle,
            nearUpAt - middle);

@@ -316,6 +316,43 @@ int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char*
     }
 }
 
+int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned char* buffer) {
+    const int32_t n = last - first;
+    if (!buffer || first < 0 || n <= 0 || last > TextLength(editor)) return -1;
+    POINT scroll{};
+    SendMessageA(editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SetSelection(editor, first, last);
+    // Placing a selection scrolls its end into view.
+    POINT now{};
+    SendMessageA(editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&now));
+    if (now.x != scroll.x || now.y != scroll.y)
+        SendMessageA(editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    // An end that falls inside a line break (a CR LF, or the CR CR LF the
+    // control keeps as one) is put at the break's start: the characters
+    // between are CRs. A start put early reads them (dropped, after a look);
+    // an end put early misses them (put back).
+    const CHARRANGE placed = GetSelection(editor);
+    if (placed.cpMin > first || placed.cpMax > last || placed.cpMin > placed.cpMax) return -1;
+    const int32_t count = placed.cpMax - placed.cpMin;
+    const int32_t early = first - placed.cpMin;
+    const int32_t missing = last - std::max<int32_t>(placed.cpMax, first);
+    HeapBuffer units((static_cast<size_t>(count) + 1) * 2);
+    if (!units) return -1;
+    GETTEXTEX get{static_cast<DWORD>(units.size()), GT_SELECTION, 1200, nullptr, nullptr};
+    const auto got = count == 0 ? 0
+                                : static_cast<int32_t>(SendMessageA(editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                                                    reinterpret_cast<LPARAM>(units.get())));
+    if (got != count) return -1;
+    const auto* text = reinterpret_cast<const char16_t*>(units.get());
+    for (int32_t i = 0; i < std::min(early, count); ++i) {
+        if (text[i] != u'\r') return -1;
+    }
+    const int32_t kept = std::max(count - early, 0);
+    EncodeDisplayChars(g_displayCodePage, text + std::min(early, count), kept, buffer);
+    std::fill(buffer + kept, buffer + kept + missing, static_cast<unsigned char>('\r'));
+    return kept + missing == n ? n : -1;
+}
+
 int32_t FindWordBreak(HWND editor, int direction, int32_t pos) {
     const int32_t length = TextLength(editor);
     pos = std::clamp(pos, 0, length);

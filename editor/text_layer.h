@@ -70,6 +70,15 @@ void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, b
 // match, and a search of the whole text holds one piece at a time.
 int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags,
                   int32_t firstPiece = 64 * 1024);
+// Reads [first, last) by selecting it: the control hands out a selection's
+// text from its own cursors, so the read costs the one walk from the start
+// of the text that placing the selection takes, where a text range walks
+// there twice (to its start and to its end). The range stays selected (the
+// caller selects what is to be shown next); the view is kept. Returns the
+// bytes read, or -1 when the control would not put the selection exactly
+// there (it keeps a selection's ends out of a CR LF) or the text could not
+// be had: the caller then reads another way.
+int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned char* buffer);
 // WB_MOVEWORDLEFT or WB_MOVEWORDRIGHT from `pos`, by the editor's word rule.
 int32_t FindWordBreak(HWND editor, int direction, int32_t pos);
 

@@ -219,6 +219,47 @@ TEST_F(FindDialog, FindsAcrossThePiecesALargeTextIsReadIn) {
     ExpectSelection(65531, 65537);
 }
 
+TEST_F(FindDialog, NothingFoundLeavesTheSelectionAndTheViewAsTheyWere) {
+    // The first piece of a search is read by selecting it; when nothing is
+    // found the selection and the lines shown are those the user left.
+    Bytes text;
+    for (int i = 0; i < 3000; ++i) text += B("a line of the text to scroll through\r\n");
+    Load(text);
+    Select(60000, 60010);
+    SendMessageA(g_editor, WM_VSCROLL, SB_TOP, 0);
+    POINT before{};
+    SendMessageA(g_editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&before));
+    for (bool upward : {false, true}) {
+        SCOPED_TRACE(upward);
+        Find({.text = "needle", .upward = upward});
+        EXPECT_EQ(g_search.position, -1);
+        ExpectSelection(60000, 60010);
+        POINT after{};
+        SendMessageA(g_editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&after));
+        EXPECT_EQ(after.y, before.y);
+    }
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(FindDialog, UpwardFromALineEndFindsTheLineBreaksBeforeIt) {
+    // The caret before a CR LF, and after the CR CR LF the control keeps as
+    // one break: the bytes up to the caret are read whole, line ends too.
+    // (The control selects no lone CR of a break: the match's position is
+    // what tells.)
+    Load(B("one\r\ntwo\r\r\nthree\r\n"));
+    const std::pair<int32_t, const char*> finds[] = {{8, "0d"}, {16, "0d"}, {16, "0d0a"}, {11, "0d"}, {11, "0d0a"}};
+    const int32_t expected[] = {3, 9, 9, 9, 9};
+    for (size_t i = 0; i < 5; ++i) {
+        Select(finds[i].first, finds[i].first);
+        Find({.hex = finds[i].second, .upward = true});
+        EXPECT_EQ(g_search.position, expected[i]) << i;
+    }
+    Select(16, 16);
+    Find({.text = "two", .upward = true});
+    ExpectSelection(5, 8);
+    EXPECT_EQ(Text(), B("one\r\ntwo\r\r\nthree\r\n"));
+}
+
 TEST_F(FindDialog, TypedCapitalsFindSmallLettersInEachDisplayCodePage) {
     // "Ёлка, привет!" in 1251, 866 and KOI8-R.
     const Bytes shown[] = {B("\xA8\xEB\xEA\xE0, \xEF\xF0\xE8\xE2\xE5\xF2!"),

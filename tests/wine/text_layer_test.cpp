@@ -249,3 +249,57 @@ TEST_F(TextLayer, ReplacingTheWholeTextOfAControlWithoutAnOwnerKeepsTheControl) 
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TextLayer, ReadingBySelectingGivesTheRangesBytesWhereverItsEndsFall) {
+    // Every range of a text with every shape of line end: the bytes are those
+    // a text range reads, also where an end falls inside a CR LF (the control
+    // puts a selection's end before the CR); only a range it cannot place
+    // exactly may be refused, never read wrong.
+    const Bytes text = Str("ab\r\ncd\r\r\ne\n\rf\n\r\ng\r\n\r\nh\r\r\r\ni\r\n\nj\n\r\r\nk\r\r");
+    for (int cp = 0; cp < 3; ++cp) {
+        g_displayCodePage = cp;
+        SendMessageA(editor_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        Load(text);
+        const auto n = static_cast<int32_t>(text.size());
+        int refused = 0;
+        for (int32_t first = 0; first < n; ++first) {
+            for (int32_t last = first + 1; last <= n; ++last) {
+                Bytes read(last - first, 0xEE);
+                const int32_t got = ReadRangeBySelecting(editor_, first, last, read.data());
+                if (got < 0) {
+                    ++refused;
+
+                    continue;
+                }
+                ASSERT_EQ(got, last - first) << first << ".." << last;
+                EXPECT_EQ(read, text.substr(first, last - first)) << cp << ": " << first << ".." << last;
+            }
+        }
+        EXPECT_EQ(refused, 0) << cp;
+        EXPECT_EQ(Whole(), text);
+    }
+}
+
+TEST_F(TextLayer, ReadingBySelectingKeepsTheView) {
+    Bytes text;
+    for (int i = 0; i < 400; ++i) text += Str("a line of the text to scroll through\r\n");
+    Load(text);
+    SetSelection(editor_, 200, 200);
+    SendMessageA(editor_, WM_VSCROLL, SB_TOP, 0);
+    POINT before{};
+    SendMessageA(editor_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&before));
+    // The range's end lies far below the lines shown.
+    Bytes read(9000, 0);
+    ASSERT_EQ(ReadRangeBySelecting(editor_, 100, 9100, read.data()), 9000);
+    EXPECT_EQ(read, text.substr(100, 9000));
+    POINT after{};
+    SendMessageA(editor_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&after));
+    EXPECT_EQ(after.y, before.y);
+    const CHARRANGE selected = GetSelection(editor_);
+    EXPECT_EQ(selected.cpMin, 100);
+    EXPECT_EQ(selected.cpMax, 9100);
+}
+
+} // namespace
