@@ -73,10 +73,7 @@ double TimeOpening(const std::string& program, const std::string& file, LRESULT 
         }
         Sleep(5);
     }
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EndProcess(process);
     return took;
 }
 

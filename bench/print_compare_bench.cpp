@@ -77,10 +77,7 @@ double TimePrinting(const std::string& program, const std::string& file) {
             Sleep(5);
         }
     }
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EndProcess(process);
     return took;
 }
 

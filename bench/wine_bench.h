@@ -43,6 +43,15 @@ inline std::string RepeatedLines(const std::string& line, size_t size) {
     return text;
 }
 
+// Ends a program a benchmark started, if it has not ended, and lets its
+// handles go.
+inline void EndProcess(PROCESS_INFORMATION& process) {
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // Writes `text` as the whole of the file at `path`.
 inline void WriteWholeFile(const std::string& path, const std::string& text) {
     HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
