@@ -74,10 +74,12 @@ int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char*
 // text from its own cursors, so the read costs the one walk from the start
 // of the text that placing the selection takes, where a text range walks
 // there twice (to its start and to its end). The range stays selected (the
-// caller selects what is to be shown next); the view is kept. Returns the
-// bytes read, or -1 when the control would not put the selection exactly
-// there (it keeps a selection's ends out of a CR LF) or the text could not
-// be had: the caller then reads another way.
+// caller selects what is to be shown next); the view is kept. An end the
+// control moves to the start of a line break (it keeps a selection's ends
+// out of a CR LF and a CR CR LF) is mended from the CRs it passed over.
+// Returns the bytes read, or -1 when what the control selected cannot be
+// read back as the range or the text could not be had: the caller then
+// reads another way.
 int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned char* buffer);
 // WB_MOVEWORDLEFT or WB_MOVEWORDRIGHT from `pos`, by the editor's word rule.
 int32_t FindWordBreak(HWND editor, int direction, int32_t pos);
