@@ -47,6 +47,7 @@ struct PageFormat {
 // the layout rules say. With `draw` the lines are drawn into hdc in the text
 // colour (HTML tags in their colour while the editor shows them coloured),
 // each character where it stands at the target, on the context's background
-// colour. Returns the first byte that did not fit: last when all did, `first`
-// when not even one line fits.
+// colour (drawn into the target itself, the page's own: no background is
+// painted). Returns the first byte that did not fit: last when all did,
+// `first` when not even one line fits.
 int32_t FormatPage(ShownText& text, const PageFormat& format, bool draw);
