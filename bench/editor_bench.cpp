@@ -117,16 +117,7 @@ struct Row {
 };
 
 // Median microseconds of `call` over `times` calls.
-template <typename F> double MedianUs(int times, F call) {
-    std::vector<double> t;
-    for (int i = 0; i < times; ++i) {
-        const double start = Now();
-        call();
-        t.push_back(Now() - start);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2] * 1e6;
-}
+template <typename F> double MedianUs(int times, F call) { return MedianSeconds(times, call) * 1e6; }
 
 // What one keystroke is made of, each piece by its median at the caret.
 void PrintParts(HWND editor, int32_t at) {

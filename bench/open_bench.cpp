@@ -49,14 +49,9 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM lParam) {
 // Seconds from CreateProcess until the text is in and the window answers;
 // negative when that did not happen within two minutes.
 double TimeOpening(const std::string& program, const std::string& file, LRESULT expected) {
-    std::string commandLine = "\"" + program + "\" \"" + file + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION process;
     const double start = Now();
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
+    if (!StartProgram("\"" + program + "\" \"" + file + "\"", process)) return -1;
     double took = -1;
     while (Now() - start < 120) {
         Search s{process.dwProcessId, nullptr, nullptr};

@@ -44,13 +44,8 @@ HWND WindowOf(DWORD process, bool dialog) {
 // Seconds from the print dialog's OK until the program answers again;
 // negative when the dialog did not come or the printing took over an hour.
 double TimePrinting(const std::string& program, const std::string& file) {
-    std::string commandLine = "\"" + program + "\" /p \"" + file + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
+    PROCESS_INFORMATION process;
+    if (!StartProgram("\"" + program + "\" /p \"" + file + "\"", process)) return -1;
     double took = -1;
     HWND dialog = nullptr;
     for (const double start = Now(); !dialog && Now() - start < 300; Sleep(20))

@@ -133,18 +133,6 @@ double UpwardByProbeReads(int32_t caret, const char* word, int times, int32_t* f
     return t[t.size() / 2];
 }
 
-template <typename F>
-double MedianOf(int times, F&& f) {
-    std::vector<double> t;
-    for (int i = 0; i < times; ++i) {
-        const double start = Now();
-        f();
-        t.push_back(Now() - start);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-
 // What an upward Find next near the caret is made of, each the median of 21.
 void PrintUpwardParts(int32_t caret, double key) {
     std::vector<unsigned char> window(64 * 1024 + 2);
@@ -152,15 +140,15 @@ void PrintUpwardParts(int32_t caret, double key) {
     auto row = [&](const char* what, double seconds) {
         printf("    %-40s %8.3f ms  (%.2f keystrokes)\n", what, seconds * 1e3, seconds / key);
     };
-    row("read 64 KB before the caret", MedianOf(21, [&] {
+    row("read 64 KB before the caret", MedianSeconds(21, [&] {
             GetRangeBytes(g_editor, caret - 65536, caret, window.data(), 65536);
         }));
-    row("read 4 KB before the caret", MedianOf(21, [&] {
+    row("read 4 KB before the caret", MedianSeconds(21, [&] {
             GetRangeBytes(g_editor, caret - 4096, caret, window.data(), 4096);
         }));
-    row("select the match (EM_EXSETSEL)", MedianOf(21, [&] { SetSelection(g_editor, caret - 200, caret - 194); }));
-    row("scroll to it (EM_SCROLLCARET)", MedianOf(21, [&] { SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); }));
-    row("select 64 KB and read the selection", MedianOf(21, [&] {
+    row("select the match (EM_EXSETSEL)", MedianSeconds(21, [&] { SetSelection(g_editor, caret - 200, caret - 194); }));
+    row("scroll to it (EM_SCROLLCARET)", MedianSeconds(21, [&] { SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); }));
+    row("select 64 KB and read the selection", MedianSeconds(21, [&] {
             SetSelection(g_editor, caret - 65536, caret);
             GETTEXTEX get{static_cast<DWORD>(units.size() * 2), GT_SELECTION, 1200, nullptr, nullptr};
             SendMessageA(g_editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 // Seconds since some fixed moment, from the performance counter.
 inline double Now() {
@@ -41,6 +43,29 @@ inline std::string RepeatedLines(const std::string& line, size_t size) {
     text.reserve(size + line.size());
     while (text.size() < size) text += line;
     return text;
+}
+
+// The median seconds of `times` calls of `call`.
+template <typename F>
+double MedianSeconds(int times, F&& call) {
+    std::vector<double> t;
+    for (int i = 0; i < times; ++i) {
+        const double start = Now();
+        call();
+        t.push_back(Now() - start);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+// Starts `commandLine` (the program's path first, quoted); false when it
+// could not be started.
+inline bool StartProgram(std::string commandLine, PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    process = PROCESS_INFORMATION{};
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != FALSE;
 }
 
 // Ends a program a benchmark started, if it has not ended, and lets its
