@@ -38,7 +38,7 @@ namespace {
 void ExitCommand(int) { SendMessageA(g_mainWindow, WM_CLOSE, 0, 0); }
 
 void SelectAllCommand(int) {
-    if (g_editor) SendMessageA(g_editor, EM_SETSEL, 0, -1);
+    if (EditorWindow()) SetSelection(EditorWindow(), 0, -1);
 }
 
 void MaximizeCommand(int) {
@@ -48,7 +48,7 @@ void MaximizeCommand(int) {
 // The font of the display code page 20 twips larger, up to 520, or smaller,
 // down to 80; a stored size out of range counts as the size it is shown at.
 void FontSizeCommand(int id) {
-    const SettingDef size = setting::FontSize(g_displayCodePage);
+    const SettingDef size = setting::FontSize(DisplayCodePage());
     const int32_t stored = ReadSetting(size);
     const int32_t h = stored > 0 ? ShownFontSize(stored) : stored;
     if (id == IDM_SIZE_UP && h < kLargestFontTwips) {
@@ -63,24 +63,22 @@ void FontSizeCommand(int id) {
 
 // --- Rules ---
 
-bool SelectionNotEmpty() { return g_editor && HasSelection(g_editor); }
+bool SelectionNotEmpty() { return EditorWindow() && HasSelection(EditorWindow()); }
 
-bool DocumentModified() { return g_editor && SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+bool DocumentModified() { return EditorWindow() && SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0) != 0; }
 
 bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 
 // With the control's own undo: what the control can take back; otherwise
 // whether the history holds a step.
 bool CanUndo() {
-    if (ControlUndoSelected()) return g_editor && SendMessageA(g_editor, EM_CANUNDO, 0, 0) != 0;
+    if (ControlUndoSelected()) return EditorWindow() && SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0) != 0;
     return !UndoHistoryEmpty();
 }
 
-bool ShowingAnsi() { return g_displayCodePage == kCodePageAnsi; }
-bool ShowingOem() { return g_displayCodePage == kCodePageOem; }
-bool ShowingKoi8() { return g_displayCodePage == kCodePageKoi8; }
-
-bool WordWrapOn() { return g_wrapStyle == 0; }
+bool ShowingAnsi() { return DisplayCodePage() == kCodePageAnsi; }
+bool ShowingOem() { return DisplayCodePage() == kCodePageOem; }
+bool ShowingKoi8() { return DisplayCodePage() == kCodePageKoi8; }
 
 #define LORK2_COMMAND_ROW(id, caption, handler, enabled, checked) {id, caption, handler, enabled, checked},
 const CommandRow kCommandRows[] = {LORK2_COMMAND_ROWS(LORK2_COMMAND_ROW)};

@@ -7,6 +7,7 @@
 #include "app/menus.h"
 #include "base/globals.h"
 #include "base/settings.h"
+#include "core/app/setting_names.h"
 #include "document/documents.h"
 #include "document/recent_files.h"
 #include "editor/editor.h"
@@ -22,7 +23,7 @@ namespace {
 void SaveWindowPlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
-    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary("DEF", &wp, sizeof wp);
+    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary(setting::Placement.name, &wp, sizeof wp);
 }
 
 } // namespace
@@ -62,7 +63,7 @@ void UpdateToolbarState() {
 }
 
 void LayoutChildren(int width, int height) {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     LPARAM size = MAKELPARAM(width, height);
     int toolbarHeight = 0;
     int statusHeight = 0;
@@ -77,7 +78,7 @@ void LayoutChildren(int width, int height) {
         GetWindowRect(g_statusBar, &r);
         statusHeight = r.bottom - r.top;
     }
-    MoveWindow(g_editor, 0, toolbarHeight, width, height - statusHeight - toolbarHeight, TRUE);
+    MoveWindow(EditorWindow(), 0, toolbarHeight, width, height - statusHeight - toolbarHeight, TRUE);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,7 +95,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));
-        if (g_wrapStyle == 0) {
+        if (WordWrapOn()) {
             // Wrapped rows follow the new width.
             ResetCaretField();
             UpdateCaretField();
@@ -112,7 +113,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         break;
     case WM_SETFOCUS:
-        if (g_editorFocus && g_editor) SetFocus(g_editor);
+        FocusEditorIfOwed();
         break;
     case WM_INITMENUPOPUP:
         if (HIWORD(lParam) != 0) break;
@@ -136,7 +137,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CLOSE:
         // Closing, the exit command and Escape: unsaved changes first.
-        if (g_editor && !AskSaveChanges()) return 0;
+        if (EditorWindow() && !AskSaveChanges()) return 0;
         break;
     case WM_QUERYENDSESSION:
         if (!AskSaveChanges()) return FALSE;
@@ -155,10 +156,7 @@ void ReleaseResources() {
     DestroyToolbar();
     DestroyStatusBar();
     if (g_richEditLibrary) {
-        if (g_editor) {
-            DestroyWindow(g_editor);
-            g_editor = nullptr;
-        }
+        DestroyEditorControl();
         FreeLibrary(g_richEditLibrary);
         g_richEditLibrary = nullptr;
     }

@@ -85,10 +85,6 @@ bool ParseCommandLineInto(const char* rawLine) {
     return FindRunningInstance(g_commandLinePath);
 }
 
-void ParseCommandLine(const char* rawLine) {
-    if (ParseCommandLineInto(rawLine)) ExitProcess(255);
-}
-
 void InitMainWindow() {
     for (int i = 15; i >= 0; --i) g_customColours[i] = GetSysColor(i);
     g_richEditLibrary = LoadLibraryA("riched32");
@@ -98,8 +94,7 @@ void InitMainWindow() {
     }
     InitFileDialogs();
     RefreshRecentItems();
-    g_wrapStyle = static_cast<DWORD>(ReadSetting(setting::WrapStyle));
-    g_controlUndoUsed = ReadSetting(setting::ControlUndo) != 0;
+    LoadEditorSettings();
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
     ReadPageMargins();
     g_sizeLimit = ComputeSizeLimit();
@@ -173,7 +168,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
     g_savePlacement = rememberWindow && (showState == SW_SHOWDEFAULT || showState == SW_SHOWNORMAL);
     if (g_savePlacement) {
         WINDOWPLACEMENT wp{};
-        if (ReadSettingBinary("DEF", &wp, sizeof wp)) {
+        if (ReadSettingBinary(setting::Placement.name, &wp, sizeof wp)) {
             showState = static_cast<int>(wp.showCmd);
             wp.length = sizeof wp;
             SetWindowPlacement(g_mainWindow, &wp);

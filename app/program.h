@@ -12,9 +12,6 @@
 extern char g_commandLinePath[kPathSize];
 extern bool g_printFlag;
 
-// Fills the path and the print flag from the raw command line; ends the
-// process with 255 when another instance holds the named file.
-void ParseCommandLine(const char* rawLine);
 // The creation-time initialisation of the main window.
 void InitMainWindow();
 // Everything from the command line to the window being shown; returns false

@@ -21,7 +21,6 @@ int32_t g_sizeLimit;
 COLORREF g_customColours[16];
 char g_currentFileName[kPathSize];
 bool g_rememberCaret;
-bool g_controlUndoUsed;
 
 const char kMainClassName[] = "LORK2";
 const char kMarkerClassName[] = "Lork2 - RuleZ";
@@ -46,5 +45,4 @@ void ResetBaseState() {
     for (COLORREF& colour : g_customColours) colour = 0;
     g_currentFileName[0] = '\0';
     g_rememberCaret = false;
-    g_controlUndoUsed = false;
 }

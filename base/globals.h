@@ -35,8 +35,6 @@ extern int32_t g_sizeLimit;
 extern COLORREF g_customColours[16];
 extern char g_currentFileName[kPathSize];
 extern bool g_rememberCaret;   // "RP": restore the caret of a recent file
-extern bool g_controlUndoUsed; // "NO": the control's own undo instead of the history; set at start-up
-                               // and by the options dialog, read by ControlUndoSelected
 
 extern const char kMainClassName[];   // "LORK2"
 extern const char kMarkerClassName[]; // "Lork2 - RuleZ"

@@ -4,27 +4,77 @@
 
 #include <windows.h>
 
-// A kernel handle (a file, ...); null and INVALID_HANDLE_VALUE both mean none.
-class ScopedHandle {
+// The one owner of a handle the program made: freed when the owner goes out
+// of scope. `Traits` says what the handle is (Value), which values mean none
+// and how it is freed (Free returns false, with the last error set, when the
+// freeing fails).
+template <class Traits>
+class Owned {
 public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~ScopedHandle() { Close(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    // Closes it now; false, with the last error set, when closing fails (a
+    using Value = typename Traits::Value;
+    explicit Owned(Value value = Value{}) : value_(value) {}
+    ~Owned() { Close(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Value get() const { return value_; }
+    explicit operator bool() const { return Traits::Valid(value_); }
+    // Where a creating call writes the new handle (the owner holds none yet).
+    Value* out() { return &value_; }
+    // Frees it now; false, with the last error set, when freeing fails (a
     // written file may report its write error only then).
     bool Close() {
         if (!*this) return true;
-        const bool ok = CloseHandle(handle_) != FALSE;
-        handle_ = nullptr;
+        const bool ok = Traits::Free(value_);
+        value_ = Value{};
         return ok;
+    }
+    // The handle now belongs to whoever took it (the clipboard, a caller).
+    Value Release() {
+        const Value value = value_;
+        value_ = Value{};
+        return value;
     }
 
 private:
-    HANDLE handle_;
+    Value value_;
 };
+
+struct KernelHandleTraits {
+    using Value = HANDLE;
+    static bool Valid(HANDLE h) { return h && h != INVALID_HANDLE_VALUE; }
+    static bool Free(HANDLE h) { return CloseHandle(h) != FALSE; }
+};
+struct GlobalBlockTraits {
+    using Value = HGLOBAL;
+    static bool Valid(HGLOBAL h) { return h != nullptr; }
+    static bool Free(HGLOBAL h) { return GlobalFree(h) == nullptr; }
+};
+struct GdiObjectTraits {
+    using Value = HGDIOBJ;
+    static bool Valid(HGDIOBJ h) { return h != nullptr; }
+    static bool Free(HGDIOBJ h) { return DeleteObject(h) != FALSE; }
+};
+struct CreatedDCTraits {
+    using Value = HDC;
+    static bool Valid(HDC h) { return h != nullptr; }
+    static bool Free(HDC h) { return DeleteDC(h) != FALSE; }
+};
+struct RegistryKeyTraits {
+    using Value = HKEY;
+    static bool Valid(HKEY h) { return h != nullptr; }
+    static bool Free(HKEY h) { return RegCloseKey(h) == ERROR_SUCCESS; }
+};
+
+// A kernel handle (a file, ...); null and INVALID_HANDLE_VALUE both mean none.
+using ScopedHandle = Owned<KernelHandleTraits>;
+// A global memory block, freed unless it was handed over (to the clipboard).
+using ScopedGlobal = Owned<GlobalBlockTraits>;
+// A GDI object the owner created (a font, a bitmap), deleted with it.
+using ScopedGdiObject = Owned<GdiObjectTraits>;
+// A device context the owner created (CreateDC, a printer's), deleted with it.
+using ScopedCreatedDC = Owned<CreatedDCTraits>;
+// An open registry key.
+using ScopedRegistryKey = Owned<RegistryKeyTraits>;
 
 // A window's device context.
 class ScopedDC {
@@ -58,28 +108,6 @@ private:
     HGDIOBJ previous_;
 };
 
-// A global memory block, freed unless it was handed over (to the clipboard).
-class ScopedGlobal {
-public:
-    ScopedGlobal(UINT flags, SIZE_T size) : block_(GlobalAlloc(flags, size)) {}
-    ~ScopedGlobal() {
-        if (block_) GlobalFree(block_);
-    }
-    ScopedGlobal(const ScopedGlobal&) = delete;
-    ScopedGlobal& operator=(const ScopedGlobal&) = delete;
-    HGLOBAL get() const { return block_; }
-    explicit operator bool() const { return block_ != nullptr; }
-    // The block now belongs to whoever took it.
-    HGLOBAL Release() {
-        HGLOBAL block = block_;
-        block_ = nullptr;
-        return block;
-    }
-
-private:
-    HGLOBAL block_;
-};
-
 // A global block locked for as long as the owner lives.
 template <class T>
 class ScopedGlobalLock {
@@ -99,34 +127,3 @@ private:
     T* data_;
 };
 
-// A GDI object the owner created (a font, a bitmap), deleted with it.
-class ScopedGdiObject {
-public:
-    explicit ScopedGdiObject(HGDIOBJ object) : object_(object) {}
-    ~ScopedGdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-    HGDIOBJ get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    HGDIOBJ object_;
-};
-
-// A device context the owner created (CreateDC, a printer's), deleted with it.
-class ScopedCreatedDC {
-public:
-    explicit ScopedCreatedDC(HDC dc) : dc_(dc) {}
-    ~ScopedCreatedDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    ScopedCreatedDC(const ScopedCreatedDC&) = delete;
-    ScopedCreatedDC& operator=(const ScopedCreatedDC&) = delete;
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-private:
-    HDC dc_;
-};

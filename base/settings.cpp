@@ -2,79 +2,74 @@
 
 #include "core/app/setting_names.h"
 #include "core/app/setting_values.h"
+#include "base/scoped.h"
 
 const char kSettingsKey[] = "Software\\Tamo\\Lork2c";
 
 namespace {
 
-// Opens the key for reading; every failure reads as a missing value.
-struct SettingsKey {
+// The program's key, opened (or with `create` made) for the call; every
+// failure reads as a missing value.
+ScopedRegistryKey OpenSettingsKey(bool create) {
     HKEY key = nullptr;
-    explicit SettingsKey(bool create) {
-        LONG rc = create ? RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key)
-                         : RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
-        if (rc != ERROR_SUCCESS) key = nullptr;
-    }
-    ~SettingsKey() {
-        if (key) RegCloseKey(key);
-    }
-    SettingsKey(const SettingsKey&) = delete;
-    SettingsKey& operator=(const SettingsKey&) = delete;
-};
+    const LONG rc = create ? RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key)
+                           : RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
+    return ScopedRegistryKey(rc == ERROR_SUCCESS ? key : nullptr);
+}
 
 } // namespace
 
 int32_t ReadSettingDword(const char* name, int32_t defaultValue) {
-    SettingsKey k(false);
-    if (!k.key) return defaultValue;
+    const ScopedRegistryKey k = OpenSettingsKey(false);
+    if (!k) return defaultValue;
     unsigned char value[4] = {};
     DWORD type = 0;
     DWORD size = sizeof value;
     const bool read =
-        RegQueryValueExA(k.key, name, nullptr, &type, value, &size) == ERROR_SUCCESS;
+        RegQueryValueExA(k.get(), name, nullptr, &type, value, &size) == ERROR_SUCCESS;
     return StoredDword(read, type, value, size, defaultValue);
 }
 
 void ReadSettingString(const char* name, char* buffer, DWORD bufferSize) {
     if (!buffer || bufferSize == 0) return;
     buffer[0] = '\0';
-    SettingsKey k(false);
-    if (!k.key) return;
+    const ScopedRegistryKey k = OpenSettingsKey(false);
+    if (!k) return;
     DWORD type = 0;
     DWORD size = bufferSize;
-    const bool read = RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+    const bool read = RegQueryValueExA(k.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
                       ERROR_SUCCESS;
     StoredString(read, type, buffer, size, bufferSize);
 }
 
 void WriteSettingDword(const char* name, int32_t value) {
-    SettingsKey k(true);
-    if (!k.key) return;
+    const ScopedRegistryKey k = OpenSettingsKey(true);
+    if (!k) return;
     DWORD v = static_cast<DWORD>(value);
-    RegSetValueExA(k.key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v));
+    RegSetValueExA(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v));
 }
 
 void WriteSettingString(const char* name, const char* text) {
-    SettingsKey k(true);
-    if (!k.key) return;
-    RegSetValueExA(k.key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    const ScopedRegistryKey k = OpenSettingsKey(true);
+    if (!k) return;
+    RegSetValueExA(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 bool ReadSettingBinary(const char* name, void* data, DWORD size) {
-    SettingsKey k(false);
-    if (!k.key) return false;
+    const ScopedRegistryKey k = OpenSettingsKey(false);
+    if (!k) return false;
     DWORD type = 0;
     DWORD stored = size;
     const bool read =
-        RegQueryValueExA(k.key, name, nullptr, &type, static_cast<BYTE*>(data), &stored) == ERROR_SUCCESS;
+        RegQueryValueExA(k.get(), name, nullptr, &type, static_cast<BYTE*>(data), &stored) == ERROR_SUCCESS;
     return StoredBinary(read, type, stored, size);
 }
 
 void WriteSettingBinary(const char* name, const void* data, DWORD size) {
-    SettingsKey k(true);
-    if (!k.key) return;
-    RegSetValueExA(k.key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    const ScopedRegistryKey k = OpenSettingsKey(true);
+    if (!k) return;
+    RegSetValueExA(k.get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
 }
 
 int32_t ReadSetting(const SettingDef& def) {

@@ -22,9 +22,10 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "bench/wine_bench.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 #include "editor/toolbar.h"
 
 namespace {
@@ -48,9 +49,9 @@ bool g_alwaysWalk = false;
 void Press(UINT vk, WPARAM character) {
     if (g_alwaysWalk) ResetCaretField();
     const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16);
-    SendMessageA(g_editor, WM_KEYDOWN, vk, down);
-    if (character) SendMessageA(g_editor, WM_CHAR, character, down);
-    SendMessageA(g_editor, WM_KEYUP, vk, down | (1L << 30) | (1L << 31));
+    SendMessageA(EditorWindow(), WM_KEYDOWN, vk, down);
+    if (character) SendMessageA(EditorWindow(), WM_CHAR, character, down);
+    SendMessageA(EditorWindow(), WM_KEYUP, vk, down | (1L << 30) | (1L << 31));
     Settle();
 }
 
@@ -116,7 +117,7 @@ int main(int argc, char** argv) {
            "ratio");
     for (size_t size : sizes) {
         const std::string document = MakeDocument(size);
-        ReplaceAllBytes(g_editor, reinterpret_cast<const unsigned char*>(document.data()),
+        FillWholeText(reinterpret_cast<const unsigned char*>(document.data()),
                         static_cast<int32_t>(document.size()));
         const int32_t middle = static_cast<int32_t>(size / 2);
         // The machine is shared: short runs of keys with the bars off and on
@@ -126,8 +127,8 @@ int main(int argc, char** argv) {
             for (int turn = 0; turn < 2; ++turn) {
                 const int on = (turn + round) % 2;
                 ShowBars(on != 0);
-                SetSelection(g_editor, middle, middle);
-                SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+                SetSelection(EditorWindow(), middle, middle);
+                SendMessageA(EditorWindow(), EM_SCROLLCARET, 0, 0);
                 Settle();
                 TimeKeys(keys, 'A', 'a', times[on][0]);
                 TimeKeys(keys, VK_RIGHT, 0, times[on][1]);
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
             for (int kind = 0; kind < 2; ++kind) best[on][kind] = Median(times[on][kind]);
         if (parts) {
             ShowBars(true);
-            SetSelection(g_editor, middle, middle);
+            SetSelection(EditorWindow(), middle, middle);
             auto perCall = [](int n, auto call) {
                 const double start = Now();
                 for (int i = 0; i < n; ++i) call();
@@ -148,9 +149,9 @@ int main(int argc, char** argv) {
                     "caret field (walk) %.1f, status bar repaint %.1f\n",
                     perCall(50, [] { UpdateToolbarState(); }), perCall(50, [] { IsClipboardFormatAvailable(CF_TEXT); }),
                     perCall(50, [&] {
-                        SetSelection(g_editor, middle + 1, middle + 1);
+                        SetSelection(EditorWindow(), middle + 1, middle + 1);
                         UpdateCaretField();
-                        SetSelection(g_editor, middle, middle);
+                        SetSelection(EditorWindow(), middle, middle);
                         UpdateCaretField();
                     }) / 2,
                     perCall(10, [] {
@@ -179,8 +180,8 @@ int main(int argc, char** argv) {
                         UpdateWindow(g_toolbar);
                     }),
                     perCall(20, [] {
-                        InvalidateRect(g_editor, nullptr, FALSE);
-                        UpdateWindow(g_editor);
+                        InvalidateRect(EditorWindow(), nullptr, FALSE);
+                        UpdateWindow(EditorWindow());
                     }));
             UpdateKeyboardField();
             UpdateCodePageField();
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
                best[1][0] / best[0][0], best[0][1] * 1e6, best[1][1] * 1e6, best[1][1] / best[0][1]);
         fflush(stdout);
     }
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DestroyWindow(g_mainWindow);
     return 0;
 }

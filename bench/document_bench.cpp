@@ -12,7 +12,7 @@
 #include "app/program.h"
 #include "bench/wine_bench.h"
 #include "document/documents.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         lstrcpynA(g_currentFileName, saved.c_str(), kPathSize);
         // Saved once as a new file, then timed saving over it: the usual case.
         if (i == 0) SaveFile();
-        SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+        SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
         start = Now();
         SaveFile();
         save = std::min(save, Now() - start);
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     printf("  SaveFile over the existing file    %8.1f ms   ratio %.2f (goal <= 1.5)\n", save * 1e3, save / bareSave);
     printf("  one rename over an existing file   %8.3f ms\n", rename * 1e3);
     DestroyWindow(bare);
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DestroyWindow(g_mainWindow);
     for (const std::string& f : {source, bareCopy, saved}) DeleteFileA(f.c_str());
     RemoveDirectoryA(folder.c_str());

@@ -24,8 +24,10 @@
 #include "codepage/conversion_commands.h"
 #include "core/app/setting_names.h"
 #include "editor/display_code_page.h"
+#include "editor/control.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 #include "editor/undo.h"
 
 namespace {
@@ -138,14 +140,14 @@ void PrintParts(HWND editor, int32_t at) {
     byte[0] = 'c';
     fprintf(stderr, "  median us: control WM_CHAR %.1f, control WM_UNICHAR %.1f, EM_SETTEXTEX one unit %.1f, "
             "ReplaceSelectionBytes(1) %.1f, EM_SETTEXTEX CR LF %.1f, control WM_CHAR CR %.1f\n",
-            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, 'b', 1); }),
-            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_UNICHAR, 0x432, 1); }),
+            MedianUs(n, [&] { CallWindowProcA(g_editorState.previousProc, editor, WM_CHAR, 'b', 1); }),
+            MedianUs(n, [&] { CallWindowProcA(g_editorState.previousProc, editor, WM_UNICHAR, 0x432, 1); }),
             MedianUs(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
                                            reinterpret_cast<LPARAM>(one)); }),
-            MedianUs(n, [&] { ReplaceSelectionBytes(editor, byte, 1, true); }),
+            MedianUs(n, [&] { ReplaceSelectionBytes(byte, 1, true); }),
             MedianUs(n, [&] { SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&keep),
                                            reinterpret_cast<LPARAM>(two)); }),
-            MedianUs(n, [&] { CallWindowProcA(g_editorPrevProc, editor, WM_CHAR, '\r', 1); }));
+            MedianUs(n, [&] { CallWindowProcA(g_editorState.previousProc, editor, WM_CHAR, '\r', 1); }));
 }
 
 Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
@@ -176,16 +178,16 @@ Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
     ClearUndoHistory();
     SetDecodingForNewText(0);
     CreateEditorControl();
-    MoveWindow(g_editor, 0, 0, 800, 600, TRUE);
+    MoveWindow(EditorWindow(), 0, 0, 800, 600, TRUE);
     const auto* bytes = reinterpret_cast<const unsigned char*>(document.data());
     const auto n = static_cast<int32_t>(document.size());
-    ReplaceAllBytes(g_editor, bytes, n); // an empty editor first
+    FillWholeText(bytes, n); // an empty editor first
     start = Now();
-    ReplaceAllBytes(g_editor, bytes, n); // over the text, as a file loaded into a full editor
+    FillWholeText(bytes, n); // over the text, as a file loaded into a full editor
     row.load = Now() - start;
     std::vector<unsigned char> saved(document.size() + 2);
     start = Now();
-    const int32_t got = StreamBytesOut(g_editor, false, saved.data(), static_cast<int32_t>(saved.size()));
+    const int32_t got = StreamBytesOut(EditorWindow(), false, saved.data(), static_cast<int32_t>(saved.size()));
     row.save = Now() - start;
     if (got != n || memcmp(saved.data(), bytes, n) != 0) fprintf(stderr, "  the editor changed the text\n");
 
@@ -193,21 +195,19 @@ Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
     SetDisplayCodePage(1);
     row.switchCp = Now() - start;
     SetDisplayCodePage(0);
-    SetSelection(g_editor, 0, 0);
+    SetSelection(EditorWindow(), 0, 0);
     start = Now();
     ConvertCommand(30); // the whole text to 866
     row.convert = Now() - start;
     start = Now();
     UndoCommand(4);
     row.undoConvert = Now() - start;
-    if (parts) PrintParts(g_editor, middle);
-    row.key = KeystrokeCost(g_editor, middle, keys);
+    if (parts) PrintParts(EditorWindow(), middle);
+    row.key = KeystrokeCost(EditorWindow(), middle, keys);
     SetDisplayCodePage(1);
-    row.key866 = KeystrokeCost(g_editor, middle, keys);
-    row.enter = MedianKey(g_editor, middle, keys, WM_KEYDOWN, [](int) { return static_cast<WPARAM>(VK_RETURN); });
-    DestroyWindow(g_editor);
-    g_editor = nullptr;
-    ClearUndoHistory();
+    row.key866 = KeystrokeCost(EditorWindow(), middle, keys);
+    row.enter = MedianKey(EditorWindow(), middle, keys, WM_KEYDOWN, [](int) { return static_cast<WPARAM>(VK_RETURN); });
+    DestroyEditorControl();
     return row;
 }
 

@@ -37,9 +37,10 @@
 #include "bench/wine_bench.h"
 #include "document/documents.h"
 #include "core/editor/memory_need.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 #include "editor/undo.h"
 
 namespace {
@@ -74,9 +75,9 @@ void Key(UINT vk, bool ctrl) {
     memcpy(state, saved, sizeof state);
     state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
     SetKeyboardState(state);
-    PostMessageA(g_editor, WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
+    PostMessageA(EditorWindow(), WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
     Pump();
-    PostMessageA(g_editor, WM_KEYUP, vk, 1 | (3L << 30) | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
+    PostMessageA(EditorWindow(), WM_KEYUP, vk, 1 | (3L << 30) | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16));
     Pump();
     SetKeyboardState(saved);
 }
@@ -127,16 +128,16 @@ void Operations(size_t megabytes) {
     // The two parts of every whole-text replacement: dropping the loaded
     // control for an empty one, and filling that.
     const std::string bytes = Document(megabytes << 20);
-    const double drop = Time([] { ReplaceAllBytes(g_editor, nullptr, 0); });
+    const double drop = Time([] { FillWholeText(nullptr, 0); });
     const double fill = Time([&] {
-        StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
+        StreamBytesIn(EditorWindow(), SF_TEXT, reinterpret_cast<const unsigned char*>(bytes.data()),
                       static_cast<int32_t>(bytes.size()));
     });
     // What the memory check before a load, a paste or a display switch adds:
     // the text's shape counted and the available memory read.
     const double check = Time([&] {
         const TextShape shape = MeasureTextShape(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                                 g_displayCodePage, g_wrapStyle == 0);
+                                                 DisplayCodePage(), WordWrapOn());
         volatile bool fits = JudgeMemory(shape, 0, 0, AvailableMemory()).fits;
         (void)fits;
     });
@@ -154,7 +155,7 @@ void Operations(size_t megabytes) {
         Key('V', true);
     });
     const double undoPaste = Time([] { Command(4); });
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     LoadFile(path.c_str()); // a clean start for the display and conversion steps
     const double switchDisplay = Time([] { Command(16); });
     Command(17);
@@ -169,14 +170,14 @@ void Operations(size_t megabytes) {
     // the switch against the load of the guessed view. Back and forth: the
     // bench's 866 text shown as 1251 mixes scripts on every word, which costs
     // the control's fill more than the Cyrillic of the 866 view.
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     LoadFile(path.c_str());
     auto fillAsShown = [](const std::string& text) {
         return Time([&] {
-            ReplaceAllBytes(g_editor, nullptr, 0);
-            StreamBytesIn(g_editor, SF_TEXT, reinterpret_cast<const unsigned char*>(text.data()),
+            FillWholeText(nullptr, 0);
+            StreamBytesIn(EditorWindow(), SF_TEXT, reinterpret_cast<const unsigned char*>(text.data()),
                           static_cast<int32_t>(text.size()));
-            SetSelection(g_editor, 0, 0);
+            SetSelection(EditorWindow(), 0, 0);
         });
     };
     const double toAnsi = Time([] { Command(16); });
@@ -195,7 +196,7 @@ void Operations(size_t megabytes) {
     Command(47);
     Key('D', true);
     Key('W', true);
-    converted.resize(static_cast<size_t>(StreamBytesOut(g_editor, false, reinterpret_cast<unsigned char*>(converted.data()),
+    converted.resize(static_cast<size_t>(StreamBytesOut(EditorWindow(), false, reinterpret_cast<unsigned char*>(converted.data()),
                                                         static_cast<int32_t>(converted.size()))));
     const double loadConverted = fillAsShown(converted);
     printf("%5zu MB: switch 866 -> 1251 %7.2f s, the same bytes loaded as 1251 shows them %7.2f (%.2f) | switch "
@@ -213,7 +214,7 @@ void Operations(size_t megabytes) {
            selectAllPaste / load, undoPaste, undoPaste / load, switchDisplay, switchDisplay / load, convert,
            convert / load, undoConvert, undoConvert / load, afterLoad, peak);
     fflush(stdout);
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DeleteFileA(path.c_str());
 }
 
@@ -229,13 +230,13 @@ void PasteParts(size_t megabytes) {
     for (int round = 0; round < 3; ++round) {
         const double load = Time([&] { LoadFile(path.c_str()); });
         const double copy = Time([&] {
-            StreamBytesOut(g_editor, false, reinterpret_cast<unsigned char*>(out.data()), n + 2);
+            StreamBytesOut(EditorWindow(), false, reinterpret_cast<unsigned char*>(out.data()), n + 2);
         });
-        const double drop = Time([] { ReplaceAllBytes(g_editor, nullptr, 0); });
-        const double fill = Time([&] { StreamBytesIn(g_editor, SF_TEXT, data, n); });
+        const double drop = Time([] { FillWholeText(nullptr, 0); });
+        const double fill = Time([&] { StreamBytesIn(EditorWindow(), SF_TEXT, data, n); });
         const double caret = Time([&] {
-            SetSelection(g_editor, n, n);
-            SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+            SetSelection(EditorWindow(), n, n);
+            SendMessageA(EditorWindow(), EM_SCROLLCARET, 0, 0);
         });
         LoadFile(path.c_str());
         PutOnClipboard(bytes);
@@ -246,7 +247,7 @@ void PasteParts(size_t megabytes) {
                "for undo %.2f, the control dropped %.2f, a fresh one filled %.2f, the caret to the end %.2f\n",
                megabytes, load, paste, paste / load, copy, drop, fill, caret);
         fflush(stdout);
-        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     }
     DeleteFileA(path.c_str());
 }
@@ -283,9 +284,9 @@ const Variant kVariants[] = {
     {"mixed-60-font-up", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
      [] { Command(48), Command(48), Command(48); }, [] {}},
     {"mixed-60-control-undo", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
-     [] { SendMessageA(g_editor, EM_SETUNDOLIMIT, 100, 0); }, [] {}},
+     [] { SendMessageA(EditorWindow(), EM_SETUNDOLIMIT, 100, 0); }, [] {}},
     {"mixed-60-no-undo", [](size_t n) { return LinesOf(kMixedWords, 60, n); },
-     [] { SendMessageA(g_editor, EM_SETUNDOLIMIT, 0, 0); }, [] {}},
+     [] { SendMessageA(EditorWindow(), EM_SETUNDOLIMIT, 0, 0); }, [] {}},
     {"alternating-60", [](size_t n) { return LinesOf("\xC6" "z", 60, n); }, [] {}, [] {}},
     {"cyrillic-digits-60", [](size_t n) { return LinesOf("\xC6\xE5\xEB" "1", 60, n); }, [] {}, [] {}},
     {"cyrillic-signs-60", [](size_t n) { return LinesOf("\xC6\xE5\xEB,", 60, n); }, [] {}, [] {}},
@@ -316,7 +317,7 @@ void Memory(const char* name, size_t megabytes) {
                (after - before) / static_cast<double>(text.size()), (after - before) / (1 << 20), load,
                PeakMegabytes());
         fflush(stdout);
-        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
         DeleteFileA(path.c_str());
         return;
     }
@@ -356,8 +357,8 @@ void States(size_t kilobytes) {
         printf("%6zu KB  %-30s convert %7.3f s  undo %7.3f s\n", kilobytes, state.name, convert, undo);
         fflush(stdout);
         // Back to the settings of a fresh start.
-        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
-        if (g_wrapStyle == 0) Command(25);
+        SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
+        if (WordWrapOn()) Command(25);
         RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     }
     DeleteFileA(path.c_str());
@@ -396,7 +397,7 @@ int main(int argc, char** argv) {
             Operations(size);
         }
     }
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DestroyWindow(g_mainWindow);
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     return 0;

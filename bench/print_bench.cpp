@@ -16,7 +16,7 @@
 #include "base/globals.h"
 #include "bench/wine_bench.h"
 #include "document/documents.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
 #include "print/printing.h"
@@ -90,8 +90,8 @@ double PrintAll(int& pages) {
     const double l0 = Now();
     double slowest = 0;
     ShownText text;
-    TakeShownText(g_editor, text);
-    for (int32_t start = 0, length = TextLength(g_editor); start < length; ++pages) {
+    TakeShownText(EditorWindow(), text);
+    for (int32_t start = 0, length = TextLength(EditorWindow()); start < length; ++pages) {
         PageFormat format{nullptr, printer, print, page, start, length};
         const double p0 = Now();
         const int32_t next = FormatPage(text, format, false);
@@ -122,7 +122,7 @@ void TimePages(size_t span) {
     RECT page, print;
     ComputePageRects(printer, page, print);
     ShownText text;
-    TakeShownText(g_editor, text);
+    TakeShownText(EditorWindow(), text);
     DOCINFOA info{};
     info.cbSize = sizeof info;
     info.lpszDocName = "lork2 print bench";
@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
     // Opening the preview takes the text once.
     const double t0 = Now();
     ShownText text;
-    TakeShownText(g_editor, text);
+    TakeShownText(EditorWindow(), text);
     const double take = Now() - t0;
     int32_t next = 0;
     const double first = PreviewPage(text, printer, page, print, 0, next, runs);
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
     const double last = PreviewPage(text, printer, page, print, lastStart, next, runs);
     printf("preview opening: the text taken in %.1f ms\n", take * 1e3);
     printf("preview 20 MB (%d bytes): first page %.2f ms, last full page (from byte %d) %.2f ms, ratio %.2f\n",
-           TextLength(g_editor), first * 1e3, lastStart, last * 1e3, last / first);
+           TextLength(EditorWindow()), first * 1e3, lastStart, last * 1e3, last / first);
     DeleteDC(printer);
     DeleteFileA(path.c_str());
     harness::StopEditor();

@@ -23,6 +23,7 @@
 #include "core/search/search_rules.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 #include "editor/undo.h"
 #include "search/search.h"
 #include "search/search_dialog.h"
@@ -72,8 +73,8 @@ int CountOccurrences(const std::string& text, const std::string& word) {
 
 void LoadDocument(const std::string& text) {
     ClearUndoHistory();
-    ReplaceAllBytes(g_editor, reinterpret_cast<const unsigned char*>(text.data()), static_cast<int32_t>(text.size()));
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    FillWholeText(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int32_t>(text.size()));
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
 }
 
 void SetQuery(const char* text, const char* replacement, bool upward, bool replaceMode) {
@@ -93,12 +94,12 @@ void SetQuery(const char* text, const char* replacement, bool upward, bool repla
 double FindNextFrom(int32_t caret, int times, int32_t* found) {
     std::vector<double> t;
     for (int i = 0; i < times; ++i) {
-        SetSelection(g_editor, caret, caret);
+        SetSelection(EditorWindow(), caret, caret);
         g_search.position = caret;
         const double start = Now();
         SearchStep();
         t.push_back(Now() - start);
-        *found = GetSelection(g_editor).cpMin;
+        *found = GetSelection(EditorWindow()).cpMin;
     }
     std::sort(t.begin(), t.end());
     return t[t.size() / 2];
@@ -107,9 +108,9 @@ double FindNextFrom(int32_t caret, int times, int32_t* found) {
 // The find as it was: the whole range from the caret to the end copied out
 // in one piece, then searched.
 int32_t FindByWholeCopy(int32_t first, const char* word) {
-    const int32_t length = TextLength(g_editor);
+    const int32_t length = TextLength(EditorWindow());
     HeapBuffer view(static_cast<size_t>(length - first) + 2);
-    const int32_t n = GetRangeBytes(g_editor, first, length, view.get(), length - first);
+    const int32_t n = GetRangeBytes(EditorWindow(), first, length, view.get(), length - first);
     const std::ptrdiff_t r = FindInView(view.get(), n, 0, n, reinterpret_cast<const unsigned char*>(word),
                                         strlen(word), kFindMatchCase, 0);
     return r < 0 ? -1 : first + static_cast<int32_t>(r);
@@ -121,7 +122,7 @@ double UpwardByProbeReads(int32_t caret, const char* word, int times, int32_t* f
     const auto* needle = reinterpret_cast<const unsigned char*>(word);
     const auto m = static_cast<int32_t>(strlen(word));
     auto probe = [&](int32_t first, int32_t last) {
-        return FindBytes(g_editor, first, last, needle, m, kFindMatchCase, last - first);
+        return FindBytes(EditorWindow(), first, last, needle, m, kFindMatchCase, last - first);
     };
     std::vector<double> t;
     for (int i = 0; i < times; ++i) {
@@ -141,28 +142,28 @@ void PrintUpwardParts(int32_t caret, double key) {
         printf("    %-40s %8.3f ms  (%.2f keystrokes)\n", what, seconds * 1e3, seconds / key);
     };
     row("read 64 KB before the caret", MedianSeconds(21, [&] {
-            GetRangeBytes(g_editor, caret - 65536, caret, window.data(), 65536);
+            GetRangeBytes(EditorWindow(), caret - 65536, caret, window.data(), 65536);
         }));
     row("read 4 KB before the caret", MedianSeconds(21, [&] {
-            GetRangeBytes(g_editor, caret - 4096, caret, window.data(), 4096);
+            GetRangeBytes(EditorWindow(), caret - 4096, caret, window.data(), 4096);
         }));
-    row("select the match (EM_EXSETSEL)", MedianSeconds(21, [&] { SetSelection(g_editor, caret - 200, caret - 194); }));
-    row("scroll to it (EM_SCROLLCARET)", MedianSeconds(21, [&] { SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); }));
+    row("select the match (EM_EXSETSEL)", MedianSeconds(21, [&] { SetSelection(EditorWindow(), caret - 200, caret - 194); }));
+    row("scroll to it (EM_SCROLLCARET)", MedianSeconds(21, [&] { SendMessageA(EditorWindow(), EM_SCROLLCARET, 0, 0); }));
     row("select 64 KB and read the selection", MedianSeconds(21, [&] {
-            SetSelection(g_editor, caret - 65536, caret);
+            SetSelection(EditorWindow(), caret - 65536, caret);
             GETTEXTEX get{static_cast<DWORD>(units.size() * 2), GT_SELECTION, 1200, nullptr, nullptr};
-            SendMessageA(g_editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+            SendMessageA(EditorWindow(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
                          reinterpret_cast<LPARAM>(units.data()));
         }));
-    SetSelection(g_editor, caret, caret);
+    SetSelection(EditorWindow(), caret, caret);
 }
 
 double KeystrokeCost(int32_t at, int keys) {
-    SetSelection(g_editor, at, at);
+    SetSelection(EditorWindow(), at, at);
     std::vector<double> t;
     for (int i = 0; i < keys; ++i) {
         const double start = Now();
-        SendMessageA(g_editor, WM_CHAR, i % 2 ? 'a' : 'b', 1);
+        SendMessageA(EditorWindow(), WM_CHAR, i % 2 ? 'a' : 'b', 1);
         t.push_back(Now() - start);
     }
     std::sort(t.begin(), t.end());
@@ -179,13 +180,13 @@ ReplaceRow ReplaceAllOnce(const std::string& document, int matches) {
     const double loadStart = Now();
     LoadDocument(document);
     fprintf(stderr, "  loaded for replace all in %.3f s\n", Now() - loadStart);
-    SetSelection(g_editor, 0, 0);
+    SetSelection(EditorWindow(), 0, 0);
     SetQuery("target", "hit", false, true);
-    const int32_t before = TextLength(g_editor);
+    const int32_t before = TextLength(EditorWindow());
     const double start = Now();
     FindNext(); // replace mode and replace all on, prompt off
     const double seconds = Now() - start;
-    const int replaced = (before - TextLength(g_editor)) / 3;
+    const int replaced = (before - TextLength(EditorWindow())) / 3;
     return {matches, seconds, replaced};
 }
 
@@ -212,7 +213,7 @@ int main(int argc, char** argv) {
                                    nullptr, nullptr, nullptr);
     SetDecodingForNewText(0);
     CreateEditorControl();
-    MoveWindow(g_editor, 0, 0, 800, 600, TRUE);
+    MoveWindow(EditorWindow(), 0, 0, 800, 600, TRUE);
 
     const std::string many = MakeDocument(size, 100000);
     const int manyCount = CountOccurrences(many, "target");
@@ -228,7 +229,7 @@ int main(int argc, char** argv) {
     const double load = Now() - start;
     std::vector<unsigned char> out(many.size() + 2);
     start = Now();
-    StreamBytesOut(g_editor, false, out.data(), static_cast<int32_t>(out.size()));
+    StreamBytesOut(EditorWindow(), false, out.data(), static_cast<int32_t>(out.size()));
     const double streamOut = Now() - start;
     const int32_t middle = static_cast<int32_t>(size / 2);
     const double key = KeystrokeCost(middle, 41);
@@ -267,7 +268,7 @@ int main(int argc, char** argv) {
     const double missingDown = Now() - start;
     SetQuery("zzqqx", "", true, false);
     g_search.wholeText = true;
-    g_search.position = TextLength(g_editor);
+    g_search.position = TextLength(EditorWindow());
     start = Now();
     const bool upFound = SearchStep();
     const double missingUp = Now() - start;
@@ -276,7 +277,7 @@ int main(int argc, char** argv) {
     // Match by match, a few hundred matches, for the cost of one.
     SetQuery("target", "hit", false, true);
     g_search.replaceAll = false;
-    SetSelection(g_editor, 0, 0);
+    SetSelection(EditorWindow(), 0, 0);
     g_search.position = 0;
     const int steps = 200;
     start = Now();

@@ -7,7 +7,7 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/display_code_page.h"
 
 namespace {
@@ -38,25 +38,12 @@ bool ChooseSettingColour(const SettingDef& def, COLORREF& chosen) {
 void BackgroundColourCommand(int) {
     COLORREF colour = 0;
     if (!ChooseSettingColour(setting::Background, colour)) return;
-    if (g_editor) SendMessageA(g_editor, EM_SETBKGNDCOLOR, 0, colour);
+    SetBackgroundColour(colour);
 }
 
-// The new colour over the whole text, with what the selection has uniformly
-// of the other attributes. Colour is no change to the document's bytes: the
-// modified flag stays as it was.
 void TextColourCommand(int) {
     COLORREF colour = 0;
-    if (!ChooseSettingColour(setting::TextColour, colour) || !g_editor) return;
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    CHARFORMATA format{};
-    format.cbSize = sizeof format;
-    SendMessageA(g_editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    format.dwMask |= CFM_COLOR;
-    format.dwEffects &= ~CFE_AUTOCOLOR;
-    format.crTextColor = colour;
-    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    if (ChooseSettingColour(setting::TextColour, colour)) SetTextColour(colour);
 }
 
 void HtmlColourCommand(int) {

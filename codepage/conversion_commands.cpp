@@ -12,10 +12,8 @@
 #include "core/codepage/paragraph.h"
 #include "core/codepage/rtf_text.h"
 #include "core/codepage/tables.h"
-#include "editor/display_code_page.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 
 #include <cstring>
 #include <vector>
@@ -28,16 +26,9 @@ namespace {
 
 bool IsParagraphCommand(int command) { return command >= IDM_JUSTIFY && command <= IDM_ALIGN_RIGHT; }
 
-// Puts m bytes over the selection [start, ...) as one replacement step and
-// selects them.
-void PutBackReplacement(const unsigned char* bytes, int32_t m, int32_t start, bool collapse) {
-    RecordUndo(UndoRequest::Replacement, m);
-    ReplaceSelectionBytes(g_editor, bytes, m, false);
-    if (collapse) {
-        SetSelection(g_editor, start, start);
-    } else {
-        SetSelection(g_editor, start, start + m);
-    }
+// Puts m bytes over the range as one replacement step and selects them.
+void PutBackReplacement(const unsigned char* bytes, int32_t m, int32_t start, int32_t end, bool collapse) {
+    ReplaceRange(start, end, bytes, m, collapse);
 }
 
 ParagraphSettings ReadParagraphSettings() {
@@ -70,25 +61,25 @@ struct ConversionRange {
 // The whole text when nothing is selected (RTF: always); paragraph
 // formatting widens a selection to whole lines. The range is selected.
 ConversionRange SelectRangeOf(int command) {
-    ConversionRange range{GetSelection(g_editor), 0, 0, false};
+    ConversionRange range{GetSelection(EditorWindow()), 0, 0, false};
     range.start = range.original.cpMin;
     range.end = range.original.cpMax;
     range.wholeText = range.start == range.end || command == IDM_RTF_TO_ANSI;
     if (range.wholeText) {
         range.start = 0;
-        range.end = TextLength(g_editor);
-        SetSelection(g_editor, range.start, range.end);
+        range.end = TextLength(EditorWindow());
+        SetSelection(EditorWindow(), range.start, range.end);
     } else if (IsParagraphCommand(command)) {
-        const LRESULT line = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, range.start);
-        const LRESULT lineStart = SendMessageA(g_editor, EM_LINEINDEX, line, 0);
+        const LRESULT line = SendMessageA(EditorWindow(), EM_EXLINEFROMCHAR, 0, range.start);
+        const LRESULT lineStart = SendMessageA(EditorWindow(), EM_LINEINDEX, line, 0);
         if (lineStart >= 0 && lineStart != range.start) {
             range.start = static_cast<int32_t>(lineStart);
-            const LRESULT endLine = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, range.end);
-            const LRESULT endLineStart = SendMessageA(g_editor, EM_LINEINDEX, endLine, 0);
+            const LRESULT endLine = SendMessageA(EditorWindow(), EM_EXLINEFROMCHAR, 0, range.end);
+            const LRESULT endLineStart = SendMessageA(EditorWindow(), EM_LINEINDEX, endLine, 0);
             if (endLineStart >= 0)
                 range.end =
-                    static_cast<int32_t>(endLineStart + SendMessageA(g_editor, EM_LINELENGTH, endLineStart, 0));
-            SetSelection(g_editor, range.start, range.end);
+                    static_cast<int32_t>(endLineStart + SendMessageA(EditorWindow(), EM_LINELENGTH, endLineStart, 0));
+            SetSelection(EditorWindow(), range.start, range.end);
         }
     }
     return range;
@@ -98,79 +89,60 @@ ConversionRange SelectRangeOf(int command) {
 // and IDM_TO_ANSI to IDM_TO_FIDO. Converting the whole text to a code page
 // also shows it in that code page, as one undo step (a snapshot brings back
 // the bytes and the display code page); a selection is converted in place.
-void ConvertByTables(int command, unsigned char* bytes, int32_t n, const ConversionRange& range, int fromTable,
+bool ConvertByTables(int command, unsigned char* bytes, int32_t n, const ConversionRange& range, int fromTable,
                      int toTable) {
     if (!range.wholeText || command == IDM_ENCODINGS) {
         ConvertBytes(bytes, n, fromTable, toTable);
-        PutBackReplacement(bytes, n, range.start, false);
-        return;
+        PutBackReplacement(bytes, n, range.start, range.end, false);
+        return true;
     }
-    RecordSnapshotOf(bytes, n, range.original.cpMin, range.original.cpMax);
-    ConvertBytes(bytes, n, fromTable, toTable);
-    SetDecodingForNewText(command == IDM_TO_FIDO ? kCodePageOem : command - IDM_TO_ANSI);
-    HWND before = g_editor;
-    const bool fresh = ReplaceAllBytes(g_editor, bytes, n) != before;
-    if (!g_editor) return;
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-    // A fresh control was made with the font of the new display.
-    if (!fresh) ApplyDisplayCodePage();
-    SetSelection(g_editor, 0, TextLength(g_editor));
+    HeapBuffer converted(static_cast<size_t>(n) + 1);
+    if (!converted) return false;
+    if (n > 0) memcpy(converted.get(), bytes, n);
+    ConvertBytes(converted.get(), n, fromTable, toTable);
+    const int codePage = command == IDM_TO_FIDO ? kCodePageOem : command - IDM_TO_ANSI;
+    ReplaceWholeText({converted.get(), n, codePage, bytes, n, range.original, {0, n}});
+    return true;
 }
 
 // IDM_TRANSLIT: Cyrillic letters of the display code page in Latin ones.
-void TransliterateBytes(const unsigned char* bytes, int32_t n, int32_t start) {
-    std::vector<unsigned char> out = Transliterate(bytes, n, g_displayCodePage);
-    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+void TransliterateBytes(const unsigned char* bytes, int32_t n, const ConversionRange& range) {
+    std::vector<unsigned char> out = Transliterate(bytes, n, DisplayCodePage());
+    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, false);
 }
 
-// IDM_RTF_TO_ANSI: the control reads the RTF (made ready first so that no
-// line break is lost on the way, see rtf_text.h), and its plain text goes
-// into a new control, which keeps none of the RTF's fonts and colours; the
-// wrap style stays. False (the document as it was) when there is no memory
-// for the plain text.
+// IDM_RTF_TO_ANSI: a control of its own reads the RTF (made ready first so
+// that no line break is lost on the way, see rtf_text.h), and its plain text
+// replaces the document as one undo step. False (the document as it was)
+// when there is no memory for the plain text.
 bool ConvertRtfToText(const unsigned char* text, int32_t n, CHARRANGE selection) {
     if (!LooksLikeRtf(text, static_cast<size_t>(n))) return true;
     const PreparedRtf rtf = PrepareRtfForPlainText(text, static_cast<size_t>(n));
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    ShowWindow(g_editor, SW_HIDE);
-    g_editorFocus = false;
-    StreamBytesIn(g_editor, SF_RTF, rtf.bytes.data(), static_cast<int32_t>(rtf.bytes.size()));
-    const int32_t length = TextLength(g_editor);
-    HeapBuffer plain(static_cast<size_t>(length) + 2);
-    if (!plain) {
-        RecreateEditorControl(text, n);
-        if (!g_editor) return false;
-        SetSelection(g_editor, selection.cpMin, selection.cpMax);
-        SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
-        return false;
-    }
-    const int32_t got = StreamBytesOut(g_editor, false, plain.get(), length + 2);
-    const auto m = static_cast<int32_t>(PlainTextLengthWithoutMarker(plain.get(), static_cast<size_t>(got), rtf.marked));
-    RecordSnapshotOf(text, n, selection.cpMin, selection.cpMax);
-    RecreateEditorControl(plain.get(), m);
-    if (!g_editor) return true;
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-    SetSelection(g_editor, 0, 0);
+    PlainText plain = PlainTextOfRtf(rtf.bytes.data(), static_cast<int32_t>(rtf.bytes.size()));
+    if (!plain.ok) return false;
+    const auto m = static_cast<int32_t>(PlainTextLengthWithoutMarker(plain.bytes, static_cast<size_t>(plain.n), rtf.marked));
+    ReplaceWholeText({plain.bytes, m, DisplayCodePage(), text, n, selection, {0, 0}});
+    FreePlainText(plain);
     return true;
 }
 
 // IDM_QUOTED_PRINTABLE: "=XX" escapes decoded.
-void DecodeQuotedPrintableBytes(const unsigned char* bytes, int32_t n, int32_t start) {
+void DecodeQuotedPrintableBytes(const unsigned char* bytes, int32_t n, const ConversionRange& range) {
     std::vector<unsigned char> out = DecodeQuotedPrintable(bytes, n);
-    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, false);
 }
 
 // IDM_LINE_BREAK: lone CR and LF made CR LF.
-void RepairLineBreakBytes(const unsigned char* bytes, int32_t n, int32_t start) {
+void RepairLineBreakBytes(const unsigned char* bytes, int32_t n, const ConversionRange& range) {
     std::vector<unsigned char> out = RepairLineBreaks(bytes, n);
-    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, false);
+    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, false);
 }
 
 // IDM_JUSTIFY to IDM_ALIGN_RIGHT: the paragraphs laid out again between the
 // measures of the options; the caret ends at the start.
-void FormatParagraphBytes(int command, const unsigned char* bytes, int32_t n, int32_t start) {
+void FormatParagraphBytes(int command, const unsigned char* bytes, int32_t n, const ConversionRange& range) {
     std::vector<unsigned char> out = FormatParagraphs(bytes, n, AlignmentOf(command), ReadParagraphSettings());
-    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), start, true);
+    PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, true);
 }
 
 // The command's conversion of the range's bytes; false when memory ran out.
@@ -182,21 +154,20 @@ bool RunConversion(int command, unsigned char* bytes, int32_t n, const Conversio
     case IDM_TO_OEM:
     case IDM_TO_KOI8:
     case IDM_TO_FIDO:
-        ConvertByTables(command, bytes, n, range, fromTable, toTable);
-        return true;
+        return ConvertByTables(command, bytes, n, range, fromTable, toTable);
     case IDM_TRANSLIT:
-        TransliterateBytes(bytes, n, range.start);
+        TransliterateBytes(bytes, n, range);
         return true;
     case IDM_RTF_TO_ANSI:
         return ConvertRtfToText(bytes, n, range.original);
     case IDM_QUOTED_PRINTABLE:
-        DecodeQuotedPrintableBytes(bytes, n, range.start);
+        DecodeQuotedPrintableBytes(bytes, n, range);
         return true;
     case IDM_LINE_BREAK:
-        RepairLineBreakBytes(bytes, n, range.start);
+        RepairLineBreakBytes(bytes, n, range);
         return true;
     default:
-        if (IsParagraphCommand(command)) FormatParagraphBytes(command, bytes, n, range.start);
+        if (IsParagraphCommand(command)) FormatParagraphBytes(command, bytes, n, range);
         return true;
     }
 }
@@ -204,9 +175,8 @@ bool RunConversion(int command, unsigned char* bytes, int32_t n, const Conversio
 } // namespace
 
 void ConvertText(int command, int fromTable, int toTable) {
-    if (!g_editor) return;
-    SendMessageA(g_editor, WM_SETREDRAW, FALSE, 0);
-    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (!EditorWindow()) return;
+    const int32_t firstLine = FreezeView();
     const ConversionRange range = SelectRangeOf(command);
     const int32_t length = range.end - range.start;
     bool enoughMemory = true;
@@ -215,19 +185,14 @@ void ConvertText(int command, int fromTable, int toTable) {
         if (!text) {
             // Nothing is converted; the selection comes back.
             enoughMemory = false;
-            SetSelection(g_editor, range.original.cpMin, range.original.cpMax);
+            SetSelection(EditorWindow(), range.original.cpMin, range.original.cpMax);
         } else {
-            const int32_t n = StreamBytesOut(g_editor, true, text.get(), length);
+            const int32_t n = StreamBytesOut(EditorWindow(), true, text.get(), length);
             enoughMemory = RunConversion(command, text.get(), n, range, fromTable, toTable);
         }
     }
     // Finishing, also when nothing was done.
-    if (g_editor) {
-        const LRESULT nowFirst = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-        if (nowFirst > firstLine) SendMessageA(g_editor, EM_LINESCROLL, 0, firstLine - nowFirst);
-        SendMessageA(g_editor, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(g_editor, nullptr, FALSE);
-    }
+    ThawView(firstLine);
     if (!enoughMemory) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         ShowSystemError();
@@ -235,7 +200,7 @@ void ConvertText(int command, int fromTable, int toTable) {
 }
 
 void ConvertCommand(int id) {
-    const int d = g_displayCodePage;
+    const int d = DisplayCodePage();
     if (id >= IDM_TO_ANSI && id < IDM_TO_FIDO) {
         ConvertText(id, ToOemTable[d], FromOemTable[id - IDM_TO_ANSI]);
     } else if (id == IDM_TO_FIDO) {

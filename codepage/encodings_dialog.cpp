@@ -11,7 +11,7 @@
 #include "core/app/setting_names.h"
 #include "core/codepage/dialog_ids.h"
 #include "core/codepage/tables.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 
 namespace {
 
@@ -57,15 +57,15 @@ constexpr DialogBehaviour kEncodingsDialog{InitEncodingsDialog, AcceptCodePagePa
 } // namespace
 
 void EncodingsDialogCommand(int) {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     // The text about to be converted stays visible behind the dialog (the
     // rich-edit option, which Wine's control honours where it ignores
     // EM_HIDESELECTION), and hides again with the focus afterwards.
-    SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    ShowSelectionAlways(true);
     if (RunModalDialog(IDD_ENCODINGS, kEncodingsDialog) == IDOK) {
         const int source = StoredCodePage(setting::SourceCodePage);
         const int target = StoredCodePage(setting::TargetCodePage);
         ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
     }
-    if (g_editor) SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_AND, ~static_cast<LPARAM>(ECO_NOHIDESEL));
+    ShowSelectionAlways(false);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/scoped.h"
 #include "base/globals.h"
 #include "base/modal_dialog.h"
 #include "core/dialogs/association_rules.h"
@@ -16,22 +17,6 @@ bool ProgramPath(char (&path)[kPathSize]) {
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     return n > 0 && n < sizeof path;
 }
-
-// A registry key closed when it goes out of scope.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 bool BoxOwned(const AssociationBox& box) {
     for (int i = 0; i < box.verbCount; ++i)
@@ -63,7 +48,7 @@ constexpr DialogBehaviour kAssociationsDialog{InitAssociations, ApplyAssociation
 bool IsOwnVerb(const char* className, int verb) {
     char path[kPathSize];
     if (!ProgramPath(path)) return false;
-    RegistryKey key;
+    ScopedRegistryKey key;
     if (RegOpenKeyA(HKEY_CLASSES_ROOT, VerbKeyName(className, verb).c_str(), key.out()) != ERROR_SUCCESS) return false;
     // Room for the longest own text, the quotes and " /p %1" included; a
     // longer value is someone else's.
@@ -88,7 +73,7 @@ void SetVerb(const char* className, int verb, bool own) {
     } else {
         text = HandBackVerbText(verb);
     }
-    RegistryKey key;
+    ScopedRegistryKey key;
     if (RegCreateKeyA(HKEY_CLASSES_ROOT, VerbKeyName(className, verb).c_str(), key.out()) != ERROR_SUCCESS) return;
     RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));

@@ -9,7 +9,7 @@
 #include "core/app/setting_names.h"
 #include "core/dialogs/char_table_text.h"
 #include "core/dialogs/dialog_ids.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/transfer.h"
 #include "editor/undo.h"
@@ -24,7 +24,7 @@ void InitCharTable(HWND dialog, LPARAM) {
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC;
-    if (g_editor) SendMessageA(g_editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    if (EditorWindow()) SendMessageA(EditorWindow(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     SendMessageA(table, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(table, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageA(table, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
@@ -39,9 +39,8 @@ bool InsertSelectedCharacters(HWND dialog) {
     HWND table = GetDlgItem(dialog, IDC_CHAR_TABLE);
     unsigned char bytes[kCharTableTextSize];
     const int32_t n = StreamBytesOut(table, true, bytes, sizeof bytes);
-    if (n > 0 && g_editor) {
-        RecordUndo(UndoRequest::Replacement, n);
-        ReplaceSelectionBytes(g_editor, bytes, n, true);
+    if (n > 0 && EditorWindow()) {
+        ReplaceSelection(bytes, n);
     }
     SetFocus(table);
     return false;

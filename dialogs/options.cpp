@@ -7,7 +7,7 @@
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/dialogs/options_ids.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
 #include "editor/undo.h"
@@ -91,7 +91,7 @@ void ApplyOptions() {
     WriteSetting(setting::RememberCaret, g_switches.rememberCaret);
     WriteSetting(setting::BigButtons, g_switches.bigButtons);
     g_rememberCaret = g_switches.rememberCaret;
-    g_controlUndoUsed = g_switches.undoOff;
+    SetControlUndoUsed(g_switches.undoOff);
     if (g_switches.undoOff) ClearUndoHistory();
     DestroyToolbar();
     if (g_switches.toolbar) CreateToolbar();

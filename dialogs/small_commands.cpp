@@ -8,12 +8,12 @@
 #include "core/dialogs/about_text.h"
 #include "core/dialogs/run_rule.h"
 #include "document/documents.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
 void InsertDateTime() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     char date[kPathSize + 1];
     char time[kPathSize + 1];
     // Counts include the terminating NUL; 0 is a failure.
@@ -21,10 +21,8 @@ void InsertDateTime() {
     const int timeCount = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
     if (dateCount <= 0 || timeCount <= 0) return;
     date[dateCount - 1] = ' ';
-    RecordUndo(UndoRequest::Replacement, dateCount);
-    ReplaceSelectionBytes(g_editor, reinterpret_cast<const unsigned char*>(date), dateCount, true);
-    RecordUndo(UndoRequest::Replacement, timeCount - 1);
-    ReplaceSelectionBytes(g_editor, reinterpret_cast<const unsigned char*>(time), timeCount - 1, true);
+    ReplaceSelection(reinterpret_cast<const unsigned char*>(date), dateCount);
+    ReplaceSelection(reinterpret_cast<const unsigned char*>(time), timeCount - 1);
 }
 
 void RunDocument() {

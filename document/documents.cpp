@@ -17,12 +17,10 @@
 #include "core/document/file_names.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
-#include "editor/control.h"
-#include "editor/display_code_page.h"
+#include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/title.h"
-#include "editor/undo.h"
 
 namespace {
 
@@ -34,11 +32,11 @@ std::string_view CurrentFileName() { return {g_currentFileName, strnlen(g_curren
 
 // The document's bytes into a heap block; null when no memory.
 unsigned char* DocumentBytes(int32_t* n) {
-    int32_t capacity = TextLength(g_editor) + 2;
+    int32_t capacity = TextLength(EditorWindow()) + 2;
     for (;;) {
         auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(capacity)));
         if (!block) return nullptr;
-        *n = StreamBytesOut(g_editor, false, block, capacity);
+        *n = StreamBytesOut(EditorWindow(), false, block, capacity);
         // A full buffer may mean more text than the length said: never write a cut text.
         if (*n < capacity) return block;
         HeapFreeBlock(block);
@@ -241,21 +239,20 @@ private:
 };
 
 // A file whose text the control cannot hold is refused before it goes in
-// (the document untouched). A load drops the old text first; an insertion
-// keeps it and copies it for undo.
-bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n) {
-    const int shownAs = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    return MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor));
+// (the document untouched). A load keeps the old text until the new one is
+// in; an insertion keeps it and copies it for undo.
+bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs) {
+    return MemoryAdmits(name, true, bytes, n, shownAs, 0, 0);
 }
 
 bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
-    return MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0);
+    return MemoryAdmits(name, true, bytes, n, DisplayCodePage(), TextLength(EditorWindow()), 0);
 }
 
 } // namespace
 
 bool LoadFile(const char* name) {
-    if (!g_editor || !FitsPathBuffer(name)) return false;
+    if (!EditorWindow() || !FitsPathBuffer(name)) return false;
     char path[kPathSize];
     lstrcpynA(path, name, kPathSize); // `name` may be the current file name itself
     WaitCursor wait;
@@ -266,22 +263,9 @@ bool LoadFile(const char* name) {
     }
     const unsigned char* bytes = file.bytes.get();
     const int32_t n = file.length;
-    if (!AdmitsLoadedFile(path, bytes, n)) return false;
-    // The guess looks at what the control would hand back of the first bytes.
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    const bool changed = guess != g_displayCodePage;
-    SetDecodingForNewText(guess);
-    // Wine's control takes time growing with the square of the text to delete
-    // it, so the old text goes with a fresh, empty control; the display code
-    // page is applied while the control is empty, and the new text streamed in.
-    ReplaceAllBytes(g_editor, nullptr, 0);
-    if (changed) ApplyDisplayCodePage();
-    if (n > kLongLoad) SetStreamProgress(ShowLoadProgress);
-    StreamBytesIn(g_editor, SF_TEXT, bytes, n);
-    SetStreamProgress(nullptr);
-    ClearUndoHistory();
-    SetSelection(g_editor, 0, 0);
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    if (!AdmitsLoadedFile(path, bytes, n, guess)) return false;
+    if (!PutNewDocument(bytes, n, guess, n > kLongLoad ? ShowLoadProgress : nullptr)) return false;
     lstrcpynA(g_currentFileName, path, kPathSize);
     UseOnDiskName(g_currentFileName);
     AddRecentFile(g_currentFileName, g_rememberCaret);
@@ -290,7 +274,7 @@ bool LoadFile(const char* name) {
 }
 
 bool SaveFile() {
-    if (!g_editor) return false;
+    if (!EditorWindow()) return false;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     bool exists = false;
     WIN32_FIND_DATAA found;
@@ -324,13 +308,13 @@ bool SaveFile() {
         ShowSystemError();
         return false;
     }
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SetDocumentModified(false);
     return true;
 }
 
 bool AskSaveChanges() {
     if (DocumentHasFile()) RememberCaretForRecentList();
-    if (!g_editor || !SendMessageA(g_editor, EM_GETMODIFY, 0, 0)) return true;
+    if (!DocumentModified()) return true;
     switch (ShowMessage(MB_YESNOCANCEL | MB_ICONQUESTION, {"Сохранить ", CurrentFileName(), "?"})) {
     case IDCANCEL:
         return false;
@@ -382,17 +366,14 @@ bool SaveDocumentAs() {
 }
 
 void InsertFromFile() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     char name[kPathSize];
     if (!ChooseFileToRead(name)) return;
     const WholeFile file = ReadWholeFile(name);
     if (!file) return; // silent, as the command always was
     const int32_t n = file.length;
     if (!AdmitsInsertedFile(name, file.bytes.get(), n)) return;
-    const CHARRANGE selection = GetSelection(g_editor);
-    RecordUndo(UndoRequest::Snapshot, n);
-    StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, file.bytes.get(), n);
-    if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    InsertOverSelection(file.bytes.get(), n);
 }
 
 void OpenRecentFile(int i) {
@@ -405,10 +386,8 @@ void OpenRecentFile(int i) {
 }
 
 void NewDocumentCommand(int) {
-    if (!g_editor || !AskSaveChanges()) return;
-    ReplaceAllBytes(g_editor, nullptr, 0);
-    ClearUndoHistory();
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    if (!EditorWindow() || !AskSaveChanges()) return;
+    if (!PutNewDocument(nullptr, 0, DisplayCodePage())) return;
     lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
     SetTitle();
 }

@@ -12,7 +12,7 @@
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/document/file_names.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 
 namespace {
@@ -67,9 +67,9 @@ void AddRecentFile(const char* path, bool restoreCaret) {
         if (!entry[0]) continue;
         used[d - '0'] = true;
         if (!SameFileAs(shortForm, entry)) continue;
-        if (restoreCaret && g_editor) {
+        if (restoreCaret && EditorWindow()) {
             const int32_t caret = ReadSettingDword(setting::RecentCaret(d - '0').name, -1);
-            if (caret >= 0) SendMessageA(g_editor, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+            if (caret >= 0) SetSelection(EditorWindow(), caret, caret);
         }
         if (p == 0) return;
         WriteSettingString(setting::RecentOrder.name, MoveToFront(order, d).c_str());
@@ -84,14 +84,14 @@ void AddRecentFile(const char* path, bool restoreCaret) {
 }
 
 void RememberCaretForRecentList() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     char shortForm[kPathSize];
     if (!ShortFormOf(g_currentFileName, shortForm)) return;
     for (int k = 0; k < kRecentSlots; ++k) {
         char entry[kPathSize];
         ReadSlotPath(static_cast<char>('0' + k), entry);
         if (!SameFileAs(shortForm, entry)) continue;
-        WriteSettingDword(setting::RecentCaret(k).name, GetSelection(g_editor).cpMin);
+        WriteSettingDword(setting::RecentCaret(k).name, GetSelection(EditorWindow()).cpMin);
         return;
     }
 }

@@ -1,18 +1,22 @@
-// The editor control's handle and the few flags every part of the editor
-// reads: the bottom of the editor floor. The control itself is made and
-// subclassed in editor.cpp.
+// The editor's state: one record, written only by the files of editor/.
+// Other folders read it through the functions of editor/editor.h and change
+// it only through the operations declared there.
 #pragma once
 
 #include <windows.h>
 
-extern HWND g_editor;            // 0 while absent or being re-created
-extern WNDPROC g_editorPrevProc; // the control's own procedure
-extern DWORD g_wrapStyle;        // 0 = word wrap on; WS_HSCROLL | ES_AUTOHSCROLL = off
-extern bool g_editorFocus;       // the main window hands the focus on to the editor
-extern bool g_overwriteMode;     // mirrors the control's Insert/Overwrite toggle
-
 constexpr DWORD kWrapOffStyle = WS_HSCROLL | ES_AUTOHSCROLL; // 0x100080
 
-// Posted by the editor to the main window after a mouse action in the text,
-// so that the caret field follows the click.
-constexpr UINT kEditorClicked = WM_USER + 1;
+struct EditorState {
+    HWND control = nullptr;           // the rich-edit control; 0 while absent
+    WNDPROC previousProc = nullptr;   // the control's own procedure
+    DWORD wrapStyle = kWrapOffStyle;  // 0 = word wrap on; kWrapOffStyle = off
+    bool focus = false;               // the main window hands the focus on to the editor
+    bool overwrite = false;           // mirrors the control's Insert/Overwrite toggle
+    int displayCodePage = 0;          // 0 = 1251, 1 = 866, 2 = KOI8-R: how the control's text decodes
+    bool htmlColoured = false;        // the tags are coloured (cleared when the display is applied again)
+    bool controlUndoUsed = false;     // setting "NO": the control's own undo instead of the history
+};
+
+extern EditorState g_editorState;
+

@@ -17,10 +17,8 @@
 #include <cstring>
 #include <optional>
 
-bool g_htmlColoured;
-
 CHARFORMATA CharFormatOfDisplayCodePage() {
-    const int cp = g_displayCodePage;
+    const int cp = g_editorState.displayCodePage;
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
@@ -41,97 +39,89 @@ void SetTextColour(COLORREF colour) {
     format.cbSize = sizeof format;
     format.dwMask = CFM_COLOR;
     format.crTextColor = colour;
-    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(g_editorState.control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
 // Scrolls back to a remembered first visible line.
 void ScrollBackTo(LRESULT firstLine) {
-    const LRESULT now = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    if (now != firstLine) SendMessageA(g_editor, EM_LINESCROLL, 0, firstLine - now);
+    const LRESULT now = SendMessageA(g_editorState.control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (now != firstLine) SendMessageA(g_editorState.control, EM_LINESCROLL, 0, firstLine - now);
 }
 
 } // namespace
 
-void ApplyDisplayCodePage() {
-    if (!g_editor) return;
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    SendMessageA(g_editor, EM_SETSEL, 0, -1);
+void ApplyFontTo(HWND control) {
     CHARFORMATA format = CharFormatOfDisplayCodePage();
-    g_htmlColoured = false; // the whole text takes the text colour
+    SendMessageA(control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(control, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void ApplyDisplayCodePage() {
+    if (!g_editorState.control) return;
+    const LRESULT modified = SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0);
+    SendMessageA(g_editorState.control, EM_SETSEL, 0, -1);
+    CHARFORMATA format = CharFormatOfDisplayCodePage();
+    g_editorState.htmlColoured = false; // the whole text takes the text colour
     HKL layout = GetKeyboardLayout(0);
-    g_editorFocus = false;
+    g_editorState.focus = false;
     SetFocus(g_mainWindow);
-    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(g_editor, EM_SETCHARFORMAT, SCF_SELECTION | SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    g_editorFocus = true;
-    SetFocus(g_editor);
+    SendMessageA(g_editorState.control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(g_editorState.control, EM_SETCHARFORMAT, SCF_SELECTION | SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    g_editorState.focus = true;
+    SetFocus(g_editorState.control);
     ActivateKeyboardLayout(layout, 0);
-    SendMessageA(g_editor, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    SendMessageA(g_editorState.control, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(g_editorState.control, EM_SETMODIFY, modified, 0);
     UpdateCodePageField();
 }
 
 void ApplyDisplayCodePageKeepingView() {
-    if (!g_editor) return;
-    SendMessageA(g_editor, WM_SETREDRAW, FALSE, 0);
-    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (!g_editorState.control) return;
+    SendMessageA(g_editorState.control, WM_SETREDRAW, FALSE, 0);
+    const LRESULT firstLine = SendMessageA(g_editorState.control, EM_GETFIRSTVISIBLELINE, 0, 0);
     CHARRANGE selection{0, 0};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editorState.control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     ApplyDisplayCodePage();
-    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editorState.control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     ScrollBackTo(firstLine);
-    SendMessageA(g_editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(g_editor, nullptr, FALSE);
-}
-
-void SetDisplayCodePage(int codePage) {
-    if (codePage < 0 || codePage > 2) return;
-    if (!g_editor) {
-        SetDecodingForNewText(codePage);
-        return;
-    }
-    HWND before = g_editor;
-    HWND now = RedecodeText(g_editor, codePage);
-    if (!now) return;
-    // A fresh control was made with the new font already.
-    if (now == before) ApplyDisplayCodePageKeepingView();
+    SendMessageA(g_editorState.control, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_editorState.control, nullptr, FALSE);
 }
 
 void ColourHtmlTags() {
-    if (!g_editor) return;
-    const int32_t length = TextLength(g_editor);
+    if (!g_editorState.control) return;
+    const int32_t length = TextLength(g_editorState.control);
     if (length < 2) return;
     HeapBuffer text(static_cast<size_t>(length) + 1);
     if (!text) return;
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    const LRESULT firstLine = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const LRESULT modified = SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0);
+    const LRESULT firstLine = SendMessageA(g_editorState.control, EM_GETFIRSTVISIBLELINE, 0, 0);
     HKL layout = GetKeyboardLayout(0);
-    ShowWindow(g_editor, SW_HIDE);
-    g_editorFocus = false;
+    ShowWindow(g_editorState.control, SW_HIDE);
+    g_editorState.focus = false;
     SetFocus(g_mainWindow);
     CHARRANGE selection{0, 0};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    SetSelection(g_editor, 0, length);
-    const int32_t n = StreamBytesOut(g_editor, true, text.get(), length);
+    SendMessageA(g_editorState.control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SetSelection(g_editorState.control, 0, length);
+    const int32_t n = StreamBytesOut(g_editorState.control, true, text.get(), length);
     SetTextColour(static_cast<COLORREF>(ReadSetting(setting::TextColour)));
     const COLORREF tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
     const unsigned char* bytes = text.get();
     const auto count = static_cast<size_t>(n > 0 ? n : 0);
     for (std::optional<HtmlTagSpan> tag = NextHtmlTag(bytes, count, 0); tag;
          tag = NextHtmlTag(bytes, count, tag->end)) {
-        SetSelection(g_editor, static_cast<int32_t>(tag->start), static_cast<int32_t>(tag->end));
+        SetSelection(g_editorState.control, static_cast<int32_t>(tag->start), static_cast<int32_t>(tag->end));
         SetTextColour(tagColour);
     }
-    g_htmlColoured = true;
-    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    g_editorState.htmlColoured = true;
+    SendMessageA(g_editorState.control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editorState.control, EM_SETMODIFY, modified, 0);
     ScrollBackTo(firstLine);
-    ShowWindow(g_editor, SW_SHOW);
-    g_editorFocus = true;
-    SetFocus(g_editor);
+    ShowWindow(g_editorState.control, SW_SHOW);
+    g_editorState.focus = true;
+    SetFocus(g_editorState.control);
     ActivateKeyboardLayout(layout, 0);
 }
-
-void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
 
 void HtmlColouringCommand(int) { ColourHtmlTags(); }

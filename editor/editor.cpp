@@ -11,6 +11,7 @@
 #include "core/codepage/convert.h"
 #include "core/codepage/display_map.h"
 #include "core/codepage/tables.h"
+#include "editor/control.h"
 #include "editor/display_code_page.h"
 #include "editor/memory_check.h"
 #include "editor/ole_callback.h"
@@ -18,6 +19,7 @@
 #include "editor/text_layer.h"
 #include "editor/toolbar.h"
 #include "editor/undo.h"
+#include "editor/whole_text.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
 
 LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(g_editorPrevProc, hwnd, message, wParam, lParam);
+    return CallWindowProcA(g_editorState.previousProc, hwnd, message, wParam, lParam);
 }
 
 // The keystroke's undo record: overwrite typing or typing of one byte. In
@@ -47,7 +49,7 @@ LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // replaces it; a line break (or the end) is never overwritten, the character
 // is inserted there.
 void RecordKeystroke(HWND hwnd) {
-    if (!g_overwriteMode) {
+    if (!g_editorState.overwrite) {
         RecordUndo(UndoRequest::Typing, 1);
         return;
     }
@@ -85,16 +87,16 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     }
     RecordKeystroke(hwnd);
     // 866 turns the 1251 small a (0xE0) into 0xA0 like every other letter.
-    if (c >= 0x80 && g_displayCodePage != kCodePageAnsi)
-        ConvertBytes(&c, 1, kTableAnsiToOem, g_displayCodePage == kCodePageKoi8 ? kTableOemToKoi8 : kNoTable);
-    ReplaceSelectionBytes(hwnd, &c, 1, ControlUndoSelected());
-    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+    if (c >= 0x80 && g_editorState.displayCodePage != kCodePageAnsi)
+        ConvertBytes(&c, 1, kTableAnsiToOem, g_editorState.displayCodePage == kCodePageKoi8 ? kTableOemToKoi8 : kNoTable);
+    ReplaceSelectionBytes(&c, 1, ControlUndoSelected());
+    SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0);
     return 0;
 }
 
-void DeleteSelection(HWND hwnd) {
+void DeleteSelection() {
     RecordUndo(UndoRequest::Replacement, 0);
-    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
+    ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
 }
 
 // Delete or Backspace with nothing selected: the editor removes the byte
@@ -114,8 +116,8 @@ void DeleteNextOrPrevious(HWND hwnd, bool forward) {
     } else {
         SetSelection(hwnd, caret - n, caret);
     }
-    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
-    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0); // the control may be a fresh one
+    ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
+    SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0); // the control may be a fresh one
 }
 
 LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -133,7 +135,7 @@ LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         if (last == '\n' && lineStart != selection.cpMin) SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
     }
     if (HasSelection(hwnd)) {
-        DeleteSelection(hwnd);
+        DeleteSelection();
         return 0;
     }
     if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
@@ -149,7 +151,7 @@ LRESULT BackspaceKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (HasSelection(hwnd)) {
-        DeleteSelection(hwnd);
+        DeleteSelection();
         return 0;
     }
     if (ControlUndoSelected()) return PassOn(hwnd, WM_KEYDOWN, wParam, lParam);
@@ -170,7 +172,7 @@ void DeleteLine(HWND hwnd) {
     next = std::min<LRESULT>(next, TextLength(hwnd));
     SetSelection(hwnd, static_cast<int32_t>(first), static_cast<int32_t>(next));
     RecordUndo(UndoRequest::Replacement, 0);
-    ReplaceSelectionBytes(hwnd, nullptr, 0, ControlUndoSelected());
+    ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
 }
 
 // Ctrl+Left and Ctrl+Right move by the editor's word rule (the control's own
@@ -200,7 +202,7 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     case VK_RETURN: {
         RecordUndo(UndoRequest::LineBreak, 2);
         const unsigned char lineBreak[2] = {'\r', '\n'};
-        ReplaceSelectionBytes(hwnd, lineBreak, 2, ControlUndoSelected());
+        ReplaceSelectionBytes(lineBreak, 2, ControlUndoSelected());
         SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
         return 0;
     }
@@ -209,7 +211,7 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         break;
     case VK_INSERT:
         if (!CtrlHeld()) {
-            g_overwriteMode = !g_overwriteMode;
+            g_editorState.overwrite = !g_editorState.overwrite;
             UpdateModeField();
         }
         break;
@@ -260,79 +262,70 @@ void ScrollSteps(int bar, UINT message, int steps, WPARAM forward, WPARAM back) 
     for (int i = 0; i < (steps < 0 ? -steps : steps); ++i) {
         int low = 0;
         int high = 0;
-        GetScrollRange(g_editor, bar, &low, &high);
-        const int pos = GetScrollPos(g_editor, bar);
+        GetScrollRange(g_editorState.control, bar, &low, &high);
+        const int pos = GetScrollPos(g_editorState.control, bar);
         if (steps > 0 ? pos >= high : pos <= low) break;
-        SendMessageA(g_editor, message, steps > 0 ? forward : back, 0);
+        SendMessageA(g_editorState.control, message, steps > 0 ? forward : back, 0);
     }
 }
 
-// The text layer's fresh control: the editor re-created in place with its
-// style, size, font and focus, the old one (and its text) destroyed.
-HWND FreshEditorControl(HWND old) {
-    if (!old || old != g_editor) return old;
-    RECT rect;
-    GetWindowRect(old, &rect);
-    MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
-    const bool visible = IsWindowVisible(old) != FALSE;
-    // The new control takes the focus; a window other than the editor that
-    // had it (a dialog's control) gets it back.
-    HWND focus = GetFocus();
-    const bool overwrite = g_overwriteMode; // the user's Insert/Overwrite choice stays
-    DestroyWindow(old);
-    g_editor = nullptr;
-    CreateEditorControl();
-    if (!g_editor) return nullptr;
-    g_overwriteMode = overwrite;
-    MoveWindow(g_editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-    if (!visible) ShowWindow(g_editor, SW_HIDE);
-    if (focus && focus != old && IsWindow(focus)) SetFocus(focus);
-    return g_editor;
+// A new control where the editor stands (or, for the first one, where the
+// main window's layout will put it), hidden and empty, with the editor's
+// style, limits, colours, font and window procedure.
+HWND MakeEditorControl() {
+    RECT rect{0, 64, 256, 192};
+    HWND old = g_editorState.control;
+    if (old) {
+        GetWindowRect(old, &rect);
+        MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
+    }
+    // With ES_DISABLENOSCROLL the scroll bars are only enabled and disabled,
+    // never shown or hidden: showing one resizes the control, and Wine then
+    // wraps the whole text again (filling a large text is 2-3 times faster).
+    const DWORD style = WS_CHILD | ES_SELECTIONBAR | WS_VSCROLL | ES_AUTOVSCROLL | ES_NOOLEDRAGDROP |
+                        ES_MULTILINE | ES_DISABLENOSCROLL | g_editorState.wrapStyle;
+    HWND control = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_ACCEPTFILES, "RICHEDIT", nullptr, style, rect.left,
+                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, g_mainWindow, nullptr,
+                                   g_instance, nullptr);
+    if (!control) return nullptr;
+    SendMessageA(control, EM_EXLIMITTEXT, 0, g_sizeLimit);
+    SendMessageA(control, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
+    ApplyFontTo(control);
+    SendMessageA(control, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(EditorOleCallback()));
+    g_editorState.previousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
+    return control;
 }
 
 } // namespace
 
 void CreateEditorControl() {
-    // With ES_DISABLENOSCROLL the scroll bars are only enabled and disabled,
-    // never shown or hidden: showing one resizes the control, and Wine then
-    // wraps the whole text again (filling a large text is 2-3 times faster).
-    const DWORD style = WS_CHILD | ES_SELECTIONBAR | WS_VSCROLL | ES_AUTOVSCROLL | ES_NOOLEDRAGDROP |
-                        ES_MULTILINE | ES_DISABLENOSCROLL | g_wrapStyle;
-    g_editor = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_ACCEPTFILES, "RICHEDIT", nullptr, style, 0, 64,
-                               256, 128, g_mainWindow, nullptr, g_instance, nullptr);
-    if (!g_editor) return;
-    SetFreshControlMaker(FreshEditorControl);
-    SendMessageA(g_editor, EM_EXLIMITTEXT, 0, g_sizeLimit);
-    SendMessageA(g_editor, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
-    ApplyDisplayCodePageKeepingView();
-    SetWindowTextA(g_editor, "");
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
-    g_overwriteMode = false;
+    SetControlMaker(MakeEditorControl);
+    HWND control = MakeEditorControl();
+    g_editorState.control = control;
+    if (!control) return;
+    SendMessageA(control, EM_SETMODIFY, FALSE, 0);
+    g_editorState.overwrite = false;
+    g_editorState.htmlColoured = false;
     UpdateModeField();
+    UpdateCodePageField();
     ResetCaretField();
     UpdateCaretField();
-    SendMessageA(g_editor, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(EditorOleCallback()));
-    ShowWindow(g_editor, SW_SHOW);
-    g_editorFocus = true;
-    SetFocus(g_editor);
-    g_editorPrevProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(g_editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
+    ShowWindow(control, SW_SHOW);
+    g_editorState.focus = true;
+    SetFocus(control);
 }
 
-void RecreateEditorControl(const unsigned char* bytes, int32_t n) {
-    if (g_editor) DestroyWindow(g_editor);
-    g_editor = nullptr;
-    CreateEditorControl();
-    if (!g_editor) return;
-    RECT client;
-    GetClientRect(g_mainWindow, &client);
-    SendMessageA(g_mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
-    StreamBytesIn(g_editor, SF_TEXT, bytes, n);
+void DestroyEditorControl() {
+    if (g_editorState.control) DestroyWindow(g_editorState.control);
+    g_editorState.control = nullptr;
+    ClearUndoHistory();
 }
 
 void ToggleWordWrap() {
-    if (!g_editor) return;
-    const int32_t length = TextLength(g_editor);
+    HWND editor = g_editorState.control;
+    if (!editor) return;
+    const int32_t length = TextLength(editor);
     HeapBuffer text(static_cast<size_t>(length) + 2);
     if (!text) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -340,18 +333,29 @@ void ToggleWordWrap() {
         return;
     }
     CHARRANGE selection{0, 0};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
-    const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
-    g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
-    WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_wrapStyle));
-    RecreateEditorControl(text.get(), n);
-    if (!g_editor) return;
-    SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    SendMessageA(g_editor, EM_SETMODIFY, modified, 0);
+    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LRESULT modified = SendMessageA(editor, EM_GETMODIFY, 0, 0);
+    const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
+    const DWORD before = g_editorState.wrapStyle;
+    g_editorState.wrapStyle = before ? 0 : kWrapOffStyle;
+    if (!FillWholeText(text.get(), n, nullptr, true)) {
+        g_editorState.wrapStyle = before;
+        return;
+    }
+    WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_editorState.wrapStyle));
+    // The control's scroll bars follow the style: the main window lays it out again.
+    RECT client;
+    GetClientRect(g_mainWindow, &client);
+    SendMessageA(g_mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    SendMessageA(g_editorState.control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editorState.control, EM_SETMODIFY, modified, 0);
 }
 
 void WordWrapCommand(int) { ToggleWordWrap(); }
+
+void FocusEditorIfOwed() {
+    if (g_editorState.focus && g_editorState.control) SetFocus(g_editorState.control);
+}
 
 void SetDroppedFileHandler(DroppedFileHandler handler) { g_droppedFileHandler = handler; }
 
@@ -429,7 +433,7 @@ bool SplitsLineBreak(HWND hwnd, int32_t pos) {
 // are simply given to the control once more, which keeps its selection
 // anchor.
 void KeepSelectionOffLineBreaks(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, CHARRANGE before) {
-    if (!IsWindow(hwnd) || hwnd != g_editor) return;
+    if (!IsWindow(hwnd) || hwnd != g_editorState.control) return;
     CHARRANGE now{0, 0};
     SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
     // The mouse can reach into the control's hidden line end after the
@@ -451,7 +455,7 @@ void KeepSelectionOffLineBreaks(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     const bool arrow = message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT);
     if (arrow) {
-        CallWindowProcA(g_editorPrevProc, hwnd, WM_KEYDOWN, wParam, lParam);
+        CallWindowProcA(g_editorState.previousProc, hwnd, WM_KEYDOWN, wParam, lParam);
         SendMessageA(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
         minSplit = SplitsLineBreak(hwnd, now.cpMin);
         maxSplit = SplitsLineBreak(hwnd, now.cpMax);
@@ -515,7 +519,7 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 void AutoScrollStep() {
-    if (!g_editor) return;
+    if (!g_editorState.control) return;
     POINT cursor;
     GetCursorPos(&cursor);
     const int dy = (cursor.y - g_scrollAnchor.y) / 12;
@@ -526,16 +530,9 @@ void AutoScrollStep() {
 
 void ResetEditorState() {
     ClearUndoHistory();
-    g_editor = nullptr;
-    g_editorPrevProc = nullptr;
-    g_wrapStyle = kWrapOffStyle;
-    g_editorFocus = false;
-    g_overwriteMode = false;
-    SetDecodingForNewText(0); // a new process shows ANSI
-    SetFreshControlMaker(nullptr);
-    SetStreamProgress(nullptr);
+    g_editorState = EditorState{}; // a new process shows ANSI, word wrap off
+    SetControlMaker(nullptr);
     SetAvailableMemoryReader(nullptr); // the machine's own memory again
-    g_htmlColoured = false;
     g_droppedFileHandler = nullptr;
     g_freshCtrlHandler = nullptr;
     g_middleScrolling = false;

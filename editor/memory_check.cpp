@@ -27,7 +27,7 @@ bool MemoryAdmits(const char* what, bool file, const unsigned char* bytes, int32
                   int32_t dropped) {
     if (n <= 0 || !bytes) return true;
     const uint64_t available = AvailableMemory();
-    const TextShape shape = MeasureTextShape(bytes, static_cast<size_t>(n), codePage, g_wrapStyle == 0);
+    const TextShape shape = MeasureTextShape(bytes, static_cast<size_t>(n), codePage, g_editorState.wrapStyle == 0);
     const MemoryNeed judged = JudgeMemory(shape, extra, dropped, available);
     if (judged.fits) return true;
     char text[kPathSize + 160];

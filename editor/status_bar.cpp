@@ -26,14 +26,14 @@ CaretFieldCache g_caretCache;
 // The caret field's questions, asked of the editor control. The row of the
 // caret and the number of rows are kept by the control; the row of any other
 // position is found from the start of the text.
-int32_t EditorRowCount() { return static_cast<int32_t>(SendMessageA(g_editor, EM_GETLINECOUNT, 0, 0)); }
+int32_t EditorRowCount() { return static_cast<int32_t>(SendMessageA(g_editorState.control, EM_GETLINECOUNT, 0, 0)); }
 int32_t EditorCaretRowStart() {
-    return static_cast<int32_t>(SendMessageA(g_editor, EM_LINEINDEX, static_cast<WPARAM>(-1), 0));
+    return static_cast<int32_t>(SendMessageA(g_editorState.control, EM_LINEINDEX, static_cast<WPARAM>(-1), 0));
 }
 int32_t EditorRowOf(int32_t position) {
-    return static_cast<int32_t>(SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, position));
+    return static_cast<int32_t>(SendMessageA(g_editorState.control, EM_EXLINEFROMCHAR, 0, position));
 }
-int32_t EditorRowStart(int32_t row) { return static_cast<int32_t>(SendMessageA(g_editor, EM_LINEINDEX, row, 0)); }
+int32_t EditorRowStart(int32_t row) { return static_cast<int32_t>(SendMessageA(g_editorState.control, EM_LINEINDEX, row, 0)); }
 constexpr CaretQueries kEditorQueries{EditorRowCount, EditorCaretRowStart, EditorRowOf, EditorRowStart};
 
 void SetFieldText(int field, const char* text, UINT flags = 0) {
@@ -79,9 +79,9 @@ void DrawKeyboardField(const DRAWITEMSTRUCT* dis) {
 
 void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
     RECT r = dis->rcItem;
-    DrawStripImage(dis->hDC, g_menuImagesOwn, g_displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
+    DrawStripImage(dis->hDC, g_menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
     r.left += 18;
-    DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_displayCodePage), SBT_NOBORDERS);
+    DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_editorState.displayCodePage), SBT_NOBORDERS);
 }
 
 } // namespace
@@ -132,9 +132,9 @@ void DestroyStatusBar() {
 }
 
 void UpdateCaretField() {
-    if (!g_statusBar || !g_editor) return;
+    if (!g_statusBar || !g_editorState.control) return;
     CHARRANGE selection{0, 0};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(g_editorState.control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     CaretPosition position{};
     if (!UpdateCaretFieldCache(g_caretCache, selection.cpMin, selection.cpMax, kEditorQueries, position)) return;
     char text[32];
@@ -150,11 +150,11 @@ void UpdateKeyboardField() {
 
 // The field's data is the name it shows (a constant string).
 void UpdateCodePageField() {
-    if (g_statusBar) SetFieldText(kCodePageField, CodePageFieldName(g_displayCodePage), SBT_OWNERDRAW);
+    if (g_statusBar) SetFieldText(kCodePageField, CodePageFieldName(g_editorState.displayCodePage), SBT_OWNERDRAW);
 }
 
 void UpdateModeField() {
-    if (g_statusBar) SetFieldText(kModeField, ModeFieldText(g_overwriteMode));
+    if (g_statusBar) SetFieldText(kModeField, ModeFieldText(g_editorState.overwrite));
 }
 
 void UpdatePathField() {

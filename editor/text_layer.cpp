@@ -3,19 +3,15 @@
 #include "base/heap_block.h"
 #include "core/codepage/display_map.h"
 #include "core/editor/byte_find.h"
-#include "editor/memory_check.h"
+#include "editor/control.h"
 
 #include <richole.h>
 #include <tom.h>
 
 #include <algorithm>
 
-int g_displayCodePage = 0;
-
 namespace {
 
-FreshControlMaker g_freshControlMaker;
-StreamProgress g_streamProgress;
 constexpr int32_t kProgressStep = 1 << 20;
 
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
@@ -65,6 +61,7 @@ struct InCookie {
     const unsigned char* bytes;
     int32_t length;
     int32_t position;
+    StreamProgress progress;
 };
 
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
@@ -88,8 +85,7 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
     const int32_t before = c->position;
     c->position += count;
     *done = count * 2;
-    if (g_streamProgress && before / kProgressStep != c->position / kProgressStep)
-        g_streamProgress(c->position, c->length);
+    if (c->progress && before / kProgressStep != c->position / kProgressStep) c->progress(c->position, c->length);
     return 0;
 }
 
@@ -150,38 +146,24 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
         capacity = std::min<int32_t>(capacity, selection.cpMax - selection.cpMin);
     }
     if (!buffer || capacity <= 0) return 0;
-    OutCookie cookie{g_displayCodePage, buffer, capacity, 0, false, 0};
+    OutCookie cookie{g_editorState.displayCodePage, buffer, capacity, 0, false, 0};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
     WPARAM flags = SF_TEXT | SF_UNICODE | (selectionOnly ? SFF_SELECTION : 0);
     SendMessageA(editor, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&stream));
     return cookie.length;
 }
 
-void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n) {
-    StreamBytesInAs(editor, g_displayCodePage, flags, bytes, n);
+void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress) {
+    StreamBytesInAs(editor, g_editorState.displayCodePage, flags, bytes, n, progress);
 }
 
-void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n) {
+void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
+                     StreamProgress progress) {
     const bool rtf = (flags & SF_RTF) != 0;
-    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0};
+    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0, progress};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
     SendMessageA(control, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
-}
-
-void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }
-
-void SetStreamProgress(StreamProgress progress) { g_streamProgress = progress; }
-
-HWND ReplaceAllBytes(HWND editor, const unsigned char* bytes, int32_t n) {
-    HWND target = editor;
-    // An empty control keeps its own: a fresh one buys nothing.
-    if (g_freshControlMaker && TextLength(editor) > 0) target = g_freshControlMaker(editor);
-    if (!target) target = editor;
-    StreamBytesIn(target, SF_TEXT, bytes, n);
-    SendMessageA(target, EM_EMPTYUNDOBUFFER, 0, 0);
-    SetSelection(target, 0, 0);
-    return target;
 }
 
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {
@@ -198,92 +180,11 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
     int32_t written = 0;
     if (SUCCEEDED(range->GetText(&text)) && text) {
         written = std::min<int32_t>(static_cast<int32_t>(SysStringLen(text)), last - first);
-        EncodeDisplayChars(g_displayCodePage, reinterpret_cast<const char16_t*>(text), written, buffer);
+        EncodeDisplayChars(g_editorState.displayCodePage, reinterpret_cast<const char16_t*>(text), written, buffer);
         SysFreeString(text);
     }
     range->Release();
     return written;
-}
-
-namespace {
-
-// Deleting text in the control costs time growing with the square of the
-// paragraphs deleted, while filling an empty control is linear. The whole
-// text, or a selection of at least this many bytes covering half the text
-// or more, is therefore replaced by building the new text and putting it
-// in a fresh control.
-constexpr int32_t kLargeDeletion = 64 * 1024;
-
-bool ReplacesMostOfTheText(int32_t removed, int32_t length) {
-    return removed > 0 && (removed == length || (removed >= kLargeDeletion && removed >= length - removed));
-}
-
-// The text with [selection) replaced by n bytes, in a fresh control: caret
-// after the new bytes, modified, the first visible line kept where the caret
-// allows. The control's own undo buffer is empty afterwards.
-void RebuildAroundSelection(HWND editor, CHARRANGE selection, const unsigned char* bytes, int32_t n) {
-    const int32_t length = TextLength(editor);
-    const int32_t removed = selection.cpMax - selection.cpMin;
-    const int32_t result = length - removed + n;
-    const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    HWND now = nullptr;
-    if (removed == length) {
-        now = ReplaceAllBytes(editor, bytes, n);
-    } else {
-        // One buffer: the old text streamed out, its tail moved, the new
-        // bytes copied in.
-        HeapBuffer text(static_cast<size_t>(std::max(length, result)) + 2);
-        if (!text) {
-            StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n); // the control's own way
-            SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
-            SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
-            return;
-        }
-        const int32_t got = StreamBytesOut(editor, false, text.get(), length + 2);
-        const int32_t tail = std::max<int32_t>(0, got - selection.cpMax);
-        memmove(text.get() + selection.cpMin + n, text.get() + selection.cpMax, tail);
-        if (n > 0) memcpy(text.get() + selection.cpMin, bytes, n);
-        now = ReplaceAllBytes(editor, text.get(), selection.cpMin + n + tail);
-    }
-    SendMessageA(now, EM_SETMODIFY, TRUE, 0);
-    const int32_t caret = selection.cpMin + n;
-    if (caret > 0) SetSelection(now, caret, caret);
-    if (firstLine > 0) SendMessageA(now, EM_LINESCROLL, 0, firstLine);
-    SendMessageA(now, EM_SCROLLCARET, 0, 0);
-}
-
-} // namespace
-
-void ReplaceSelectionBytes(HWND editor, const unsigned char* bytes, int32_t n, bool controlUndo) {
-    if (!bytes) n = 0;
-    const CHARRANGE before = GetSelection(editor);
-    CHARRANGE raw{0, 0};
-    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&raw));
-    // Never insert into the control's hidden line end after the text.
-    if (raw.cpMin != before.cpMin || raw.cpMax != before.cpMax) SetSelection(editor, before.cpMin, before.cpMax);
-    if (!controlUndo && ReplacesMostOfTheText(before.cpMax - before.cpMin, TextLength(editor))) {
-        RebuildAroundSelection(editor, before, bytes, n);
-        return;
-    }
-    const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;
-    if (hasZero || n > 4096) {
-        // Streaming keeps bytes zero and needs no NUL-terminated copy.
-        StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n);
-    } else {
-        char16_t units[4097];
-        DecodeDisplayBytes(g_displayCodePage, bytes, n, units);
-        units[n] = 0;
-        SETTEXTEX set{ST_SELECTION | ST_KEEPUNDO, 1200};
-        SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(units));
-    }
-    if (!controlUndo) SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
-    // Placing the caret costs the control a walk from the start of the text:
-    // only when it is not already after the new bytes.
-    const int32_t caret = std::min(before.cpMin, before.cpMax) + n;
-    CHARRANGE now{0, 0};
-    SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
-    if (now.cpMin != caret || now.cpMax != caret) SetSelection(editor, caret, caret);
 }
 
 int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char* needle, int32_t m, unsigned flags,
@@ -308,7 +209,7 @@ int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char*
         if (!view) return -1;
         const int32_t n = GetRangeBytes(editor, viewStart, viewEnd, view.get(), viewEnd - viewStart);
         const int32_t to = std::min(pieceEnd - viewStart, n);
-        const std::ptrdiff_t found = FindInView(view.get(), n, pos - viewStart, to, needle, m, flags, g_displayCodePage);
+        const std::ptrdiff_t found = FindInView(view.get(), n, pos - viewStart, to, needle, m, flags, g_editorState.displayCodePage);
         if (found >= 0) return viewStart + static_cast<int32_t>(found);
         if (pieceEnd >= last || n < viewEnd - viewStart) return -1;
         pos = pieceEnd - m + 1;
@@ -348,7 +249,7 @@ int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned 
         if (text[i] != u'\r') return -1;
     }
     const int32_t kept = std::max(count - early, 0);
-    EncodeDisplayChars(g_displayCodePage, text + std::min(early, count), kept, buffer);
+    EncodeDisplayChars(g_editorState.displayCodePage, text + std::min(early, count), kept, buffer);
     std::fill(buffer + kept, buffer + kept + missing, static_cast<unsigned char>('\r'));
     return kept + missing == n ? n : -1;
 }
@@ -366,45 +267,13 @@ int32_t FindWordBreak(HWND editor, int direction, int32_t pos) {
         if (!view) return pos;
         const int32_t n = GetRangeBytes(editor, start, end, view.get(), end - start);
         if (right) {
-            const size_t r = WordBreakRightInView(view.get(), n, 0, g_displayCodePage);
+            const size_t r = WordBreakRightInView(view.get(), n, 0, g_editorState.displayCodePage);
             if (static_cast<int32_t>(r) < n || end == length || n < end - start) return start + static_cast<int32_t>(r);
         } else {
-            const size_t r = WordBreakLeftInView(view.get(), n, n, g_displayCodePage);
+            const size_t r = WordBreakLeftInView(view.get(), n, n, g_editorState.displayCodePage);
             if (r > 0 || start == 0 || n < end - start) return start + static_cast<int32_t>(r);
         }
     }
 }
 
-HWND RedecodeText(HWND editor, int newCodePage) {
-    if (newCodePage == g_displayCodePage) return editor;
-    const int32_t length = TextLength(editor);
-    HeapBuffer text(static_cast<size_t>(length) + 2);
-    if (!text) return nullptr;
-    const CHARRANGE selection = GetSelection(editor);
-    const BOOL modified = static_cast<BOOL>(SendMessageA(editor, EM_GETMODIFY, 0, 0));
-    const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
-    // The same bytes shown otherwise may make many more runs (866 text shown
-    // as 1251 takes the control about 2.6 times the memory): a switch the
-    // memory cannot hold is refused. The old text goes first.
-    if (!MemoryAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, n)) {
-        SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-        return nullptr;
-    }
-    g_displayCodePage = newCodePage;
-    HWND now = ReplaceAllBytes(editor, text.get(), n);
-    if (now != editor) {
-        editor = now;
-        SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    }
-    SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const LRESULT nowFirst = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    if (nowFirst != firstLine) SendMessageA(editor, EM_LINESCROLL, 0, firstLine - nowFirst);
-    SendMessageA(editor, EM_SETMODIFY, modified, 0);
-    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor, nullptr, FALSE);
-    return editor;
-}
-
-void SetDecodingForNewText(int newCodePage) { g_displayCodePage = newCodePage; }
+void SetDecodingForNewText(int newCodePage) { g_editorState.displayCodePage = newCodePage; }

@@ -11,6 +11,7 @@
 #include "editor/control.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 #include "editor/undo.h"
 
 #include <cstring>
@@ -33,7 +34,7 @@ private:
 };
 
 UINT CodePageOfDisplay() {
-    switch (g_displayCodePage) {
+    switch (g_editorState.displayCodePage) {
     case kCodePageOem: return CP_OEMCP;
     case kCodePageKoi8: return 20866;
     default: return CP_ACP;
@@ -44,7 +45,7 @@ constexpr UINT kClipboardBlockFlags = GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROI
 
 // The selection as CF_UNICODETEXT, decoded with the display code page.
 void PutUnicodeText(const char* bytes, int32_t n) {
-    ScopedGlobal block(kClipboardBlockFlags, 2 * (static_cast<SIZE_T>(n) + 1));
+    ScopedGlobal block(GlobalAlloc(kClipboardBlockFlags, 2 * (static_cast<SIZE_T>(n) + 1)));
     {
         ScopedGlobalLock<WCHAR> text(block.get());
         if (!text) return;
@@ -57,12 +58,12 @@ void PutUnicodeText(const char* bytes, int32_t n) {
 
 void StreamOutText(MemoryTextBlock& block) {
     if (!block.data || block.length < 0 || block.length >= block.capacity) return;
-    block.length += StreamBytesOut(g_editor, false, block.data + block.length, block.capacity - block.length);
+    block.length += StreamBytesOut(g_editorState.control, false, block.data + block.length, block.capacity - block.length);
 }
 
 void StreamInText(MemoryTextBlock& block, UINT flags) {
     block.readPosition = 0;
-    StreamBytesIn(g_editor, flags, block.data, block.length);
+    StreamBytesIn(g_editorState.control, flags, block.data, block.length);
     block.readPosition = block.length;
 }
 
@@ -70,7 +71,7 @@ void CopySelection(HWND window) {
     const CHARRANGE selection = GetSelection(window);
     const int32_t n = selection.cpMax - selection.cpMin;
     if (n <= 0) return;
-    ScopedGlobal block(kClipboardBlockFlags, static_cast<SIZE_T>(n) + 1);
+    ScopedGlobal block(GlobalAlloc(kClipboardBlockFlags, static_cast<SIZE_T>(n) + 1));
     if (!block) return;
     OpenedClipboard clipboard(window);
     if (!clipboard) return;
@@ -81,8 +82,8 @@ void CopySelection(HWND window) {
         const int32_t got = StreamBytesOut(window, true, bytes.get(), n);
         EmptyClipboard();
         if (g_ntFlag) PutUnicodeText(reinterpret_cast<const char*>(bytes.get()), got);
-        if (g_displayCodePage == kCodePageOem) format = CF_OEMTEXT;
-        if (g_displayCodePage == kCodePageKoi8) {
+        if (g_editorState.displayCodePage == kCodePageOem) format = CF_OEMTEXT;
+        if (g_editorState.displayCodePage == kCodePageKoi8) {
             ConvertBytes(bytes.get(), got, kTableKoi8ToOem, kNoTable);
             format = CF_OEMTEXT;
         }
@@ -91,10 +92,10 @@ void CopySelection(HWND window) {
 }
 
 void PasteText() {
-    if (!g_editor || !IsClipboardFormatAvailable(CF_TEXT)) return;
-    OpenedClipboard clipboard(g_editor);
+    if (!g_editorState.control || !IsClipboardFormatAvailable(CF_TEXT)) return;
+    OpenedClipboard clipboard(g_editorState.control);
     if (!clipboard) return;
-    HANDLE data = GetClipboardData(g_displayCodePage == kCodePageAnsi ? CF_TEXT : CF_OEMTEXT);
+    HANDLE data = GetClipboardData(g_editorState.displayCodePage == kCodePageAnsi ? CF_TEXT : CF_OEMTEXT);
     if (!data) return;
     ScopedGlobalLock<const unsigned char> locked(data);
     const unsigned char* text = locked.get();
@@ -107,33 +108,33 @@ void PasteText() {
     const int32_t n = static_cast<int32_t>(size);
     // A text the control cannot hold stays on the clipboard. Pasting over the
     // whole text drops the old one first; the replaced bytes are copied for undo.
-    const CHARRANGE selection = GetSelection(g_editor);
+    const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t replaced = selection.cpMax - selection.cpMin;
-    const bool whole = replaced > 0 && replaced == TextLength(g_editor);
-    if (!MemoryAdmits("Вставка", false, text, n, g_displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
+    const bool whole = replaced > 0 && replaced == TextLength(g_editorState.control);
+    if (!MemoryAdmits("Вставка", false, text, n, g_editorState.displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
         return;
-    if (g_displayCodePage == kCodePageKoi8) {
+    if (g_editorState.displayCodePage == kCodePageKoi8) {
         HeapBuffer koi8(static_cast<size_t>(n) + 1);
         if (koi8) {
             RecordUndo(UndoRequest::Replacement, n);
             memcpy(koi8.get(), text, n);
             ConvertBytes(koi8.get(), n, kNoTable, kTableOemToKoi8);
-            ReplaceSelectionBytes(g_editor, koi8.get(), n, ControlUndoSelected());
+            ReplaceSelectionBytes(koi8.get(), n, ControlUndoSelected());
         }
     } else {
         RecordUndo(UndoRequest::Replacement, n);
-        ReplaceSelectionBytes(g_editor, text, n, ControlUndoSelected());
+        ReplaceSelectionBytes(text, n, ControlUndoSelected());
     }
 }
 
 void CopyCommand(int) {
-    if (g_editor) CopySelection(g_editor);
+    if (g_editorState.control) CopySelection(g_editorState.control);
 }
 
 void DeleteCommand(int) {
-    if (!g_editor) return;
+    if (!g_editorState.control) return;
     RecordUndo(UndoRequest::Replacement, 0);
-    ReplaceSelectionBytes(g_editor, nullptr, 0, ControlUndoSelected());
+    ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
 }
 
 void CutCommand(int) {

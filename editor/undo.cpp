@@ -11,7 +11,9 @@
 #include "base/settings.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 
 namespace {
 
@@ -96,7 +98,7 @@ unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, in
         ReportNoMemory();
         return nullptr;
     }
-    *saved = StreamBytesOut(g_editor, selectionOnly, text.get(), count);
+    *saved = StreamBytesOut(g_editorState.control, selectionOnly, text.get(), count);
     return text.release();
 }
 
@@ -116,7 +118,7 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
     const int32_t first = forward ? s : std::max(0, s - 2);
     const int32_t read = forward ? 2 : s - first;
     unsigned char pair[2] = {0, 0};
-    GetRangeBytes(g_editor, first, first + read, pair, read);
+    GetRangeBytes(g_editorState.control, first, first + read, pair, read);
     UndoRecord record = NewRecord(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0, 0);
     const bool lineBreak = read == 2 && pair[0] == '\r' && pair[1] == '\n';
     if (lineBreak) {
@@ -145,9 +147,9 @@ void RecordReplacement(int32_t s, int32_t e, int32_t n) {
 void DeleteWord(int32_t first, int32_t last) {
     if (last <= first) return;
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
-    int32_t saved = word ? GetRangeBytes(g_editor, first, last, word.get(), last - first) : 0;
-    SetSelection(g_editor, first, last);
-    ReplaceSelectionBytes(g_editor, nullptr, 0, false);
+    int32_t saved = word ? GetRangeBytes(g_editorState.control, first, last, word.get(), last - first) : 0;
+    SetSelection(g_editorState.control, first, last);
+    ReplaceSelectionBytes(nullptr, 0, false);
     if (!word) {
         ReportNoMemory();
         return;
@@ -157,17 +159,17 @@ void DeleteWord(int32_t first, int32_t last) {
 
 void RecordWordDeletion(bool right, int32_t s, int32_t length) {
     if (right) {
-        if (length > s) DeleteWord(s, FindWordBreak(g_editor, WB_MOVEWORDRIGHT, s));
+        if (length > s) DeleteWord(s, FindWordBreak(g_editorState.control, WB_MOVEWORDRIGHT, s));
     } else if (s > 0) {
-        DeleteWord(FindWordBreak(g_editor, WB_MOVEWORDLEFT, s), s);
+        DeleteWord(FindWordBreak(g_editorState.control, WB_MOVEWORDLEFT, s), s);
     }
 }
 
 // Snapshot: the whole text with the selection to restore and the display
 // code page it is shown in; one snapshot stands for a run of them.
-void PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e) {
+void PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e, int codePage) {
     UndoRecord record = SavedTextRecord(UndoRequest::Snapshot, saved, savedLength, saved ? s : 0, saved ? e : 0);
-    record.codePage = static_cast<unsigned char>(g_displayCodePage);
+    record.codePage = static_cast<unsigned char>(codePage);
     Push(record);
 }
 
@@ -176,14 +178,14 @@ void RecordSnapshot(int32_t s, int32_t e, int32_t length) {
     unsigned char* saved = nullptr;
     int32_t savedLength = 0;
     if (length > 0 && !(saved = SaveRange(false, length + 2, length + 2, &savedLength))) return;
-    PushSnapshot(saved, savedLength, s, e);
+    PushSnapshot(saved, savedLength, s, e, g_editorState.displayCodePage);
 }
 
 // Overwrite: nothing is overwritten at a line break or at the end; any other
 // byte, zero included, comes back on undo.
 void RecordOverwrite(int32_t s, int32_t length) {
     unsigned char byte = 0;
-    GetRangeBytes(g_editor, s, s + 1, &byte, 1);
+    GetRangeBytes(g_editorState.control, s, s + 1, &byte, 1);
     UndoRecord record = NewRecord(UndoRequest::Overwrite, s, s + 1);
     record.overwrote = s < length && byte != '\r' && byte != '\n';
     record.removed[0] = record.overwrote ? byte : 0;
@@ -191,16 +193,16 @@ void RecordOverwrite(int32_t s, int32_t length) {
 }
 
 void InsertAt(int32_t position, const unsigned char* bytes, int32_t n) {
-    SetSelection(g_editor, position, position);
-    ReplaceSelectionBytes(g_editor, bytes, n, false);
+    SetSelection(g_editorState.control, position, position);
+    ReplaceSelectionBytes(bytes, n, false);
 }
 
 // Takes back one key of a typing run; the record goes with its last key.
 void UndoKey(UndoRecord& record) {
     const int32_t size = KeyUnit(record);
     if (record.end >= record.start) {
-        SetSelection(g_editor, record.end, record.end + size);
-        ReplaceSelectionBytes(g_editor, nullptr, 0, false);
+        SetSelection(g_editorState.control, record.end, record.end + size);
+        ReplaceSelectionBytes(nullptr, 0, false);
         record.end -= size;
     }
     if (record.end < record.start) PopAndFree();
@@ -209,47 +211,42 @@ void UndoKey(UndoRecord& record) {
 void UndoKeyDeletion(const UndoRecord& record) {
     InsertAt(record.start, record.removed, RemovedCount(record));
     // Delete leaves the caret where it was, Backspace after the bytes.
-    if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editor, record.start, record.start);
+    if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editorState.control, record.start, record.start);
     PopAndFree();
 }
 
 void UndoReplacement(const UndoRecord& record) {
-    SetSelection(g_editor, record.start, record.end);
-    ReplaceSelectionBytes(g_editor, record.savedText, SavedLength(record), false);
+    SetSelection(g_editorState.control, record.start, record.end);
+    ReplaceSelectionBytes(record.savedText, SavedLength(record), false);
     PopAndFree();
 }
 
 void UndoSnapshot(const UndoRecord& record) {
-    const bool otherCodePage = record.codePage != g_displayCodePage;
     // The saved bytes are shown in the code page they were saved in.
+    const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(record.codePage);
-    HWND before = g_editor;
-    const bool fresh = ReplaceAllBytes(g_editor, record.savedText, SavedLength(record)) != before;
-    if (!g_editor) {
-        PopAndFree();
+    if (!FillWholeText(record.savedText, SavedLength(record))) {
+        // No control for the text: the record stays for another try.
+        SetDecodingForNewText(shown);
         return;
     }
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-    SetSelection(g_editor, record.start, record.end);
-    // A fresh control has the font of the snapshot's display already.
-    if (otherCodePage && !fresh) ApplyDisplayCodePageKeepingView();
+    SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
+    SetSelection(g_editorState.control, record.start, record.end);
     PopAndFree();
 }
 
 void UndoOverwrite(const UndoRecord& record) {
-    SetSelection(g_editor, record.start, record.end);
-    ReplaceSelectionBytes(g_editor, record.removed, OverwrittenCount(record), false);
+    SetSelection(g_editorState.control, record.start, record.end);
+    ReplaceSelectionBytes(record.removed, OverwrittenCount(record), false);
     PopAndFree();
 }
 
 } // namespace
 
-bool ControlUndoSelected() { return g_controlUndoUsed; }
-
 void RecordUndo(UndoRequest request, int32_t n) {
-    if (ControlUndoSelected() || !g_editor) return;
-    const int32_t length = TextLength(g_editor);
-    const CHARRANGE selection = GetSelection(g_editor);
+    if (ControlUndoSelected() || !g_editorState.control) return;
+    const int32_t length = TextLength(g_editorState.control);
+    const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t s = selection.cpMin;
     const int32_t e = selection.cpMax;
     switch (request) {
@@ -274,8 +271,9 @@ void RecordUndo(UndoRequest request, int32_t n) {
     }
 }
 
-void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd) {
-    if (ControlUndoSelected() || !g_editor) return;
+void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
+                      int codePage) {
+    if (ControlUndoSelected() || !g_editorState.control) return;
     if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
     if (n > 0) {
@@ -286,12 +284,12 @@ void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionSta
         }
         memcpy(saved, text, n);
     }
-    PushSnapshot(saved, n, selectionStart, selectionEnd);
+    PushSnapshot(saved, n, selectionStart, selectionEnd, codePage);
 }
 
 void UndoStep() {
     UndoRecord* record = g_undoTop;
-    if (!record || !g_editor) return;
+    if (!record || !g_editorState.control) return;
     switch (record->kind) {
     case UndoRequest::Typing:
     case UndoRequest::LineBreak:
@@ -318,9 +316,9 @@ void ClearUndoHistory() {
 bool UndoHistoryEmpty() { return g_undoTop == nullptr; }
 
 void UndoCommand(int) {
-    if (!g_editor) return;
+    if (!g_editorState.control) return;
     if (ControlUndoSelected()) {
-        SendMessageA(g_editor, EM_UNDO, 0, 0);
+        SendMessageA(g_editorState.control, EM_UNDO, 0, 0);
     } else {
         UndoStep();
     }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "editor/editor.h"
+
 // What RecordUndo is asked to record. The numbers are the request codes the
 // history has always used.
 enum class UndoRequest : unsigned char {
@@ -23,18 +25,13 @@ enum class UndoRequest : unsigned char {
 // insert where the selection is. When a record cannot be made the system
 // error is shown and nothing is recorded (the word deletions still delete).
 void RecordUndo(UndoRequest request, int32_t n);
-// A whole-text snapshot of bytes the caller already holds (the current text,
-// n bytes, with the selection to restore), so that a whole-text operation
-// streams the text out only once.
-void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd);
+// A whole-text snapshot of bytes the caller already holds (the text as it
+// was, n bytes, shown in `codePage`, with the selection to restore), so that
+// a whole-text operation streams the text out only once.
+void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
+                      int codePage);
 // Takes back the newest record's change.
 void UndoStep();
-// Frees every record.
-void ClearUndoHistory();
-bool UndoHistoryEmpty();
-// True when the control's own undo serves: setting "NO" as start-up read it
-// and the options dialog sets it (g_controlUndoUsed), never the registry.
-bool ControlUndoSelected();
 
 // IDM_UNDO.
 void UndoCommand(int id);

@@ -12,6 +12,7 @@
 #include "core/codepage/display_map.h"
 #include "core/print/page_layout_core.h"
 #include "editor/display_code_page.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 
 namespace {
@@ -164,9 +165,9 @@ bool TakeShownText(HWND editor, ShownText& text) {
         return false;
     }
     text.bytes.resize(static_cast<size_t>(StreamBytesOut(editor, false, text.bytes.data(), length + 2)));
-    text.codePage = g_displayCodePage;
+    text.codePage = DisplayCodePage();
     text.format = EditorCharFormat(editor);
-    text.htmlColoured = g_htmlColoured;
+    text.htmlColoured = HtmlColoured();
     text.tagColour = static_cast<COLORREF>(ReadSetting(setting::HtmlColour));
     return true;
 }

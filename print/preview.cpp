@@ -10,7 +10,7 @@
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/print/print_ids.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
 #include "print/printing.h"
@@ -195,11 +195,11 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void ShowPreview() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     HDC printer = GetPrinterDC();
     if (!printer) return;
     g_preview = {};
-    if (!TakeShownText(g_editor, g_preview.text)) {
+    if (!TakeShownText(EditorWindow(), g_preview.text)) {
         DeleteDC(printer);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         ShowSystemError();

@@ -10,7 +10,7 @@
 #include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "print/page_layout.h"
 
@@ -133,8 +133,8 @@ void PageSetup() {
 }
 
 void PrintDocument() {
-    if (!g_editor) return;
-    const CHARRANGE selection = GetSelection(g_editor);
+    if (!EditorWindow()) return;
+    const CHARRANGE selection = GetSelection(EditorWindow());
     PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
     pd.hwndOwner = g_mainWindow;
@@ -153,7 +153,7 @@ void PrintDocument() {
     ScopedCreatedDC dc(pd.hDC);
     if (!dc.get()) return;
     ShownText text;
-    if (!TakeShownText(g_editor, text)) {
+    if (!TakeShownText(EditorWindow(), text)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         ShowSystemError();
         return;
@@ -188,7 +188,7 @@ void PrintDocument() {
         format.first = 0;
         format.last = static_cast<int32_t>(text.bytes.size());
         if (pd.Flags & PD_SELECTION) {
-            const CHARRANGE now = GetSelection(g_editor);
+            const CHARRANGE now = GetSelection(EditorWindow());
             format.first = now.cpMin;
             format.last = now.cpMax;
         }

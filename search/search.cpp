@@ -10,7 +10,7 @@
 #include "core/editor/byte_find.h"
 #include "core/search/search_ids.h"
 #include "core/search/search_rules.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 
@@ -27,17 +27,12 @@ unsigned FindFlags() {
 }
 
 int32_t FindInEditor(int32_t first, int32_t last) {
-    return FindBytes(g_editor, first, last, g_search.text, g_search.textLength, FindFlags());
+    return FindBytes(EditorWindow(), first, last, g_search.text, g_search.textLength, FindFlags());
 }
 
 // When nothing was found, the selection goes back to where the user left it,
 // and the view stays.
-void PutSelectionBack(const CHARRANGE& selection) {
-    POINT scroll{};
-    SendMessageA(g_editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SetSelection(g_editor, selection.cpMin, selection.cpMax);
-    SendMessageA(g_editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-}
+void PutSelectionBack(const CHARRANGE& selection) { SelectKeepingView(selection.cpMin, selection.cpMax); }
 
 // Upward: the windows back from the bound are each read from the control
 // once (every read costs it a walk to the place), the bisection inside a
@@ -48,20 +43,20 @@ void PutSelectionBack(const CHARRANGE& selection) {
 // and back, which costs more than the walk saved.) No match when the memory
 // for a window cannot be had.
 int32_t FindUpwardInEditor(int32_t bound) {
-    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), g_displayCodePage};
-    const CHARRANGE selection = GetSelection(g_editor);
+    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), DisplayCodePage()};
+    const CHARRANGE selection = GetSelection(EditorWindow());
     bool selected = false;
     auto read = [&](int32_t first, int32_t last, unsigned char* out) {
         if (!selected) {
             selected = true;
-            const int32_t n = ReadRangeBySelecting(g_editor, first, last, out);
+            const int32_t n = ReadRangeBySelecting(EditorWindow(), first, last, out);
             if (n >= 0) return n;
         }
-        return GetRangeBytes(g_editor, first, last, out, last - first);
+        return GetRangeBytes(EditorWindow(), first, last, out, last - first);
     };
     int32_t found = -1;
     try {
-        found = FindLastBeforeByReading(read, TextLength(g_editor), bound, query, kUpwardFirstWindow);
+        found = FindLastBeforeByReading(read, TextLength(EditorWindow()), bound, query, kUpwardFirstWindow);
     } catch (const std::bad_alloc&) {
         found = -1;
     }
@@ -83,15 +78,14 @@ bool ReplaceRestAtOnceApplies() {
 // replaced, and the search position -1 of the step that found nothing more.
 // False when the memory for it cannot be had (nothing has changed then).
 bool ReplaceRestAtOnce() {
-    const int32_t length = TextLength(g_editor);
+    const int32_t length = TextLength(EditorWindow());
     HeapBuffer text(static_cast<size_t>(length) + 2);
     if (!text) return false;
-    const CHARRANGE selection = GetSelection(g_editor);
-    const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
-    RecordSnapshotOf(text.get(), n, selection.cpMin, selection.cpMax);
+    const CHARRANGE selection = GetSelection(EditorWindow());
+    const int32_t n = StreamBytesOut(EditorWindow(), false, text.get(), length + 2);
     const int32_t from = g_search.upward ? UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, n)
                                          : DownwardStart(g_search.position, selection.cpMin, g_search.wholeText);
-    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), g_displayCodePage};
+    const SearchQuery query{g_search.text, g_search.textLength, FindFlags(), DisplayCodePage()};
     ReplaceAllOutcome outcome;
     try {
         outcome = ReplaceAllInOnePass(text.get(), n, query, g_search.replacement, g_search.replacementLength,
@@ -101,10 +95,11 @@ bool ReplaceRestAtOnce() {
     }
     g_search.position = kNoSearchPosition;
     if (outcome.replaced == 0) return true;
-    HWND editor = ReplaceAllBytes(g_editor, outcome.text.data(), static_cast<int32_t>(outcome.text.size()));
-    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
-    SetSelection(editor, outcome.caret, outcome.caret);
-    SendMessageA(editor, EM_SCROLLCARET, 0, 0);
+    // No control for the new text: the message was shown, the text stands.
+    if (!ReplaceWholeText({outcome.text.data(), static_cast<int32_t>(outcome.text.size()), DisplayCodePage(), text.get(),
+                           n, selection, {outcome.caret, outcome.caret}}))
+        return true;
+    ScrollCaretIntoView();
     return true;
 }
 
@@ -113,10 +108,10 @@ bool ReplaceRestAtOnce() {
 // EM_HIDESELECTION for a control without the focus), so it keeps the
 // selection shown while the prompt is up.
 INT_PTR AskReplace() {
-    SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    ShowSelectionAlways(true);
     const INT_PTR answer =
         DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_mainWindow, ReplacePromptProc, 0);
-    if (g_editor) SendMessageA(g_editor, EM_SETOPTIONS, ECOOP_AND, ~static_cast<LPARAM>(ECO_NOHIDESEL));
+    ShowSelectionAlways(false);
     return answer;
 }
 
@@ -124,27 +119,27 @@ INT_PTR AskReplace() {
 
 void ReplaceRun() {
     if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
-    RecordUndo(UndoRequest::Snapshot, 0);
+    BeginChangeRun();
     while (SearchStep() && g_search.replaceAll) {
         if (ReplaceRestAtOnceApplies() && ReplaceRestAtOnce()) return;
     }
 }
 
 bool SearchStep() {
-    if (!g_editor || g_search.textLength <= 0) return false;
+    if (!EditorWindow() || g_search.textLength <= 0) return false;
     const int32_t L = g_search.textLength;
-    const CHARRANGE selection = GetSelection(g_editor);
+    const CHARRANGE selection = GetSelection(EditorWindow());
     if (!g_search.upward) {
         const int32_t start = DownwardStart(g_search.position, selection.cpMin, g_search.wholeText);
-        g_search.position = FindInEditor(start, TextLength(g_editor));
+        g_search.position = FindInEditor(start, TextLength(EditorWindow()));
     } else {
         const int32_t bound =
-            UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, TextLength(g_editor));
+            UpwardBound(g_search.position, selection.cpMin, g_search.wholeText, TextLength(EditorWindow()));
         g_search.position = FindUpwardInEditor(bound);
     }
     if (g_search.position < 0) return false;
-    SetSelection(g_editor, g_search.position, g_search.position + L);
-    SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+    SetSelection(EditorWindow(), g_search.position, g_search.position + L);
+    ScrollCaretIntoView();
     if (g_search.replaceMode) {
         if (!g_search.prompt) {
             ReplaceMatch();
@@ -176,14 +171,14 @@ bool SearchStep() {
 }
 
 void ReplaceMatch() {
-    if (!g_editor) return;
-    ReplaceSelectionBytes(g_editor, g_search.replacement, g_search.replacementLength, true);
+    if (!EditorWindow()) return;
+    ReplaceSelectionInRun(g_search.replacement, g_search.replacementLength);
     if (!g_search.upward) g_search.position += g_search.replacementLength;
 }
 
 INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     // The match stays visible while the prompt has the focus.
-    if (g_editor) SendMessageA(g_editor, EM_HIDESELECTION, FALSE, 0);
+    ShowSelectionAlways(true);
     switch (message) {
     case WM_INITDIALOG:
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));

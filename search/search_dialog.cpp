@@ -16,7 +16,7 @@
 #include "core/search/hex_string.h"
 #include "core/search/search_ids.h"
 #include "core/search/search_text.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "search/search.h"
 
@@ -56,15 +56,15 @@ void FillHistory(HWND combo) {
 
 // The word at the caret, by the editor's word rule, as typed text.
 std::string WordAtCaret() {
-    if (!g_editor) return {};
-    const int32_t caret = GetSelection(g_editor).cpMin;
-    int32_t end = FindWordBreak(g_editor, WB_MOVEWORDRIGHT, caret);
-    const int32_t start = FindWordBreak(g_editor, WB_MOVEWORDLEFT, end);
+    if (!EditorWindow()) return {};
+    const int32_t caret = GetSelection(EditorWindow()).cpMin;
+    int32_t end = FindWordBreak(EditorWindow(), WB_MOVEWORDRIGHT, caret);
+    const int32_t start = FindWordBreak(EditorWindow(), WB_MOVEWORDLEFT, end);
     if (end - start > static_cast<int32_t>(kSearchTextMax)) end = start + static_cast<int32_t>(kSearchTextMax);
     if (end <= start) return {};
     unsigned char range[kSearchTextMax];
-    const int32_t n = GetRangeBytes(g_editor, start, end, range, end - start);
-    return WordForSearchField(std::string_view(reinterpret_cast<const char*>(range), n), g_displayCodePage);
+    const int32_t n = GetRangeBytes(EditorWindow(), start, end, range, end - start);
+    return WordForSearchField(std::string_view(reinterpret_cast<const char*>(range), n), DisplayCodePage());
 }
 
 void OpenDialog(HWND dialog, LPARAM) {
@@ -151,12 +151,13 @@ bool Confirm(HWND dialog, int id) {
     if (g_search.replaceMode) g_search.prompt = Checked(dialog, IDC_PROMPT);
     if (textMode) {
         // Typed in Windows-1251; searched in the bytes of the display.
-        g_search.textLength = StoreText(g_search.text, TypedToDisplay(search, g_displayCodePage));
+        g_search.textLength = StoreText(g_search.text, TypedToDisplay(search, DisplayCodePage()));
         if (g_search.replaceMode)
             g_search.replacementLength = StoreText(
-                g_search.replacement, TypedToDisplay(FieldText(dialog, IDC_REPLACEMENT), g_displayCodePage));
+                g_search.replacement, TypedToDisplay(FieldText(dialog, IDC_REPLACEMENT), DisplayCodePage()));
     } else {
-        // Hex bytes are searched as they are.
+        // Hex bytes are searched as bytes of the display: with match case
+        // off their letters fold like typed ones.
         g_search.textLength = StoreHex(g_search.text, search);
         if (g_search.replaceMode)
             g_search.replacementLength = StoreHex(g_search.replacement, FieldText(dialog, IDC_HEX_REPLACEMENT));
@@ -187,13 +188,13 @@ constexpr DialogBehaviour kSearchDialog{OpenDialog, ConfirmFind, SearchDialogBut
 INT_PTR RunFindDialog() { return RunModalDialog(IDD_SEARCH, kSearchDialog); }
 
 void RunSearchDialog() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     const INT_PTR result = RunFindDialog();
-    if (result != IDOK || !g_editor) return;
+    if (result != IDOK || !EditorWindow()) return;
     if (g_search.wholeText) {
-        g_search.position = g_search.upward ? TextLength(g_editor) : 0;
+        g_search.position = g_search.upward ? TextLength(EditorWindow()) : 0;
     } else {
-        g_search.position = GetSelection(g_editor).cpMin;
+        g_search.position = GetSelection(EditorWindow()).cpMin;
     }
     if (g_search.replaceMode) {
         ReplaceRun();
@@ -203,7 +204,7 @@ void RunSearchDialog() {
 }
 
 void FindNext() {
-    if (!g_editor) return;
+    if (!EditorWindow()) return;
     if (g_search.replaceMode) {
         ReplaceRun();
     } else if (!SearchStep()) {

@@ -5,7 +5,7 @@
 //
 // All maps are read before anything is written, so an output may use images
 // of any of the files.
-#include "core/resources/pixmap.h"
+#include "tools/pixmap.h"
 
 #include <cstdio>
 #include <fstream>

@@ -11,7 +11,8 @@ build=${1:?build dir}
 . "$here/../../scripts/lib.sh"
 lork2_ensure_prefix
 lork2_ensure_display
-lork2_ensure_printer || true
+# The test command has a print server running already; alone, start one.
+[ -n "${CUPS_SERVER:-}" ] && [ -S "$CUPS_SERVER" ] || lork2_ensure_printer || true
 shots="$LORK2_ROOT/build/screenshots"
 mkdir -p "$shots"
 work=$(mktemp -d)

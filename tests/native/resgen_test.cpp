@@ -1,4 +1,4 @@
-#include "core/resources/pixmap.h"
+#include "tools/pixmap.h"
 
 #include <gtest/gtest.h>
 

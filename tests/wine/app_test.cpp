@@ -11,7 +11,7 @@
 #include "app/program.h"
 #include "base/settings.h"
 #include "core/app/menu_tables.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "tests/wine/harness.h"
 
 namespace {
@@ -50,18 +50,18 @@ TEST_F(Shell, StartUpCreatesTheWindowsInOrder) {
     EXPECT_FALSE(IsWindowVisible(g_markerWindow));
     EXPECT_EQ(WindowText(g_markerWindow), "безимени");
     // The editor: a visible rich-edit child with the focus and no text.
-    ASSERT_NE(g_editor, nullptr);
-    EXPECT_EQ(ClassOf(g_editor), "RICHEDIT");
-    EXPECT_EQ(GetParent(g_editor), g_mainWindow);
-    EXPECT_TRUE(IsWindowVisible(g_editor));
-    EXPECT_EQ(GetFocus(), g_editor);
-    EXPECT_EQ(GetWindowTextLengthA(g_editor), 0);
-    EXPECT_EQ(SendMessageA(g_editor, EM_GETMODIFY, 0, 0), 0);
+    ASSERT_NE(EditorWindow(), nullptr);
+    EXPECT_EQ(ClassOf(EditorWindow()), "RICHEDIT");
+    EXPECT_EQ(GetParent(EditorWindow()), g_mainWindow);
+    EXPECT_TRUE(IsWindowVisible(EditorWindow()));
+    EXPECT_EQ(GetFocus(), EditorWindow());
+    EXPECT_EQ(GetWindowTextLengthA(EditorWindow()), 0);
+    EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0), 0);
     EXPECT_EQ(GetMenu(g_mainWindow), g_menuBar);
     EXPECT_NE(g_accelerators, nullptr);
     // Wrap off by default: the control scrolls horizontally.
-    EXPECT_TRUE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL);
-    EXPECT_EQ(GetWindowLongPtrA(g_editor, GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_ACCEPTFILES),
+    EXPECT_TRUE(GetWindowLongPtrA(EditorWindow(), GWL_STYLE) & ES_AUTOHSCROLL);
+    EXPECT_EQ(GetWindowLongPtrA(EditorWindow(), GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_ACCEPTFILES),
               WS_EX_STATICEDGE | WS_EX_ACCEPTFILES);
 }
 
@@ -74,7 +74,7 @@ TEST_F(Shell, SizeLimitIsHalfTheMemoryWithLowBitsSet) {
     unsigned long long half = status.ullTotalPhys / 2;
     if (half < 0x7FFFFFFF) EXPECT_EQ(static_cast<unsigned long long>(g_sizeLimit), half | 0xFFFFF);
     else EXPECT_EQ(g_sizeLimit, 0x7FFFFFFF);
-    EXPECT_EQ(SendMessageA(g_editor, EM_GETLIMITTEXT, 0, 0), g_sizeLimit);
+    EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETLIMITTEXT, 0, 0), g_sizeLimit);
 }
 
 struct ItemInfo {
@@ -176,14 +176,14 @@ TEST_F(Shell, MenuStateFollowsTheDocument) {
     // Nothing selected: cut, copy and delete are grey; unmodified: save is grey.
     for (UINT id : {1u, 2u, 6u, 9u, 23u})
         EXPECT_TRUE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
-    SetWindowTextA(g_editor, "some text");
-    SendMessageA(g_editor, EM_SETSEL, 0, 4);
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    SetWindowTextA(EditorWindow(), "some text");
+    SendMessageA(EditorWindow(), EM_SETSEL, 0, 4);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
     SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
     for (UINT id : {1u, 2u, 6u, 9u})
         EXPECT_FALSE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
     // The system menu (high word set) leaves the states alone.
-    SendMessageA(g_editor, EM_SETSEL, 0, 0);
+    SendMessageA(EditorWindow(), EM_SETSEL, 0, 0);
     SendMessageA(g_mainWindow, WM_INITMENUPOPUP, 0, MAKELPARAM(0, 1));
     EXPECT_FALSE(GetMenuState(g_menuBar, 2, MF_BYCOMMAND) & MF_GRAYED);
 }
@@ -235,48 +235,48 @@ TEST_F(Shell, MenuCharInFontPopupPrefersSizeDownOverAnsiFont) {
 TEST_F(Shell, AcceleratorsReachCommandsThroughTheEditor) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
-    harness::PressKey(g_editor, VK_F4);
-    harness::PressKey(g_editor, VK_F2, true);
-    harness::PressKey(g_editor, 'W', true);
-    harness::PressKey(g_editor, VK_F7, true);
-    harness::PressKey(g_editor, VK_F2, false, false, true);
+    harness::PressKey(EditorWindow(), VK_F4);
+    harness::PressKey(EditorWindow(), VK_F2, true);
+    harness::PressKey(EditorWindow(), 'W', true);
+    harness::PressKey(EditorWindow(), VK_F7, true);
+    harness::PressKey(EditorWindow(), VK_F2, false, false, true);
     EXPECT_EQ(recorder.commands, (std::vector<int>{300, 17, 100, 14, 18}));
 }
 
 TEST_F(Shell, GreyMenuCommandsAreNotSentByTheirShortcuts) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
-    harness::PressKey(g_editor, 'S', true); // save, unmodified
-    harness::PressKey(g_editor, 'C', true); // copy, nothing selected
-    harness::PressKey(g_editor, 'X', true); // cut, nothing selected
-    harness::PressKey(g_editor, 'Z', true); // undo, nothing to take back
+    harness::PressKey(EditorWindow(), 'S', true); // save, unmodified
+    harness::PressKey(EditorWindow(), 'C', true); // copy, nothing selected
+    harness::PressKey(EditorWindow(), 'X', true); // cut, nothing selected
+    harness::PressKey(EditorWindow(), 'Z', true); // undo, nothing to take back
     EXPECT_TRUE(recorder.commands.empty());
-    SetWindowTextA(g_editor, "text");
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
-    SendMessageA(g_editor, EM_SETSEL, 0, 2);
-    harness::PressKey(g_editor, 'S', true);
-    harness::PressKey(g_editor, 'C', true);
+    SetWindowTextA(EditorWindow(), "text");
+    SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
+    SendMessageA(EditorWindow(), EM_SETSEL, 0, 2);
+    harness::PressKey(EditorWindow(), 'S', true);
+    harness::PressKey(EditorWindow(), 'C', true);
     EXPECT_EQ(recorder.commands, (std::vector<int>{9, 2}));
 }
 
 TEST_F(Shell, MaximiseOrRestoreToggles) {
-    harness::PressKey(g_editor, VK_F4);
+    harness::PressKey(EditorWindow(), VK_F4);
     EXPECT_TRUE(IsZoomed(g_mainWindow));
-    harness::PressKey(g_editor, VK_F4);
+    harness::PressKey(EditorWindow(), VK_F4);
     EXPECT_FALSE(IsZoomed(g_mainWindow));
 }
 
 TEST_F(Shell, SelectAllSelectsTheWholeText) {
-    SetWindowTextA(g_editor, "abc\r\ndef");
+    SetWindowTextA(EditorWindow(), "abc\r\ndef");
     SendMessageA(g_mainWindow, WM_COMMAND, IDM_SELECT_ALL, 0);
     CHARRANGE range{};
-    SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageA(EditorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.cpMin, 0);
-    EXPECT_GE(range.cpMax, GetWindowTextLengthA(g_editor));
+    EXPECT_GE(range.cpMax, GetWindowTextLengthA(EditorWindow()));
 }
 
 TEST_F(Shell, UnknownCommandsDoNothing) {
-    SetWindowTextA(g_editor, "abc");
+    SetWindowTextA(EditorWindow(), "abc");
     for (int id : {5, 56, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_mainWindow, WM_COMMAND, id, 0);
     harness::Pump();
     EXPECT_TRUE(IsWindow(g_mainWindow));
@@ -297,10 +297,10 @@ int QuitCode() {
 }
 
 TEST_F(Shell, EscapeClosesThroughTheClosePath) {
-    harness::PressKey(g_editor, VK_ESCAPE);
+    harness::PressKey(EditorWindow(), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(g_mainWindow));
     EXPECT_EQ(QuitCode(), 0);
-    EXPECT_EQ(g_editor, nullptr);
+    EXPECT_EQ(EditorWindow(), nullptr);
     EXPECT_EQ(g_popups[0], nullptr);
 }
 
@@ -382,7 +382,7 @@ TEST(StartUp, StoredWordWrapChecksTheMenuItem) {
     WriteSettingDword("WW", 0);
     ASSERT_TRUE(harness::StartEditor());
     EXPECT_TRUE(harness::MenuItemState(IDM_WORD_WRAP) & MF_CHECKED);
-    EXPECT_FALSE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL);
+    EXPECT_FALSE(GetWindowLongPtrA(EditorWindow(), GWL_STYLE) & ES_AUTOHSCROLL);
     harness::StopEditor();
     harness::ClearSettings();
 }
@@ -455,7 +455,7 @@ TEST_F(FontSize, SizeUpFromTwoHundredStopsAtFiveHundredTwenty) {
 }
 
 TEST_F(FontSize, SizeDownStopsAtEighty) {
-    for (int i = 0; i < 20; ++i) harness::PressKey(g_editor, VK_OEM_MINUS, true);
+    for (int i = 0; i < 20; ++i) harness::PressKey(EditorWindow(), VK_OEM_MINUS, true);
     EXPECT_EQ(ReadSettingDword("SizeW", 200), 80);
 }
 

@@ -17,7 +17,7 @@
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
 #include "document/documents.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "tests/wine/harness.h"
@@ -95,7 +95,7 @@ TEST(BadSettings, EverySettingInEveryBadShapeStartsWorksAndSavesTheRightBytes) {
             harness::TakeSeenDialogs();
             ASSERT_TRUE(harness::StartEditor());
             ++starts;
-            ASSERT_TRUE(g_editor && IsWindow(g_mainWindow));
+            ASSERT_TRUE(EditorWindow() && IsWindow(g_mainWindow));
             EXPECT_TRUE(LoadFile(path.c_str()));
             for (int id : {IDM_SHOW_OEM, IDM_SHOW_KOI8, IDM_SHOW_ANSI, IDM_SHOW_KOI8}) Command(id);
             harness::AnswerNextDialog(Close(IDOK));
@@ -105,11 +105,11 @@ TEST(BadSettings, EverySettingInEveryBadShapeStartsWorksAndSavesTheRightBytes) {
             Command(IDM_SHOW_ANSI);
             EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog did not open";
             // A change so that the save has something to write.
-            SendMessageA(g_editor, WM_CHAR, 'x', 1);
+            SendMessageA(EditorWindow(), WM_CHAR, 'x', 1);
             SendMessageA(g_mainWindow, WM_COMMAND, IDM_UNDO, 0);
             EXPECT_TRUE(SaveFile());
-            Bytes shown(TextLength(g_editor) + 2, 0);
-            shown.resize(StreamBytesOut(g_editor, false, shown.data(), static_cast<int32_t>(shown.size())));
+            Bytes shown(TextLength(EditorWindow()) + 2, 0);
+            shown.resize(StreamBytesOut(EditorWindow(), false, shown.data(), static_cast<int32_t>(shown.size())));
             EXPECT_EQ(shown, text);
             EXPECT_EQ(ReadFileBytes(path), text);
             std::string seen;

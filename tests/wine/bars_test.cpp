@@ -122,7 +122,7 @@ TEST_F(Bars, FreshStartShowsDefaultButtonsAboveAndStatusBelow) {
     GetClientRect(g_mainWindow, &client);
     const RECT toolbar = ChildRect(g_toolbar);
     const RECT status = ChildRect(g_statusBar);
-    const RECT editor = ChildRect(g_editor);
+    const RECT editor = ChildRect(EditorWindow());
     EXPECT_EQ(toolbar.top, 0);
     EXPECT_GT(toolbar.bottom, 15);
     EXPECT_EQ(editor.top, toolbar.bottom - toolbar.top);
@@ -145,7 +145,7 @@ TEST_F(Bars, BarsSwitchedOffLeaveTheEditorFillingTheWindow) {
     EXPECT_FALSE(g_statusBar);
     RECT client;
     GetClientRect(g_mainWindow, &client);
-    const RECT editor = ChildRect(g_editor);
+    const RECT editor = ChildRect(EditorWindow());
     EXPECT_EQ(editor.top, 0);
     EXPECT_EQ(editor.bottom, client.bottom);
     // Nothing breaks without them.
@@ -223,12 +223,12 @@ TEST_F(Bars, CaretFieldFollowsKeysAndClicks) {
     EXPECT_EQ(StatusText(kCaretField), "marker");
 
     // A click: the main window is told after the click has moved the caret.
-    const LRESULT pos = SendMessageA(g_editor, EM_POSFROMCHAR, 1, 0);
+    const LRESULT pos = SendMessageA(EditorWindow(), EM_POSFROMCHAR, 1, 0);
     POINTL point{};
-    SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), 1);
+    SendMessageA(EditorWindow(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), 1);
     (void)pos;
-    PostMessageA(g_editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x + 1, point.y + 2));
-    PostMessageA(g_editor, WM_LBUTTONUP, 0, MAKELPARAM(point.x + 1, point.y + 2));
+    PostMessageA(EditorWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x + 1, point.y + 2));
+    PostMessageA(EditorWindow(), WM_LBUTTONUP, 0, MAKELPARAM(point.x + 1, point.y + 2));
     harness::Pump();
     EXPECT_EQ(Selection().cpMin, 1);
     EXPECT_EQ(StatusText(kCaretField), "   2:1");
@@ -239,24 +239,24 @@ TEST_F(Bars, CaretFieldShowsTheSelectionStartAfterOverwritingDoubleClicksAndDrag
     // Typing in overwrite mode moves the column with every character.
     Select(7, 7);
     Key(VK_INSERT);
-    ASSERT_TRUE(g_overwriteMode);
+    ASSERT_TRUE(OverwriteMode());
     for (const char* expected : {"   2:2", "   3:2", "   4:2"}) {
         Key('X');
         EXPECT_EQ(StatusText(kCaretField), expected);
     }
     EXPECT_EQ(Text(), B("first\r\nxxxond word\r\nthird"));
     Key(VK_INSERT);
-    ASSERT_FALSE(g_overwriteMode);
+    ASSERT_FALSE(OverwriteMode());
 
     auto pointOf = [](int32_t i) {
         POINTL point{};
-        SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
+        SendMessageA(EditorWindow(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
         return MAKELPARAM(point.x + 1, point.y + 2);
     };
     // What the field shows for a position: column, then line.
     auto fieldOf = [](int32_t pos) {
-        const LRESULT line = SendMessageA(g_editor, EM_EXLINEFROMCHAR, 0, pos);
-        const LRESULT first = SendMessageA(g_editor, EM_LINEINDEX, line, 0);
+        const LRESULT line = SendMessageA(EditorWindow(), EM_EXLINEFROMCHAR, 0, pos);
+        const LRESULT first = SendMessageA(EditorWindow(), EM_LINEINDEX, line, 0);
         char text[32];
         wsprintfA(text, "%4d:%d", static_cast<int>(pos - first + 1), static_cast<int>(line + 1));
         return std::string(text);
@@ -264,27 +264,27 @@ TEST_F(Bars, CaretFieldShowsTheSelectionStartAfterOverwritingDoubleClicksAndDrag
     // A double click in "word": the field shows where the control's
     // selection starts, not the column clicked.
     const LPARAM inWord = pointOf(17);
-    SendMessageA(g_editor, WM_LBUTTONDOWN, MK_LBUTTON, inWord);
-    SendMessageA(g_editor, WM_LBUTTONUP, 0, inWord);
+    SendMessageA(EditorWindow(), WM_LBUTTONDOWN, MK_LBUTTON, inWord);
+    SendMessageA(EditorWindow(), WM_LBUTTONUP, 0, inWord);
     harness::Pump();
     ASSERT_EQ(Selection().cpMin, 17);
     EXPECT_EQ(StatusText(kCaretField), "  11:2");
-    SendMessageA(g_editor, WM_LBUTTONDBLCLK, MK_LBUTTON, inWord);
-    SendMessageA(g_editor, WM_LBUTTONUP, 0, inWord);
+    SendMessageA(EditorWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, inWord);
+    SendMessageA(EditorWindow(), WM_LBUTTONUP, 0, inWord);
     harness::Pump();
     ASSERT_NE(Selection().cpMin, 17);
     EXPECT_EQ(StatusText(kCaretField), fieldOf(Selection().cpMin));
 
     // A selection drawn backwards from the click: its start, while drawing
     // and after the release.
-    PostMessageA(g_editor, WM_LBUTTONDOWN, MK_LBUTTON, pointOf(12));
+    PostMessageA(EditorWindow(), WM_LBUTTONDOWN, MK_LBUTTON, pointOf(12));
     harness::Pump();
     EXPECT_EQ(StatusText(kCaretField), "   6:2");
-    PostMessageA(g_editor, WM_MOUSEMOVE, MK_LBUTTON, pointOf(2));
+    PostMessageA(EditorWindow(), WM_MOUSEMOVE, MK_LBUTTON, pointOf(2));
     harness::Pump();
     EXPECT_EQ(Selection().cpMin, 2);
     EXPECT_EQ(StatusText(kCaretField), "   3:1");
-    PostMessageA(g_editor, WM_LBUTTONUP, 0, pointOf(2));
+    PostMessageA(EditorWindow(), WM_LBUTTONUP, 0, pointOf(2));
     harness::Pump();
     EXPECT_EQ(Selection().cpMin, 2);
     EXPECT_EQ(Selection().cpMax, 12);
@@ -299,14 +299,14 @@ TEST_F(Bars, ModeCodePageKeyboardAndPathFields) {
 
     Command(IDM_SHOW_OEM);
     EXPECT_EQ(OwnerDrawnFieldName(kCodePageField), "OEM (866)");
-    harness::PressKey(g_editor, VK_F2, false, false, true); // Alt+F2
+    harness::PressKey(EditorWindow(), VK_F2, false, false, true); // Alt+F2
     EXPECT_EQ(OwnerDrawnFieldName(kCodePageField), "KOI8 R");
     Command(IDM_SHOW_ANSI);
     EXPECT_EQ(OwnerDrawnFieldName(kCodePageField), "ANSI (1251)");
 
     // A language switch redraws the keyboard field.
     SendMessageA(g_statusBar, SB_SETTEXTA, kKeyboardField, reinterpret_cast<LPARAM>("x"));
-    SendMessageA(g_editor, WM_INPUTLANGCHANGE, 204, reinterpret_cast<LPARAM>(GetKeyboardLayout(0)));
+    SendMessageA(EditorWindow(), WM_INPUTLANGCHANGE, 204, reinterpret_cast<LPARAM>(GetKeyboardLayout(0)));
     EXPECT_EQ(HIWORD(SendMessageA(g_statusBar, SB_GETTEXTLENGTHA, kKeyboardField, 0)) & (SBT_OWNERDRAW | SBT_POPOUT),
               SBT_OWNERDRAW | SBT_POPOUT);
 
@@ -511,7 +511,7 @@ TEST_F(Customising, OpensTheToolbarWhenSwitchedOffAndAsksForHelp) {
     EXPECT_TRUE(helpPosted);
     RECT toolbar, editor;
     GetWindowRect(g_toolbar, &toolbar);
-    GetWindowRect(g_editor, &editor);
+    GetWindowRect(EditorWindow(), &editor);
     EXPECT_EQ(editor.top, toolbar.bottom);
 }
 

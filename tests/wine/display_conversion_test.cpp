@@ -25,18 +25,18 @@ TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
     for (int line = 0; line < 200; ++line) text += AllBytes() + B("\r\n");
     Load(text);
     Select(1000, 1300);
-    SendMessageA(g_editor, EM_LINESCROLL, 0, 40);
-    const LRESULT top = SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(EditorWindow(), EM_LINESCROLL, 0, 40);
+    const LRESULT top = SendMessageA(EditorWindow(), EM_GETFIRSTVISIBLELINE, 0, 0);
     ASSERT_GT(top, 30);
     HKL layout = GetKeyboardLayout(0);
     for (int id : {17, 18, 16, 18, 17, 16}) {
         SCOPED_TRACE(id);
         Command(id);
-        EXPECT_EQ(g_displayCodePage, id - 16);
+        EXPECT_EQ(::DisplayCodePage(), id - 16);
         EXPECT_EQ(Text(), text);
         EXPECT_EQ(Selection().cpMin, 1000);
         EXPECT_EQ(Selection().cpMax, 1300);
-        EXPECT_EQ(SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0), top);
+        EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETFIRSTVISIBLELINE, 0, 0), top);
         EXPECT_FALSE(Modified());
         EXPECT_EQ(GetKeyboardLayout(0), layout);
         EXPECT_EQ(MenuCheck(id), static_cast<UINT>(MF_CHECKED));
@@ -46,7 +46,7 @@ TEST_F(DisplayCodePage, SwitchingKeepsBytesSelectionScrollAndModifiedFlag) {
 // Where the control draws character i of the first line.
 LONG XOf(int32_t i) {
     POINTL point{};
-    SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
+    SendMessageA(EditorWindow(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), i);
     return point.x;
 }
 
@@ -95,9 +95,9 @@ TEST_F(DisplayCodePage, EveryByteShowsWithAWidthAndHidesNoNeighbour) {
 TEST_F(DisplayCodePage, SwitchingEmptiesTheControlUndoButNotTheHistory) {
     UseControlUndo(true);
     Type("ab");
-    EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    EXPECT_NE(SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0), 0);
     Command(IDM_SHOW_OEM);
-    EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0), 0);
     UseControlUndo(false);
     Type("c");
     Command(IDM_SHOW_ANSI);
@@ -114,12 +114,12 @@ TEST_F(DisplayCodePage, FontOfEachCodePageWithFixedPitchWhenNoFaceIsSet) {
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     Select(0, 1);
-    SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(EditorWindow(), EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
     EXPECT_STREQ(format.szFaceName, "DejaVu Sans Mono");
     EXPECT_EQ(format.yHeight, 240);
     EXPECT_TRUE(format.dwEffects & CFE_BOLD);
     Command(IDM_SHOW_ANSI); // no face for W: the fixed-pitch family
-    SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(EditorWindow(), EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
     EXPECT_FALSE(format.dwEffects & CFE_BOLD);
     EXPECT_EQ(format.bPitchAndFamily & 0xF0, FF_MODERN);
 }
@@ -128,14 +128,14 @@ TEST_F(DisplayCodePage, HtmlColouringPaintsEachTagFromItsLastOpeningBracket) {
     WriteSettingDword("Cl", RGB(0, 0, 0));
     WriteSettingDword("HTML", RGB(0, 0, 255));
     Load(B("a<b>c << d>e <f"));
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     Select(2, 2);
     Command(IDM_HTML_REFRESH);
     auto colourAt = [](int32_t p) {
         CHARFORMATA format{};
         format.cbSize = sizeof format;
         Select(p, p + 1);
-        SendMessageA(g_editor, EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
+        SendMessageA(EditorWindow(), EM_GETCHARFORMAT, 1, reinterpret_cast<LPARAM>(&format));
         return format.crTextColor;
     };
     const COLORREF blue = RGB(0, 0, 255);
@@ -151,7 +151,7 @@ TEST_F(DisplayCodePage, HtmlColouringPaintsEachTagFromItsLastOpeningBracket) {
     EXPECT_EQ(colourAt(10), blue);
     EXPECT_EQ(colourAt(11), black);
     EXPECT_EQ(colourAt(13), black); // "<" without ">"
-    EXPECT_TRUE(IsWindowVisible(g_editor));
+    EXPECT_TRUE(IsWindowVisible(EditorWindow()));
 }
 
 using Conversion = EditorTest;
@@ -167,7 +167,7 @@ TEST_F(Conversion, WholeTextToOemMovesTheDisplayAndUndoesInOneStep) {
     Select(2, 2);
     Command(IDM_TO_OEM);
     EXPECT_EQ(Text(), B("\x8F\xE0\xA8\r\n\xA2\xA5\xE2"));
-    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(::DisplayCodePage(), 1);
     EXPECT_EQ(MenuCheck(IDM_SHOW_OEM), static_cast<UINT>(MF_CHECKED));
     EXPECT_TRUE(Modified());
     // The converted text is selected; with the caret put down, a second
@@ -175,10 +175,10 @@ TEST_F(Conversion, WholeTextToOemMovesTheDisplayAndUndoesInOneStep) {
     EXPECT_EQ(Selection().cpMax, 8);
     Select(0, 0);
     Command(IDM_TO_KOI8);
-    EXPECT_EQ(g_displayCodePage, 2);
+    EXPECT_EQ(::DisplayCodePage(), 2);
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("\xCF\xF0\xE8\r\n\xE2\xE5\xF2"));
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(::DisplayCodePage(), 0);
     EXPECT_EQ(MenuCheck(IDM_SHOW_ANSI), static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(Selection().cpMin, 2);
     EXPECT_TRUE(UndoHistoryEmpty());
@@ -189,7 +189,7 @@ TEST_F(Conversion, SelectionConversionLeavesTheDisplayAndTheRest) {
     Select(1, 3);
     Command(IDM_TO_OEM);
     EXPECT_EQ(Text(), B("\xC0\x81\x82\xC3"));
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(::DisplayCodePage(), 0);
     EXPECT_EQ(Selection().cpMin, 1);
     EXPECT_EQ(Selection().cpMax, 3);
     Command(IDM_UNDO);
@@ -200,12 +200,12 @@ TEST_F(Conversion, FidoAndTranslit) {
     Load(B("\xCD\xF0\xE0"));
     Command(IDM_TO_FIDO);
     EXPECT_EQ(Text(), B("Hp\xA0"));
-    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(::DisplayCodePage(), 1);
     Command(IDM_SHOW_ANSI);
     Load(B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
     Command(IDM_TRANSLIT);
     EXPECT_EQ(Text(), B("SHuka Ezh Iy"));
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(::DisplayCodePage(), 0);
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("\xD9\xF3\xEA\xE0 \xA8\xE6 \xDB\xFB"));
 }
@@ -234,14 +234,14 @@ TEST_F(Conversion, ParagraphFormattingExtendsTheSelectionToWholeLines) {
 }
 
 TEST_F(Conversion, RtfBecomesItsPlainTextWithTheWrapStateKept) {
-    const DWORD wrap = g_wrapStyle;
+    const bool wrap = WordWrapOn();
     Load(B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
     Command(IDM_RTF_TO_ANSI);
     Bytes text = Text();
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     EXPECT_EQ(text, B("bold \xC0\r\nnext"));
-    EXPECT_EQ(g_wrapStyle, wrap);
-    EXPECT_TRUE(IsWindowVisible(g_editor));
+    EXPECT_EQ(WordWrapOn(), wrap);
+    EXPECT_TRUE(IsWindowVisible(EditorWindow()));
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("{\\rtf1\\ansi\\ansicpg1251 {\\b bold} \\'c0\\par next}"));
     // Text that is no RTF stays as it is.
@@ -272,7 +272,7 @@ TEST_F(Conversion, RtfKeepsEveryParagraphAndLineBreak) {
         Command(IDM_RTF_TO_ANSI);
         EXPECT_EQ(Text(), B(c.text));
         EXPECT_TRUE(Modified());
-        EXPECT_TRUE(IsWindowVisible(g_editor));
+        EXPECT_TRUE(IsWindowVisible(EditorWindow()));
         Command(IDM_UNDO);
         EXPECT_EQ(Text(), B(c.rtf));
     }
@@ -286,7 +286,7 @@ TEST_F(Conversion, NoMemoryForTheTextIsReportedAndNothingChanges) {
     const Bytes text = Bytes(256 * 1024, '\xE0') + B("\r\nend");
     Load(text);
     Select(3, 3);
-    const DWORD wrap = g_wrapStyle;
+    const bool wrap = WordWrapOn();
     char* expected = nullptr;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_NOT_ENOUGH_MEMORY, 0,
                    reinterpret_cast<char*>(&expected), 0, nullptr);
@@ -316,8 +316,8 @@ TEST_F(Conversion, NoMemoryForTheTextIsReportedAndNothingChanges) {
         EXPECT_EQ(Selection().cpMin, 3);
         EXPECT_EQ(Selection().cpMax, 3);
         EXPECT_FALSE(Modified());
-        EXPECT_EQ(g_displayCodePage, 0);
-        EXPECT_EQ(g_wrapStyle, wrap);
+        EXPECT_EQ(::DisplayCodePage(), 0);
+        EXPECT_EQ(WordWrapOn(), wrap);
         EXPECT_TRUE(UndoHistoryEmpty());
     }
 }
@@ -333,38 +333,38 @@ TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
     Command(IDM_TWO_KEY_OEM);        // Ctrl+D
     Command(IDM_TWO_KEY_ANSI);        // Ctrl+W: 866 -> 1251 whatever the display
     EXPECT_EQ(Text(), B("\xE0\xE1"));
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(::DisplayCodePage(), 0);
     Command(IDM_TWO_KEY_KOI8);
     Command(IDM_TWO_KEY_KOI8); // the same twice: only the display changes
     EXPECT_EQ(Text(), B("\xE0\xE1"));
-    EXPECT_EQ(g_displayCodePage, 2);
+    EXPECT_EQ(::DisplayCodePage(), 2);
     Command(IDM_TWO_KEY_OEM);
     Key(VK_CONTROL); // a fresh Ctrl press
     EXPECT_EQ(g_pendingSourceCodePage, -1);
     Command(IDM_TWO_KEY_ANSI);
     EXPECT_EQ(g_pendingSourceCodePage, 0);
-    EXPECT_EQ(g_displayCodePage, 2);
+    EXPECT_EQ(::DisplayCodePage(), 2);
     // Ctrl held down repeats its key-down: that is no fresh press.
     Key(VK_CONTROL);
     Command(101);
-    SendMessageA(g_editor, WM_KEYDOWN, VK_CONTROL, 1 | (1L << 30));
+    SendMessageA(EditorWindow(), WM_KEYDOWN, VK_CONTROL, 1 | (1L << 30));
     EXPECT_EQ(g_pendingSourceCodePage, 1);
 }
 
 // The whole text is replaced in a fresh control: it must stand where the old
 // one stood and behave as the editor in every way a user can see.
 void ExpectTheEditorInPlace(const RECT& where) {
-    ASSERT_TRUE(IsWindow(g_editor));
-    EXPECT_EQ(GetParent(g_editor), g_mainWindow);
-    EXPECT_TRUE(IsWindowVisible(g_editor));
-    EXPECT_EQ(GetFocus(), g_editor);
+    ASSERT_TRUE(IsWindow(EditorWindow()));
+    EXPECT_EQ(GetParent(EditorWindow()), g_mainWindow);
+    EXPECT_TRUE(IsWindowVisible(EditorWindow()));
+    EXPECT_EQ(GetFocus(), EditorWindow());
     RECT now;
-    GetWindowRect(g_editor, &now);
+    GetWindowRect(EditorWindow(), &now);
     EXPECT_EQ(now.left, where.left);
     EXPECT_EQ(now.top, where.top);
     EXPECT_EQ(now.right, where.right);
     EXPECT_EQ(now.bottom, where.bottom);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(g_editor, GWLP_WNDPROC)), EditorWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(EditorWindow(), GWLP_WNDPROC)), EditorWindowProc);
 }
 
 TEST_F(DisplayCodePage, SwitchingALoadedEditorKeepsTheEditorTypingAndEveryByte) {
@@ -372,15 +372,15 @@ TEST_F(DisplayCodePage, SwitchingALoadedEditorKeepsTheEditorTypingAndEveryByte) 
     for (int line = 0; line < 50; ++line) text += AllBytes() + B("\r\n");
     Load(text);
     RECT where;
-    GetWindowRect(g_editor, &where);
-    SetFocus(g_editor);
+    GetWindowRect(EditorWindow(), &where);
+    SetFocus(EditorWindow());
     Select(300, 300);
     Command(IDM_SHOW_OEM);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(Selection().cpMin, 300);
     EXPECT_FALSE(Modified());
-    EXPECT_EQ(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0), 0);
     // Typing still goes through the editor: 1251 а is 866 0xA0 here.
     Type("\xE0z");
     Bytes typed = text;
@@ -400,18 +400,18 @@ TEST_F(Conversion, WholeTextConversionAndItsUndoKeepEveryByteInAFreshControl) {
     for (int line = 0; line < 20; ++line) text += AllBytes() + B("\r\n");
     Load(text);
     RECT where;
-    GetWindowRect(g_editor, &where);
-    SetFocus(g_editor);
+    GetWindowRect(EditorWindow(), &where);
+    SetFocus(EditorWindow());
     Select(5, 5);
     Command(IDM_TO_OEM);
     ExpectTheEditorInPlace(where);
-    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(::DisplayCodePage(), 1);
     EXPECT_EQ(Text().size(), text.size());
     EXPECT_TRUE(Modified());
     Command(IDM_UNDO);
     ExpectTheEditorInPlace(where);
     EXPECT_EQ(Text(), text);
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(::DisplayCodePage(), 0);
     EXPECT_EQ(MenuCheck(IDM_SHOW_ANSI), static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(Selection().cpMin, 5);
 }

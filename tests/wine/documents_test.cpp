@@ -15,6 +15,7 @@
 #include "document/recent_files.h"
 #include "editor/status_bar.h"
 #include "tests/wine/editor_fixture.h"
+#include "editor/whole_text.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ TEST_F(DocumentsLoadSave, EveryByteSurvivesLoadAndSaveInEachDisplayCodePage) {
         ASSERT_TRUE(LoadFile(source.c_str()));
         EXPECT_EQ(Text(), all);
         Command(16 + cp);
-        EXPECT_EQ(g_displayCodePage, cp);
+        EXPECT_EQ(DisplayCodePage(), cp);
         const std::string target = Path("out" + std::to_string(cp) + ".bin");
         AnswerNextDialog(ChooseFile(target));
         Command(IDM_SAVE_AS);
@@ -199,17 +200,17 @@ TEST_F(DocumentsLoadSave, LoadingReplacesTheDocumentAndSetsNameTitleAndState) {
     char title[300];
     GetWindowTextA(g_mainWindow, title, sizeof title);
     EXPECT_STREQ(title, "[plain.txt]-LORK2");
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(DisplayCodePage(), 0);
     EXPECT_TRUE(MenuChecked(IDM_SHOW_ANSI));
     EXPECT_FALSE(MenuChecked(IDM_SHOW_OEM));
 }
 
 TEST_F(DocumentsLoadSave, AnEmptyFileLoadsAsAnsi) {
     Command(IDM_SHOW_KOI8);
-    ASSERT_EQ(g_displayCodePage, 2);
+    ASSERT_EQ(DisplayCodePage(), 2);
     ASSERT_TRUE(LoadFile(MakeFile("empty.txt", Bytes()).c_str()));
     EXPECT_EQ(Text(), Bytes());
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(DisplayCodePage(), 0);
 }
 
 TEST_F(DocumentsLoadSave, TheCodePageIsGuessedFromTheFirst1276Bytes) {
@@ -229,7 +230,7 @@ TEST_F(DocumentsLoadSave, TheCodePageIsGuessedFromTheFirst1276Bytes) {
         SCOPED_TRACE(c.name);
         Command(c.expected == 1 ? 18 : 17); // start from another code page
         ASSERT_TRUE(LoadFile(MakeFile("guess.txt", c.bytes).c_str()));
-        EXPECT_EQ(g_displayCodePage, c.expected);
+        EXPECT_EQ(DisplayCodePage(), c.expected);
         EXPECT_TRUE(MenuChecked(16 + c.expected));
         EXPECT_EQ(Text(), c.bytes);
     }
@@ -240,7 +241,7 @@ TEST_F(DocumentsLoadSave, TheSizeLimitAdmitsExactlyItsSize) {
     const std::string at = MakeFile("at.txt", Bytes(4096, 'a'));
     const std::string over = MakeFile("over.txt", Bytes(4097, 'b'));
     ASSERT_TRUE(LoadFile(at.c_str()));
-    EXPECT_EQ(TextLength(g_editor), 4096);
+    EXPECT_EQ(TextLength(EditorWindow()), 4096);
     Type("z");
     TakeSeenDialogs();
     AnswerNextDialog(PressButton(IDOK));
@@ -372,7 +373,7 @@ TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
         ASSERT_TRUE(LoadFile(path.c_str()));
         Select(0, 0);
         const Bytes big(c.newSize, 'b');
-        ReplaceSelectionBytes(g_editor, big.data(), static_cast<int32_t>(big.size()), false);
+        ReplaceSelectionBytes(big.data(), static_cast<int32_t>(big.size()), false);
         AnswerNextDialog(PressButton(IDOK));
         Command(IDM_SAVE);
         const auto seen = TakeSeenDialogs();
@@ -612,7 +613,7 @@ TEST_F(DocumentsDialogs, DroppingThreeFilesLoadsTheFirst) {
         header->fWide = FALSE;
         memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
         GlobalUnlock(block);
-        SendMessageA(g_editor, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        SendMessageA(EditorWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
     };
     auto caretField = [] {
         char text[64] = "";

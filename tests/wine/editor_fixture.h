@@ -10,7 +10,7 @@
 #include "app/program.h"
 #include "base/globals.h"
 #include "base/settings.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "tests/wine/harness.h"
@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         harness::ClearSettings();
         ASSERT_TRUE(harness::StartEditor());
-        ASSERT_TRUE(g_editor);
+        ASSERT_TRUE(EditorWindow());
     }
     void TearDown() override {
         harness::StopEditor(); // the program's state back to a new process's
@@ -34,33 +34,33 @@ protected:
 
     // The document's bytes.
     static Bytes Text() {
-        Bytes out(TextLength(g_editor) + 2, 0);
-        out.resize(StreamBytesOut(g_editor, false, out.data(), static_cast<int32_t>(out.size())));
+        Bytes out(TextLength(EditorWindow()) + 2, 0);
+        out.resize(StreamBytesOut(EditorWindow(), false, out.data(), static_cast<int32_t>(out.size())));
         return out;
     }
     // Loads bytes as a file would be: whole text, not modified, caret at 0.
     static void Load(const Bytes& text) {
-        StreamBytesIn(g_editor, SF_TEXT, text.data(), static_cast<int32_t>(text.size()));
-        SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+        StreamBytesIn(EditorWindow(), SF_TEXT, text.data(), static_cast<int32_t>(text.size()));
+        SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
         Select(0, 0);
     }
     static void Select(int32_t a, int32_t b) {
         CHARRANGE r{a, b};
-        SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        SendMessageA(EditorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
     }
-    static CHARRANGE Selection() { return GetSelection(g_editor); }
+    static CHARRANGE Selection() { return GetSelection(EditorWindow()); }
     // A character as the keyboard delivers it (1251 byte).
-    static void Type(unsigned char c) { SendMessageA(g_editor, WM_CHAR, c, 1); }
+    static void Type(unsigned char c) { SendMessageA(EditorWindow(), WM_CHAR, c, 1); }
     static void Type(const char* s) {
         for (; *s; ++s) Type(static_cast<unsigned char>(*s));
     }
-    static void Key(UINT vk, bool ctrl = false, bool shift = false) { harness::PressKey(g_editor, vk, ctrl, shift); }
+    static void Key(UINT vk, bool ctrl = false, bool shift = false) { harness::PressKey(EditorWindow(), vk, ctrl, shift); }
     static void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
-    static bool Modified() { return SendMessageA(g_editor, EM_GETMODIFY, 0, 0) != 0; }
+    static bool Modified() { return SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0) != 0; }
     // Setting "NO" stored and in force, as the options dialog leaves it.
     static void UseControlUndo(bool on) {
         WriteSettingDword("NO", on ? 1 : 0);
-        g_controlUndoUsed = on;
+        SetControlUndoUsed(on);
     }
 };
 

@@ -13,14 +13,14 @@ class EditorMouse : public EditorTest {};
 
 TEST_F(EditorMouse, RightButtonOpensTheEditMenuOnlyWithoutModifiers) {
     const int before = harness::PopupMenusOpened();
-    SendMessageA(g_editor, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageA(EditorWindow(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
     harness::Pump();
     EXPECT_EQ(harness::PopupMenusOpened(), before + 1);
-    SendMessageA(g_editor, WM_RBUTTONUP, MK_RBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(EditorWindow(), WM_RBUTTONUP, MK_RBUTTON, MAKELPARAM(10, 10));
     harness::Pump();
     EXPECT_EQ(harness::PopupMenusOpened(), before + 2);
-    SendMessageA(g_editor, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(10, 10));
-    SendMessageA(g_editor, WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(10, 10));
+    SendMessageA(EditorWindow(), WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(10, 10));
+    SendMessageA(EditorWindow(), WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(10, 10));
     harness::Pump();
     EXPECT_EQ(harness::PopupMenusOpened(), before + 2);
 }
@@ -36,15 +36,15 @@ Bytes ManyLines(int n) {
     return text;
 }
 
-LRESULT FirstVisibleLine() { return SendMessageA(g_editor, EM_GETFIRSTVISIBLELINE, 0, 0); }
+LRESULT FirstVisibleLine() { return SendMessageA(EditorWindow(), EM_GETFIRSTVISIBLELINE, 0, 0); }
 
 // Presses the middle button at a point of the editor and puts the mouse
 // `dy` pixels below it.
 POINT PressMiddleButton(int dy) {
     POINT click{40, 40};
-    SendMessageA(g_editor, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(click.x, click.y));
+    SendMessageA(EditorWindow(), WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(click.x, click.y));
     POINT screen = click;
-    ClientToScreen(g_editor, &screen);
+    ClientToScreen(EditorWindow(), &screen);
     SetCursorPos(screen.x, screen.y + dy);
     return screen;
 }
@@ -53,13 +53,13 @@ TEST_F(EditorMouse, MiddleButtonScrollsOneLinePerTwelvePixels) {
     Load(ManyLines(300));
     ASSERT_EQ(FirstVisibleLine(), 0);
     PressMiddleButton(24);
-    EXPECT_EQ(GetCapture(), g_editor);
+    EXPECT_EQ(GetCapture(), EditorWindow());
     AutoScrollStep();
     EXPECT_EQ(FirstVisibleLine(), 2);
     AutoScrollStep();
     EXPECT_EQ(FirstVisibleLine(), 4);
-    SendMessageA(g_editor, WM_MBUTTONUP, 0, MAKELPARAM(40, 64));
-    EXPECT_NE(GetCapture(), g_editor);
+    SendMessageA(EditorWindow(), WM_MBUTTONUP, 0, MAKELPARAM(40, 64));
+    EXPECT_NE(GetCapture(), EditorWindow());
 }
 
 TEST_F(EditorMouse, SmallDistancesScrollNothing) {
@@ -67,7 +67,7 @@ TEST_F(EditorMouse, SmallDistancesScrollNothing) {
     PressMiddleButton(11);
     AutoScrollStep();
     EXPECT_EQ(FirstVisibleLine(), 0);
-    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
+    SendMessageA(EditorWindow(), WM_MBUTTONUP, 0, 0);
 }
 
 TEST_F(EditorMouse, ScrollingStopsAtTheEndWithoutError) {
@@ -80,14 +80,14 @@ TEST_F(EditorMouse, ScrollingStopsAtTheEndWithoutError) {
     }
     EXPECT_EQ(FirstVisibleLine(), last);
     EXPECT_GT(last, 0);
-    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
-    EXPECT_TRUE(IsWindow(g_editor));
+    SendMessageA(EditorWindow(), WM_MBUTTONUP, 0, 0);
+    EXPECT_TRUE(IsWindow(EditorWindow()));
 }
 
 TEST_F(EditorMouse, MiddleButtonWithModifiersIsLeftToTheControl) {
     Load(ManyLines(100));
-    SendMessageA(g_editor, WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, MAKELPARAM(40, 40));
-    EXPECT_NE(GetCapture(), g_editor);
+    SendMessageA(EditorWindow(), WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, MAKELPARAM(40, 40));
+    EXPECT_NE(GetCapture(), EditorWindow());
 }
 
 TEST_F(EditorMouse, TimerTicksScrollThroughTheMainWindow) {
@@ -96,7 +96,7 @@ TEST_F(EditorMouse, TimerTicksScrollThroughTheMainWindow) {
     // The timer runs on the main window; its tick is one step.
     SendMessageA(g_mainWindow, WM_TIMER, 1976, 0);
     EXPECT_EQ(FirstVisibleLine(), 3);
-    SendMessageA(g_editor, WM_MBUTTONUP, 0, 0);
+    SendMessageA(EditorWindow(), WM_MBUTTONUP, 0, 0);
     SendMessageA(g_mainWindow, WM_TIMER, 1976, 0); // a late tick after the release
 }
 
@@ -142,12 +142,12 @@ TEST_F(EditorMouse, DragsAndClicksBelowTheTextStopAtItsLastByte) {
     const Bytes text = B("first\r\nsecond line\r\na word");
     Load(text);
     auto mouse = [](UINT message, WPARAM keys, int x, int y) {
-        PostMessageA(g_editor, message, keys, MAKELPARAM(x, y));
+        PostMessageA(EditorWindow(), message, keys, MAKELPARAM(x, y));
         harness::Pump();
     };
     auto raw = [] {
         CHARRANGE r{0, 0};
-        SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        SendMessageA(EditorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
         return r;
     };
     // From below the text to further below: the control's own selection
@@ -155,13 +155,13 @@ TEST_F(EditorMouse, DragsAndClicksBelowTheTextStopAtItsLastByte) {
     mouse(WM_LBUTTONDOWN, MK_LBUTTON, 300, 300);
     mouse(WM_MOUSEMOVE, MK_LBUTTON, 40, 400);
     mouse(WM_LBUTTONUP, 0, 40, 400);
-    EXPECT_LE(raw().cpMax, TextLength(g_editor));
+    EXPECT_LE(raw().cpMax, TextLength(EditorWindow()));
     Key(VK_LEFT);
     Type('U');
     EXPECT_EQ(Text(), B("first\r\nsecond line\r\na worUd"));
     mouse(WM_LBUTTONDOWN, MK_LBUTTON, 500, 300);
     mouse(WM_LBUTTONUP, 0, 500, 300);
-    EXPECT_EQ(raw().cpMin, TextLength(g_editor));
+    EXPECT_EQ(raw().cpMin, TextLength(EditorWindow()));
     Key(VK_RETURN);
     Type('!');
     EXPECT_EQ(Text(), B("first\r\nsecond line\r\na worUd\r\n!"));

@@ -1,5 +1,6 @@
 // Typing, line breaks, deleting and the word movement of the editor control.
 #include "tests/wine/editor_fixture.h"
+#include "editor/control.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,7 +28,7 @@ TEST_F(Typing, LettersGoInAsBytesOfTheDisplayCodePage) {
     // Each shows as the character its byte has in KOI8-R.
     wchar_t shown[8] = {};
     GETTEXTEX get{sizeof shown, GT_DEFAULT, 1200, nullptr, nullptr};
-    SendMessageA(g_editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(shown));
+    SendMessageA(EditorWindow(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(shown));
     EXPECT_EQ(shown[4], DisplayChar(2, 0xE1));
     EXPECT_EQ(shown[4], 0x0410);
 }
@@ -39,7 +40,7 @@ TEST_F(Typing, OemSmallAInsertsA0AlsoInOverwriteMode) {
     Load(B("xyz"));
     Select(1, 1);
     Key(VK_INSERT);
-    ASSERT_TRUE(g_overwriteMode);
+    ASSERT_TRUE(OverwriteMode());
     Type(0xE0);
     EXPECT_EQ(Text(), B("x\xA0z"));
     Command(IDM_UNDO);
@@ -128,15 +129,15 @@ TEST_F(Typing, CtrlArrowsMoveByWordsAndNeverPastTheEnd) {
 TEST_F(Typing, InsertFlipsOverwriteButCtrlAndShiftInsertAreShortcuts) {
     Load(B("abc"));
     Key(VK_INSERT);
-    EXPECT_TRUE(g_overwriteMode);
+    EXPECT_TRUE(OverwriteMode());
     Type('X');
     EXPECT_EQ(Text(), B("Xbc"));
     Select(0, 1);
     Key(VK_INSERT, true); // copy
-    EXPECT_TRUE(g_overwriteMode);
+    EXPECT_TRUE(OverwriteMode());
     Select(3, 3);
     Key(VK_INSERT, false, true); // paste
-    EXPECT_TRUE(g_overwriteMode);
+    EXPECT_TRUE(OverwriteMode());
     EXPECT_EQ(Text(), B("XbcX"));
     // At a line break the character is inserted; Undo takes it away again.
     Load(B("ab\r\ncd"));
@@ -154,28 +155,28 @@ TEST_F(Typing, InsertFlipsOverwriteButCtrlAndShiftInsertAreShortcuts) {
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("ab\r\ncd"));
     Key(VK_INSERT);
-    EXPECT_FALSE(g_overwriteMode);
+    EXPECT_FALSE(OverwriteMode());
 }
 
 TEST_F(Typing, WordWrapToggleKeepsTextSelectionAndModifiedFlag) {
     Load(B("some text\r\nsecond \xC9\xCD line"));
-    SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
     Select(3, 12);
-    HWND before = g_editor;
+    HWND before = EditorWindow();
     Command(IDM_WORD_WRAP);
-    EXPECT_NE(g_editor, before);
-    EXPECT_EQ(g_wrapStyle, 0u);
-    EXPECT_EQ(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_AUTOHSCROLL, 0);
+    EXPECT_NE(EditorWindow(), before);
+    EXPECT_TRUE(WordWrapOn());
+    EXPECT_EQ(GetWindowLongPtrA(EditorWindow(), GWL_STYLE) & ES_AUTOHSCROLL, 0);
     EXPECT_EQ(ReadSettingDword("WW", -1), 0);
     EXPECT_EQ(harness::MenuItemState(IDM_WORD_WRAP) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
     Command(IDM_WORD_WRAP);
-    EXPECT_EQ(g_wrapStyle, kWrapOffStyle);
+    EXPECT_FALSE(WordWrapOn());
     EXPECT_EQ(ReadSettingDword("WW", -1), static_cast<int32_t>(kWrapOffStyle));
     EXPECT_EQ(Text(), B("some text\r\nsecond \xC9\xCD line"));
     EXPECT_EQ(Selection().cpMin, 3);
     EXPECT_EQ(Selection().cpMax, 12);
     EXPECT_TRUE(Modified());
-    EXPECT_FALSE(g_overwriteMode);
+    EXPECT_FALSE(OverwriteMode());
     // The typed characters still go through the subclass.
     Select(0, 0);
     Type(0xC0);
@@ -249,7 +250,7 @@ TEST_F(Typing, OverwriteUndoBringsBackWhatWasThereLineBreaksAndZeroBytesIncluded
     Load(text);
     Command(17); // OEM, where the 1251 small a becomes A0
     Key(VK_INSERT);
-    ASSERT_TRUE(g_overwriteMode);
+    ASSERT_TRUE(OverwriteMode());
     Select(1, 1);
     Type(0xE0); // over the zero byte
     Type(0xE0); // over b
@@ -269,7 +270,7 @@ TEST_F(Typing, CtrlBackspaceSwallowsItsDelCharacter) {
     // (Wine sends none).
     {
         harness::HeldKeys held{VK_CONTROL};
-        SendMessageA(g_editor, WM_KEYDOWN, VK_BACK, 1);
+        SendMessageA(EditorWindow(), WM_KEYDOWN, VK_BACK, 1);
         Type(0x7F);
     }
     EXPECT_EQ(Text(), B("one "));
@@ -291,7 +292,7 @@ TEST_F(Typing, AltShortcutsLeaveTheMenuBarAlone) {
     recorder.passOn = false; // a menu loop would wait for the user
     using harness::kAltContext;
     using harness::kKeyReleased;
-    auto post = [](UINT message, UINT key, LPARAM flags) { harness::PostKeyMessage(g_editor, message, key, flags); };
+    auto post = [](UINT message, UINT key, LPARAM flags) { harness::PostKeyMessage(EditorWindow(), message, key, flags); };
     // Alt down, F2 down and up, Alt up; then the same releasing Alt first.
     for (bool altFirst : {false, true}) {
         harness::HeldKeys held{VK_MENU};

@@ -129,7 +129,7 @@ TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
     Select(7, 7);
     Type("x");
     EXPECT_TRUE(UndoHistoryEmpty());
-    EXPECT_NE(SendMessageA(g_editor, EM_CANUNDO, 0, 0), 0);
+    EXPECT_NE(SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0), 0);
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one two"));
     Select(4, 4);
@@ -139,7 +139,7 @@ TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
 
 TEST_F(UndoHistory, UndoSetsTheModifiedFlag) {
     Type("a");
-    SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);
+    SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     Command(IDM_UNDO);
     EXPECT_TRUE(Modified());
 }

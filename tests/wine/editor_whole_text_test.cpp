@@ -4,6 +4,7 @@
 #include "tests/wine/editor_fixture.h"
 
 #include "base/settings.h"
+#include "core/app/command_ids.h"
 #include "document/documents.h"
 
 #include <cstring>
@@ -54,10 +55,10 @@ TEST_F(WholeText, SelectAllThenDeleteBackspaceCutPasteOrTypingIsUndoneToTheSameB
         Load(text);
         ClearUndoHistory();
         Command(47);
-        HWND before = g_editor;
+        HWND before = EditorWindow();
         c.act();
-        EXPECT_NE(g_editor, before) << c.name; // a fresh control holds the text
-        EXPECT_EQ(GetFocus(), g_editor) << c.name;
+        EXPECT_NE(EditorWindow(), before) << c.name; // a fresh control holds the text
+        EXPECT_EQ(GetFocus(), EditorWindow()) << c.name;
         EXPECT_EQ(Text(), c.after) << c.name;
         EXPECT_EQ(Selection().cpMin, static_cast<LONG>(c.after.size())) << c.name;
         EXPECT_EQ(Selection().cpMax, static_cast<LONG>(c.after.size())) << c.name;
@@ -73,10 +74,10 @@ TEST_F(WholeText, TypingOverMostOfALargeTextKeepsTheLastLineBreakAndOverwriteMod
     Load(text);
     Key(VK_INSERT);
     Command(47);
-    HWND before = g_editor;
+    HWND before = EditorWindow();
     Type(0xC0);
-    EXPECT_NE(g_editor, before);
-    EXPECT_TRUE(g_overwriteMode);
+    EXPECT_NE(EditorWindow(), before);
+    EXPECT_TRUE(OverwriteMode());
     EXPECT_EQ(Text(), B("\xC0\r\n"));
     EXPECT_EQ(Selection().cpMin, 1);
     Type('b'); // overwrites nothing at the line break
@@ -87,9 +88,9 @@ TEST_F(WholeText, TypingOverMostOfALargeTextKeepsTheLastLineBreakAndOverwriteMod
     Key(VK_INSERT);
     // A small selection stays in the control.
     Select(10, 20);
-    before = g_editor;
+    before = EditorWindow();
     Key(VK_DELETE);
-    EXPECT_EQ(g_editor, before);
+    EXPECT_EQ(EditorWindow(), before);
     Command(4);
     EXPECT_EQ(Text(), text);
 }
@@ -99,9 +100,9 @@ TEST_F(WholeText, WithTheControlsOwnUndoTheControlDeletesAndTakesItBack) {
     const Bytes text = Lines(2000);
     Load(text);
     Command(47);
-    HWND before = g_editor;
+    HWND before = EditorWindow();
     Key(VK_DELETE);
-    EXPECT_EQ(g_editor, before);
+    EXPECT_EQ(EditorWindow(), before);
     EXPECT_EQ(Text(), B(""));
     Command(4);
     EXPECT_EQ(Text(), text);
@@ -130,7 +131,7 @@ TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
     ASSERT_TRUE(LoadFile(path.c_str()));
     SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
     DeleteFileA(path.c_str());
-    EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(TextLength(EditorWindow()), static_cast<int32_t>(text.size()));
     ASSERT_GE(g_titles.size(), 2u);
     EXPECT_NE(g_titles[0].find('%'), std::string::npos) << g_titles[0];
     EXPECT_EQ(g_titles.back().find('%'), std::string::npos) << g_titles.back();
@@ -138,3 +139,53 @@ TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
 }
 
 } // namespace
+
+// Every whole-text operation puts its text in a new control before the old
+// one goes. When the system gives no new control, the error is shown and
+// text, selection, display, wrap and undo history stay as they were; a
+// replacement of most of the text then happens in the control itself.
+TEST_F(WholeText, NoNewControlLosesNothing) {
+    const Bytes text = Lines(100 * 1024);
+    struct Case {
+        const char* name;
+        int command;
+        int first; // a command before, or 0
+    };
+    const Case refused[] = {
+        {"conversion of the whole text", IDM_TO_OEM, 0},
+        {"display switch", IDM_SHOW_OEM, 0},
+        {"word wrap", IDM_WORD_WRAP, 0},
+        {"undo of a conversion", IDM_UNDO, IDM_TO_KOI8},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        Load(text);
+        ClearUndoHistory();
+        if (c.first) Command(c.first);
+        const Bytes before = Text();
+        const int display = DisplayCodePage();
+        const bool wrap = WordWrapOn();
+        const bool history = UndoHistoryEmpty();
+        Select(7, 12);
+        HWND control = EditorWindow();
+        harness::RefuseNextWindowOf("RICHEDIT");
+        harness::AnswerNextDialog(harness::PressButton(IDOK));
+        Command(c.command);
+        EXPECT_EQ(harness::TakeSeenDialogs().size(), 1u); // the system's error
+        EXPECT_EQ(EditorWindow(), control);
+        EXPECT_EQ(Text(), before);
+        EXPECT_EQ(Selection().cpMin, 7);
+        EXPECT_EQ(Selection().cpMax, 12);
+        EXPECT_EQ(DisplayCodePage(), display);
+        EXPECT_EQ(WordWrapOn(), wrap);
+        EXPECT_EQ(UndoHistoryEmpty(), history);
+    }
+    Load(text);
+    Command(IDM_SELECT_ALL);
+    harness::RefuseNextWindowOf("RICHEDIT");
+    Key(VK_DELETE);
+    EXPECT_TRUE(harness::TakeSeenDialogs().empty());
+    EXPECT_EQ(Text(), B(""));
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), text);
+}

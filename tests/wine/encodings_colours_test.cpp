@@ -88,12 +88,12 @@ TEST_F(EncodingsDialog, WholeTextConversionLeavesTheDisplayCodePageAndIsOneUndoS
     AnswerNextDialog(ConvertFromTo(0, 1));
     Command(IDM_ENCODINGS);
     EXPECT_EQ(Text(), B("\x8F\xE0\xA8\xA2\xA5\xE2, \xAC\xA8\xE0!\r\n"));
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(DisplayCodePage(), 0);
     EXPECT_TRUE(harness::MenuItemState(IDM_SHOW_ANSI) & MF_CHECKED);
     EXPECT_TRUE(Modified());
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(DisplayCodePage(), 0);
 }
 
 TEST_F(EncodingsDialog, SameCodePageOnBothSidesAndTheSelectionAlone) {
@@ -120,7 +120,7 @@ TEST_F(EncodingsDialog, SameCodePageOnBothSidesAndTheSelectionAlone) {
 int DarkPixelsOnFirstLine() {
     int width = 0;
     int height = 0;
-    const std::vector<unsigned char> pixels = harness::CaptureWindow(g_editor, width, height);
+    const std::vector<unsigned char> pixels = harness::CaptureWindow(EditorWindow(), width, height);
     const int stride = (width * 3 + 3) & ~3;
     int n = 0;
     for (int y = std::max(0, height - 30); y < height; ++y) // bottom-up rows: the top 30
@@ -144,7 +144,7 @@ TEST_F(EncodingsDialog, TheSelectionStaysVisibleBehindTheDialogAndEscapeChangesN
     });
     Command(IDM_ENCODINGS);
     EXPECT_GT(selectedWhileOpen, textAlone + 100) << "the selection is drawn";
-    EXPECT_FALSE(GetWindowLongPtrA(g_editor, GWL_STYLE) & ES_NOHIDESEL) << "hidden again without the focus";
+    EXPECT_FALSE(GetWindowLongPtrA(EditorWindow(), GWL_STYLE) & ES_NOHIDESEL) << "hidden again without the focus";
     EXPECT_EQ(Text(), B("\xCF\xF0\xE8\xE2\xE5\xF2"));
     EXPECT_FALSE(Modified());
     EXPECT_EQ(ReadSettingDword("CP2", -1), -1);
@@ -188,18 +188,18 @@ harness::DialogAnswer PickFirstCustomColour() {
 }
 
 COLORREF EditorBackground() {
-    const LRESULT was = SendMessageA(g_editor, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
-    SendMessageA(g_editor, EM_SETBKGNDCOLOR, 0, was);
+    const LRESULT was = SendMessageA(EditorWindow(), EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
+    SendMessageA(EditorWindow(), EM_SETBKGNDCOLOR, 0, was);
     return static_cast<COLORREF>(was);
 }
 
 COLORREF TextColourAt(int32_t position) {
-    const CHARRANGE kept = GetSelection(g_editor);
-    SetSelection(g_editor, position, position + 1);
+    const CHARRANGE kept = GetSelection(EditorWindow());
+    SetSelection(EditorWindow(), position, position + 1);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    SendMessageA(g_editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    SetSelection(g_editor, kept.cpMin, kept.cpMax);
+    SendMessageA(EditorWindow(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SetSelection(EditorWindow(), kept.cpMin, kept.cpMax);
     return format.crTextColor;
 }
 

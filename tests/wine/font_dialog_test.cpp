@@ -78,7 +78,7 @@ protected:
     // The face the editor shows its text in now.
     static std::string EditorFace() {
         const CHARRANGE kept = Selection();
-        const std::string face = FormatOfAll(g_editor).szFaceName;
+        const std::string face = FormatOfAll(EditorWindow()).szFaceName;
         Select(kept.cpMin, kept.cpMax);
         return face;
     }
@@ -166,7 +166,7 @@ TEST_F(FontDialog, EveryControlUpdatesThePreviewAndOkStoresAndApplies) {
     // Applied at once to the text shown as 866, keeping the view.
     EXPECT_EQ(Selection().cpMin, 1);
     EXPECT_EQ(Selection().cpMax, 3);
-    const CHARFORMATA shown = FormatOfAll(g_editor);
+    const CHARFORMATA shown = FormatOfAll(EditorWindow());
     EXPECT_STREQ(shown.szFaceName, "DejaVu Sans Mono");
     EXPECT_EQ(shown.yHeight, 280);
     EXPECT_TRUE(shown.dwEffects & CFE_BOLD);
@@ -196,7 +196,7 @@ TEST_F(FontDialog, EachCodePageKeepsItsOwnFontAndShowsItWhenSwitchedTo) {
     Command(IDM_SHOW_ANSI);
     EXPECT_EQ(EditorFace(), "Liberation Serif");
     Command(IDM_SHOW_KOI8); // nothing chosen for KOI8-R: the fixed-pitch family
-    EXPECT_EQ(FormatOfAll(g_editor).bPitchAndFamily & 0xF0, FF_MODERN);
+    EXPECT_EQ(FormatOfAll(EditorWindow()).bPitchAndFamily & 0xF0, FF_MODERN);
 }
 
 int CALLBACK CountFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM count) {
@@ -266,14 +266,14 @@ TEST_F(FontDialog, TheFaceListHasEachCyrillicFamilyOnceInOrderAndShowsTheStoredF
 
 TEST_F(FontDialog, AfterOkTheCaretIsDrawnAtItsPlaceInTheNewFont) {
     Load(B("some words on the first line\r\nand a second line"));
-    SetFocus(g_editor);
+    SetFocus(EditorWindow());
     Select(40, 40);
     harness::Pump();
     auto caretMatchesText = [] {
         POINT caret{};
         GetCaretPos(&caret);
         POINTL at{};
-        SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), Selection().cpMin);
+        SendMessageA(EditorWindow(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), Selection().cpMin);
         return std::abs(caret.x - at.x) <= 1 && std::abs(caret.y - at.y) <= 1;
     };
     ASSERT_TRUE(caretMatchesText());
@@ -287,7 +287,7 @@ TEST_F(FontDialog, AfterOkTheCaretIsDrawnAtItsPlaceInTheNewFont) {
         // Read before any key or selection could place it again.
         EXPECT_EQ(Selection().cpMin, 40);
         EXPECT_TRUE(caretMatchesText()) << points << " points";
-        EXPECT_EQ(FormatOfAll(g_editor).yHeight, points * 20);
+        EXPECT_EQ(FormatOfAll(EditorWindow()).yHeight, points * 20);
         Select(40, 40);
     }
 }
@@ -305,7 +305,7 @@ TEST_F(FontDialog, SizeCommandsStopAt26And4PointsAndTheDialogKeepsAnUnlistedSize
     // 26 points reached with Ctrl+plus: the list shows no size, and "ОК"
     // keeps 26 points instead of storing nothing.
     WriteSettingDword("SizeW", 500);
-    harness::PressKey(g_editor, VK_OEM_PLUS, true);
+    harness::PressKey(EditorWindow(), VK_OEM_PLUS, true);
     ASSERT_EQ(Dword("SizeW"), 520);
     int sizeSelected = 0;
     AnswerNextDialog([&](HWND dialog) {
@@ -315,7 +315,7 @@ TEST_F(FontDialog, SizeCommandsStopAt26And4PointsAndTheDialogKeepsAnUnlistedSize
     Command(IDM_FONT_ANSI);
     EXPECT_EQ(sizeSelected, -1);
     EXPECT_EQ(Dword("SizeW"), 520);
-    EXPECT_EQ(FormatOfAll(g_editor).yHeight, 520);
+    EXPECT_EQ(FormatOfAll(EditorWindow()).yHeight, 520);
 }
 
 TEST_F(FontDialog, AVanishedFaceOrUnofferedSetIsReplacedAndALongFaceIsCut) {

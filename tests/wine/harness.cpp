@@ -13,7 +13,7 @@
 #include "app/program.h"
 #include "base/globals.h"
 #include "base/settings.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 
 namespace harness {
@@ -27,6 +27,7 @@ DialogResponder g_responder;
 std::vector<HWND> g_answeredAgain; // dialogs the responder left open last round
 std::map<HWND, int> g_hiddenRounds; // rounds a dialog has waited to be shown
 int g_refusals = 0;
+char g_refusedClass[32] = "#32770";
 UINT_PTR g_dialogTimer = 0;
 UINT g_answerDelay = 30; // milliseconds from a dialog's activation to its answer
 HHOOK g_cbtHook = nullptr;
@@ -108,7 +109,7 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && g_refusals > 0) {
         char cls[16];
-        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0) {
+        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpiA(cls, g_refusedClass) == 0) {
             --g_refusals;
             return 1; // the window is not created
         }
@@ -319,8 +320,11 @@ int DefaultButton(HWND dialog) {
     return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : IDOK;
 }
 
-void RefuseNextDialog() {
+void RefuseNextDialog() { RefuseNextWindowOf("#32770"); }
+
+void RefuseNextWindowOf(const char* className) {
     EnsureDialogWatcher();
+    lstrcpynA(g_refusedClass, className, sizeof g_refusedClass);
     ++g_refusals;
 }
 

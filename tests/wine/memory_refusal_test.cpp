@@ -88,7 +88,7 @@ TEST_F(MemoryRefusal, ALoadTheMemoryCannotHoldIsRefusedAndTheDocumentKept) {
     // With the memory there, the same file loads.
     g_simulatedMemory = uint64_t{8} << 30;
     ASSERT_TRUE(LoadFile(big.c_str()));
-    EXPECT_EQ(TextLength(g_editor), size_);
+    EXPECT_EQ(TextLength(EditorWindow()), size_);
     EXPECT_TRUE(TakeSeenDialogs().empty());
     // A small file still loads in the small memory.
     g_simulatedMemory = uint64_t{100} << 20;
@@ -136,12 +136,12 @@ TEST_F(MemoryRefusal, APasteTheMemoryCannotHoldLeavesTheTextAndClipboard) {
     // short paste never asks.
     g_simulatedMemory = uint64_t{8} << 30;
     Command(IDM_PASTE);
-    EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(huge.size()) + 2);
+    EXPECT_EQ(TextLength(EditorWindow()), static_cast<int32_t>(huge.size()) + 2);
     g_simulatedMemory = uint64_t{100} << 20;
     PutOnClipboard("short");
     Select(0, 0);
     Command(IDM_PASTE);
-    EXPECT_EQ(TextLength(g_editor), static_cast<int32_t>(huge.size()) + 7);
+    EXPECT_EQ(TextLength(EditorWindow()), static_cast<int32_t>(huge.size()) + 7);
     EXPECT_TRUE(TakeSeenDialogs().empty());
 }
 
@@ -157,7 +157,7 @@ TEST_F(MemoryRefusal, ADisplaySwitchTheMemoryCannotHoldKeepsTheCodePageAndText) 
     AnswerNextDialog(PressButton(IDOK));
     Command(IDM_SHOW_ANSI);
     ExpectRefusal("Показ в другой кодировке");
-    EXPECT_EQ(g_displayCodePage, 1);
+    EXPECT_EQ(DisplayCodePage(), 1);
     EXPECT_EQ(harness::MenuItemState(IDM_SHOW_OEM) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(Text(), bytes);
     EXPECT_EQ(Selection().cpMin, 100);
@@ -166,7 +166,7 @@ TEST_F(MemoryRefusal, ADisplaySwitchTheMemoryCannotHoldKeepsTheCodePageAndText) 
     // With the memory there, the switch goes through.
     g_simulatedMemory = uint64_t{8} << 30;
     Command(IDM_SHOW_ANSI);
-    EXPECT_EQ(g_displayCodePage, 0);
+    EXPECT_EQ(DisplayCodePage(), 0);
     EXPECT_EQ(Text(), bytes);
     EXPECT_TRUE(TakeSeenDialogs().empty());
 }

@@ -98,7 +98,7 @@ TEST_F(Options, ShowsTheSettingsAndStoresEverySwitch) {
     EXPECT_FALSE(g_statusBar);
     RECT client, editor;
     GetClientRect(g_mainWindow, &client);
-    GetWindowRect(g_editor, &editor);
+    GetWindowRect(EditorWindow(), &editor);
     EXPECT_EQ(editor.bottom - editor.top, client.bottom);
 
     // Opened again, it shows what was stored.
@@ -169,7 +169,7 @@ TEST_F(Options, BigButtonsRecreateTheToolbarWithLargeImages) {
     EXPECT_EQ(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0), 9);
     RECT toolbar, editor;
     GetWindowRect(g_toolbar, &toolbar);
-    GetWindowRect(g_editor, &editor);
+    GetWindowRect(EditorWindow(), &editor);
     EXPECT_EQ(editor.top, toolbar.bottom);
     // "ОК" with nothing changed still makes the toolbar anew.
     before = g_toolbar;

@@ -906,11 +906,11 @@ TEST_F(PrintTest, PreviewFitsPortraitToTheHeightAndLandscapeToTheWidth) {
 TEST_F(PrintTest, AbsurdStoredFontSizeShowsPreviewsAndPrintsAtTheNearestOfferedSize) {
     Load(NumberedLines(30));
     for (const int32_t stored : {2000000000, 1000000, 1, 19}) {
-        WriteSetting(setting::FontSize(g_displayCodePage), stored);
+        WriteSetting(setting::FontSize(DisplayCodePage()), stored);
         ApplyDisplayCodePage();
         CHARFORMATA shown{};
         shown.cbSize = sizeof shown;
-        SendMessageA(g_editor, EM_GETCHARFORMAT, FALSE, reinterpret_cast<LPARAM>(&shown));
+        SendMessageA(EditorWindow(), EM_GETCHARFORMAT, FALSE, reinterpret_cast<LPARAM>(&shown));
         EXPECT_GE(shown.yHeight, 20) << stored;
         EXPECT_LE(shown.yHeight, 520) << stored;
         bool opened = false;

@@ -87,14 +87,14 @@ void ExpectWindowSize(const Shot& shot, HWND window) {
 // 200), and below the last line there is only background.
 void ExpectDocumentShown(const Shot& shot, int textPixels) {
     ExpectWindowSize(shot, g_mainWindow);
-    const RECT editor = ClientIn(g_editor, g_mainWindow);
+    const RECT editor = ClientIn(EditorWindow(), g_mainWindow);
     ASSERT_GT(Area(editor), 0);
     const COLORREF background = static_cast<COLORREF>(ReadSetting(setting::Background));
     const COLORREF textColour = static_cast<COLORREF>(ReadSetting(setting::TextColour));
     EXPECT_GT(CountNear(shot, editor, background, 0), Area(editor) * 7 / 10) << "the background is not the window colour";
     // The text ends with a line break: the empty last line starts below the text.
     POINTL end{};
-    SendMessageA(g_editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end), TextLength(g_editor));
+    SendMessageA(EditorWindow(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end), TextLength(EditorWindow()));
     ASSERT_GT(end.y, 0);
     RECT lines = editor;
     lines.bottom = std::min<LONG>(editor.top + end.y, editor.bottom);
@@ -204,7 +204,7 @@ TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!\r\n"));
     Select(3, 3);
-    harness::PressKey(g_editor, VK_SHIFT);
+    harness::PressKey(EditorWindow(), VK_SHIFT);
     const Shot small = Shoot(g_mainWindow, "toolbar-small");
     ExpectDocumentShown(small, 120);
     ExpectToolbarShown(small, 16);

@@ -96,7 +96,7 @@ protected:
     static Bytes Selected() {
         const CHARRANGE r = Selection();
         Bytes out(r.cpMax - r.cpMin + 1, 0);
-        out.resize(GetRangeBytes(g_editor, r.cpMin, r.cpMax, out.data(), static_cast<int32_t>(out.size())));
+        out.resize(GetRangeBytes(EditorWindow(), r.cpMin, r.cpMax, out.data(), static_cast<int32_t>(out.size())));
         return out;
     }
     static void ExpectSelection(int32_t a, int32_t b) {
@@ -226,16 +226,16 @@ TEST_F(FindDialog, NothingFoundLeavesTheSelectionAndTheViewAsTheyWere) {
     for (int i = 0; i < 3000; ++i) text += B("a line of the text to scroll through\r\n");
     Load(text);
     Select(60000, 60010);
-    SendMessageA(g_editor, WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(EditorWindow(), WM_VSCROLL, SB_TOP, 0);
     POINT before{};
-    SendMessageA(g_editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&before));
+    SendMessageA(EditorWindow(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&before));
     for (bool upward : {false, true}) {
         SCOPED_TRACE(upward);
         Find({.text = "needle", .upward = upward});
         EXPECT_EQ(g_search.position, -1);
         ExpectSelection(60000, 60010);
         POINT after{};
-        SendMessageA(g_editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&after));
+        SendMessageA(EditorWindow(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&after));
         EXPECT_EQ(after.y, before.y);
     }
     EXPECT_EQ(Text(), text);
@@ -279,7 +279,7 @@ TEST_F(FindDialog, TypedCapitalsFindSmallLettersInEachDisplayCodePage) {
     }
 }
 
-TEST_F(FindDialog, HexBytesAreSearchedAsTheyAre) {
+TEST_F(FindDialog, HexBytesAreSearchedAsBytesOfTheDisplay) {
     Load(B("xAB A\x04\x02 \xC0"));
     Find({.hex = "41", .wholeText = true});
     ExpectSelection(1, 2);
@@ -291,13 +291,16 @@ TEST_F(FindDialog, HexBytesAreSearchedAsTheyAre) {
     Command(IDM_SHOW_OEM);
     Find({.hex = "c0", .wholeText = true});
     ExpectSelection(8, 9);
+    // With match case off a hex letter folds as a typed one does: 61 finds the A.
+    Find({.hex = "61", .wholeText = true});
+    ExpectSelection(1, 2);
     // 00 makes an empty search text: nothing is searched, and Find next asks.
     Select(0, 0);
     Find({.hex = "00"});
     ExpectSelection(0, 0);
     harness::AnswerNextDialog(harness::PressButton(IDCANCEL));
     Command(IDM_FIND_NEXT);
-    EXPECT_EQ(harness::TakeSeenDialogs().size(), 6u);
+    EXPECT_EQ(harness::TakeSeenDialogs().size(), 7u);
 }
 
 TEST_F(FindDialog, EmptyFieldIsNotAccepted) {
@@ -534,13 +537,13 @@ TEST_F(ReplaceDialog, Screenshots) {
     });
     harness::AnswerNextDialog([](HWND d) {
         // The match stays drawn selected while the prompt has the focus.
-        EXPECT_TRUE(SendMessageA(g_editor, EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
+        EXPECT_TRUE(SendMessageA(EditorWindow(), EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
         harness::SaveScreenshot(g_mainWindow, "replace-prompt");
         harness::PressButton(IDC_ANSWER_SKIP)(d);
     });
     Command(IDM_REPLACE);
     ExpectSelection(9, 12);
-    EXPECT_FALSE(SendMessageA(g_editor, EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
+    EXPECT_FALSE(SendMessageA(EditorWindow(), EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
 }
 
 } // namespace

@@ -197,7 +197,7 @@ TEST_F(RunDocumentCommand, AModifiedDocumentIsOfferedForSavingFirst) {
     made_.push_back("ran.log");
     const std::string bat = MakeFile("run.bat", "@echo saved>>\"" + log + "\"\r\n");
     ASSERT_TRUE(LoadFile(bat.c_str()));
-    Select(0, TextLength(g_editor));
+    Select(0, TextLength(EditorWindow()));
     Type("@echo changed>>\"");
     Type(log.c_str());
     Type("\"");

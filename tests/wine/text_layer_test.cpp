@@ -1,6 +1,9 @@
 // The text layer on a bare rich-edit control: every byte value, in every
 // display code page, through every operation, at the start, middle and end.
+#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/whole_text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -31,11 +34,14 @@ protected:
                                   300, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(editor_);
         SendMessageA(editor_, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-        g_displayCodePage = 0;
+        SetDecodingForNewText(0);
+        // A control of its own, with no owner to make fresh ones.
+        g_editorState.control = editor_;
     }
     void TearDown() override {
         DestroyWindow(editor_);
-        g_displayCodePage = 0;
+        g_editorState.control = nullptr;
+        SetDecodingForNewText(0);
     }
 
     void Load(const Bytes& text) { StreamBytesIn(editor_, SF_TEXT, text.data(), static_cast<int32_t>(text.size())); }
@@ -64,7 +70,7 @@ TEST_F(TextLayer, EveryByteValueRoundTripsInEveryDisplayCodePage) {
     const int32_t n = static_cast<int32_t>(all.size());
     for (int cp = 0; cp < 3; ++cp) {
         SCOPED_TRACE(cp);
-        g_displayCodePage = cp;
+        SetDecodingForNewText(cp);
         Load(all);
         EXPECT_EQ(TextLength(editor_), n);
         EXPECT_EQ(Whole(), all);
@@ -92,7 +98,7 @@ TEST_F(TextLayer, InsertingEveryByteAtTheStartMiddleAndEnd) {
     for (int cp = 0; cp < 3; ++cp) {
         for (int32_t at : {0, 4, 9}) {
             SCOPED_TRACE(testing::Message() << "cp " << cp << " at " << at);
-            g_displayCodePage = cp;
+            SetDecodingForNewText(cp);
             // By selection stream.
             Load(base);
             SetSelection(editor_, at, at);
@@ -104,7 +110,7 @@ TEST_F(TextLayer, InsertingEveryByteAtTheStartMiddleAndEnd) {
             Load(base);
             const int32_t end = at < 9 ? at + 1 : at;
             SetSelection(editor_, at, end);
-            ReplaceSelectionBytes(editor_, all.data(), static_cast<int32_t>(all.size()), false);
+            ReplaceSelectionBytes(all.data(), static_cast<int32_t>(all.size()), false);
             expected = base;
             expected.replace(at, end - at, all);
             EXPECT_EQ(Whole(), expected);
@@ -117,12 +123,12 @@ TEST_F(TextLayer, InsertingEveryByteAtTheStartMiddleAndEnd) {
 
 TEST_F(TextLayer, ShortReplacementsKeepEveryByte) {
     for (int cp = 0; cp < 3; ++cp) {
-        g_displayCodePage = cp;
+        SetDecodingForNewText(cp);
         for (int b = 0; b < 256; ++b) {
             Load(Str("ab"));
             SetSelection(editor_, 1, 1);
             const unsigned char one = static_cast<unsigned char>(b);
-            ReplaceSelectionBytes(editor_, &one, 1, true);
+            ReplaceSelectionBytes(&one, 1, true);
             Bytes expected = Str("ab");
             expected.insert(1, 1, one);
             ASSERT_EQ(Whole(), expected) << "cp " << cp << " byte " << b;
@@ -131,11 +137,11 @@ TEST_F(TextLayer, ShortReplacementsKeepEveryByte) {
     // CR LF and an empty replacement.
     Load(Str("abc"));
     SetSelection(editor_, 1, 2);
-    ReplaceSelectionBytes(editor_, Str("\r\n").data(), 2, false);
+    ReplaceSelectionBytes(Str("\r\n").data(), 2, false);
     EXPECT_EQ(Whole(), Str("a\r\nc"));
     EXPECT_EQ(TextLength(editor_), 4);
     SetSelection(editor_, 0, 1);
-    ReplaceSelectionBytes(editor_, nullptr, 0, false);
+    ReplaceSelectionBytes(nullptr, 0, false);
     EXPECT_EQ(Whole(), Str("\r\nc"));
     EXPECT_NE(SendMessageA(editor_, EM_GETMODIFY, 0, 0), 0);
 }
@@ -159,23 +165,23 @@ TEST_F(TextLayer, RedecodingKeepsBytesSelectionAndModifiedFlag) {
     Load(all);
     SendMessageA(editor_, EM_SETMODIFY, FALSE, 0);
     SetSelection(editor_, 40, 140);
-    ASSERT_TRUE(RedecodeText(editor_, 1));
-    EXPECT_EQ(g_displayCodePage, 1);
+    ASSERT_TRUE(RedecodeText(1));
+    EXPECT_EQ(DisplayCodePage(), 1);
     EXPECT_EQ(Whole(), all);
     CHARRANGE s = GetSelection(editor_);
     EXPECT_EQ(s.cpMin, 40);
     EXPECT_EQ(s.cpMax, 140);
     EXPECT_EQ(SendMessageA(editor_, EM_GETMODIFY, 0, 0), 0);
     SendMessageA(editor_, EM_SETMODIFY, TRUE, 0);
-    ASSERT_TRUE(RedecodeText(editor_, 2));
-    ASSERT_TRUE(RedecodeText(editor_, 0));
+    ASSERT_TRUE(RedecodeText(2));
+    ASSERT_TRUE(RedecodeText(0));
     EXPECT_EQ(Whole(), all);
     EXPECT_NE(SendMessageA(editor_, EM_GETMODIFY, 0, 0), 0);
 }
 
 TEST_F(TextLayer, TheControlShowsTheCharacterOfTheDisplayCodePage) {
     // 866 0xC9 is a box corner; 0xE1 in KOI8-R is the capital А.
-    g_displayCodePage = 1;
+    SetDecodingForNewText(1);
     Load(Str("\xC9\xCD\xBB"));
     wchar_t shown[8] = {};
     GETTEXTEX get{sizeof shown, GT_DEFAULT, 1200, nullptr, nullptr};
@@ -183,7 +189,7 @@ TEST_F(TextLayer, TheControlShowsTheCharacterOfTheDisplayCodePage) {
     EXPECT_EQ(shown[0], 0x2554);
     EXPECT_EQ(shown[1], 0x2550);
     EXPECT_EQ(shown[2], 0x2557);
-    ASSERT_TRUE(RedecodeText(editor_, 2));
+    ASSERT_TRUE(RedecodeText(2));
     SendMessageA(editor_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(shown));
     EXPECT_EQ(shown[0], 0x0438); // the same byte is и in KOI8-R
 }
@@ -191,7 +197,7 @@ TEST_F(TextLayer, TheControlShowsTheCharacterOfTheDisplayCodePage) {
 TEST_F(TextLayer, TextWithoutAByteInTheDisplayCodePageBecomesQuestionMarks) {
     // RTF with a Greek alpha and a Cyrillic letter given as Unicode.
     const Bytes rtf = Str("{\\rtf1\\ansi a\\u945?b\\u1046?c}");
-    g_displayCodePage = 0;
+    SetDecodingForNewText(0);
     StreamBytesIn(editor_, SF_RTF, rtf.data(), static_cast<int32_t>(rtf.size()));
     Bytes text = Whole();
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
@@ -199,7 +205,7 @@ TEST_F(TextLayer, TextWithoutAByteInTheDisplayCodePageBecomesQuestionMarks) {
 }
 
 TEST_F(TextLayer, FindFoldsCyrillicCaseOfTheDisplayCodePage) {
-    g_displayCodePage = 1;
+    SetDecodingForNewText(1);
     // "abc Привет, ПРИВЕТ" in 866.
     Load(Str("abc \x8F\xE0\xA8\xA2\xA5\xE2, \x8F\x90\x88\x82\x85\x92"));
     const Bytes needle = Str("\xAF\x90\x88"); // "пРИ"
@@ -214,7 +220,7 @@ TEST_F(TextLayer, FindFoldsCyrillicCaseOfTheDisplayCodePage) {
 }
 
 TEST_F(TextLayer, WordBreaksFollowTheWordRuleAcrossLineEnds) {
-    g_displayCodePage = 0;
+    SetDecodingForNewText(0);
     Load(Str("one two\r\n\xEF\xF0\xE8\xE2\xE5\xF2 end"));
     EXPECT_EQ(FindWordBreak(editor_, WB_MOVEWORDRIGHT, 0), 4);
     EXPECT_EQ(FindWordBreak(editor_, WB_MOVEWORDRIGHT, 4), 7);
@@ -238,13 +244,15 @@ TEST_F(TextLayer, ReplacingTheWholeTextOfAControlWithoutAnOwnerKeepsTheControl) 
     const Bytes all = AllByteValues();
     Load(Str("old text\r\nold line"));
     SetSelection(editor_, 3, 5);
-    EXPECT_EQ(ReplaceAllBytes(editor_, all.data(), static_cast<int32_t>(all.size())), editor_);
+    EXPECT_TRUE(FillWholeText(all.data(), static_cast<int32_t>(all.size())));
+    EXPECT_EQ(EditorWindow(), editor_);
     EXPECT_EQ(Whole(), all);
     CHARRANGE s = GetSelection(editor_);
     EXPECT_EQ(s.cpMin, 0);
     EXPECT_EQ(s.cpMax, 0);
     EXPECT_EQ(SendMessageA(editor_, EM_CANUNDO, 0, 0), 0);
-    EXPECT_EQ(ReplaceAllBytes(editor_, nullptr, 0), editor_);
+    EXPECT_TRUE(FillWholeText(nullptr, 0));
+    EXPECT_EQ(EditorWindow(), editor_);
     EXPECT_EQ(TextLength(editor_), 0);
 }
 
@@ -259,7 +267,7 @@ TEST_F(TextLayer, ReadingBySelectingGivesTheRangesBytesWhereverItsEndsFall) {
     // exactly may be refused, never read wrong.
     const Bytes text = Str("ab\r\ncd\r\r\ne\n\rf\n\r\ng\r\n\r\nh\r\r\r\ni\r\n\nj\n\r\r\nk\r\r");
     for (int cp = 0; cp < 3; ++cp) {
-        g_displayCodePage = cp;
+        SetDecodingForNewText(cp);
         SendMessageA(editor_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         Load(text);
         const auto n = static_cast<int32_t>(text.size());

@@ -43,7 +43,7 @@
 #include "core/print/print_ids.h"
 #include "core/search/search_ids.h"
 #include "document/documents.h"
-#include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
 #include "tests/wine/harness.h"
@@ -132,8 +132,8 @@ bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
 }
 
 Bytes EditorText() {
-    Bytes out(TextLength(g_editor) + 2, 0);
-    out.resize(StreamBytesOut(g_editor, false, out.data(), static_cast<int32_t>(out.size())));
+    Bytes out(TextLength(EditorWindow()) + 2, 0);
+    out.resize(StreamBytesOut(EditorWindow(), false, out.data(), static_cast<int32_t>(out.size())));
     return out;
 }
 
@@ -324,7 +324,7 @@ public:
         char flags[64] = "";
         const char* l = line.c_str();
         if (sscanf(l, "char %x", &a) == 1) {
-            PostMessageA(g_editor, WM_CHAR, a, 1);
+            PostMessageA(EditorWindow(), WM_CHAR, a, 1);
             harness::Pump();
         } else if (sscanf(l, "key %x%63[ a-z]", &a, flags) >= 1) {
             const std::string f = flags;
@@ -343,10 +343,10 @@ public:
             Mouse(WM_LBUTTONDOWN, MK_LBUTTON, {x, y});
             for (int i = 1; i <= moves; ++i) Mouse(WM_MOUSEMOVE, MK_LBUTTON, {x + (x2 - x) * i / moves, y + (y2 - y) * i / moves});
             Mouse(WM_LBUTTONUP, 0, {x2, y2});
-            if (GetCapture() == g_editor) ReleaseCapture();
+            if (GetCapture() == EditorWindow()) ReleaseCapture();
         } else if (sscanf(l, "select %d,%d", &x, &y) == 2) {
             CHARRANGE range{x, y};
-            SendMessageA(g_editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+            SendMessageA(EditorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         } else if (sscanf(l, "command %d", &x) == 1) {
             if (x == IDM_NEW || x == IDM_OPEN || x == IDM_SAVE_AS || x == IDM_OPTIONS ||
                 (x >= IDM_RECENT_FIRST && x <= IDM_RECENT_LAST))
@@ -449,7 +449,7 @@ private:
 
     void PressKey(UINT vk, bool ctrl, bool shift, bool alt) {
         if (!alt) {
-            harness::PressKey(g_editor, vk, ctrl, shift, false);
+            harness::PressKey(EditorWindow(), vk, ctrl, shift, false);
             return;
         }
         // Alt as the keyboard gives it: its own press and release around the key.
@@ -457,11 +457,11 @@ private:
         using harness::kKeyReleased;
         {
             harness::HeldKeys held{VK_MENU};
-            harness::PostKeyMessage(g_editor, WM_SYSKEYDOWN, VK_MENU, kAltContext);
-            if (g_editor) harness::PostKeyMessage(g_editor, WM_SYSKEYDOWN, vk, kAltContext);
-            if (g_editor) harness::PostKeyMessage(g_editor, WM_SYSKEYUP, vk, kAltContext | kKeyReleased);
+            harness::PostKeyMessage(EditorWindow(), WM_SYSKEYDOWN, VK_MENU, kAltContext);
+            if (EditorWindow()) harness::PostKeyMessage(EditorWindow(), WM_SYSKEYDOWN, vk, kAltContext);
+            if (EditorWindow()) harness::PostKeyMessage(EditorWindow(), WM_SYSKEYUP, vk, kAltContext | kKeyReleased);
         }
-        if (g_editor) harness::PostKeyMessage(g_editor, WM_KEYUP, VK_MENU, kKeyReleased);
+        if (EditorWindow()) harness::PostKeyMessage(EditorWindow(), WM_KEYUP, VK_MENU, kKeyReleased);
     }
 
     void PressSomeKey() {
@@ -490,12 +490,12 @@ private:
 
     POINT RandomPoint() {
         RECT client;
-        GetClientRect(g_editor, &client);
+        GetClientRect(EditorWindow(), &client);
         return {Pick(std::max<LONG>(client.right, 1)), Pick(std::max<LONG>(client.bottom, 1))};
     }
 
     void Mouse(UINT message, WPARAM keys, POINT p) {
-        PostMessageA(g_editor, message, keys, MAKELPARAM(p.x, p.y));
+        PostMessageA(EditorWindow(), message, keys, MAKELPARAM(p.x, p.y));
         harness::Pump();
     }
 
@@ -513,7 +513,7 @@ private:
     }
 
     void SelectRange() {
-        const int32_t length = TextLength(g_editor);
+        const int32_t length = TextLength(EditorWindow());
         const int32_t a = Pick(length + 1);
         const int32_t b = Pick(6) == 0 ? a : Pick(length + 1);
         Act("select %d,%d", a, b);
@@ -817,7 +817,7 @@ private:
 
 public:
     bool Checks(std::string* failure) {
-        if (!g_editor || !IsWindow(g_editor)) {
+        if (!EditorWindow() || !IsWindow(EditorWindow())) {
             *failure = "the editor control is gone";
             return false;
         }

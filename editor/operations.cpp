@@ -1,0 +1,176 @@
+// The operations the editor offers the rest of the program (editor.h): each
+// does its whole job here, so that no other folder drives the control.
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstring>
+
+#include "base/globals.h"
+#include "base/heap_block.h"
+#include "core/app/command_ids.h"
+#include "editor/control.h"
+#include "editor/display_code_page.h"
+#include "editor/editor.h"
+#include "editor/text_layer.h"
+#include "editor/undo.h"
+#include "editor/whole_text.h"
+
+bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress) {
+    if (!g_editorState.control) return false;
+    const int shown = g_editorState.displayCodePage;
+    SetDecodingForNewText(codePage);
+    if (!FillWholeText(bytes, n, progress)) {
+        SetDecodingForNewText(shown);
+        return false;
+    }
+    ClearUndoHistory();
+    SendMessageA(g_editorState.control, EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
+bool ReplaceWholeText(const WholeTextChange& change) {
+    if (!g_editorState.control) return false;
+    const int shown = g_editorState.displayCodePage;
+    SetDecodingForNewText(change.codePage);
+    if (!FillWholeText(change.bytes, change.n)) {
+        SetDecodingForNewText(shown);
+        return false;
+    }
+    // The old text is in the caller's hands: the undo step is made from it
+    // once the new text stands.
+    RecordSnapshotOf(change.old, change.oldLength, change.before.cpMin, change.before.cpMax, shown);
+    SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
+    SetSelection(g_editorState.control, change.select.cpMin, change.select.cpMax);
+    return true;
+}
+
+void ReplaceRange(int32_t start, int32_t end, const unsigned char* bytes, int32_t n, bool caretAtStart) {
+    if (!g_editorState.control) return;
+    SetSelection(g_editorState.control, start, end);
+    RecordUndo(UndoRequest::Replacement, n);
+    ReplaceSelectionBytes(bytes, n, false);
+    if (caretAtStart) {
+        SetSelection(g_editorState.control, start, start);
+    } else {
+        SetSelection(g_editorState.control, start, start + n);
+    }
+}
+
+void ReplaceSelection(const unsigned char* bytes, int32_t n) {
+    if (!g_editorState.control) return;
+    RecordUndo(UndoRequest::Replacement, n);
+    ReplaceSelectionBytes(bytes, n, ControlUndoSelected());
+}
+
+void InsertOverSelection(const unsigned char* bytes, int32_t n) {
+    HWND editor = g_editorState.control;
+    if (!editor) return;
+    const CHARRANGE selection = GetSelection(editor);
+    RecordUndo(UndoRequest::Snapshot, n);
+    StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n);
+    if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+}
+
+void BeginChangeRun() { RecordUndo(UndoRequest::Snapshot, 0); }
+
+void ReplaceSelectionInRun(const unsigned char* bytes, int32_t n) { ReplaceSelectionBytes(bytes, n, true); }
+
+void SetDisplayCodePage(int codePage) {
+    if (codePage < 0 || codePage > 2) return;
+    if (!g_editorState.control) {
+        SetDecodingForNewText(codePage);
+        return;
+    }
+    // The same code page again: its font and colours are applied afresh.
+    if (codePage == g_editorState.displayCodePage) {
+        ApplyDisplayCodePageKeepingView();
+        return;
+    }
+    RedecodeText(codePage);
+}
+
+void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
+
+void SetDocumentModified(bool modified) {
+    if (g_editorState.control) SendMessageA(g_editorState.control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
+}
+
+PlainText PlainTextOfRtf(const unsigned char* rtf, int32_t n) {
+    PlainText text;
+    HWND reader = CreateWindowExA(0, "RICHEDIT", nullptr, WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, g_mainWindow,
+                                  nullptr, g_instance, nullptr);
+    if (!reader) return text;
+    SendMessageA(reader, EM_EXLIMITTEXT, 0, g_sizeLimit);
+    StreamBytesIn(reader, SF_RTF, rtf, n);
+    const int32_t length = TextLength(reader);
+    text.bytes = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(length) + 2));
+    if (text.bytes) {
+        text.n = StreamBytesOut(reader, false, text.bytes, length + 2);
+        text.ok = true;
+    }
+    DestroyWindow(reader);
+    return text;
+}
+
+void FreePlainText(PlainText& text) {
+    HeapFreeBlock(text.bytes);
+    text = PlainText{};
+}
+
+int32_t FreezeView() {
+    if (!g_editorState.control) return 0;
+    SendMessageA(g_editorState.control, WM_SETREDRAW, FALSE, 0);
+    return static_cast<int32_t>(SendMessageA(g_editorState.control, EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+void ThawView(int32_t firstLine) {
+    HWND editor = g_editorState.control;
+    if (!editor) return;
+    const LRESULT nowFirst = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst > firstLine) SendMessageA(editor, EM_LINESCROLL, 0, firstLine - nowFirst);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, nullptr, FALSE);
+}
+
+void SelectKeepingView(int32_t start, int32_t end) {
+    HWND editor = g_editorState.control;
+    if (!editor) return;
+    POINT scroll{};
+    SendMessageA(editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SetSelection(editor, start, end);
+    SendMessageA(editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+}
+
+void ScrollCaretIntoView() {
+    if (g_editorState.control) SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0);
+}
+
+void ShowSelectionAlways(bool on) {
+    if (!g_editorState.control) return;
+    if (on) {
+        SendMessageA(g_editorState.control, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    } else {
+        SendMessageA(g_editorState.control, EM_SETOPTIONS, ECOOP_AND, ~static_cast<LPARAM>(ECO_NOHIDESEL));
+    }
+}
+
+void SetBackgroundColour(COLORREF colour) {
+    if (g_editorState.control) SendMessageA(g_editorState.control, EM_SETBKGNDCOLOR, 0, colour);
+}
+
+// The new colour over the whole text, with what the selection has uniformly
+// of the other attributes.
+void SetTextColour(COLORREF colour) {
+    HWND editor = g_editorState.control;
+    if (!editor) return;
+    const LRESULT modified = SendMessageA(editor, EM_GETMODIFY, 0, 0);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    format.dwMask |= CFM_COLOR;
+    format.dwEffects &= ~CFE_AUTOCOLOR;
+    format.crTextColor = colour;
+    SendMessageA(editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(editor, EM_SETMODIFY, modified, 0);
+}
