@@ -35,14 +35,14 @@ namespace {
 
 // --- The shell's own small commands ---
 
-void ExitCommand(int) { SendMessageA(g_mainWindow, WM_CLOSE, 0, 0); }
+void ExitCommand(int) { SendMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0); }
 
 void SelectAllCommand(int) {
     if (EditorWindow()) SetSelection(EditorWindow(), 0, -1);
 }
 
 void MaximizeCommand(int) {
-    SendMessageA(g_mainWindow, WM_SYSCOMMAND, IsZoomed(g_mainWindow) ? SC_RESTORE : SC_MAXIMIZE, 0);
+    SendMessageA(g_shell.mainWindow, WM_SYSCOMMAND, IsZoomed(g_shell.mainWindow) ? SC_RESTORE : SC_MAXIMIZE, 0);
 }
 
 // The font of the display code page 20 twips larger, up to 520, or smaller,
@@ -64,8 +64,6 @@ void FontSizeCommand(int id) {
 // --- Rules ---
 
 bool SelectionNotEmpty() { return EditorWindow() && HasSelection(EditorWindow()); }
-
-bool DocumentModified() { return EditorWindow() && SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0) != 0; }
 
 bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 

@@ -4,6 +4,6 @@
 #include "app/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    g_instance = instance;
+    g_shell.instance = instance;
     ProgramMain();
 }

@@ -23,7 +23,7 @@ namespace {
 void SaveWindowPlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
-    if (GetWindowPlacement(g_mainWindow, &wp)) WriteSettingBinary(setting::Placement.name, &wp, sizeof wp);
+    if (GetWindowPlacement(g_shell.mainWindow, &wp)) WriteSettingBinary(setting::Placement.name, &wp, sizeof wp);
 }
 
 } // namespace
@@ -36,8 +36,8 @@ void DispatchCommand(int id) {
 void UpdateMenuState() {
     for (const CommandRow& row : CommandRows()) {
         const UINT id = static_cast<UINT>(row.id);
-        if (row.enabled) EnableMenuItem(g_menuBar, id, MF_BYCOMMAND | (CommandEnabled(row) ? MF_ENABLED : MF_GRAYED));
-        if (row.checked) CheckMenuItem(g_menuBar, id, MF_BYCOMMAND | (CommandChecked(row) ? MF_CHECKED : MF_UNCHECKED));
+        if (row.enabled) EnableMenuItem(g_shell.menuBar, id, MF_BYCOMMAND | (CommandEnabled(row) ? MF_ENABLED : MF_GRAYED));
+        if (row.checked) CheckMenuItem(g_shell.menuBar, id, MF_BYCOMMAND | (CommandChecked(row) ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
@@ -155,10 +155,10 @@ void ReleaseResources() {
     ReleasePrintState();
     DestroyToolbar();
     DestroyStatusBar();
-    if (g_richEditLibrary) {
+    if (g_shell.richEditLibrary) {
         DestroyEditorControl();
-        FreeLibrary(g_richEditLibrary);
-        g_richEditLibrary = nullptr;
+        FreeLibrary(g_shell.richEditLibrary);
+        g_shell.richEditLibrary = nullptr;
     }
     ClearUndoHistory();
     DestroyMenus();

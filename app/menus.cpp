@@ -29,32 +29,32 @@ void InsertCommandItem(HMENU popup, int id) {
 } // namespace
 
 void BuildMenus() {
-    g_menuBar = CreateMenu();
+    g_shell.menuBar = CreateMenu();
     for (int index = kPopupCount - 1; index >= 0; --index) {
-        g_popups[index] = CreatePopupMenu();
+        g_shell.popups[index] = CreatePopupMenu();
         MENUITEMINFOA mii{};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_SUBMENU | MIIM_TYPE;
         mii.fType = MFT_STRING | (index == kPopupCount - 1 ? MFT_RIGHTJUSTIFY : 0);
-        mii.hSubMenu = g_popups[index];
+        mii.hSubMenu = g_shell.popups[index];
         mii.dwTypeData = const_cast<char*>(kTopLevelCaptions[index]);
-        InsertMenuItemA(g_menuBar, 0, TRUE, &mii);
+        InsertMenuItemA(g_shell.menuBar, 0, TRUE, &mii);
     }
     // Items go in at the top, so each popup is filled from its last item up.
     for (int index = 0; index < kPopupCount; ++index) {
         std::span<const int> items = PopupItems(index);
-        for (size_t k = items.size(); k-- > 0;) InsertCommandItem(g_popups[index], items[k]);
+        for (size_t k = items.size(); k-- > 0;) InsertCommandItem(g_shell.popups[index], items[k]);
     }
     g_mnemonics = BuildMnemonicTable();
-    SetMenu(g_mainWindow, g_menuBar);
+    SetMenu(g_shell.mainWindow, g_shell.menuBar);
 }
 
 void DestroyMenus() {
     for (int index = kPopupCount - 1; index >= 0; --index) {
-        if (g_popups[index]) DestroyMenu(g_popups[index]);
-        g_popups[index] = nullptr;
+        if (g_shell.popups[index]) DestroyMenu(g_shell.popups[index]);
+        g_shell.popups[index] = nullptr;
     }
-    g_menuBar = nullptr; // destroyed with the window
+    g_shell.menuBar = nullptr; // destroyed with the window
 }
 
 const char* MenuItemText(UINT id) {
@@ -72,8 +72,8 @@ void MeasureMenuItem(MEASUREITEMSTRUCT* mis) {
     }
     RECT r{0, 0, 0, 0};
     {
-        ScopedDC dc(g_mainWindow);
-        ScopedSelectObject font(dc.get(), g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
+        ScopedDC dc(g_shell.mainWindow);
+        ScopedSelectObject font(dc.get(), g_shell.menuFont ? g_shell.menuFont : GetStockObject(DEFAULT_GUI_FONT));
         DrawTextA(dc.get(), text, -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_VCENTER);
     }
     int height = r.bottom - r.top;
@@ -104,13 +104,13 @@ void DrawImageBox(HDC dc, RECT box, const MenuImage& image, MenuIcon icon, bool 
     const int y = box.top + (box.bottom - box.top - 16) / 2;
     switch (image.kind) {
     case MenuImageKind::Icon:
-        DrawIconEx(dc, x, y, icon == MenuIcon::Html ? g_htmlIcon : g_smallIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, x, y, icon == MenuIcon::Html ? g_shell.htmlIcon : g_shell.smallIcon, 16, 16, 0, nullptr, DI_NORMAL);
         break;
     case MenuImageKind::Standard:
-        DrawStripImage(dc, g_menuImagesStandard, image.index, x, y);
+        DrawStripImage(dc, g_shell.menuImagesStandard, image.index, x, y);
         break;
     case MenuImageKind::Own:
-        DrawStripImage(dc, g_menuImagesOwn, image.index, x, y);
+        DrawStripImage(dc, g_shell.menuImagesOwn, image.index, x, y);
         break;
     case MenuImageKind::CheckBox: {
         RECT check{x + 1, y + 1, x + 15, y + 15};
@@ -142,7 +142,7 @@ void DrawMenuItem(const DRAWITEMSTRUCT* dis) {
     }
     FillRect(dc, &background, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     if (!*text) return;
-    ScopedSelectObject font(dc, g_menuFont ? g_menuFont : GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelectObject font(dc, g_shell.menuFont ? g_shell.menuFont : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     RECT r = item;
     r.left += 21;
@@ -161,7 +161,7 @@ LRESULT HandleMenuChar(WPARAM wParam, LPARAM lParam) {
     HMENU menu = reinterpret_cast<HMENU>(lParam);
     int popup = -1;
     for (int i = 0; i < kPopupCount; ++i)
-        if (g_popups[i] == menu) popup = i;
+        if (g_shell.popups[i] == menu) popup = i;
     if (popup < 0) return MNC_IGNORE;
     auto keyOf = [](char c) {
         SHORT scan = VkKeyScanA(c);
@@ -171,10 +171,10 @@ LRESULT HandleMenuChar(WPARAM wParam, LPARAM lParam) {
         return static_cast<char>(reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<char*>(static_cast<UINT_PTR>(static_cast<BYTE>(c))))));
     };
     auto isGrey = [](int id) {
-        return (GetMenuState(g_menuBar, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
+        return (GetMenuState(g_shell.menuBar, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
     };
     int id = FindMnemonicCommand(g_mnemonics, popup, static_cast<char>(LOWORD(wParam)), keyOf, upper, isGrey);
     if (!id) return MNC_IGNORE;
-    SendMessageA(g_mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
     return MAKELONG(0, MNC_CLOSE);
 }

@@ -13,6 +13,7 @@
 #include "codepage/conversion_commands.h"
 #include "core/app/command_line.h"
 #include "core/app/setting_names.h"
+#include "codepage/colours.h"
 #include "document/documents.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
@@ -38,26 +39,26 @@ bool RegisterClasses() {
     WNDCLASSEXA marker{};
     marker.cbSize = sizeof marker;
     marker.lpfnWndProc = MarkerWindowProc;
-    marker.hInstance = g_instance;
+    marker.hInstance = g_shell.instance;
     marker.lpszClassName = kMarkerClassName;
     if (!RegisterClassExA(&marker)) return false;
 
-    g_largeIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(1));
-    g_smallIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(2), IMAGE_ICON, 16, 16, 0));
-    g_htmlIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(3), IMAGE_ICON, 16, 16, 0));
+    g_shell.largeIcon = LoadIconA(g_shell.instance, MAKEINTRESOURCEA(1));
+    g_shell.smallIcon = static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(2), IMAGE_ICON, 16, 16, 0));
+    g_shell.htmlIcon = static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(3), IMAGE_ICON, 16, 16, 0));
     WNDCLASSEXA main{};
     main.cbSize = sizeof main;
     main.lpfnWndProc = MainWindowProc;
-    main.hInstance = g_instance;
+    main.hInstance = g_shell.instance;
     main.lpszClassName = kMainClassName;
-    main.hIcon = g_largeIcon;
-    main.hIconSm = g_smallIcon;
+    main.hIcon = g_shell.largeIcon;
+    main.hIconSm = g_shell.smallIcon;
     if (RegisterClassExA(&main)) return true;
     WNDCLASSA plain{};
     plain.lpfnWndProc = MainWindowProc;
-    plain.hInstance = g_instance;
+    plain.hInstance = g_shell.instance;
     plain.lpszClassName = kMainClassName;
-    plain.hIcon = g_largeIcon;
+    plain.hIcon = g_shell.largeIcon;
     return RegisterClassA(&plain) != 0;
 }
 
@@ -86,34 +87,33 @@ bool ParseCommandLineInto(const char* rawLine) {
 }
 
 void InitMainWindow() {
-    for (int i = 15; i >= 0; --i) g_customColours[i] = GetSysColor(i);
-    g_richEditLibrary = LoadLibraryA("riched32");
-    if (!g_richEditLibrary) {
+    g_shell.richEditLibrary = LoadLibraryA("riched32");
+    if (!g_shell.richEditLibrary) {
         ShowSystemError();
         PostQuitMessage(255);
     }
     InitFileDialogs();
     RefreshRecentItems();
     LoadEditorSettings();
-    lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
+    ResetDocumentState();
     ReadPageMargins();
-    g_sizeLimit = ComputeSizeLimit();
+    g_shell.sizeLimit = ComputeSizeLimit();
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
     SetFreshCtrlHandler(ForgetPendingFirstKey);
     if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
-    if (g_richEditLibrary) CreateEditorControl();
+    if (g_shell.richEditLibrary) CreateEditorControl();
     if (ReadSetting(setting::Toolbar) != 0) CreateToolbar();
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    g_menuImagesStandard =
+    g_shell.menuImagesStandard =
         static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    g_menuImagesOwn =
-        static_cast<HBITMAP>(LoadImageA(g_instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    g_shell.menuImagesOwn =
+        static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
 }
 
 void DeleteProgramObjects() {
-    for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_menuImagesStandard),
-                            reinterpret_cast<HGDIOBJ*>(&g_menuImagesOwn), reinterpret_cast<HGDIOBJ*>(&g_menuFont)}) {
+    for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_shell.menuImagesStandard),
+                            reinterpret_cast<HGDIOBJ*>(&g_shell.menuImagesOwn), reinterpret_cast<HGDIOBJ*>(&g_shell.menuFont)}) {
         if (*object) DeleteObject(*object);
         *object = nullptr;
     }
@@ -122,12 +122,12 @@ void DeleteProgramObjects() {
 
 void ResetProgramState() {
     DeleteProgramObjects();
-    if (g_instance) {
-        UnregisterClassA(kMainClassName, g_instance);
-        UnregisterClassA(kMarkerClassName, g_instance);
+    if (g_shell.instance) {
+        UnregisterClassA(kMainClassName, g_shell.instance);
+        UnregisterClassA(kMarkerClassName, g_shell.instance);
     }
     // The two small icons are the program's own (the large one is shared).
-    for (HICON icon : {g_smallIcon, g_htmlIcon})
+    for (HICON icon : {g_shell.smallIcon, g_shell.htmlIcon})
         if (icon) DestroyIcon(icon);
     g_mnemonics.clear();
     g_savePlacement = false;
@@ -140,26 +140,30 @@ void ResetProgramState() {
     ResetPrintState();
     ResetPreviewState();
     ResetEditorState();
-    ResetBaseState();
+    ResetCustomColours();
+    ResetDocumentState();
+    const HINSTANCE instance = g_shell.instance; // the instance handle stays
+    g_shell = Shell{};
+    g_shell.instance = instance;
     g_instanceFound = false;
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {
-    if (!g_instance) g_instance = GetModuleHandleA(nullptr);
-    g_heap = GetProcessHeap();
+    if (!g_shell.instance) g_shell.instance = GetModuleHandleA(nullptr);
+    g_shell.heap = GetProcessHeap();
     if (ParseCommandLineInto(rawLine)) return false;
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    g_ntFlag = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    g_shell.nt = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
     if (!RegisterClasses()) return false;
 
-    g_mainWindow = CreateWindowExA(0, kMainClassName, nullptr, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_instance, nullptr);
-    g_markerWindow =
-        CreateWindowExA(0, kMarkerClassName, nullptr, WS_CHILD, 0, 0, 0, 0, g_mainWindow, nullptr, g_instance, nullptr);
+    g_shell.mainWindow = CreateWindowExA(0, kMainClassName, nullptr, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_shell.instance, nullptr);
+    g_shell.markerWindow =
+        CreateWindowExA(0, kMarkerClassName, nullptr, WS_CHILD, 0, 0, 0, 0, g_shell.mainWindow, nullptr, g_shell.instance, nullptr);
     BuildMenus();
-    g_rememberCaret = ReadSetting(setting::RememberCaret) != 0;
+    SetRememberCaret(ReadSetting(setting::RememberCaret) != 0);
     InitMainWindow();
     SetTitle();
     bool rememberWindow = ReadSetting(setting::RememberWindow) != 0;
@@ -171,14 +175,14 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
         if (ReadSettingBinary(setting::Placement.name, &wp, sizeof wp)) {
             showState = static_cast<int>(wp.showCmd);
             wp.length = sizeof wp;
-            SetWindowPlacement(g_mainWindow, &wp);
+            SetWindowPlacement(g_shell.mainWindow, &wp);
         }
     }
     if (g_commandLinePath[0]) {
         // The editor gets its final size before the text goes in: Wine wraps
         // the whole text again whenever the control is resized.
         RECT client;
-        GetClientRect(g_mainWindow, &client);
+        GetClientRect(g_shell.mainWindow, &client);
         LayoutChildren(client.right, client.bottom);
         LoadFile(g_commandLinePath);
     }
@@ -186,11 +190,11 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
-    if (g_printFlag) PostMessageA(g_mainWindow, WM_COMMAND, IDM_PRINT, 0);
-    ShowWindow(g_mainWindow, showState);
-    UpdateWindow(g_mainWindow);
-    g_accelerators = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(1));
+        g_shell.menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    if (g_printFlag) PostMessageA(g_shell.mainWindow, WM_COMMAND, IDM_PRINT, 0);
+    ShowWindow(g_shell.mainWindow, showState);
+    UpdateWindow(g_shell.mainWindow);
+    g_shell.accelerators = LoadAcceleratorsA(g_shell.instance, MAKEINTRESOURCEA(1));
     return true;
 }
 

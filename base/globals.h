@@ -1,7 +1,8 @@
-// The process-wide state every part of the program reads: the instance, the
-// main window and its menus, the icons, the document's name and the limits.
-// The shell creates it at start-up; the features only read it (the document
-// code also writes the current file name).
+// The process-wide state every part of the program reads: the shell's record
+// (the instance, the main window and its menus, the icons, the limits) and
+// the document's (its file). The shell (app/) makes and writes the first at
+// start-up, the document code (document/) alone writes the second; every
+// other folder only reads them.
 #pragma once
 
 #include <windows.h>
@@ -12,34 +13,36 @@
 
 constexpr int kPathSize = 260;
 
-extern HINSTANCE g_instance;
-extern HANDLE g_heap;
-extern bool g_ntFlag;
-extern HWND g_mainWindow;
-extern HWND g_markerWindow;
-extern HICON g_largeIcon;
-extern HICON g_smallIcon;
-extern HICON g_htmlIcon;
-extern HFONT g_menuFont;
-// The 16 by 16 images of the menu items and the code-page field: the common
-// controls' standard strip and the program's own (loaded at start-up).
-extern HBITMAP g_menuImagesStandard;
-extern HBITMAP g_menuImagesOwn;
-extern HACCEL g_accelerators;
-// The menu bar and its popups in bar order; popup 1 ("&Правка") is also the
-// editor's right-click menu, popup 5 ("&Кодировки") the code-page field's.
-extern HMENU g_menuBar;
-extern HMENU g_popups[kPopupCount];
-extern HMODULE g_richEditLibrary; // riched32, loaded at start-up
-extern int32_t g_sizeLimit;
-extern COLORREF g_customColours[16];
-extern char g_currentFileName[kPathSize];
-extern bool g_rememberCaret;   // "RP": restore the caret of a recent file
+struct Shell {
+    HINSTANCE instance = nullptr;
+    HANDLE heap = nullptr; // the program's heap (heap_block.h)
+    bool nt = false;       // Windows NT or later: Unicode on the clipboard
+    HWND mainWindow = nullptr;
+    HWND markerWindow = nullptr; // the single-instance marker
+    HICON largeIcon = nullptr;
+    HICON smallIcon = nullptr;
+    HICON htmlIcon = nullptr;
+    HFONT menuFont = nullptr;
+    // The 16 by 16 images of the menu items and the code-page field: the
+    // common controls' standard strip and the program's own.
+    HBITMAP menuImagesStandard = nullptr;
+    HBITMAP menuImagesOwn = nullptr;
+    HACCEL accelerators = nullptr;
+    // The menu bar and its popups in bar order; popup 1 ("&Правка") is also
+    // the editor's right-click menu, popup 5 ("&Кодировки") the code-page
+    // field's.
+    HMENU menuBar = nullptr;
+    HMENU popups[kPopupCount] = {};
+    HMODULE richEditLibrary = nullptr; // riched32, loaded at start-up
+    int32_t sizeLimit = 0;             // the most bytes a document may have
+};
+extern Shell g_shell;
+
+struct Document {
+    char fileName[kPathSize] = {}; // "БезИмени" while the document has no file
+};
+extern Document g_document;
 
 extern const char kMainClassName[];   // "LORK2"
 extern const char kMarkerClassName[]; // "Lork2 - RuleZ"
 extern const char kUntitledName[];    // "БезИмени"
-
-// Returns the state above (and the single-instance result) to what a new
-// process starts with; the instance handle stays. Part of ResetProgramState.
-void ResetBaseState();

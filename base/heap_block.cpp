@@ -3,7 +3,7 @@
 #include "base/globals.h"
 
 namespace {
-HANDLE ProcessHeap() { return g_heap ? g_heap : GetProcessHeap(); }
+HANDLE ProcessHeap() { return g_shell.heap ? g_shell.heap : GetProcessHeap(); }
 } // namespace
 
 // Serialised: the process heap is shared with the threads the system starts

@@ -17,7 +17,7 @@ struct InstanceSearch {
 
 BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<InstanceSearch*>(lParam);
-    if (window == g_mainWindow) return TRUE;
+    if (window == g_shell.mainWindow) return TRUE;
     char className[33];
     if (!GetClassNameA(window, className, sizeof className)) return TRUE;
     if (strcmp(className, kMainClassName) != 0) return TRUE; // case-sensitive

@@ -25,7 +25,7 @@ std::size_t ComposeMessageText(char* out, std::size_t size, std::initializer_lis
 int ShowMessage(UINT type, std::initializer_list<std::string_view> parts) {
     char text[kMessageTextSize];
     ComposeMessageText(text, sizeof text, parts);
-    return MessageBoxA(g_mainWindow, text, kMessageCaption, type);
+    return MessageBoxA(g_shell.mainWindow, text, kMessageCaption, type);
 }
 
 void ShowSystemError() {

@@ -19,7 +19,7 @@ INT_PTR CALLBACK ModalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
         auto* running = reinterpret_cast<const RunningDialog*>(lParam);
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
         if (running->behaviour->init) running->behaviour->init(dialog, running->param);
         return TRUE;
     }
@@ -46,7 +46,7 @@ INT_PTR CALLBACK ModalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR RunModalDialog(int templateId, const DialogBehaviour& behaviour, LPARAM param) {
     const RunningDialog running{&behaviour, param};
-    return DialogBoxParamA(g_instance, MAKEINTRESOURCEA(templateId), g_mainWindow, ModalDialogProc,
+    return DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(templateId), g_shell.mainWindow, ModalDialogProc,
                            reinterpret_cast<LPARAM>(&running));
 }
 

@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty()) sizes = {4096, 20480};
     if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
-    SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 900, 600, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 0, 0, 900, 600, SWP_SHOWWINDOW);
     Settle();
     printf("Median microseconds of one key in the middle of the document (%d rounds of %d keys, the bars off and on in "
            "turn)\n", rounds, keys);
@@ -191,6 +191,6 @@ int main(int argc, char** argv) {
         fflush(stdout);
     }
     SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
-    DestroyWindow(g_mainWindow);
+    DestroyWindow(g_shell.mainWindow);
     return 0;
 }

@@ -77,15 +77,15 @@ int main(int argc, char** argv) {
         if (bare) DestroyWindow(bare);
         bare = CreateWindowExA(0, "RICHEDIT", nullptr,
                                WS_CHILD | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL, 0, 0, 400, 300,
-                               g_mainWindow, nullptr, g_instance, nullptr);
-        SendMessageA(bare, EM_EXLIMITTEXT, 0, g_sizeLimit);
+                               g_shell.mainWindow, nullptr, g_shell.instance, nullptr);
+        SendMessageA(bare, EM_EXLIMITTEXT, 0, g_shell.sizeLimit);
         bareLoad = std::min(bareLoad, BareLoad(bare, source.c_str()));
         bareSave = std::min(bareSave, BareSave(bare, bareCopy.c_str()));
         fprintf(stderr, "bare %.1f %.1f\n", bareLoad, bareSave);
         double start = Now();
         LoadFile(source.c_str());
         load = std::min(load, Now() - start);
-        lstrcpynA(g_currentFileName, saved.c_str(), kPathSize);
+        lstrcpynA(g_document.fileName, saved.c_str(), kPathSize);
         // Saved once as a new file, then timed saving over it: the usual case.
         if (i == 0) SaveFile();
         SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     printf("  one rename over an existing file   %8.3f ms\n", rename * 1e3);
     DestroyWindow(bare);
     SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
-    DestroyWindow(g_mainWindow);
+    DestroyWindow(g_shell.mainWindow);
     for (const std::string& f : {source, bareCopy, saved}) DeleteFileA(f.c_str());
     RemoveDirectoryA(folder.c_str());
     return 0;

@@ -68,7 +68,7 @@ std::string BareStreamOut(HWND control, size_t expected) {
 
 HWND MakeBare() {
     HWND bare = CreateWindowExA(0, "RICHEDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL |
-                                ES_AUTOHSCROLL, 0, 0, 800, 600, g_mainWindow, nullptr, nullptr, nullptr);
+                                ES_AUTOHSCROLL, 0, 0, 800, 600, g_shell.mainWindow, nullptr, nullptr, nullptr);
     SendMessageA(bare, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     return bare;
 }
@@ -247,9 +247,9 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty()) sizes = {64u << 10, 256u << 10, 1024u << 10};
     LoadLibraryA("riched32");
-    g_sizeLimit = 0x7FFFFFFF;
-    g_heap = GetProcessHeap();
-    g_mainWindow = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+    g_shell.sizeLimit = 0x7FFFFFFF;
+    g_shell.heap = GetProcessHeap();
+    g_shell.mainWindow = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
                                    nullptr, nullptr, nullptr);
     std::vector<Row> rows;
     for (size_t size : sizes) {

@@ -59,14 +59,14 @@ double Time(const std::function<void()>& action) {
     const double start = Now();
     action();
     Pump();
-    UpdateWindow(g_mainWindow);
-    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), MAKELPARAM(1, 0));
+    UpdateWindow(g_shell.mainWindow);
+    SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[1]), MAKELPARAM(1, 0));
     const double took = Now() - start;
     fprintf(stderr, "  step %.2f s\n", took);
     return took;
 }
 
-void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
+void Command(int id) { SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0); }
 
 void Key(UINT vk, bool ctrl) {
     BYTE saved[256];
@@ -398,7 +398,7 @@ int main(int argc, char** argv) {
         }
     }
     SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
-    DestroyWindow(g_mainWindow);
+    DestroyWindow(g_shell.mainWindow);
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     return 0;
 }

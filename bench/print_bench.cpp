@@ -103,7 +103,7 @@ double PrintAll(int& pages) {
     fflush(stdout);
     DeleteDC(printer);
     const double t0 = Now();
-    SendMessageA(g_mainWindow, WM_COMMAND, 15, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, 15, 0);
     const double t = Now() - t0;
     harness::Pump();
     return t;

@@ -207,9 +207,9 @@ int main(int argc, char** argv) {
     }
     const size_t size = megabytes << 20;
     LoadLibraryA("riched32");
-    g_sizeLimit = 0x7FFFFFFF;
-    g_heap = GetProcessHeap();
-    g_mainWindow = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+    g_shell.sizeLimit = 0x7FFFFFFF;
+    g_shell.heap = GetProcessHeap();
+    g_shell.mainWindow = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
                                    nullptr, nullptr, nullptr);
     SetDecodingForNewText(0);
     CreateEditorControl();

@@ -10,19 +10,28 @@
 #include "editor/editor.h"
 #include "editor/display_code_page.h"
 
+COLORREF g_customColours[16];
+
 namespace {
 
 UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM, LPARAM) {
-    if (message == WM_INITDIALOG) SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+    if (message == WM_INITDIALOG) SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
     return 0;
 }
 
+bool g_customColoursSet;
+
 // The system colour dialog opened on the setting's colour; on OK the new
-// colour is stored and returned.
+// colour is stored and returned. Its custom colours start as the system's
+// and are kept between the dialogs.
 bool ChooseSettingColour(const SettingDef& def, COLORREF& chosen) {
+    if (!g_customColoursSet) {
+        for (int i = 0; i < 16; ++i) g_customColours[i] = GetSysColor(i);
+        g_customColoursSet = true;
+    }
     CHOOSECOLORA choose{};
     choose.lStructSize = sizeof choose;
-    choose.hwndOwner = g_mainWindow;
+    choose.hwndOwner = g_shell.mainWindow;
     choose.rgbResult = static_cast<COLORREF>(ReadSetting(def));
     choose.lpCustColors = g_customColours;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
@@ -49,4 +58,9 @@ void TextColourCommand(int) {
 void HtmlColourCommand(int) {
     COLORREF colour = 0;
     if (ChooseSettingColour(setting::HtmlColour, colour)) ColourHtmlTags();
+}
+
+void ResetCustomColours() {
+    for (COLORREF& colour : g_customColours) colour = 0;
+    g_customColoursSet = false;
 }

@@ -6,3 +6,8 @@
 void BackgroundColourCommand(int id);
 void TextColourCommand(int id);
 void HtmlColourCommand(int id);
+
+// The colour dialogs' sixteen custom colours, kept between them.
+extern COLORREF g_customColours[16];
+// Returns them to the system's (part of ResetProgramState).
+void ResetCustomColours();

@@ -7,6 +7,7 @@
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/dialogs/options_ids.h"
+#include "document/recent_files.h"
 #include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
@@ -57,7 +58,7 @@ void InitOptionsDialog(HWND dialog, LPARAM) {
              ReadSettingDword(setting::IgnoreLineBreaks.name, setting::kIgnoreLineBreaksOptionsDefault) != 0);
     for (const Measure& m : kMeasures) {
         CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0, 0, 0, 0,
-                            dialog, m.spin, g_instance, GetDlgItem(dialog, m.edit), m.high, m.low,
+                            dialog, m.spin, g_shell.instance, GetDlgItem(dialog, m.edit), m.high, m.low,
                             ReadSetting(m.setting));
     }
 }
@@ -90,7 +91,7 @@ void ApplyOptions() {
     WriteSetting(setting::RememberWindow, g_switches.rememberWindow);
     WriteSetting(setting::RememberCaret, g_switches.rememberCaret);
     WriteSetting(setting::BigButtons, g_switches.bigButtons);
-    g_rememberCaret = g_switches.rememberCaret;
+    SetRememberCaret(g_switches.rememberCaret);
     SetControlUndoUsed(g_switches.undoOff);
     if (g_switches.undoOff) ClearUndoHistory();
     DestroyToolbar();
@@ -104,8 +105,8 @@ void ApplyOptions() {
         DestroyStatusBar();
     }
     RECT client;
-    GetClientRect(g_mainWindow, &client);
-    PostMessageA(g_mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    GetClientRect(g_shell.mainWindow, &client);
+    PostMessageA(g_shell.mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 constexpr DialogBehaviour kOptionsDialog{InitOptionsDialog, AcceptOptions, nullptr};

@@ -27,19 +27,19 @@ void InsertDateTime() {
 
 void RunDocument() {
     if (!AskSaveChanges() || !DocumentHasFile()) return;
-    ShellOpen(g_currentFileName);
+    ShellOpen(g_document.fileName);
 }
 
-bool CanRunDocument() { return CanRunDocument(g_currentFileName, kUntitledName); }
+bool CanRunDocument() { return CanRunDocument(g_document.fileName, kUntitledName); }
 
-void ShowHelp() { WinHelpA(g_mainWindow, "LORK2", HELP_CONTENTS, 0); }
+void ShowHelp() { WinHelpA(g_shell.mainWindow, "LORK2", HELP_CONTENTS, 0); }
 
 void ShowAbout() {
     const AboutTexts texts = ProgramAboutTexts();
     // The system writes into the application text while it splits it at "#".
     char application[kPathSize + 1];
     lstrcpynA(application, texts.application.c_str(), sizeof application);
-    ShellAboutA(g_mainWindow, application, texts.other.c_str(), g_largeIcon);
+    ShellAboutA(g_shell.mainWindow, application, texts.other.c_str(), g_shell.largeIcon);
 }
 
 void ShellOpen(const char* target) {

@@ -28,7 +28,7 @@ constexpr DWORD kChunk = 1u << 24; // one ReadFile / WriteFile call at most
 
 bool FitsPathBuffer(const char* name) { return name && name[0] && strnlen(name, kPathSize) < kPathSize; }
 
-std::string_view CurrentFileName() { return {g_currentFileName, strnlen(g_currentFileName, kPathSize - 1)}; }
+std::string_view CurrentFileName() { return {g_document.fileName, strnlen(g_document.fileName, kPathSize - 1)}; }
 
 // The document's bytes into a heap block; null when no memory.
 unsigned char* DocumentBytes(int32_t* n) {
@@ -173,7 +173,7 @@ bool AskOverwriteProtected() {
 
 } // namespace
 
-bool DocumentHasFile() { return strcmp(g_currentFileName, kUntitledName) != 0; }
+bool DocumentHasFile() { return strcmp(g_document.fileName, kUntitledName) != 0; }
 
 WholeFile ReadWholeFile(const char* name) {
     WholeFile result;
@@ -184,7 +184,7 @@ WholeFile ReadWholeFile(const char* name) {
     result.opened = true;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return result;
-    if (size.QuadPart > g_sizeLimit) {
+    if (size.QuadPart > g_shell.sizeLimit) {
         SetLastError(ERROR_FILE_TOO_LARGE);
         return result;
     }
@@ -221,9 +221,9 @@ void ShowLoadProgress(int32_t done, int32_t total) {
     if (total <= 0) return;
     char title[64];
     wsprintfA(title, "LORK2 - %d%%", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
-    SetWindowTextA(g_mainWindow, title);
+    SetWindowTextA(g_shell.mainWindow, title);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+    RedrawWindow(g_shell.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
 }
 
 // The wait cursor while it lives, the previous cursor back afterwards.
@@ -266,9 +266,9 @@ bool LoadFile(const char* name) {
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
     if (!AdmitsLoadedFile(path, bytes, n, guess)) return false;
     if (!PutNewDocument(bytes, n, guess, n > kLongLoad ? ShowLoadProgress : nullptr)) return false;
-    lstrcpynA(g_currentFileName, path, kPathSize);
-    UseOnDiskName(g_currentFileName);
-    AddRecentFile(g_currentFileName, g_rememberCaret);
+    lstrcpynA(g_document.fileName, path, kPathSize);
+    UseOnDiskName(g_document.fileName);
+    AddRecentFile(g_document.fileName, RememberCaret());
     SetTitle();
     return true;
 }
@@ -278,7 +278,7 @@ bool SaveFile() {
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     bool exists = false;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(g_currentFileName, &found);
+    HANDLE search = FindFirstFileA(g_document.fileName, &found);
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
         exists = true;
@@ -297,12 +297,12 @@ bool SaveFile() {
     // protected file is unprotected for that moment.
     const bool protectedFile = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
     if (protectedFile)
-        SetFileAttributesA(g_currentFileName, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+        SetFileAttributesA(g_document.fileName, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
     const bool ok =
-        exists ? WriteOverExistingFile(g_currentFileName, bytes, n) : WriteNewFile(g_currentFileName, bytes, n);
+        exists ? WriteOverExistingFile(g_document.fileName, bytes, n) : WriteNewFile(g_document.fileName, bytes, n);
     const DWORD error = GetLastError();
     HeapFreeBlock(bytes);
-    if (protectedFile) SetFileAttributesA(g_currentFileName, attributes);
+    if (protectedFile) SetFileAttributesA(g_document.fileName, attributes);
     SetLastError(error);
     if (!ok) {
         ShowSystemError();
@@ -349,16 +349,16 @@ void OpenDocument() {
 bool SaveDocumentAs() {
     // The dialog proposes the current name ("БезИмени" for a new document).
     char name[kPathSize];
-    lstrcpynA(name, g_currentFileName, kPathSize);
+    lstrcpynA(name, g_document.fileName, kPathSize);
     if (!ChooseFileToSave(name)) {
         SetTitle();
         return false;
     }
-    lstrcpynA(g_currentFileName, name, kPathSize);
+    lstrcpynA(g_document.fileName, name, kPathSize);
     const bool ok = SaveFile();
-    UseOnDiskName(g_currentFileName);
+    UseOnDiskName(g_document.fileName);
     if (ok) {
-        AddRecentFile(g_currentFileName, false);
+        AddRecentFile(g_document.fileName, false);
         ClearUndoHistory();
     }
     SetTitle();
@@ -388,7 +388,7 @@ void OpenRecentFile(int i) {
 void NewDocumentCommand(int) {
     if (!EditorWindow() || !AskSaveChanges()) return;
     if (!PutNewDocument(nullptr, 0, DisplayCodePage())) return;
-    lstrcpynA(g_currentFileName, kUntitledName, kPathSize);
+    lstrcpynA(g_document.fileName, kUntitledName, kPathSize);
     SetTitle();
 }
 
@@ -422,4 +422,9 @@ bool LoadDroppedFile(HDROP drop) {
     DragFinish(drop);
     if (AskSaveChanges()) LoadFile(name);
     return true;
+}
+
+void ResetDocumentState() {
+    g_document = Document{};
+    lstrcpynA(g_document.fileName, kUntitledName, kPathSize);
 }

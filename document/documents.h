@@ -64,3 +64,7 @@ void OpenRecentFileCommand(int id);
 // A dropped file: the first of the list, after the prompt. True when the
 // drop named a file (the drop has been finished).
 bool LoadDroppedFile(HDROP drop);
+
+// The document a new process starts with: no file ("БезИмени"). Part of
+// start-up and of ResetProgramState.
+void ResetDocumentState();

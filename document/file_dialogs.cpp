@@ -21,7 +21,7 @@ constexpr DWORD kSaveFlags =
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SendMessageA(GetParent(hook), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+        SendMessageA(GetParent(hook), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
         return 0;
     case WM_NOTIFY: {
         const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
@@ -43,7 +43,7 @@ UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
 // The shared record for one dialog: the caller's 260-byte name buffer, the
 // remembered filter and its default extension.
 void PrepareFileDialog(char* buffer, DWORD flags) {
-    g_openFileName.hwndOwner = g_mainWindow;
+    g_openFileName.hwndOwner = g_shell.mainWindow;
     g_openFileName.lpstrFile = buffer;
     g_openFileName.nMaxFile = kPathSize;
     g_openFileName.nFilterIndex = g_filterIndex;
@@ -56,7 +56,7 @@ void PrepareFileDialog(char* buffer, DWORD flags) {
 void InitFileDialogs() {
     memset(&g_openFileName, 0, sizeof g_openFileName);
     g_openFileName.lStructSize = sizeof g_openFileName;
-    g_openFileName.hwndOwner = g_mainWindow;
+    g_openFileName.hwndOwner = g_shell.mainWindow;
     g_openFileName.lpstrFilter = kFileFilters;
     g_openFileName.nMaxFile = kPathSize;
     g_openFileName.lpfnHook = FileDialogHook;

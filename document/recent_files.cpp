@@ -22,6 +22,7 @@ namespace {
 // have changed the stored list): an item opens the file its caption shows.
 char g_recentCaptions[kRecentSlots][64];
 char g_recentPaths[kRecentSlots][kPathSize];
+bool g_rememberCaret; // "RP"
 
 std::string ReadOrder() {
     char order[64]; // room for a hand-edited value; only ten digits are kept
@@ -86,7 +87,7 @@ void AddRecentFile(const char* path, bool restoreCaret) {
 void RememberCaretForRecentList() {
     if (!EditorWindow()) return;
     char shortForm[kPathSize];
-    if (!ShortFormOf(g_currentFileName, shortForm)) return;
+    if (!ShortFormOf(g_document.fileName, shortForm)) return;
     for (int k = 0; k < kRecentSlots; ++k) {
         char entry[kPathSize];
         ReadSlotPath(static_cast<char>('0' + k), entry);
@@ -114,9 +115,9 @@ void RefreshRecentItems() {
         RecentEntryCaption(i, g_recentPaths[i], g_recentCaptions[i], sizeof g_recentCaptions[i]);
         if (!g_recentCaptions[i][0]) g_recentPaths[i][0] = '\0';
     }
-    if (!g_menuBar) return;
+    if (!g_shell.menuBar) return;
     for (UINT id = IDM_RECENT_LAST; id >= IDM_RECENT_FIRST; --id)
-        ModifyMenuA(g_menuBar, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
+        ModifyMenuA(g_shell.menuBar, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
 }
 
 const char* RecentItemCaption(int i) { return i >= 0 && i < kRecentSlots ? g_recentCaptions[i] : ""; }
@@ -140,4 +141,11 @@ void ForgetRecentFile(int i) {
     RefreshRecentItems();
 }
 
-void ResetRecentFiles() { memset(g_recentCaptions, 0, sizeof g_recentCaptions); }
+void ResetRecentFiles() {
+    memset(g_recentCaptions, 0, sizeof g_recentCaptions);
+    g_rememberCaret = false;
+}
+
+void SetRememberCaret(bool remember) { g_rememberCaret = remember; }
+
+bool RememberCaret() { return g_rememberCaret; }

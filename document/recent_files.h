@@ -28,3 +28,6 @@ const char* RecentItemCaption(int i);
 // Forgets the captions read for the menu, as in a new process; part of
 // ResetProgramState.
 void ResetRecentFiles();
+// Setting "RP": a recent file opens with the caret it had.
+void SetRememberCaret(bool remember);
+bool RememberCaret();

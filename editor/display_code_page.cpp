@@ -65,7 +65,7 @@ void ApplyDisplayCodePage() {
     g_editorState.htmlColoured = false; // the whole text takes the text colour
     HKL layout = GetKeyboardLayout(0);
     g_editorState.focus = false;
-    SetFocus(g_mainWindow);
+    SetFocus(g_shell.mainWindow);
     SendMessageA(g_editorState.control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(g_editorState.control, EM_SETCHARFORMAT, SCF_SELECTION | SCF_ALL, reinterpret_cast<LPARAM>(&format));
     g_editorState.focus = true;
@@ -100,7 +100,7 @@ void ColourHtmlTags() {
     HKL layout = GetKeyboardLayout(0);
     ShowWindow(g_editorState.control, SW_HIDE);
     g_editorState.focus = false;
-    SetFocus(g_mainWindow);
+    SetFocus(g_shell.mainWindow);
     CHARRANGE selection{0, 0};
     SendMessageA(g_editorState.control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     SetSelection(g_editorState.control, 0, length);

@@ -244,7 +244,7 @@ bool MiddleButtonDown(HWND hwnd, WPARAM keys, LPARAM lParam) {
     g_scrollAnchor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(hwnd, &g_scrollAnchor);
     SetCapture(hwnd);
-    if (!g_scrollTimerRunning && SetTimer(g_mainWindow, kAutoScrollTimer, 200, nullptr)) g_scrollTimerRunning = true;
+    if (!g_scrollTimerRunning && SetTimer(g_shell.mainWindow, kAutoScrollTimer, 200, nullptr)) g_scrollTimerRunning = true;
     return true;
 }
 
@@ -253,7 +253,7 @@ void MiddleButtonUp() {
     ReleaseCapture();
     if (g_scrollTimerRunning) {
         g_scrollTimerRunning = false;
-        KillTimer(g_mainWindow, kAutoScrollTimer);
+        KillTimer(g_shell.mainWindow, kAutoScrollTimer);
     }
     g_middleScrolling = false;
 }
@@ -285,10 +285,10 @@ HWND MakeEditorControl() {
     const DWORD style = WS_CHILD | ES_SELECTIONBAR | WS_VSCROLL | ES_AUTOVSCROLL | ES_NOOLEDRAGDROP |
                         ES_MULTILINE | ES_DISABLENOSCROLL | g_editorState.wrapStyle;
     HWND control = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_ACCEPTFILES, "RICHEDIT", nullptr, style, rect.left,
-                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, g_mainWindow, nullptr,
-                                   g_instance, nullptr);
+                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, g_shell.mainWindow, nullptr,
+                                   g_shell.instance, nullptr);
     if (!control) return nullptr;
-    SendMessageA(control, EM_EXLIMITTEXT, 0, g_sizeLimit);
+    SendMessageA(control, EM_EXLIMITTEXT, 0, g_shell.sizeLimit);
     SendMessageA(control, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
     ApplyFontTo(control);
     SendMessageA(control, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(EditorOleCallback()));
@@ -345,8 +345,8 @@ void ToggleWordWrap() {
     WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_editorState.wrapStyle));
     // The control's scroll bars follow the style: the main window lays it out again.
     RECT client;
-    GetClientRect(g_mainWindow, &client);
-    SendMessageA(g_mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    GetClientRect(g_shell.mainWindow, &client);
+    SendMessageA(g_shell.mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     SendMessageA(g_editorState.control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     SendMessageA(g_editorState.control, EM_SETMODIFY, modified, 0);
 }
@@ -380,16 +380,16 @@ LRESULT HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_RBUTTONDOWN:
         // The control moves the caret or selects only as it handles the
         // message: the field follows once it has.
-        PostMessageA(g_mainWindow, kEditorClicked, 0, 0);
+        PostMessageA(g_shell.mainWindow, kEditorClicked, 0, 0);
         break;
     case WM_MOUSEMOVE:
-        if (wParam & MK_LBUTTON) PostMessageA(g_mainWindow, kEditorClicked, 0, 0); // a selection being drawn
+        if (wParam & MK_LBUTTON) PostMessageA(g_shell.mainWindow, kEditorClicked, 0, 0); // a selection being drawn
         break;
     case WM_RBUTTONUP:
         if (wParam == 0 || wParam == MK_RBUTTON) {
             const DWORD pos = GetMessagePos();
-            TrackPopupMenu(g_popups[kEditPopup], TPM_RIGHTBUTTON, GET_X_LPARAM(pos), GET_Y_LPARAM(pos), 0,
-                           g_mainWindow, nullptr);
+            TrackPopupMenu(g_shell.popups[kEditPopup], TPM_RIGHTBUTTON, GET_X_LPARAM(pos), GET_Y_LPARAM(pos), 0,
+                           g_shell.mainWindow, nullptr);
             return 0;
         }
         break;
@@ -489,8 +489,8 @@ bool IsAltKey(WPARAM key) { return key == VK_MENU || key == VK_LMENU || key == V
 LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Shortcuts work while the editor has the focus: every message is offered
     // to the accelerator table first, as if it were the main window's.
-    MSG msg{g_mainWindow, message, wParam, lParam, 0, {0, 0}};
-    if (g_accelerators && TranslateAcceleratorA(g_mainWindow, g_accelerators, &msg)) {
+    MSG msg{g_shell.mainWindow, message, wParam, lParam, 0, {0, 0}};
+    if (g_shell.accelerators && TranslateAcceleratorA(g_shell.mainWindow, g_shell.accelerators, &msg)) {
         // The system arms the menu bar when Alt is released with no other
         // key seen in between; the accelerator's key was never seen.
         if (message == WM_SYSKEYDOWN) g_swallowAltRelease = true;

@@ -35,6 +35,6 @@ bool MemoryAdmits(const char* what, bool file, const unsigned char* bytes, int32
                          : "%.259s: нужно около %lu МБ памяти, доступно %lu МБ.",
               what ? what : "", static_cast<unsigned long>(MegabytesUp(judged.need)),
               static_cast<unsigned long>(available >> 20));
-    MessageBoxA(g_mainWindow, text, "LORK2", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(g_shell.mainWindow, text, "LORK2", MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

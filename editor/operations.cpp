@@ -97,10 +97,10 @@ void SetDocumentModified(bool modified) {
 
 PlainText PlainTextOfRtf(const unsigned char* rtf, int32_t n) {
     PlainText text;
-    HWND reader = CreateWindowExA(0, "RICHEDIT", nullptr, WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, g_mainWindow,
-                                  nullptr, g_instance, nullptr);
+    HWND reader = CreateWindowExA(0, "RICHEDIT", nullptr, WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, g_shell.mainWindow,
+                                  nullptr, g_shell.instance, nullptr);
     if (!reader) return text;
-    SendMessageA(reader, EM_EXLIMITTEXT, 0, g_sizeLimit);
+    SendMessageA(reader, EM_EXLIMITTEXT, 0, g_shell.sizeLimit);
     StreamBytesIn(reader, SF_RTF, rtf, n);
     const int32_t length = TextLength(reader);
     text.bytes = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(length) + 2));

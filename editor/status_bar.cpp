@@ -54,7 +54,7 @@ LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (PtInRect(&g_codePageFieldRect, p)) {
             ClientToScreen(hwnd, &p);
-            TrackPopupMenu(g_popups[kCodePagePopup], TPM_RIGHTBUTTON, p.x, p.y, 0, g_mainWindow, nullptr);
+            TrackPopupMenu(g_shell.popups[kCodePagePopup], TPM_RIGHTBUTTON, p.x, p.y, 0, g_shell.mainWindow, nullptr);
         }
         break;
     }
@@ -79,7 +79,7 @@ void DrawKeyboardField(const DRAWITEMSTRUCT* dis) {
 
 void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
     RECT r = dis->rcItem;
-    DrawStripImage(dis->hDC, g_menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
+    DrawStripImage(dis->hDC, g_shell.menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
     r.left += 18;
     DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_editorState.displayCodePage), SBT_NOBORDERS);
 }
@@ -88,12 +88,12 @@ void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
 
 void CreateStatusBar() {
     if (g_statusBar) return;
-    g_statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, nullptr, g_mainWindow, kStatusBarId);
+    g_statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, nullptr, g_shell.mainWindow, kStatusBarId);
     if (!g_statusBar) return;
     SendMessageA(g_statusBar, SB_SETPARTS, kStatusFieldCount, reinterpret_cast<LPARAM>(kStatusFieldEdges));
 
     g_statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, g_mainWindow, nullptr, g_instance, nullptr);
+                                      CW_USEDEFAULT, g_shell.mainWindow, nullptr, g_shell.instance, nullptr);
     if (g_statusTooltip) {
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
@@ -102,7 +102,7 @@ void CreateStatusBar() {
         tool.uId = kStatusBarId;
         tool.rect = FieldRect(kPathField);
         tool.rect.right = 0xFFFF;
-        tool.lpszText = g_currentFileName;
+        tool.lpszText = g_document.fileName;
         SendMessageA(g_statusTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 
@@ -162,7 +162,7 @@ void UpdatePathField() {
     // The file name buffer holds any path the program keeps, so the field and
     // the tooltip always show it whole.
     char path[kPathSize];
-    lstrcpynA(path, g_currentFileName, sizeof path);
+    lstrcpynA(path, g_document.fileName, sizeof path);
     SetFieldText(kPathField, path);
     if (!g_statusTooltip) return;
     TOOLINFOA tool{};

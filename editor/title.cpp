@@ -9,11 +9,11 @@
 #include "editor/status_bar.h"
 
 void SetTitle() {
-    SetWindowTextA(g_mainWindow, WindowTitle(g_currentFileName).c_str());
+    SetWindowTextA(g_shell.mainWindow, WindowTitle(g_document.fileName).c_str());
     char marker[kPathSize];
-    DWORD n = GetShortPathNameA(g_currentFileName, marker, sizeof marker);
-    if (n == 0 || n >= sizeof marker) lstrcpynA(marker, g_currentFileName, sizeof marker);
+    DWORD n = GetShortPathNameA(g_document.fileName, marker, sizeof marker);
+    if (n == 0 || n >= sizeof marker) lstrcpynA(marker, g_document.fileName, sizeof marker);
     CharLowerA(marker);
-    SetWindowTextA(g_markerWindow, marker);
+    SetWindowTextA(g_shell.markerWindow, marker);
     UpdatePathField();
 }

@@ -101,7 +101,7 @@ void CreateToolbar() {
     if (g_toolbar) return;
     g_toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                                 WS_CHILD | WS_VISIBLE | CCS_TOP | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0,
-                                0, 0, 0, g_mainWindow, nullptr, g_instance, nullptr);
+                                0, 0, 0, g_shell.mainWindow, nullptr, g_shell.instance, nullptr);
     if (!g_toolbar) return;
     const bool big = ReadSetting(setting::BigButtons) != 0;
     SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -109,7 +109,7 @@ void CreateToolbar() {
     SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
     DeleteToolbarBitmap();
     g_toolbarBitmap = static_cast<HBITMAP>(
-        LoadImageA(g_instance, MAKEINTRESOURCEA(big ? 2 : 1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+        LoadImageA(g_shell.instance, MAKEINTRESOURCEA(big ? 2 : 1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     if (g_toolbarBitmap) {
         TBADDBITMAP own{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarBitmap)};
         SendMessageA(g_toolbar, TB_ADDBITMAP, kOwnImageCount, reinterpret_cast<LPARAM>(&own));
@@ -132,8 +132,8 @@ void CustomiseToolbarCommand(int) {
     CreateToolbar();
     if (!g_toolbar) return;
     RECT client;
-    GetClientRect(g_mainWindow, &client);
-    PostMessageA(g_mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    GetClientRect(g_shell.mainWindow, &client);
+    PostMessageA(g_shell.mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     SendMessageA(g_toolbar, TB_CUSTOMIZE, 0, 0);
 }
 
@@ -166,7 +166,7 @@ bool HandleToolbarNotify(NMHDR* header, LRESULT& result) {
         result = 0; // go on restoring
         return true;
     case TBN_CUSTHELP:
-        PostMessageA(g_mainWindow, WM_COMMAND, IDM_HELP, 0);
+        PostMessageA(g_shell.mainWindow, WM_COMMAND, IDM_HELP, 0);
         return true;
     default:
         return false;

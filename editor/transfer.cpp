@@ -81,7 +81,7 @@ void CopySelection(HWND window) {
         if (!bytes) return;
         const int32_t got = StreamBytesOut(window, true, bytes.get(), n);
         EmptyClipboard();
-        if (g_ntFlag) PutUnicodeText(reinterpret_cast<const char*>(bytes.get()), got);
+        if (g_shell.nt) PutUnicodeText(reinterpret_cast<const char*>(bytes.get()), got);
         if (g_editorState.displayCodePage == kCodePageOem) format = CF_OEMTEXT;
         if (g_editorState.displayCodePage == kCodePageKoi8) {
             ConvertBytes(bytes.get(), got, kTableKoi8ToOem, kNoTable);
@@ -138,7 +138,7 @@ void DeleteCommand(int) {
 }
 
 void CutCommand(int) {
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_COPY, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_COPY, 0);
     DeleteCommand(6);
 }
 

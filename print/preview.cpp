@@ -49,12 +49,12 @@ bool InsidePage(HWND dialog, POINT screen) {
 }
 
 void InitPreview(HWND dialog) {
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
     g_preview.pageStart = 0;
     g_preview.nextStart = 0;
     g_preview.pageNumber = 1;
     char title[kPathSize + 1] = "";
-    GetWindowTextA(g_mainWindow, title, sizeof title);
+    GetWindowTextA(g_shell.mainWindow, title, sizeof title);
     char caption[kPathSize + 1];
     snprintf(caption, sizeof caption, "Просмотр: %s", title);
     SetWindowTextA(dialog, caption);
@@ -208,9 +208,9 @@ void ShowPreview() {
     g_preview.printer = printer;
     ComputePageRects(printer, g_preview.page, g_preview.print);
     g_preview.zoom = 1;
-    g_preview.zoomIn = LoadCursorA(g_instance, MAKEINTRESOURCEA(IDC_ZOOM_IN_CURSOR));
-    g_preview.zoomOut = LoadCursorA(g_instance, MAKEINTRESOURCEA(IDC_ZOOM_OUT_CURSOR));
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_PREVIEW), g_mainWindow, PreviewDialogProc, 0);
+    g_preview.zoomIn = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDC_ZOOM_IN_CURSOR));
+    g_preview.zoomOut = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDC_ZOOM_OUT_CURSOR));
+    DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(IDD_PREVIEW), g_shell.mainWindow, PreviewDialogProc, 0);
     g_preview = {};
     DeleteDC(printer);
 }

@@ -46,8 +46,8 @@ HDC CreateChosenPrinterDC() {
 // The main window is disabled while the document prints.
 class DisabledMainWindow {
 public:
-    DisabledMainWindow() { EnableWindow(g_mainWindow, FALSE); }
-    ~DisabledMainWindow() { EnableWindow(g_mainWindow, TRUE); }
+    DisabledMainWindow() { EnableWindow(g_shell.mainWindow, FALSE); }
+    ~DisabledMainWindow() { EnableWindow(g_shell.mainWindow, TRUE); }
     DisabledMainWindow(const DisabledMainWindow&) = delete;
     DisabledMainWindow& operator=(const DisabledMainWindow&) = delete;
 };
@@ -117,7 +117,7 @@ void ComputePageRects(HDC printer, RECT& page, RECT& print) {
 void PageSetup() {
     PAGESETUPDLGA psd{};
     psd.lStructSize = sizeof psd;
-    psd.hwndOwner = g_mainWindow;
+    psd.hwndOwner = g_shell.mainWindow;
     psd.hDevMode = g_printerMode;
     psd.hDevNames = g_printerNames;
     psd.Flags = PSD_MARGINS;
@@ -137,7 +137,7 @@ void PrintDocument() {
     const CHARRANGE selection = GetSelection(EditorWindow());
     PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = g_mainWindow;
+    pd.hwndOwner = g_shell.mainWindow;
     pd.hDevMode = g_printerMode;
     pd.hDevNames = g_printerNames;
     pd.Flags = PD_RETURNDC;
@@ -160,7 +160,7 @@ void PrintDocument() {
     }
 
     char title[kPathSize + 1] = "";
-    GetWindowTextA(g_mainWindow, title, sizeof title);
+    GetWindowTextA(g_shell.mainWindow, title, sizeof title);
     DOCINFOA info{};
     info.cbSize = sizeof info;
     info.lpszDocName = title;

@@ -110,7 +110,7 @@ bool ReplaceRestAtOnce() {
 INT_PTR AskReplace() {
     ShowSelectionAlways(true);
     const INT_PTR answer =
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_mainWindow, ReplacePromptProc, 0);
+        DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(IDD_REPLACE_PROMPT), g_shell.mainWindow, ReplacePromptProc, 0);
     ShowSelectionAlways(false);
     return answer;
 }
@@ -181,7 +181,7 @@ INT_PTR CALLBACK ReplacePromptProc(HWND dialog, UINT message, WPARAM wParam, LPA
     ShowSelectionAlways(true);
     switch (message) {
     case WM_INITDIALOG:
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_smallIcon));
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
         return TRUE;
     case WM_COMMAND:
         EndDialog(dialog, LOWORD(wParam));

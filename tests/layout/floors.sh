@@ -45,4 +45,22 @@ for file in $win; do
   echo "$file includes a window-system header, and core/ is window-free"
   bad=1
 done
+# The editor's state is written by editor/ alone: other folders use the
+# operations of editor/editor.h, never the editor's own record or its text
+# writers, and send the control no message that changes its text or state.
+outside=$(find base codepage document search print dialogs app -name '*.cpp' -o -name '*.h' | sort)
+changing='EM_SETMODIFY|EM_REPLACESEL|EM_STREAMIN|EM_SETTEXTEX|WM_SETTEXT|EM_SETSEL|EM_EXSETSEL|EM_UNDO|EM_EMPTYUNDOBUFFER|EM_SETCHARFORMAT|EM_SETPARAFORMAT|EM_SETOPTIONS|EM_SETBKGNDCOLOR|WM_SETREDRAW|EM_LINESCROLL|EM_SETSCROLLPOS|EM_HIDESELECTION|EM_SCROLLCARET|WM_CUT|WM_PASTE|WM_CLEAR|EM_SETREADONLY|EM_EXLIMITTEXT'
+for file in $outside; do
+  grep -nE "(Send|Post)Message[AW]?\(\s*EditorWindow\(\)\s*,\s*($changing)\b" "$file" |
+    sed "s|^|$file:|; s|\$| (a message that changes the editor, sent from outside editor/)|"
+  grep -nE '#\s*include\s*"editor/(control|whole_text)\.h"' "$file" |
+    sed "s|^|$file:|; s|\$| (the editor's own state, included outside editor/)|"
+  grep -nE '\b(RecordUndo|RecordSnapshotOf|ReplaceSelectionBytes|FillWholeText|RedecodeText|SetDecodingForNewText)\s*\(|StreamBytesIn\(\s*EditorWindow\(\)' "$file" |
+    sed "s|^|$file:|; s|\$| (the editor's text written from outside editor/)|"
+done > /tmp/lork2-editor-owner.$$
+if [ -s /tmp/lork2-editor-owner.$$ ]; then
+  cat /tmp/lork2-editor-owner.$$
+  bad=1
+fi
+rm -f /tmp/lork2-editor-owner.$$
 exit $bad

@@ -41,24 +41,24 @@ std::string ClassOf(HWND window) {
 }
 
 TEST_F(Shell, StartUpCreatesTheWindowsInOrder) {
-    EXPECT_EQ(ClassOf(g_mainWindow), "LORK2");
-    EXPECT_EQ(WindowText(g_mainWindow), "[БезИмени]-LORK2");
-    EXPECT_TRUE(IsWindowVisible(g_mainWindow));
+    EXPECT_EQ(ClassOf(g_shell.mainWindow), "LORK2");
+    EXPECT_EQ(WindowText(g_shell.mainWindow), "[БезИмени]-LORK2");
+    EXPECT_TRUE(IsWindowVisible(g_shell.mainWindow));
     // The marker: a hidden child whose text is the lower-cased document name.
-    EXPECT_EQ(ClassOf(g_markerWindow), "Lork2 - RuleZ");
-    EXPECT_EQ(GetParent(g_markerWindow), g_mainWindow);
-    EXPECT_FALSE(IsWindowVisible(g_markerWindow));
-    EXPECT_EQ(WindowText(g_markerWindow), "безимени");
+    EXPECT_EQ(ClassOf(g_shell.markerWindow), "Lork2 - RuleZ");
+    EXPECT_EQ(GetParent(g_shell.markerWindow), g_shell.mainWindow);
+    EXPECT_FALSE(IsWindowVisible(g_shell.markerWindow));
+    EXPECT_EQ(WindowText(g_shell.markerWindow), "безимени");
     // The editor: a visible rich-edit child with the focus and no text.
     ASSERT_NE(EditorWindow(), nullptr);
     EXPECT_EQ(ClassOf(EditorWindow()), "RICHEDIT");
-    EXPECT_EQ(GetParent(EditorWindow()), g_mainWindow);
+    EXPECT_EQ(GetParent(EditorWindow()), g_shell.mainWindow);
     EXPECT_TRUE(IsWindowVisible(EditorWindow()));
     EXPECT_EQ(GetFocus(), EditorWindow());
     EXPECT_EQ(GetWindowTextLengthA(EditorWindow()), 0);
     EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0), 0);
-    EXPECT_EQ(GetMenu(g_mainWindow), g_menuBar);
-    EXPECT_NE(g_accelerators, nullptr);
+    EXPECT_EQ(GetMenu(g_shell.mainWindow), g_shell.menuBar);
+    EXPECT_NE(g_shell.accelerators, nullptr);
     // Wrap off by default: the control scrolls horizontally.
     EXPECT_TRUE(GetWindowLongPtrA(EditorWindow(), GWL_STYLE) & ES_AUTOHSCROLL);
     EXPECT_EQ(GetWindowLongPtrA(EditorWindow(), GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_ACCEPTFILES),
@@ -66,15 +66,15 @@ TEST_F(Shell, StartUpCreatesTheWindowsInOrder) {
 }
 
 TEST_F(Shell, SizeLimitIsHalfTheMemoryWithLowBitsSet) {
-    EXPECT_EQ(g_sizeLimit & 0xFFFFF, 0xFFFFF);
-    EXPECT_GT(g_sizeLimit, 0);
+    EXPECT_EQ(g_shell.sizeLimit & 0xFFFFF, 0xFFFFF);
+    EXPECT_GT(g_shell.sizeLimit, 0);
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     ASSERT_TRUE(GlobalMemoryStatusEx(&status));
     unsigned long long half = status.ullTotalPhys / 2;
-    if (half < 0x7FFFFFFF) EXPECT_EQ(static_cast<unsigned long long>(g_sizeLimit), half | 0xFFFFF);
-    else EXPECT_EQ(g_sizeLimit, 0x7FFFFFFF);
-    EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETLIMITTEXT, 0, 0), g_sizeLimit);
+    if (half < 0x7FFFFFFF) EXPECT_EQ(static_cast<unsigned long long>(g_shell.sizeLimit), half | 0xFFFFF);
+    else EXPECT_EQ(g_shell.sizeLimit, 0x7FFFFFFF);
+    EXPECT_EQ(SendMessageA(EditorWindow(), EM_GETLIMITTEXT, 0, 0), g_shell.sizeLimit);
 }
 
 struct ItemInfo {
@@ -96,16 +96,16 @@ ItemInfo ItemAt(HMENU menu, int position) {
 TEST_F(Shell, MenuBarHasEightPopupsWithTheirCaptions) {
     const char* captions[] = {"&Файл", "&Правка", "&Выравнивание", "&Разное",
                               "П&оиск", "&Кодировки", "Шр&ифт", "&?"};
-    ASSERT_EQ(GetMenuItemCount(g_menuBar), 8);
+    ASSERT_EQ(GetMenuItemCount(g_shell.menuBar), 8);
     for (int i = 0; i < 8; ++i) {
         char text[64] = "";
-        GetMenuStringA(g_menuBar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        GetMenuStringA(g_shell.menuBar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, captions[i]);
-        EXPECT_EQ(GetSubMenu(g_menuBar, i), g_popups[i]);
+        EXPECT_EQ(GetSubMenu(g_shell.menuBar, i), g_shell.popups[i]);
         MENUITEMINFOA mii{};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_TYPE;
-        GetMenuItemInfoA(g_menuBar, static_cast<UINT>(i), TRUE, &mii);
+        GetMenuItemInfoA(g_shell.menuBar, static_cast<UINT>(i), TRUE, &mii);
         EXPECT_EQ((mii.fType & MFT_RIGHTJUSTIFY) != 0, i == 7) << i;
         EXPECT_EQ(mii.fType & MFT_OWNERDRAW, 0u);
     }
@@ -124,9 +124,9 @@ TEST_F(Shell, PopupItemsInDisplayOrder) {
     };
     for (int p = 0; p < 8; ++p) {
         SCOPED_TRACE(p);
-        ASSERT_EQ(GetMenuItemCount(g_popups[p]), static_cast<int>(expected[p].size()));
+        ASSERT_EQ(GetMenuItemCount(g_shell.popups[p]), static_cast<int>(expected[p].size()));
         for (size_t k = 0; k < expected[p].size(); ++k) {
-            ItemInfo item = ItemAt(g_popups[p], static_cast<int>(k));
+            ItemInfo item = ItemAt(g_shell.popups[p], static_cast<int>(k));
             if (expected[p][k] == 0) {
                 EXPECT_TRUE(item.type & MFT_SEPARATOR) << k;
                 EXPECT_FALSE(item.type & MFT_OWNERDRAW) << k;
@@ -135,7 +135,7 @@ TEST_F(Shell, PopupItemsInDisplayOrder) {
                 EXPECT_TRUE(item.type & MFT_OWNERDRAW) << k;
                 EXPECT_EQ((item.type & MFT_MENUBARBREAK) != 0, item.id == 29) << k;
                 // Every item starts enabled and unchecked.
-                UINT state = GetMenuState(g_popups[p], item.id, MF_BYCOMMAND);
+                UINT state = GetMenuState(g_shell.popups[p], item.id, MF_BYCOMMAND);
                 EXPECT_EQ(state & (MF_GRAYED | MF_CHECKED), 0u) << k;
             }
         }
@@ -160,49 +160,49 @@ TEST_F(Shell, CaptionsAreExact1251Bytes) {
 
 TEST_F(Shell, OwnerDrawnItemsAreMeasuredFromTheirCaptions) {
     MEASUREITEMSTRUCT open{ODT_MENU, 0, 8, 0, 0, 0};
-    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&open));
+    SendMessageA(g_shell.mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&open));
     EXPECT_GE(open.itemHeight, 18u);
     EXPECT_GT(open.itemWidth, 18u);
     MEASUREITEMSTRUCT longer{ODT_MENU, 0, 10, 0, 0, 0};
-    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&longer));
+    SendMessageA(g_shell.mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&longer));
     EXPECT_GT(longer.itemWidth, open.itemWidth);
     MEASUREITEMSTRUCT recent{ODT_MENU, 0, 900, 0, 0, 0};
-    SendMessageA(g_mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&recent));
+    SendMessageA(g_shell.mainWindow, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&recent));
     EXPECT_EQ(recent.itemHeight, 1u);
 }
 
 TEST_F(Shell, MenuStateFollowsTheDocument) {
-    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
+    SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[1]), 1);
     // Nothing selected: cut, copy and delete are grey; unmodified: save is grey.
     for (UINT id : {1u, 2u, 6u, 9u, 23u})
-        EXPECT_TRUE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+        EXPECT_TRUE(GetMenuState(g_shell.menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
     SetWindowTextA(EditorWindow(), "some text");
     SendMessageA(EditorWindow(), EM_SETSEL, 0, 4);
     SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
-    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
+    SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[1]), 1);
     for (UINT id : {1u, 2u, 6u, 9u})
-        EXPECT_FALSE(GetMenuState(g_menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+        EXPECT_FALSE(GetMenuState(g_shell.menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
     // The system menu (high word set) leaves the states alone.
     SendMessageA(EditorWindow(), EM_SETSEL, 0, 0);
-    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, 0, MAKELPARAM(0, 1));
-    EXPECT_FALSE(GetMenuState(g_menuBar, 2, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, 0, MAKELPARAM(0, 1));
+    EXPECT_FALSE(GetMenuState(g_shell.menuBar, 2, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(Shell, MenuCharRunsTheFirstEnabledEntryOnThatKey) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
     // "В&ыход" in the File popup.
-    LRESULT r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xFB'), MF_POPUP),
-                             reinterpret_cast<LPARAM>(g_popups[0]));
+    LRESULT r = SendMessageA(g_shell.mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xFB'), MF_POPUP),
+                             reinterpret_cast<LPARAM>(g_shell.popups[0]));
     EXPECT_EQ(r, MAKELONG(0, MNC_CLOSE));
     ASSERT_EQ(recorder.commands.size(), 1u);
     EXPECT_EQ(recorder.commands[0], 43);
     // A letter with no entry in that popup is ignored.
-    r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), reinterpret_cast<LPARAM>(g_popups[0]));
+    r = SendMessageA(g_shell.mainWindow, WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), reinterpret_cast<LPARAM>(g_shell.popups[0]));
     EXPECT_EQ(r, MNC_IGNORE);
     // Digits open the recent files.
     recorder.commands.clear();
-    SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM('3', MF_POPUP), reinterpret_cast<LPARAM>(g_popups[0]));
+    SendMessageA(g_shell.mainWindow, WM_MENUCHAR, MAKEWPARAM('3', MF_POPUP), reinterpret_cast<LPARAM>(g_shell.popups[0]));
     ASSERT_EQ(recorder.commands.size(), 1u);
     EXPECT_EQ(recorder.commands[0], 903);
 }
@@ -211,9 +211,9 @@ TEST_F(Shell, MenuCharSkipsGreyItems) {
     harness::CommandRecorder recorder;
     recorder.passOn = false;
     // "&Копировать" (IDM_COPY) is grey while nothing is selected.
-    SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[1]), 1);
-    LRESULT r = SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xCA'), MF_POPUP),
-                             reinterpret_cast<LPARAM>(g_popups[1]));
+    SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[1]), 1);
+    LRESULT r = SendMessageA(g_shell.mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>('\xCA'), MF_POPUP),
+                             reinterpret_cast<LPARAM>(g_shell.popups[1]));
     EXPECT_EQ(r, MNC_IGNORE);
     EXPECT_TRUE(recorder.commands.empty());
 }
@@ -225,8 +225,8 @@ TEST_F(Shell, MenuCharInFontPopupPrefersSizeDownOverAnsiFont) {
     // letters а and А lie on one key, so typing either runs IDM_SIZE_DOWN.
     for (char typed : {'\xE0', '\xC0'}) {
         recorder.commands.clear();
-        SendMessageA(g_mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>(typed), MF_POPUP),
-                     reinterpret_cast<LPARAM>(g_popups[6]));
+        SendMessageA(g_shell.mainWindow, WM_MENUCHAR, MAKEWPARAM(static_cast<BYTE>(typed), MF_POPUP),
+                     reinterpret_cast<LPARAM>(g_shell.popups[6]));
         ASSERT_EQ(recorder.commands.size(), 1u);
         EXPECT_EQ(recorder.commands[0], 49);
     }
@@ -261,14 +261,14 @@ TEST_F(Shell, GreyMenuCommandsAreNotSentByTheirShortcuts) {
 
 TEST_F(Shell, MaximiseOrRestoreToggles) {
     harness::PressKey(EditorWindow(), VK_F4);
-    EXPECT_TRUE(IsZoomed(g_mainWindow));
+    EXPECT_TRUE(IsZoomed(g_shell.mainWindow));
     harness::PressKey(EditorWindow(), VK_F4);
-    EXPECT_FALSE(IsZoomed(g_mainWindow));
+    EXPECT_FALSE(IsZoomed(g_shell.mainWindow));
 }
 
 TEST_F(Shell, SelectAllSelectsTheWholeText) {
     SetWindowTextA(EditorWindow(), "abc\r\ndef");
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_SELECT_ALL, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_SELECT_ALL, 0);
     CHARRANGE range{};
     SendMessageA(EditorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.cpMin, 0);
@@ -277,9 +277,9 @@ TEST_F(Shell, SelectAllSelectsTheWholeText) {
 
 TEST_F(Shell, UnknownCommandsDoNothing) {
     SetWindowTextA(EditorWindow(), "abc");
-    for (int id : {5, 56, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_mainWindow, WM_COMMAND, id, 0);
+    for (int id : {5, 56, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
     harness::Pump();
-    EXPECT_TRUE(IsWindow(g_mainWindow));
+    EXPECT_TRUE(IsWindow(g_shell.mainWindow));
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
 }
 
@@ -298,15 +298,15 @@ int QuitCode() {
 
 TEST_F(Shell, EscapeClosesThroughTheClosePath) {
     harness::PressKey(EditorWindow(), VK_ESCAPE);
-    EXPECT_FALSE(IsWindow(g_mainWindow));
+    EXPECT_FALSE(IsWindow(g_shell.mainWindow));
     EXPECT_EQ(QuitCode(), 0);
     EXPECT_EQ(EditorWindow(), nullptr);
-    EXPECT_EQ(g_popups[0], nullptr);
+    EXPECT_EQ(g_shell.popups[0], nullptr);
 }
 
 TEST_F(Shell, ExitCommandClosesTheWindow) {
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_FALSE(IsWindow(g_mainWindow));
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_FALSE(IsWindow(g_shell.mainWindow));
     EXPECT_EQ(QuitCode(), 0);
 }
 
@@ -318,14 +318,14 @@ protected:
         harness::ClearSettings();
     }
     static void CloseEditor() {
-        SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
+        SendMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
         harness::StopEditor();
     }
 };
 
 TEST_F(Placement, SavedAtExitAndRestoredAtStart) {
     ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWDEFAULT));
-    MoveWindow(g_mainWindow, 40, 50, 500, 400, TRUE);
+    MoveWindow(g_shell.mainWindow, 40, 50, 500, 400, TRUE);
     CloseEditor();
     WINDOWPLACEMENT stored{};
     ASSERT_TRUE(ReadSettingBinary("DEF", &stored, sizeof stored));
@@ -334,7 +334,7 @@ TEST_F(Placement, SavedAtExitAndRestoredAtStart) {
 
     ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWNORMAL));
     RECT r;
-    GetWindowRect(g_mainWindow, &r);
+    GetWindowRect(g_shell.mainWindow, &r);
     EXPECT_EQ(r.left, 40);
     EXPECT_EQ(r.top, 50);
     EXPECT_EQ(r.right - r.left, 500);
@@ -348,8 +348,8 @@ TEST_F(Placement, NotUsedWhenStartedMinimisedOrMaximised) {
     wp.rcNormalPosition = {10, 20, 310, 220};
     WriteSettingBinary("DEF", &wp, sizeof wp);
     ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWMAXIMIZED));
-    EXPECT_TRUE(IsZoomed(g_mainWindow));
-    MoveWindow(g_mainWindow, 70, 80, 300, 300, TRUE);
+    EXPECT_TRUE(IsZoomed(g_shell.mainWindow));
+    MoveWindow(g_shell.mainWindow, 70, 80, 300, 300, TRUE);
     CloseEditor();
     WINDOWPLACEMENT after{};
     ASSERT_TRUE(ReadSettingBinary("DEF", &after, sizeof after));
@@ -373,7 +373,7 @@ TEST_F(Placement, OnlyAValueOfExactlyFortyFourBytesIsUsed) {
     WriteSettingBinary("DEF", longer, sizeof longer);
     ASSERT_TRUE(harness::StartEditor("lork2.exe", SW_SHOWNORMAL));
     RECT r;
-    GetWindowRect(g_mainWindow, &r);
+    GetWindowRect(g_shell.mainWindow, &r);
     EXPECT_NE(r.left, 11);
 }
 
@@ -391,7 +391,7 @@ TEST(StartUp, CommandLineFileThatDoesNotExistLeavesTheDocumentUntitled) {
     harness::ClearSettings();
     ASSERT_TRUE(harness::StartEditor("lork2.exe C:\\no\\such\\file.txt"));
     EXPECT_STREQ(g_commandLinePath, "C:\\no\\such\\file.txt");
-    EXPECT_STREQ(g_currentFileName, "БезИмени");
+    EXPECT_STREQ(g_document.fileName, "БезИмени");
     harness::StopEditor();
 }
 
@@ -446,7 +446,7 @@ TEST_F(FontSize, SizeUpFromTwoHundredStopsAtFiveHundredTwenty) {
     int presses = 0;
     for (int i = 0; i < 20; ++i) {
         int32_t before = ReadSettingDword("SizeW", 200);
-        SendMessageA(g_mainWindow, WM_COMMAND, IDM_SIZE_UP, 0);
+        SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_SIZE_UP, 0);
         if (ReadSettingDword("SizeW", 200) != before) ++presses;
     }
     EXPECT_EQ(presses, 16);

@@ -149,7 +149,7 @@ TEST_F(Associations, CheckingRegistersEveryVerbOfTheBoxAndUncheckingHandsThemBac
         harness::SaveScreenshot(dialog, "associations");
     });
     EXPECT_EQ(caption, "Расширения");
-    EXPECT_EQ(icon, g_smallIcon);
+    EXPECT_EQ(icon, g_shell.smallIcon);
     EXPECT_EQ(ReadClassesDefault("inifile\\shell\\open\\command"), own + " %1");
     EXPECT_EQ(ReadClassesDefault("inifile\\DefaultIcon"), own + ",1");
     EXPECT_EQ(ReadClassesDefault("batfile\\shell\\edit\\command"), own + " %1");

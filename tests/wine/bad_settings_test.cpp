@@ -56,7 +56,7 @@ void Store(const char* name, const BadShape& shape) {
 }
 
 void Command(int id) {
-    SendMessageA(g_mainWindow, WM_COMMAND, id, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
     harness::Pump();
 }
 
@@ -95,7 +95,7 @@ TEST(BadSettings, EverySettingInEveryBadShapeStartsWorksAndSavesTheRightBytes) {
             harness::TakeSeenDialogs();
             ASSERT_TRUE(harness::StartEditor());
             ++starts;
-            ASSERT_TRUE(EditorWindow() && IsWindow(g_mainWindow));
+            ASSERT_TRUE(EditorWindow() && IsWindow(g_shell.mainWindow));
             EXPECT_TRUE(LoadFile(path.c_str()));
             for (int id : {IDM_SHOW_OEM, IDM_SHOW_KOI8, IDM_SHOW_ANSI, IDM_SHOW_KOI8}) Command(id);
             harness::AnswerNextDialog(Close(IDOK));
@@ -106,7 +106,7 @@ TEST(BadSettings, EverySettingInEveryBadShapeStartsWorksAndSavesTheRightBytes) {
             EXPECT_EQ(harness::DropUnusedAnswers(), 0) << "a dialog did not open";
             // A change so that the save has something to write.
             SendMessageA(EditorWindow(), WM_CHAR, 'x', 1);
-            SendMessageA(g_mainWindow, WM_COMMAND, IDM_UNDO, 0);
+            SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_UNDO, 0);
             EXPECT_TRUE(SaveFile());
             Bytes shown(TextLength(EditorWindow()) + 2, 0);
             shown.resize(StreamBytesOut(EditorWindow(), false, shown.data(), static_cast<int32_t>(shown.size())));

@@ -49,7 +49,7 @@ const std::vector<int> kDefaults = {IDM_NEW, IDM_OPEN, IDM_SAVE, 0, IDM_CUT, IDM
 RECT ChildRect(HWND child) {
     RECT r;
     GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
@@ -95,7 +95,7 @@ std::string ButtonTooltip(int command) {
     info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(g_toolbar, TB_GETTOOLTIPS, 0, 0));
     info.hdr.idFrom = static_cast<UINT_PTR>(command);
     info.hdr.code = TTN_GETDISPINFOA;
-    SendMessageA(g_mainWindow, WM_NOTIFY, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
+    SendMessageA(g_shell.mainWindow, WM_NOTIFY, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
     return info.lpszText ? info.lpszText : "";
 }
 
@@ -119,7 +119,7 @@ TEST_F(Bars, FreshStartShowsDefaultButtonsAboveAndStatusBelow) {
     EXPECT_EQ(save.iBitmap, IDM_SAVE - 1);
     // Toolbar on top, status bar at the bottom, the editor in between.
     RECT client;
-    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_shell.mainWindow, &client);
     const RECT toolbar = ChildRect(g_toolbar);
     const RECT status = ChildRect(g_statusBar);
     const RECT editor = ChildRect(EditorWindow());
@@ -144,7 +144,7 @@ TEST_F(Bars, BarsSwitchedOffLeaveTheEditorFillingTheWindow) {
     EXPECT_FALSE(g_toolbar);
     EXPECT_FALSE(g_statusBar);
     RECT client;
-    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_shell.mainWindow, &client);
     const RECT editor = ChildRect(EditorWindow());
     EXPECT_EQ(editor.top, 0);
     EXPECT_EQ(editor.bottom, client.bottom);
@@ -166,7 +166,7 @@ TEST_F(Bars, ButtonStatesFollowTheDocumentWhenIdle) {
     // A Run button besides the defaults, as a user could add one.
     TBBUTTON run{ToolbarItemOfCommand(IDM_RUN)->image, IDM_RUN, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0};
     SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&run));
-    if (OpenClipboard(g_mainWindow)) {
+    if (OpenClipboard(g_shell.mainWindow)) {
         EmptyClipboard();
         CloseClipboard();
     }
@@ -318,9 +318,9 @@ TEST_F(Bars, ModeCodePageKeyboardAndPathFields) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     ASSERT_TRUE(LoadFile(path.c_str()));
-    EXPECT_EQ(StatusText(kPathField), g_currentFileName);
-    EXPECT_EQ(TooltipOfPathField(), g_currentFileName);
-    EXPECT_NE(std::string(g_currentFileName).find("lork2-bars-path.txt"), std::string::npos);
+    EXPECT_EQ(StatusText(kPathField), g_document.fileName);
+    EXPECT_EQ(TooltipOfPathField(), g_document.fileName);
+    EXPECT_NE(std::string(g_document.fileName).find("lork2-bars-path.txt"), std::string::npos);
     DeleteFileA(path.c_str());
 }
 
@@ -344,8 +344,8 @@ TEST_F(Bars, LongestPathShowsWholeInFieldAndTooltip) {
     CloseHandle(file);
     ASSERT_TRUE(LoadFile(path.c_str()));
     EXPECT_EQ(StatusText(kPathField).size(), 259u);
-    EXPECT_EQ(StatusText(kPathField), g_currentFileName);
-    EXPECT_EQ(TooltipOfPathField(), g_currentFileName);
+    EXPECT_EQ(StatusText(kPathField), g_document.fileName);
+    EXPECT_EQ(TooltipOfPathField(), g_document.fileName);
     Command(IDM_NEW);
     DeleteFileA(path.c_str());
     for (size_t i = made.size(); i-- > 0;) RemoveDirectoryA(made[i].c_str());
@@ -377,10 +377,10 @@ std::vector<COLORREF> DrawnMenuItem(int id, UINT state) {
     dis.itemID = static_cast<UINT>(id);
     dis.itemAction = ODA_DRAWENTIRE;
     dis.itemState = state;
-    dis.hwndItem = reinterpret_cast<HWND>(g_popups[5]);
+    dis.hwndItem = reinterpret_cast<HWND>(g_shell.popups[5]);
     dis.hDC = dc;
     dis.rcItem = {0, 0, 120, 20};
-    SendMessageA(g_mainWindow, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    SendMessageA(g_shell.mainWindow, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 18; ++x) pixels.push_back(GetPixel(dc, x, y));
@@ -428,7 +428,7 @@ void Customise(const std::function<void(HWND)>& steps) {
         steps(dialog);
         Click(dialog, IDCANCEL);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_TOOLBAR_SETUP, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_TOOLBAR_SETUP, 0);
     harness::Pump();
 }
 
@@ -503,7 +503,7 @@ TEST_F(Customising, OpensTheToolbarWhenSwitchedOffAndAsksForHelp) {
     Customise([&](HWND d) {
         Click(d, kCustomiseHelp);
         MSG msg;
-        helpPosted = PeekMessageA(&msg, g_mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
+        helpPosted = PeekMessageA(&msg, g_shell.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
                      LOWORD(msg.wParam) == IDM_HELP;
     });
     ASSERT_TRUE(g_toolbar);

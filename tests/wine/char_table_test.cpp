@@ -78,7 +78,7 @@ TEST_F(CharTable, ShowsTheBytesFrom32To255InTheEditorsFontAndBackground) {
     EXPECT_EQ(format.yHeight, 240);
     EXPECT_EQ(background, RGB(250, 240, 200));
     EXPECT_EQ(caption, "Таблица символов");
-    EXPECT_EQ(icon, g_smallIcon);
+    EXPECT_EQ(icon, g_shell.smallIcon);
     EXPECT_EQ(Text(), B("")) << "closing inserts nothing";
 }
 

@@ -298,14 +298,14 @@ TEST_F(Conversion, NoMemoryForTheTextIsReportedAndNothingChanges) {
         SCOPED_TRACE(id);
         HANDLE small = HeapCreate(0, 0, 64 * 1024);
         ASSERT_TRUE(small);
-        const HANDLE programHeap = g_heap;
+        const HANDLE programHeap = g_shell.heap;
         harness::AnswerNextDialog([&](HWND box) {
-            g_heap = programHeap;
+            g_shell.heap = programHeap;
             harness::PressButton(IDOK)(box);
         });
-        g_heap = small;
+        g_shell.heap = small;
         Command(id);
-        g_heap = programHeap;
+        g_shell.heap = programHeap;
         HeapDestroy(small);
         const auto seen = harness::TakeSeenDialogs();
         ASSERT_EQ(seen.size(), 1u);
@@ -355,7 +355,7 @@ TEST_F(Conversion, TwoKeyCommandsConvertOrSwitchAndAFreshCtrlForgets) {
 // one stood and behave as the editor in every way a user can see.
 void ExpectTheEditorInPlace(const RECT& where) {
     ASSERT_TRUE(IsWindow(EditorWindow()));
-    EXPECT_EQ(GetParent(EditorWindow()), g_mainWindow);
+    EXPECT_EQ(GetParent(EditorWindow()), g_shell.mainWindow);
     EXPECT_TRUE(IsWindowVisible(EditorWindow()));
     EXPECT_EQ(GetFocus(), EditorWindow());
     RECT now;

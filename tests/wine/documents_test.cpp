@@ -140,7 +140,7 @@ protected:
         TakeSeenDialogs();
     }
     void TearDown() override {
-        DialogTest::TearDown(); // g_sizeLimit and g_rememberCaret as a new process has them
+        DialogTest::TearDown(); // the size limit and the caret setting as a new process has them
 
         RemoveTree(folder_);
     }
@@ -149,7 +149,7 @@ protected:
         WriteBytes(Path(name), bytes);
         return Path(name);
     }
-    static std::string CurrentName() { return g_currentFileName; }
+    static std::string CurrentName() { return g_document.fileName; }
     static bool MenuChecked(int id) { return (harness::MenuItemState(id) & MF_CHECKED) != 0; }
 
     std::string folder_;
@@ -198,7 +198,7 @@ TEST_F(DocumentsLoadSave, LoadingReplacesTheDocumentAndSetsNameTitleAndState) {
     EXPECT_TRUE(UndoHistoryEmpty());
     EXPECT_EQ(Selection().cpMin, 0);
     char title[300];
-    GetWindowTextA(g_mainWindow, title, sizeof title);
+    GetWindowTextA(g_shell.mainWindow, title, sizeof title);
     EXPECT_STREQ(title, "[plain.txt]-LORK2");
     EXPECT_EQ(DisplayCodePage(), 0);
     EXPECT_TRUE(MenuChecked(IDM_SHOW_ANSI));
@@ -237,7 +237,7 @@ TEST_F(DocumentsLoadSave, TheCodePageIsGuessedFromTheFirst1276Bytes) {
 }
 
 TEST_F(DocumentsLoadSave, TheSizeLimitAdmitsExactlyItsSize) {
-    g_sizeLimit = 4096;
+    g_shell.sizeLimit = 4096;
     const std::string at = MakeFile("at.txt", Bytes(4096, 'a'));
     const std::string over = MakeFile("over.txt", Bytes(4097, 'b'));
     ASSERT_TRUE(LoadFile(at.c_str()));
@@ -526,9 +526,9 @@ TEST_F(DocumentsPrompt, YesForAnUntitledDocumentOpensSaveAsAndItsCancelCancels) 
         proposed = harness::FileDialogName(dialog);
         PressButton(IDCANCEL)(dialog);
     });
-    SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
+    SendMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
     harness::Pump();
-    ASSERT_TRUE(IsWindow(g_mainWindow)) << "cancelling Save As cancels the close";
+    ASSERT_TRUE(IsWindow(g_shell.mainWindow)) << "cancelling Save As cancels the close";
     EXPECT_EQ(proposed, kUntitledName);
     EXPECT_EQ(TakeSeenDialogs()[0].text, std::string("Сохранить ") + kUntitledName + "?");
     EXPECT_TRUE(Modified());
@@ -536,7 +536,7 @@ TEST_F(DocumentsPrompt, YesForAnUntitledDocumentOpensSaveAsAndItsCancelCancels) 
     const std::string path = Path("draft.txt");
     AnswerNextDialog(PressButton(IDYES));
     AnswerNextDialog(ChooseFile(path));
-    EXPECT_NE(SendMessageA(g_mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_NE(SendMessageA(g_shell.mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(ReadBytes(path), B("draft"));
     EXPECT_EQ(CurrentName(), path);
 }
@@ -546,13 +546,13 @@ TEST_F(DocumentsPrompt, ClosingAsksAndCancelKeepsTheWindow) {
     AnswerNextDialog(PressButton(IDCANCEL));
     Key(VK_ESCAPE); // Escape closes the window through SC_CLOSE
     harness::Pump();
-    ASSERT_TRUE(IsWindow(g_mainWindow));
+    ASSERT_TRUE(IsWindow(g_shell.mainWindow));
     EXPECT_EQ(TakeSeenDialogs().size(), 1u);
     AnswerNextDialog(PressButton(IDCANCEL));
-    EXPECT_EQ(SendMessageA(g_mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(SendMessageA(g_shell.mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
     AnswerNextDialog(PressButton(IDNO));
-    SendMessageA(g_mainWindow, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(g_mainWindow));
+    SendMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(g_shell.mainWindow));
 }
 
 // --- File dialogs -------------------------------------------------------------
@@ -705,7 +705,7 @@ TEST_F(DocumentsRecent, TheLongAndTheShortNameAreOneEntry) {
 }
 
 TEST_F(DocumentsRecent, TheCaretIsRestoredWhereTheFileWasLeft) {
-    g_rememberCaret = true;
+    SetRememberCaret(true);
     const std::string a = MakeFile("a.txt", B("0123456789abcdef"));
     const std::string b = MakeFile("b.txt", B("second file"));
     ASSERT_TRUE(LoadFile(a.c_str()));
@@ -720,7 +720,7 @@ TEST_F(DocumentsRecent, TheCaretIsRestoredWhereTheFileWasLeft) {
     EXPECT_EQ(Selection().cpMin, 7);
     EXPECT_EQ(Selection().cpMax, 7);
 
-    g_rememberCaret = false;
+    SetRememberCaret(false);
     Select(3, 3);
     Command(IDM_RECENT_FIRST + 1); // b, which remembers 0; now a remembers 3
     Command(IDM_RECENT_FIRST + 1);
@@ -736,7 +736,7 @@ TEST_F(DocumentsRecent, CaptionsShowThirteenBytesWholeAndCutFourteen) {
     EXPECT_STREQ(RecentItemCaption(1), "&1 Abcdefghi.txt");
     EXPECT_STREQ(RecentItemCaption(2), "");
     // The items are owner-drawn again, to be measured anew.
-    EXPECT_TRUE(GetMenuState(g_menuBar, 900, MF_BYCOMMAND) & MF_OWNERDRAW);
+    EXPECT_TRUE(GetMenuState(g_shell.menuBar, 900, MF_BYCOMMAND) & MF_OWNERDRAW);
 }
 
 TEST_F(DocumentsRecent, AFileThatNoLongerLoadsEmptiesItsSlot) {
@@ -759,7 +759,7 @@ TEST_F(DocumentsRecent, AFileThatNoLongerLoadsEmptiesItsSlot) {
 }
 
 TEST_F(DocumentsRecent, AnItemOpensTheFileItsCaptionNamesWhenAnotherInstanceChangedTheList) {
-    g_rememberCaret = true;
+    SetRememberCaret(true);
     const std::string a = MakeFile("a.txt", B("file a"));
     const std::string b = MakeFile("b.txt", B("file b"));
     const std::string c = MakeFile("c.txt", B("file c"));
@@ -772,7 +772,7 @@ TEST_F(DocumentsRecent, AnItemOpensTheFileItsCaptionNamesWhenAnotherInstanceChan
     ASSERT_EQ(Setting("LIST"), "210");
     ASSERT_STREQ(RecentItemCaption(1), "&1 b.txt");
     auto openFileMenu = [] {
-        SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[0]), MAKELPARAM(0, 0));
+        SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[0]), MAKELPARAM(0, 0));
     };
     // Another instance opens d and leaves it with its caret at 2: its slot
     // goes first, the others move down one place.

@@ -55,7 +55,7 @@ protected:
         for (; *s; ++s) Type(static_cast<unsigned char>(*s));
     }
     static void Key(UINT vk, bool ctrl = false, bool shift = false) { harness::PressKey(EditorWindow(), vk, ctrl, shift); }
-    static void Command(int id) { SendMessageA(g_mainWindow, WM_COMMAND, id, 0); }
+    static void Command(int id) { SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0); }
     static bool Modified() { return SendMessageA(EditorWindow(), EM_GETMODIFY, 0, 0) != 0; }
     // Setting "NO" stored and in force, as the options dialog leaves it.
     static void UseControlUndo(bool on) {

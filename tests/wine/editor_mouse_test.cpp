@@ -94,10 +94,10 @@ TEST_F(EditorMouse, TimerTicksScrollThroughTheMainWindow) {
     Load(ManyLines(300));
     PressMiddleButton(36);
     // The timer runs on the main window; its tick is one step.
-    SendMessageA(g_mainWindow, WM_TIMER, 1976, 0);
+    SendMessageA(g_shell.mainWindow, WM_TIMER, 1976, 0);
     EXPECT_EQ(FirstVisibleLine(), 3);
     SendMessageA(EditorWindow(), WM_MBUTTONUP, 0, 0);
-    SendMessageA(g_mainWindow, WM_TIMER, 1976, 0); // a late tick after the release
+    SendMessageA(g_shell.mainWindow, WM_TIMER, 1976, 0); // a late tick after the release
 }
 
 TEST_F(EditorMouse, OleCallbackAnswersAsTheControlExpects) {

@@ -127,9 +127,9 @@ TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
     fclose(f);
     g_titles.clear();
     g_mainProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordTitles)));
+        SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordTitles)));
     ASSERT_TRUE(LoadFile(path.c_str()));
-    SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
     DeleteFileA(path.c_str());
     EXPECT_EQ(TextLength(EditorWindow()), static_cast<int32_t>(text.size()));
     ASSERT_GE(g_titles.size(), 2u);

@@ -1,6 +1,7 @@
 // The encodings dialog and the three colour commands, answered as a user
 // fills them.
 #include "tests/wine/editor_fixture.h"
+#include "codepage/colours.h"
 
 #include <commdlg.h>
 
@@ -61,7 +62,7 @@ TEST_F(EncodingsDialog, FirstUseProposesAnsiToKoi8ThenTheLastPairConverted) {
     });
     Command(IDM_ENCODINGS);
     EXPECT_EQ(caption, "Кодировки");
-    EXPECT_EQ(icon, g_smallIcon);
+    EXPECT_EQ(icon, g_shell.smallIcon);
     EXPECT_EQ(source, 0);
     EXPECT_EQ(target, 2);
     EXPECT_EQ(names, "ANSI (1251)|OEM (866)|KOI8 R|ISO|MAC|ANSI (1251)|OEM (866)|KOI8 R|ISO|MAC|");
@@ -214,7 +215,7 @@ TEST_F(Colours, BackgroundIsStoredAppliedAndGivenToANewControl) {
         PickColour(RGB(255, 255, 200))(dialog);
     });
     Command(IDM_BACKGROUND_COLOUR);
-    EXPECT_EQ(icon, g_smallIcon);
+    EXPECT_EQ(icon, g_shell.smallIcon);
     EXPECT_EQ(static_cast<COLORREF>(ReadSettingDword("Bk", 0)), RGB(255, 255, 200));
     EXPECT_EQ(EditorBackground(), RGB(255, 255, 200));
     Command(IDM_WORD_WRAP); // the control is made anew

@@ -122,7 +122,7 @@ TEST_F(FontDialog, ThePreviewShowsTheSampleInTheCodePageBeingEdited) {
         });
         Command(c.command);
         EXPECT_EQ(caption, "Шрифт");
-        EXPECT_EQ(icon, g_smallIcon);
+        EXPECT_EQ(icon, g_shell.smallIcon);
         const std::vector<std::u16string> lines = Lines(preview);
         ASSERT_EQ(lines.size(), 7u);
         EXPECT_EQ(lines[0], c.firstLine);

@@ -163,7 +163,7 @@ bool StartEditor(const char* commandLine, int showState) {
 }
 
 void StopEditor() {
-    if (g_mainWindow && IsWindow(g_mainWindow)) DestroyWindow(g_mainWindow);
+    if (g_shell.mainWindow && IsWindow(g_shell.mainWindow)) DestroyWindow(g_shell.mainWindow);
     // Let WM_QUIT through so nothing is left for the next test.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -230,12 +230,12 @@ void PressKey(HWND window, UINT vk, bool ctrl, bool shift, bool alt) {
 CommandRecorder::CommandRecorder() {
     g_recorder = this;
     g_recordedProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands)));
+        SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands)));
 }
 
 CommandRecorder::~CommandRecorder() {
-    if (g_mainWindow && IsWindow(g_mainWindow))
-        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_recordedProc));
+    if (g_shell.mainWindow && IsWindow(g_shell.mainWindow))
+        SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_recordedProc));
     g_recorder = nullptr;
 }
 
@@ -445,9 +445,9 @@ std::optional<std::string> ReadClassesDefault(const std::string& key) {
 
 UINT MenuItemState(int id) {
     for (int p = 0; p < kPopupCount; ++p) {
-        if (GetMenuState(g_popups[p], static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
-        SendMessageA(g_mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_popups[p]), MAKELPARAM(p, 0));
-        return GetMenuState(g_popups[p], static_cast<UINT>(id), MF_BYCOMMAND);
+        if (GetMenuState(g_shell.popups[p], static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
+        SendMessageA(g_shell.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(g_shell.popups[p]), MAKELPARAM(p, 0));
+        return GetMenuState(g_shell.popups[p], static_cast<UINT>(id), MF_BYCOMMAND);
     }
     return static_cast<UINT>(-1);
 }

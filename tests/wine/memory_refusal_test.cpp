@@ -76,13 +76,13 @@ protected:
 TEST_F(MemoryRefusal, ALoadTheMemoryCannotHoldIsRefusedAndTheDocumentKept) {
     const std::string big = BigFile();
     Type("kept");
-    const std::string name = g_currentFileName;
+    const std::string name = g_document.fileName;
     g_simulatedMemory = uint64_t{100} << 20;
     AnswerNextDialog(PressButton(IDOK));
     EXPECT_FALSE(LoadFile(big.c_str()));
     ExpectRefusal(big);
     EXPECT_EQ(Text(), B("kept"));
-    EXPECT_EQ(std::string(g_currentFileName), name);
+    EXPECT_EQ(std::string(g_document.fileName), name);
     EXPECT_TRUE(Modified());
     EXPECT_FALSE(UndoHistoryEmpty());
     // With the memory there, the same file loads.

@@ -38,7 +38,7 @@ Opened OpenAndClose(int command, void (*close)(HWND)) {
         opened.smallIcon = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
         close(dialog);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, command, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, command, 0);
     harness::Pump();
     return opened;
 }
@@ -63,7 +63,7 @@ TEST_F(ModalDialogs, EachShowsTheProgramIconAndCancelsOnCloseAndEscape) {
         for (void (*close)(HWND) : {CloseBox, Escape}) {
             SCOPED_TRACE(d.command);
             const Opened opened = OpenAndClose(d.command, close);
-            EXPECT_EQ(opened.smallIcon, g_smallIcon);
+            EXPECT_EQ(opened.smallIcon, g_shell.smallIcon);
             if (d.caption) {
                 EXPECT_EQ(opened.caption, d.caption);
             }

@@ -31,7 +31,7 @@ void RunOptions(const std::function<void(HWND)>& change, int button = IDOK) {
         change(dialog);
         harness::PressButton(button)(dialog);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_OPTIONS, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_OPTIONS, 0);
     harness::Pump();
 }
 
@@ -97,7 +97,7 @@ TEST_F(Options, ShowsTheSettingsAndStoresEverySwitch) {
     EXPECT_FALSE(g_toolbar);
     EXPECT_FALSE(g_statusBar);
     RECT client, editor;
-    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_shell.mainWindow, &client);
     GetWindowRect(EditorWindow(), &editor);
     EXPECT_EQ(editor.bottom - editor.top, client.bottom);
 
@@ -191,9 +191,9 @@ TEST_F(Options, StatusBarSwitchedBackOnShowsTheCaretAtOnce) {
     SendMessageA(g_statusBar, SB_GETTEXTA, kModeField, reinterpret_cast<LPARAM>(mode));
     EXPECT_STREQ(mode, "Замена");
     RECT client, status;
-    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_shell.mainWindow, &client);
     GetWindowRect(g_statusBar, &status);
-    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&status), 2);
+    MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&status), 2);
     EXPECT_EQ(status.bottom, client.bottom);
 }
 

@@ -416,7 +416,7 @@ TEST_F(PrintTest, CancelledDialogPrintsNothing) {
     harness::Pump();
     Sleep(1500);
     EXPECT_TRUE(PdfFiles().empty());
-    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_TRUE(IsWindowEnabled(g_shell.mainWindow));
 }
 
 TEST_F(PrintTest, PrintToFileSendsTheJobToTheFilePort) {
@@ -443,7 +443,7 @@ TEST_F(PrintTest, PrintToFileSendsTheJobToTheFilePort) {
     // No error was reported.
     EXPECT_EQ(harness::TakeSeenDialogs().size(), 1u);
     EXPECT_EQ(harness::UnexpectedDialogs(), unexpected);
-    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_TRUE(IsWindowEnabled(g_shell.mainWindow));
 }
 
 TEST_F(PrintTest, AJobThePrinterRefusesIsReported) {
@@ -461,7 +461,7 @@ TEST_F(PrintTest, AJobThePrinterRefusesIsReported) {
     EXPECT_EQ(harness::DropUnusedAnswers(), 0);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen.back().caption, "LORK2");
-    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_TRUE(IsWindowEnabled(g_shell.mainWindow));
 }
 
 TEST_F(PrintTest, PrintSwitchOnTheCommandLinePrintsThroughTheDialog) {
@@ -483,7 +483,7 @@ TEST_F(PrintTest, PrintSwitchOnTheCommandLinePrintsThroughTheDialog) {
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(LineNumbers(PdfText(pdf)), (std::vector<int>{1, 2, 3, 4, 5}));
     // The program stays open.
-    EXPECT_TRUE(IsWindow(g_mainWindow));
+    EXPECT_TRUE(IsWindow(g_shell.mainWindow));
     DeleteFileA(file.c_str());
 }
 
@@ -522,7 +522,7 @@ PreviewLook FirstPreviewLook() {
         look = Look(dialog);
         Click(dialog, IDOK);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, IDM_PREVIEW, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_PREVIEW, 0);
     harness::Pump();
     return look;
 }
@@ -550,7 +550,7 @@ TEST_F(PrintTest, PreviewStepsThroughThePagesThatPrint) {
     EXPECT_TRUE(maximised);
     ASSERT_EQ(looks.size(), printedPages);
     char title[300];
-    GetWindowTextA(g_mainWindow, title, sizeof title);
+    GetWindowTextA(g_shell.mainWindow, title, sizeof title);
     EXPECT_EQ(looks[0].caption, std::string("Просмотр: ") + title);
     EXPECT_EQ(looks[0].next, "1&.>>");
     EXPECT_TRUE(looks[0].nextEnabled);
@@ -742,7 +742,7 @@ Picture PreviewPicture() {
         picture = CapturePage(dialog);
         Click(dialog, IDOK);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, 10, 0);
     harness::Pump();
     return picture;
 }
@@ -801,7 +801,7 @@ PageFit PreviewFit() {
         fit.buttonBottom = button.bottom;
         Click(dialog, IDOK);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, 10, 0);
     harness::Pump();
     return fit;
 }
@@ -824,7 +824,7 @@ std::vector<PageFit> PreviewFitsInSizes(const std::vector<SIZE>& sizes) {
         }
         Click(dialog, IDOK);
     });
-    SendMessageA(g_mainWindow, WM_COMMAND, 10, 0);
+    SendMessageA(g_shell.mainWindow, WM_COMMAND, 10, 0);
     harness::Pump();
     return fits;
 }

@@ -86,8 +86,8 @@ void ExpectWindowSize(const Shot& shot, HWND window) {
 // the lines are (at least `textPixels`; a line of a dozen letters makes about
 // 200), and below the last line there is only background.
 void ExpectDocumentShown(const Shot& shot, int textPixels) {
-    ExpectWindowSize(shot, g_mainWindow);
-    const RECT editor = ClientIn(EditorWindow(), g_mainWindow);
+    ExpectWindowSize(shot, g_shell.mainWindow);
+    const RECT editor = ClientIn(EditorWindow(), g_shell.mainWindow);
     ASSERT_GT(Area(editor), 0);
     const COLORREF background = static_cast<COLORREF>(ReadSetting(setting::Background));
     const COLORREF textColour = static_cast<COLORREF>(ReadSetting(setting::TextColour));
@@ -120,18 +120,18 @@ TEST_F(Screenshots, SameDocumentInEachDisplayCodePage) {
                          "           \xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC\r\n"
                          "KOI8-R:    \xF0\xD2\xC9\xD7\xC5\xD4, \xED\xC9\xD2! \xE1\xE2\xF7\xE7\xE4\xE5\xB3\xF6\r\n"
                          "1251:      \xCF\xF0\xE8\xE2\xE5\xF2, \xCC\xE8\xF0! \xC0\xC1\xC2\xC3\xC4\xC5\xA8\xC6\r\n");
-    SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 640, 300, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 0, 0, 640, 300, SWP_SHOWWINDOW);
     Load(text);
     const char* names[] = {"display-1251", "display-866", "display-koi8r"};
     std::vector<std::vector<unsigned char>> shots;
     for (int cp = 0; cp < 3; ++cp) {
         Command(16 + cp);
-        RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(g_shell.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         harness::Pump();
         Sleep(200);
         harness::Pump();
         SCOPED_TRACE(names[cp]);
-        const Shot shot = SaveChecked(g_mainWindow, names[cp]);
+        const Shot shot = SaveChecked(g_shell.mainWindow, names[cp]);
         ExpectDocumentShown(shot, 600); // five lines
         shots.push_back(shot.pixels);
         EXPECT_EQ(Text(), text);
@@ -154,7 +154,7 @@ Shot Shoot(HWND window, const std::string& name) {
 // band of the given height at least.
 void ExpectToolbarShown(const Shot& shot, int minimumHeight) {
     ASSERT_TRUE(g_toolbar);
-    const RECT bar = WindowIn(g_toolbar, g_mainWindow);
+    const RECT bar = WindowIn(g_toolbar, g_shell.mainWindow);
     EXPECT_GE(bar.bottom - bar.top, minimumHeight);
     EXPECT_GE(DistinctColours(shot, bar), 12) << "the toolbar's images are missing";
 }
@@ -180,13 +180,13 @@ TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
         info.iItem = item;
         info.pszText = text;
         info.cchText = sizeof text;
-        if (!SendMessageA(g_mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info))) break;
+        if (!SendMessageA(g_shell.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info))) break;
         if (SendMessageA(g_toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(info.tbButton.idCommand), 0) >= 0) continue;
         SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&info.tbButton));
     }
-    SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!\r\n"));
-    const Shot big = Shoot(g_mainWindow, "toolbar-big");
+    const Shot big = Shoot(g_shell.mainWindow, "toolbar-big");
     ExpectDocumentShown(big, 120);
     ExpectToolbarShown(big, 30);
     WriteSettingDword("BIG", 0);
@@ -197,21 +197,21 @@ TEST_F(Screenshots, BigButtonsAndACustomisedToolbar) {
         info.hdr.hwndFrom = g_toolbar;
         info.hdr.code = TBN_GETBUTTONINFOA;
         info.iItem = item;
-        if (!SendMessageA(g_mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info))) break;
+        if (!SendMessageA(g_shell.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info))) break;
         if (SendMessageA(g_toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(info.tbButton.idCommand), 0) >= 0) continue;
         SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&info.tbButton));
     }
-    SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 0, 0, 1000, 200, SWP_SHOWWINDOW);
     Load(B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!\r\n"));
     Select(3, 3);
     harness::PressKey(EditorWindow(), VK_SHIFT);
-    const Shot small = Shoot(g_mainWindow, "toolbar-small");
+    const Shot small = Shoot(g_shell.mainWindow, "toolbar-small");
     ExpectDocumentShown(small, 120);
     ExpectToolbarShown(small, 16);
 }
 
 TEST_F(Screenshots, CustomiseAndOptionsDialogs) {
-    SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 640, 300, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 0, 0, 640, 300, SWP_SHOWWINDOW);
     harness::AnswerNextDialog([](HWND dialog) {
         ExpectDialogShown(Shoot(dialog, "customise-dialog"), dialog);
         harness::PressButton(IDCANCEL)(dialog);

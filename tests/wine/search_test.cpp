@@ -521,7 +521,7 @@ TEST_F(ReplaceDialog, WithoutPromptLeavesWhatMatchByMatchLeaves) {
 
 TEST_F(ReplaceDialog, Screenshots) {
     // Large enough that the prompt, centred on the screen, stands over it.
-    SetWindowPos(g_mainWindow, HWND_TOP, 200, 200, 880, 600, SWP_SHOWWINDOW);
+    SetWindowPos(g_shell.mainWindow, HWND_TOP, 200, 200, 880, 600, SWP_SHOWWINDOW);
     Load(B("Съешь же ещё этих мягких французских булок, да выпей чаю.\r\n"
            "Эх, чужак, общий съём цен шляп (юфть) - вдрызг!\r\n"));
     Select(9, 9);
@@ -538,7 +538,7 @@ TEST_F(ReplaceDialog, Screenshots) {
     harness::AnswerNextDialog([](HWND d) {
         // The match stays drawn selected while the prompt has the focus.
         EXPECT_TRUE(SendMessageA(EditorWindow(), EM_GETOPTIONS, 0, 0) & ECO_NOHIDESEL);
-        harness::SaveScreenshot(g_mainWindow, "replace-prompt");
+        harness::SaveScreenshot(g_shell.mainWindow, "replace-prompt");
         harness::PressButton(IDC_ANSWER_SKIP)(d);
     });
     Command(IDM_REPLACE);

@@ -261,7 +261,7 @@ public:
 
     // What the next action is checked against: the file and the text now.
     void Before() {
-        nameBefore_ = g_currentFileName;
+        nameBefore_ = g_document.fileName;
         timeBefore_ = WriteTime(nameBefore_);
         textBefore_ = EditorText();
         emptying_ = false;
@@ -272,7 +272,7 @@ public:
     // the text as it is.
     bool After(std::string* failure) {
         const Bytes now = EditorText();
-        if (DocumentHasFile() || nameBefore_ != g_currentFileName) {
+        if (DocumentHasFile() || nameBefore_ != g_document.fileName) {
             const FILETIME t = WriteTime(nameBefore_);
             if (!SameTime(t, timeBefore_) && (t.dwLowDateTime || t.dwHighDateTime)) {
                 const Bytes saved = ReadFileBytes(nameBefore_);
@@ -282,14 +282,14 @@ public:
                 }
             }
         }
-        if (nameBefore_ != g_currentFileName && DocumentHasFile()) {
-            const Bytes file = ReadFileBytes(g_currentFileName);
+        if (nameBefore_ != g_document.fileName && DocumentHasFile()) {
+            const Bytes file = ReadFileBytes(g_document.fileName);
             if (file != now) {
-                *failure = std::string("the control and its file ") + g_currentFileName + " differ: " + Difference(file, now);
+                *failure = std::string("the control and its file ") + g_document.fileName + " differ: " + Difference(file, now);
                 return false;
             }
         }
-        if (ControlUndoSelected() || (UndoHistoryEmpty() && (emptying_ || nameBefore_ != g_currentFileName))) {
+        if (ControlUndoSelected() || (UndoHistoryEmpty() && (emptying_ || nameBefore_ != g_document.fileName))) {
             baseline_ = now;
         } else if (UndoHistoryEmpty() && now != baseline_) {
             *failure = "the undo history is empty but the text is not what it promised: " + Difference(baseline_, now);
@@ -353,7 +353,7 @@ public:
                 emptying_ = true;
             saveIntent_ = x == IDM_SAVE_AS || (x == IDM_SAVE && !DocumentHasFile());
             const DWORD started = GetTickCount();
-            SendMessageA(g_mainWindow, WM_COMMAND, x, 0);
+            SendMessageA(g_shell.mainWindow, WM_COMMAND, x, 0);
             harness::Pump();
             saveIntent_ = false;
             if (getenv("LORK2_MONKEY_TIMES")) fprintf(stderr, "command %d: %lu ms\n", x, GetTickCount() - started);
@@ -372,7 +372,7 @@ public:
                 *failure = "the undo history never empties";
                 return false;
             }
-            SendMessageA(g_mainWindow, WM_COMMAND, IDM_UNDO, 0);
+            SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_UNDO, 0);
             if ((i & 255) == 0) ++g_progress;
         }
         harness::Pump();
@@ -393,7 +393,7 @@ public:
             *failure = "saving failed";
             return false;
         }
-        const Bytes file = ReadFileBytes(g_currentFileName);
+        const Bytes file = ReadFileBytes(g_document.fileName);
         if (file != baseline_) {
             *failure = "the saved file differs: " + Difference(baseline_, file);
             return false;
@@ -888,7 +888,7 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     ClearUndoHistory();
     if (!harness::StartEditor()) return {false, 0, "the editor did not start"};
     g_mainProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefuseKeyMenu)));
+        SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefuseKeyMenu)));
     g_menuArmed = false;
     g_sessionRunning = true;
 
@@ -975,8 +975,8 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     }
     g_sessionRunning = false;
     ClearUndoHistory();
-    if (g_mainWindow && IsWindow(g_mainWindow))
-        SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    if (g_shell.mainWindow && IsWindow(g_shell.mainWindow))
+        SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
     harness::StopEditor();
     harness::ClearSettings();
     SetDecodingForNewText(0);
