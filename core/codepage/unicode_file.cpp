@@ -17,16 +17,17 @@ struct Tables {
     // Per UTF-16 unit: bit k set when display code page k has a byte for it,
     // and that byte in bits 8k+8..8k+15. Surrogates are held by none.
     std::array<std::uint32_t, 65536> held;
-    // Per code page and byte: its character in UTF-8 (the bytes from the
-    // lowest, the length in the top byte) and in UTF-16.
-    std::array<std::array<std::uint32_t, 256>, kCodePageCount> utf8;
+    // Per code page and byte: its character in UTF-8 (the sequence in the
+    // first bytes, its length in the last) and in UTF-16.
+    std::array<std::array<std::array<unsigned char, 4>, 256>, kCodePageCount> utf8;
     std::array<std::array<char16_t, 256>, kCodePageCount> utf16;
 };
 
-std::uint32_t PackUtf8(char32_t c) {
-    if (c < 0x80) return 0x01000000u | c;
-    if (c < 0x800) return 0x02000000u | (0xC0 | (c >> 6)) | (0x80 | (c & 0x3F)) << 8;
-    return 0x03000000u | (0xE0 | (c >> 12)) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16;
+std::array<unsigned char, 4> Utf8Of(char32_t c) {
+    const auto byte = [](char32_t v) { return static_cast<unsigned char>(v); };
+    if (c < 0x80) return {byte(c), 0, 0, 1};
+    if (c < 0x800) return {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F)), 0, 2};
+    return {byte(0xE0 | c >> 12), byte(0x80 | ((c >> 6) & 0x3F)), byte(0x80 | (c & 0x3F)), 3};
 }
 
 const Tables& GetTables() {
@@ -37,7 +38,7 @@ const Tables& GetTables() {
                 // Every character of the five code pages is in the BMP and
                 // is no surrogate, so it has one UTF-16 unit.
                 const char32_t c = CodePageChar(cp, static_cast<unsigned char>(b));
-                t.utf8[cp][b] = PackUtf8(c);
+                t.utf8[cp][b] = Utf8Of(c);
                 t.utf16[cp][b] = static_cast<char16_t>(c);
                 if (cp < kDisplayCodePageCount)
                     t.held[c] |= (1u << cp) | static_cast<std::uint32_t>(b) << (8 * cp + 8);
@@ -77,17 +78,9 @@ Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out)
     while (i < n) {
         const unsigned b = s[i];
         if (b < 0x80) {
-            // Runs of ASCII go eight bytes at a time.
-            std::uint64_t w;
-            if (i + 8 <= n && (std::memcpy(&w, s + i, 8), (w & 0x8080808080808080ull) == 0)) {
-                if (kWrite) std::memcpy(out + o, &w, 8);
-                i += 8;
-                o += 8;
-            } else {
-                if (kWrite) out[o] = static_cast<unsigned char>(b);
-                ++i;
-                ++o;
-            }
+            if (kWrite) out[o] = static_cast<unsigned char>(b);
+            ++i;
+            ++o;
             continue;
         }
         char32_t c;
@@ -313,47 +306,49 @@ std::string UnicodeRefusalText(const UnicodeReading& r) {
     }
 }
 
-std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n) {
+std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n, bool withMark) {
     switch (e) {
     case FileEncoding::Utf8:
     case FileEncoding::Utf8Bom: {
         const auto& utf8 = GetTables().utf8[Normalised(cp)];
-        std::size_t size = e == FileEncoding::Utf8Bom ? 3 : 0;
-        for (std::size_t i = 0; i < n; ++i) size += utf8[text[i]] >> 24;
+        std::size_t size = e == FileEncoding::Utf8Bom && withMark ? 3 : 0;
+        for (std::size_t i = 0; i < n; ++i) size += utf8[text[i]][3];
         return size;
     }
     case FileEncoding::Utf16Le:
-    case FileEncoding::Utf16Be: return 2 + 2 * n;
+    case FileEncoding::Utf16Be: return (withMark ? 2 : 0) + 2 * n;
     default: return n;
     }
 }
 
-void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out) {
+void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
+                           bool withMark) {
     const Tables& t = GetTables();
     cp = Normalised(cp);
     switch (e) {
     case FileEncoding::Utf8Bom:
-        *out++ = 0xEF;
-        *out++ = 0xBB;
-        *out++ = 0xBF;
+        if (withMark) {
+            *out++ = 0xEF;
+            *out++ = 0xBB;
+            *out++ = 0xBF;
+        }
         [[fallthrough]];
     case FileEncoding::Utf8: {
+        // Each character is stored as four bytes and the next one written
+        // over the rest; the last three bytes of the text go one by one, so
+        // nothing is stored past the end of `out`.
         const auto& utf8 = t.utf8[cp];
+        const std::size_t bulk = n > 3 ? n - 3 : 0;
         std::size_t i = 0;
-        while (i < n) {
-            std::uint64_t w;
-            if (i + 8 <= n && (std::memcpy(&w, text + i, 8), (w & 0x8080808080808080ull) == 0)) {
-                std::memcpy(out, &w, 8);
-                out += 8;
-                i += 8;
-                continue;
-            }
-            const std::uint32_t packed = utf8[text[i++]];
-            const unsigned length = packed >> 24;
-            out[0] = static_cast<unsigned char>(packed);
-            if (length > 1) out[1] = static_cast<unsigned char>(packed >> 8);
-            if (length > 2) out[2] = static_cast<unsigned char>(packed >> 16);
-            out += length;
+        while (i < bulk) {
+            const auto& sequence = utf8[text[i++]];
+            std::memcpy(out, sequence.data(), 4);
+            out += sequence[3];
+        }
+        for (; i < n; ++i) {
+            const auto& sequence = utf8[text[i]];
+            std::memcpy(out, sequence.data(), sequence[3]);
+            out += sequence[3];
         }
         return;
     }
@@ -361,7 +356,7 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
     case FileEncoding::Utf16Be: {
         const bool bigEndian = e == FileEncoding::Utf16Be;
         const auto& utf16 = t.utf16[cp];
-        PutUnit(out, 0xFEFF, bigEndian);
+        if (withMark) PutUnit(out, 0xFEFF, bigEndian);
         for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], bigEndian);
         return;
     }

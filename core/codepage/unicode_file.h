@@ -61,7 +61,11 @@ std::string UnicodeRefusalText(const UnicodeReading& r);
 // first where `e` has one, then every byte as its character (CodePageChar).
 // Line ends stay as they stand. Bytes writes the text unchanged. The size is
 // at most 3n + 3 (UTF-8) or 2n + 2 (UTF-16); EncodedUnicodeSize gives it
-// exactly, and EncodeUnicodeFileInto fills a buffer of that size.
-std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n);
-void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out);
+// exactly, and EncodeUnicodeFileInto fills a buffer of that size. Each byte
+// is written by itself, so a long text may go in pieces of any length
+// through one reused buffer: the first piece `withMark`, the others without.
+std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n,
+                               bool withMark = true);
+void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
+                           bool withMark = true);
 std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -119,8 +120,17 @@ TEST(UnicodeFile, RussianTextsComeBackByteForByteInEveryEncoding) {
         const Bytes shown = Utf8ToCodePage(cp, texts[t].data(), texts[t].size()).bytes;
         for (FileEncoding e : kUnicode) {
             SCOPED_TRACE(FileEncodingName(e));
-            const UnicodeReading r = ReadBack(FileOf(e, Chars(texts[t])));
+            const Bytes file = FileOf(e, Chars(texts[t]));
+            const UnicodeReading r = ReadBack(file);
             EXPECT_EQ(r.encoding, e);
+            Bytes pieces;
+            for (std::size_t at = 0; at < shown.size(); at += 5) {
+                const std::size_t k = std::min<std::size_t>(5, shown.size() - at);
+                Bytes piece(EncodedUnicodeSize(e, cp, shown.data() + at, k, at == 0));
+                EncodeUnicodeFileInto(e, cp, shown.data() + at, k, piece.data(), at == 0);
+                pieces.insert(pieces.end(), piece.begin(), piece.end());
+            }
+            EXPECT_EQ(pieces, file);
             EXPECT_EQ(r.codePage, cp);
             EXPECT_EQ(r.text, shown);
             for (FileEncoding other : kUnicode)
