@@ -1,11 +1,13 @@
 // Throughput of the code-page engine on 50 MB of Russian text, next to
 // memcpy and glibc iconv on the same buffer, and the cost of the code-page
-// guess and of hex strings. `lork2_bench_text FILE` writes the same text to
+// guess and of hex strings, and the reading and writing of a 20 MB UTF-8
+// file of the same text. `lork2_bench_text FILE` writes the same text to
 // FILE for the comparison with external programs.
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -15,6 +17,7 @@
 #include "core/codepage/convert.h"
 #include "core/codepage/paragraph.h"
 #include "core/codepage/tables.h"
+#include "core/codepage/unicode_file.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
 
@@ -119,6 +122,91 @@ void HexField(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * field.size()));
 }
 BENCHMARK(HexField);
+
+// 20 MB of the text as a UTF-8 file (cut at a character), and the same in
+// UTF-16 LE.
+const std::vector<unsigned char>& Utf8File() {
+    static const std::vector<unsigned char> file = [] {
+        const std::vector<unsigned char>& text = AnsiText();
+        std::vector<unsigned char> f = EncodeUnicodeFile(FileEncoding::Utf8, kCodePageAnsi, text.data(), 20u << 20);
+        std::size_t size = 20u << 20;
+        while ((f[size] & 0xC0) == 0x80) --size;
+        f.resize(size);
+        return f;
+    }();
+    return file;
+}
+
+void ReadUtf8File(benchmark::State& state) {
+    const std::vector<unsigned char>& file = Utf8File();
+    for (auto _ : state) {
+        UnicodeReading r = ReadUnicodeFile(file.data(), file.size());
+        if (r.encoding != FileEncoding::Utf8) state.SkipWithError("not read as UTF-8");
+        benchmark::DoNotOptimize(r.text.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(ReadUtf8File)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Recognised first, then read in place: two passes, no second buffer.
+void ReadUtf8FileInPlace(benchmark::State& state) {
+    std::vector<unsigned char> file = Utf8File();
+    for (auto _ : state) {
+        state.PauseTiming();
+        file = Utf8File();
+        state.ResumeTiming();
+        std::size_t size = 0;
+        const UnicodeReading r = RecogniseUnicodeFile(file.data(), file.size(), &size);
+        DecodeUnicodeFile(r, file.data(), file.size(), file.data());
+        benchmark::DoNotOptimize(file.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(ReadUtf8FileInPlace)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The text of the file written back in pieces of 1 MB through one buffer,
+// as a save streams it to disk.
+void WriteUnicodeFile(benchmark::State& state, FileEncoding e) {
+    const std::vector<unsigned char>& file = Utf8File();
+    const UnicodeReading r = ReadUnicodeFile(file.data(), file.size());
+    constexpr std::size_t kPiece = 1u << 20;
+    std::vector<unsigned char> out(3 * kPiece + 3);
+    for (auto _ : state) {
+        std::size_t written = 0;
+        for (std::size_t at = 0; at < r.text.size(); at += kPiece) {
+            const std::size_t n = std::min(kPiece, r.text.size() - at);
+            EncodeUnicodeFileInto(e, r.codePage, r.text.data() + at, n, out.data(), at == 0);
+            written += EncodedUnicodeSize(e, r.codePage, r.text.data() + at, n, at == 0);
+        }
+        benchmark::DoNotOptimize(written);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text.size()));
+}
+BENCHMARK_CAPTURE(WriteUnicodeFile, Utf8, FileEncoding::Utf8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteUnicodeFile, Utf16Le, FileEncoding::Utf16Le)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteUnicodeFile, Bytes, FileEncoding::Bytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// glibc's iconv on the same file, for scale.
+void IconvUtf8To1251(benchmark::State& state) {
+    const std::vector<unsigned char>& file = Utf8File();
+    std::vector<char> target(file.size());
+    iconv_t cd = iconv_open("CP1251", "UTF-8");
+    for (auto _ : state) {
+        char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(file.data()));
+        std::size_t inLeft = file.size();
+        char* out = target.data();
+        std::size_t outLeft = target.size();
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
+            state.SkipWithError("iconv stopped early");
+            break;
+        }
+        benchmark::DoNotOptimize(target.data());
+    }
+    iconv_close(cd);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(IconvUtf8To1251)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

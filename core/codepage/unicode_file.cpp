@@ -1,0 +1,373 @@
+#include "core/codepage/unicode_file.h"
+
+#include "core/codepage/display_map.h"
+#include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Built once from CodePageChar, so that reading and writing agree with the
+// code pages of lork2-text to the character.
+struct Tables {
+    // Per UTF-16 unit: bit k set when display code page k has a byte for it,
+    // and that byte in bits 8k+8..8k+15. Surrogates are held by none.
+    std::array<std::uint32_t, 65536> held;
+    // Per code page and byte: its character in UTF-8 (the sequence in the
+    // first bytes, its length in the last) and in UTF-16.
+    std::array<std::array<std::array<unsigned char, 4>, 256>, kCodePageCount> utf8;
+    std::array<std::array<char16_t, 256>, kCodePageCount> utf16;
+};
+
+std::array<unsigned char, 4> Utf8Of(char32_t c) {
+    const auto byte = [](char32_t v) { return static_cast<unsigned char>(v); };
+    if (c < 0x80) return {byte(c), 0, 0, 1};
+    if (c < 0x800) return {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F)), 0, 2};
+    return {byte(0xE0 | c >> 12), byte(0x80 | ((c >> 6) & 0x3F)), byte(0x80 | (c & 0x3F)), 3};
+}
+
+const Tables& GetTables() {
+    static const Tables* tables = [] {
+        static Tables t{};
+        for (int cp = 0; cp < kCodePageCount; ++cp) {
+            for (int b = 0; b < 256; ++b) {
+                // Every character of the five code pages is in the BMP and
+                // is no surrogate, so it has one UTF-16 unit.
+                const char32_t c = CodePageChar(cp, static_cast<unsigned char>(b));
+                t.utf8[cp][b] = Utf8Of(c);
+                t.utf16[cp][b] = static_cast<char16_t>(c);
+                if (cp < kDisplayCodePageCount)
+                    t.held[c] |= (1u << cp) | static_cast<std::uint32_t>(b) << (8 * cp + 8);
+            }
+        }
+        return &t;
+    }();
+    return *tables;
+}
+
+constexpr unsigned kAllDisplayCodePages = (1u << kDisplayCodePageCount) - 1;
+
+// How the file's characters are stored, after the mark.
+enum class Form { Utf8, Utf8Marked, Utf16Le, Utf16Be };
+
+// One pass over the characters: whether they are well-formed, which display
+// code pages hold all of them, and how many there are. With `out`, each
+// character's byte in code page `cp` is written there (in place is fine: the
+// text never runs ahead of the file). With `stop`, the pass ends at the
+// first character that no code page holds together with those before it.
+struct Scan {
+    bool malformed = false;
+    unsigned held = kAllDisplayCodePages;
+    std::size_t size = 0;
+    char32_t character = 0; // the malformed unit, or the one `stop` ended at
+    std::size_t offset = 0;
+};
+
+template <bool kWrite, bool kStop>
+Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
+    const std::uint32_t* held = GetTables().held.data();
+    const int shift = 8 * cp + 8;
+    Scan r;
+    unsigned mask = kAllDisplayCodePages;
+    std::size_t i = 0;
+    std::size_t o = 0;
+    while (i < n) {
+        const unsigned b = s[i];
+        if (b < 0x80) {
+            if (kWrite) out[o] = static_cast<unsigned char>(b);
+            ++i;
+            ++o;
+            continue;
+        }
+        char32_t c;
+        std::size_t length;
+        const unsigned t1 = i + 1 < n ? s[i + 1] : 0;
+        if (b >= 0xC2 && b <= 0xDF && (t1 & 0xC0) == 0x80) {
+            c = (b & 0x1F) << 6 | (t1 & 0x3F);
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF && (t1 & 0xC0) == 0x80 && i + 2 < n && (s[i + 2] & 0xC0) == 0x80 &&
+                   (b != 0xE0 || t1 >= 0xA0) && (b != 0xED || t1 <= 0x9F)) {
+            c = (b & 0x0F) << 12 | (t1 & 0x3F) << 6 | (s[i + 2] & 0x3F);
+            length = 3;
+        } else if (b >= 0xF0 && b <= 0xF4 && (t1 & 0xC0) == 0x80 && i + 3 < n && (s[i + 2] & 0xC0) == 0x80 &&
+                   (s[i + 3] & 0xC0) == 0x80 && (b != 0xF0 || t1 >= 0x90) && (b != 0xF4 || t1 <= 0x8F)) {
+            c = (b & 0x07) << 18 | (t1 & 0x3F) << 12 | (s[i + 2] & 0x3F) << 6 | (s[i + 3] & 0x3F);
+            length = 4;
+        } else {
+            r.malformed = true;
+            r.character = b;
+            r.offset = i;
+            return r;
+        }
+        const std::uint32_t e = c <= 0xFFFF ? held[c] : 0;
+        mask &= e;
+        if (kWrite) out[o] = static_cast<unsigned char>(e >> shift);
+        if (kStop && (mask & kAllDisplayCodePages) == 0) {
+            r.character = c;
+            r.offset = i;
+            break;
+        }
+        i += length;
+        ++o;
+    }
+    r.held = mask & kAllDisplayCodePages;
+    r.size = o;
+    return r;
+}
+
+template <bool kBigEndian, bool kWrite, bool kStop>
+Scan ScanUtf16(const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
+    const std::uint32_t* held = GetTables().held.data();
+    const int shift = 8 * cp + 8;
+    Scan r;
+    unsigned mask = kAllDisplayCodePages;
+    std::size_t o = 0;
+    const auto unit = [s](std::size_t i) -> unsigned {
+        return kBigEndian ? s[i] << 8 | s[i + 1] : s[i] | s[i + 1] << 8;
+    };
+    for (std::size_t i = 0; i + 1 < n; ++o) {
+        const std::size_t start = i;
+        const unsigned u = unit(i);
+        char32_t c = u;
+        std::uint32_t e;
+        if ((u & 0xF800) != 0xD800) {
+            e = held[u];
+            i += 2;
+        } else if (u < 0xDC00 && i + 3 < n && (unit(i + 2) & 0xFC00) == 0xDC00) {
+            // A pair is a character beyond the BMP, which no code page has.
+            c = 0x10000 + ((u - 0xD800) << 10 | (unit(i + 2) - 0xDC00));
+            e = 0;
+            i += 4;
+        } else {
+            r.malformed = true;
+            r.character = u;
+            r.offset = i;
+            return r;
+        }
+        mask &= e;
+        if (kWrite) out[o] = static_cast<unsigned char>(e >> shift);
+        if (kStop && (mask & kAllDisplayCodePages) == 0) {
+            r.character = c;
+            r.offset = start;
+            break;
+        }
+    }
+    r.held = mask & kAllDisplayCodePages;
+    r.size = o;
+    return r;
+}
+
+template <bool kWrite, bool kStop>
+Scan ScanForm(Form form, const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
+    switch (form) {
+    case Form::Utf16Le: return ScanUtf16<false, kWrite, kStop>(s, n, cp, out);
+    case Form::Utf16Be: return ScanUtf16<true, kWrite, kStop>(s, n, cp, out);
+    default: return ScanUtf8<kWrite, kStop>(s, n, cp, out);
+    }
+}
+
+// The form by the mark, and the mark's length.
+Form FormOf(const unsigned char* bytes, std::size_t n, std::size_t* markLength) {
+    *markLength = 0;
+    if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return *markLength = 2, Form::Utf16Le;
+    if (n >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return *markLength = 2, Form::Utf16Be;
+    if (n >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return *markLength = 3, Form::Utf8Marked;
+    return Form::Utf8;
+}
+
+FileEncoding EncodingOf(Form form) {
+    switch (form) {
+    case Form::Utf8: return FileEncoding::Utf8;
+    case Form::Utf8Marked: return FileEncoding::Utf8Bom;
+    case Form::Utf16Le: return FileEncoding::Utf16Le;
+    default: return FileEncoding::Utf16Be;
+    }
+}
+
+int FirstCodePage(unsigned held) {
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp)
+        if (held & (1u << cp)) return cp;
+    return 0;
+}
+
+// The reading after a full scan (without the text).
+UnicodeReading Judge(Form form, std::size_t mark, const Scan& scan, const unsigned char* bytes, std::size_t n) {
+    UnicodeReading r;
+    if (scan.malformed) {
+        // Bytes that are not UTF-8 make an ordinary file; only a mark
+        // promised otherwise.
+        if (form == Form::Utf8Marked) r.refusal = UnicodeRefusal::Utf8AfterMark;
+        if (form == Form::Utf16Le || form == Form::Utf16Be) r.refusal = UnicodeRefusal::Utf16Surrogate;
+        if (r.refusal != UnicodeRefusal::None) {
+            r.character = scan.character;
+            r.offset = mark + scan.offset;
+        }
+        return r;
+    }
+    // Without a mark, ASCII alone (every character one byte) is no sign.
+    if (form == Form::Utf8 && scan.size == n) return r;
+    if (scan.held == 0) {
+        const Scan at = ScanForm<false, true>(form, bytes + mark, n - mark, 0, nullptr);
+        r.refusal = UnicodeRefusal::Unheld;
+        r.character = at.character;
+        r.offset = mark + at.offset;
+        return r;
+    }
+    r.encoding = EncodingOf(form);
+    r.codePage = FirstCodePage(scan.held);
+    return r;
+}
+
+void PutUnit(unsigned char*& o, char16_t u, bool bigEndian) {
+    o[bigEndian ? 1 : 0] = static_cast<unsigned char>(u);
+    o[bigEndian ? 0 : 1] = static_cast<unsigned char>(u >> 8);
+    o += 2;
+}
+
+int Normalised(int cp) { return cp >= 0 && cp < kCodePageCount ? cp : 0; }
+
+} // namespace
+
+const char* FileEncodingName(FileEncoding e) {
+    switch (e) {
+    case FileEncoding::Utf8: return "UTF-8";
+    case FileEncoding::Utf8Bom: return "UTF-8 BOM";
+    case FileEncoding::Utf16Le: return "UTF-16 LE";
+    case FileEncoding::Utf16Be: return "UTF-16 BE";
+    default: return "";
+    }
+}
+
+UnicodeReading RecogniseUnicodeFile(const unsigned char* bytes, std::size_t n, std::size_t* textSize) {
+    *textSize = 0;
+    std::size_t mark = 0;
+    const Form form = FormOf(bytes, n, &mark);
+    if ((form == Form::Utf16Le || form == Form::Utf16Be) && n % 2 != 0) {
+        UnicodeReading r;
+        r.refusal = UnicodeRefusal::Utf16OddLength;
+        return r;
+    }
+    const Scan scan = ScanForm<false, false>(form, bytes + mark, n - mark, 0, nullptr);
+    UnicodeReading r = Judge(form, mark, scan, bytes, n);
+    if (r.encoding != FileEncoding::Bytes) *textSize = scan.size;
+    return r;
+}
+
+void DecodeUnicodeFile(const UnicodeReading& r, const unsigned char* bytes, std::size_t n, unsigned char* out) {
+    if (r.encoding == FileEncoding::Bytes) return;
+    std::size_t mark = 0;
+    const Form form = FormOf(bytes, n, &mark);
+    ScanForm<true, false>(form, bytes + mark, n - mark, r.codePage, out);
+}
+
+UnicodeReading ReadUnicodeFile(const unsigned char* bytes, std::size_t n) {
+    std::size_t mark = 0;
+    const Form form = FormOf(bytes, n, &mark);
+    if ((form == Form::Utf16Le || form == Form::Utf16Be) && n % 2 != 0) {
+        UnicodeReading r;
+        r.refusal = UnicodeRefusal::Utf16OddLength;
+        return r;
+    }
+    // A plain byte file that is not UTF-8 is known by its first bad
+    // sequence; a Unicode one is read in the same pass, taking it for 1251
+    // (the usual case) and reading it again only when it is not.
+    std::vector<unsigned char> text(n - mark);
+    const Scan scan = ScanForm<true, false>(form, bytes + mark, n - mark, kCodePageAnsi, text.data());
+    UnicodeReading r = Judge(form, mark, scan, bytes, n);
+    if (r.encoding == FileEncoding::Bytes) return r;
+    if (r.codePage != kCodePageAnsi) ScanForm<true, false>(form, bytes + mark, n - mark, r.codePage, text.data());
+    text.resize(scan.size);
+    r.text = std::move(text);
+    return r;
+}
+
+std::string UnicodeRefusalText(const UnicodeReading& r) {
+    char text[160];
+    switch (r.refusal) {
+    case UnicodeRefusal::Unheld: {
+        const bool anywhere = r.character <= 0xFFFF && (GetTables().held[r.character] & kAllDisplayCodePages) != 0;
+        std::snprintf(text, sizeof text,
+                      anywhere ? "Открыт как байты: символ U+%04X не показать в одной кодировке с остальным текстом"
+                               : "Открыт как байты: символ U+%04X не показать ни в одной кодировке",
+                      static_cast<unsigned>(r.character));
+        return text;
+    }
+    case UnicodeRefusal::Utf16OddLength: return "Открыт как байты: у файла с меткой UTF-16 нечётная длина";
+    case UnicodeRefusal::Utf16Surrogate:
+        std::snprintf(text, sizeof text, "Открыт как байты: в UTF-16 суррогат U+%04X без пары",
+                      static_cast<unsigned>(r.character));
+        return text;
+    case UnicodeRefusal::Utf8AfterMark: return "Открыт как байты: за меткой UTF-8 идут байты не UTF-8";
+    default: return "";
+    }
+}
+
+std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n, bool withMark) {
+    switch (e) {
+    case FileEncoding::Utf8:
+    case FileEncoding::Utf8Bom: {
+        const auto& utf8 = GetTables().utf8[Normalised(cp)];
+        std::size_t size = e == FileEncoding::Utf8Bom && withMark ? 3 : 0;
+        for (std::size_t i = 0; i < n; ++i) size += utf8[text[i]][3];
+        return size;
+    }
+    case FileEncoding::Utf16Le:
+    case FileEncoding::Utf16Be: return (withMark ? 2 : 0) + 2 * n;
+    default: return n;
+    }
+}
+
+void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
+                           bool withMark) {
+    const Tables& t = GetTables();
+    cp = Normalised(cp);
+    switch (e) {
+    case FileEncoding::Utf8Bom:
+        if (withMark) {
+            *out++ = 0xEF;
+            *out++ = 0xBB;
+            *out++ = 0xBF;
+        }
+        [[fallthrough]];
+    case FileEncoding::Utf8: {
+        // Each character is stored as four bytes and the next one written
+        // over the rest; the last three bytes of the text go one by one, so
+        // nothing is stored past the end of `out`.
+        const auto& utf8 = t.utf8[cp];
+        const std::size_t bulk = n > 3 ? n - 3 : 0;
+        std::size_t i = 0;
+        while (i < bulk) {
+            const auto& sequence = utf8[text[i++]];
+            std::memcpy(out, sequence.data(), 4);
+            out += sequence[3];
+        }
+        for (; i < n; ++i) {
+            const auto& sequence = utf8[text[i]];
+            std::memcpy(out, sequence.data(), sequence[3]);
+            out += sequence[3];
+        }
+        return;
+    }
+    case FileEncoding::Utf16Le:
+    case FileEncoding::Utf16Be: {
+        const bool bigEndian = e == FileEncoding::Utf16Be;
+        const auto& utf16 = t.utf16[cp];
+        if (withMark) PutUnit(out, 0xFEFF, bigEndian);
+        for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], bigEndian);
+        return;
+    }
+    default:
+        if (n != 0) std::memcpy(out, text, n);
+        return;
+    }
+}
+
+std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n) {
+    std::vector<unsigned char> out(EncodedUnicodeSize(e, cp, text, n));
+    EncodeUnicodeFileInto(e, cp, text, n, out.data());
+    return out;
+}

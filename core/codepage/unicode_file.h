@@ -1,0 +1,71 @@
+// UTF-8 and UTF-16 files as documents of a display code page. A file that is
+// UTF-16 by its mark, or well-formed UTF-8 with a character above ASCII (or
+// with the UTF-8 mark), is read into the first display code page that holds
+// every one of its characters (1251, then 866, then KOI8-R), and the document
+// remembers how the file was written. Saving it in that encoding again writes
+// the very same bytes when nothing was edited: a character is read into the
+// byte that stands for it in the code page (CodePageChar of utf8.h, so
+// 1251's soft hyphen and its unassigned 0x98 are themselves) and written back
+// as that character; characters only shown for a byte (1251's U+2011 and
+// U+FFFD) are held by no code page. A file with a character that none of the
+// three holds stays a byte document, and the reading says why.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// How a document is written to its file. Bytes: the code page's own bytes,
+// as shown. The UTF-16 encodings always start with their mark.
+enum class FileEncoding : int { Bytes, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+constexpr int kFileEncodingCount = 5;
+
+// A short name for the status bar and Save As: "UTF-8", "UTF-8 BOM",
+// "UTF-16 LE", "UTF-16 BE"; "" for Bytes (the code page's name says it all).
+const char* FileEncodingName(FileEncoding e);
+
+// Why a file that looked like Unicode stays a byte document.
+enum class UnicodeRefusal : int {
+    None,             // a Unicode document, or an ordinary byte file
+    Unheld,           // a character none of the display code pages holds
+    Utf16OddLength,   // a UTF-16 mark, but an odd number of bytes
+    Utf16Surrogate,   // a UTF-16 surrogate without its partner
+    Utf8AfterMark,    // the UTF-8 mark, then bytes that are not UTF-8
+};
+
+struct UnicodeReading {
+    FileEncoding encoding = FileEncoding::Bytes; // Bytes: open the file as it is
+    int codePage = 0;                            // the display code page of `text`
+    std::vector<unsigned char> text;             // the text in that code page
+    UnicodeRefusal refusal = UnicodeRefusal::None;
+    char32_t character = 0;   // Unheld: the first such character; Utf16Surrogate: the unit
+    std::size_t offset = 0;   // where in the file that character or unit starts
+};
+
+// Recognises the file and, for a Unicode document, reads its text. The text
+// is never longer than the file (a character takes at least one byte in
+// UTF-8 and two in UTF-16), so the file's size bounds the memory it needs.
+UnicodeReading ReadUnicodeFile(const unsigned char* bytes, std::size_t n);
+
+// The same in two steps, for a caller that keeps the text in its own
+// buffer: the recognition (with `text` left empty and the text's length in
+// `textSize`), then the reading into `out`, which holds textSize bytes and
+// may be `bytes` itself (the text is read in place, front to back).
+UnicodeReading RecogniseUnicodeFile(const unsigned char* bytes, std::size_t n, std::size_t* textSize);
+void DecodeUnicodeFile(const UnicodeReading& r, const unsigned char* bytes, std::size_t n, unsigned char* out);
+
+// The status bar's explanation of a refusal, in the program's 1251; "" for None.
+std::string UnicodeRefusalText(const UnicodeReading& r);
+
+// Text in code page `cp` (0..4 as in tables.h) written as `e`: the mark
+// first where `e` has one, then every byte as its character (CodePageChar).
+// Line ends stay as they stand. Bytes writes the text unchanged. The size is
+// at most 3n + 3 (UTF-8) or 2n + 2 (UTF-16); EncodedUnicodeSize gives it
+// exactly, and EncodeUnicodeFileInto fills a buffer of that size. Each byte
+// is written by itself, so a long text may go in pieces of any length
+// through one reused buffer: the first piece `withMark`, the others without.
+std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text, std::size_t n,
+                               bool withMark = true);
+void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
+                           bool withMark = true);
+std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n);
