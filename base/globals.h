@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/app/menu_tables.h"
+#include "core/codepage/unicode_file.h"
 
 constexpr int kPathSize = 260;
 
@@ -40,6 +41,11 @@ extern Shell g_shell;
 
 struct Document {
     char fileName[kPathSize] = {}; // "БезИмени" while the document has no file
+    // How the file is written: the code page's bytes as shown, or the
+    // Unicode encoding it was read from (or chosen in Save As).
+    FileEncoding encoding = FileEncoding::Bytes;
+    // Why a file that looked like Unicode was opened as bytes ("" when not).
+    char note[160] = {};
 };
 extern Document g_document;
 
