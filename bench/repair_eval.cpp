@@ -245,7 +245,13 @@ int main(int argc, char** argv) {
                 }
                 const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1);
                 const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kRepairUtf8);
-                const bool good = FromUtf8(std::string(u.begin(), u.end())) == text;
+                const Chars result = FromUtf8(std::string(u.begin(), u.end()));
+                const bool good = result == text;
+                if (!good && Folded(result) == Folded(text) && best[0].steps <= f.readings.size() && !f.sevenBit) {
+                    // As many wrong readings give the text in other capitals.
+                    ++caseOnly;
+                    continue;
+                }
                 std::string group = f.name;
                 if (!all && !f.readings.empty())
                     group = f.readings.size() == 1 ? (f.readings[0].second == kRepairUtf8 ? "one, saved utf8"
@@ -286,7 +292,7 @@ int main(int argc, char** argv) {
     for (auto& [group, cells] : table) row(group, cells);
     row("all", byLength);
     row("clean, as shown", standing);
-    std::printf("%ld samples; %ld more differ from a clean text only in the case of letters\n", total, caseOnly);
+    std::printf("%ld samples; %ld more differ from a clean text only in the case of letters (left out)\n", total, caseOnly);
     if (!english.empty()) {
         // Clean Latin text: never repaired, as it is or in capitals.
         std::ifstream latin(english, std::ios::binary);

@@ -17,14 +17,18 @@ constexpr int kSingleByteCount = 7; // the five code pages, (UTF-8 unused), 1252
 // Costs in quarter bits beside the model's: each wrong reading undone, the
 // eighth bit restored, a capital right after a small letter in one word,
 // and the bonus of the text as it stands.
-constexpr long kStepCost = 44;
+constexpr long kStepCost = 40;
+// Each mention of the rarely used ISO 8859-5 and Mac Cyrillic.
+constexpr long kRareCost = 16;
 constexpr long kSevenBitLetterCost = 17; // at most, per letter
 constexpr long kSevenBitLetters = 5;
-constexpr long kCaseCost = 22;
+constexpr long kCaseCost = 72;
+// A dash glued to a letter, as 1251 capitals read as Mac Cyrillic show.
+constexpr long kGlueCost = 40;
 constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
-constexpr long kOtherCost = 48;
+constexpr long kOtherCost = 56;
 
 // Scoring reads at most this many bytes of the sample.
 constexpr std::size_t kWindow = 4096;
@@ -90,7 +94,13 @@ long Score(const Text& text, const Tables& t) {
     long cost = 0;
     int a = 0, b = 0;
     bool afterSmall = false;
+    bool afterLetter = false, afterDash = false;
     for (char32_t c : text) {
+        const bool dash = c == 0x2013 || c == 0x2014;
+        const bool letter = c < 0x10000 && t.kase[c] != 0;
+        if ((dash && afterLetter) || (letter && afterDash)) cost += kGlueCost;
+        afterLetter = letter;
+        afterDash = dash;
         const int k = c < 0x10000 ? t.cls[c] : kOther;
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
@@ -190,6 +200,13 @@ const char* RussianName(int e) {
     return e >= 0 && e <= kRepair1252 ? names[e] : "?";
 }
 
+int RareMentions(const RepairReading& r) {
+    auto rare = [](int e) { return e == kCodePageIso || e == kCodePageMac ? 1 : 0; };
+    int n = rare(r.saved);
+    for (int i = 0; i < r.steps; ++i) n += rare(r.step[i].wrong) + rare(r.step[i].original);
+    return n;
+}
+
 } // namespace
 
 bool IsPlainReading(const RepairReading& r) { return r.steps == 0 && !r.sevenBit; }
@@ -244,6 +261,7 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
     for (Candidate& c : found) {
         long s = Score(c.text, t);
         s -= kStepCost * c.reading.steps;
+        s -= kRareCost * RareMentions(c.reading);
         if (IsPlainReading(c.reading) && c.reading.saved == asItStands) s += kStandingBonus;
         c.reading.score = s;
     }
