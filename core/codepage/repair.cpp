@@ -22,13 +22,16 @@ constexpr long kStepCost = 40;
 constexpr long kRareCost = 16;
 constexpr long kSevenBitLetterCost = 17; // at most, per letter
 constexpr long kSevenBitLetters = 5;
+constexpr long kSevenBitAllowance = 0;
 constexpr long kCaseCost = 72;
-// A dash glued to a letter, as 1251 capitals read as Mac Cyrillic show.
+// A dash glued to a letter, as 1251 capitals read as Mac Cyrillic show;
+// more before the letter than after it.
 constexpr long kGlueCost = 40;
+constexpr long kGlueBeforeCost = 80;
 constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
-constexpr long kOtherCost = 56;
+constexpr long kOtherCost = 72;
 
 // Scoring reads at most this many bytes of the sample.
 constexpr std::size_t kWindow = 4096;
@@ -67,9 +70,9 @@ const Tables& GetTables() {
                 if (b >= 0x80 && c < 0x10000) t->encode[e][c] = static_cast<unsigned char>(b);
             }
         }
-        // Marks of ordinary Russian text; the typographic quotes are left
-        // out, as 1251 reads Mac capitals so.
-        static const char16_t kBoundary[] = {0x00A0, 0x00AB, 0x00BB, 0x2013, 0x2014, 0x2026, 0x2116};
+        // Marks of ordinary Russian text; the typographic quotes and the
+        // no-break space are left out, as 1251 reads Mac capitals so.
+        static const char16_t kBoundary[] = {0x00AB, 0x00BB, 0x2013, 0x2014, 0x2026, 0x2116};
         for (int c = 0; c < 65536; ++c) {
             unsigned char k = 35;
             if (c >= 0x0430 && c <= 0x044F) k = static_cast<unsigned char>(c - 0x0430 + 1), t->kase[c] = 1;
@@ -98,7 +101,8 @@ long Score(const Text& text, const Tables& t) {
     for (char32_t c : text) {
         const bool dash = c == 0x2013 || c == 0x2014;
         const bool letter = c < 0x10000 && t.kase[c] != 0;
-        if ((dash && afterLetter) || (letter && afterDash)) cost += kGlueCost;
+        if (dash && afterLetter) cost += kGlueCost;
+        if (letter && afterDash) cost += kGlueBeforeCost;
         afterLetter = letter;
         afterDash = dash;
         const int k = c < 0x10000 ? t.cls[c] : kOther;
@@ -200,10 +204,14 @@ const char* RussianName(int e) {
     return e >= 0 && e <= kRepair1252 ? names[e] : "?";
 }
 
+// Text is rarely written in ISO 8859-5 or Mac Cyrillic, but 1251 is often
+// taken for Mac Cyrillic.
 int RareMentions(const RepairReading& r) {
     auto rare = [](int e) { return e == kCodePageIso || e == kCodePageMac ? 1 : 0; };
     int n = rare(r.saved);
-    for (int i = 0; i < r.steps; ++i) n += rare(r.step[i].wrong) + rare(r.step[i].original);
+    for (int i = 0; i < r.steps; ++i)
+        n += rare(r.step[i].original) + (r.step[i].wrong == kCodePageIso ||
+                                         (r.step[i].wrong == kCodePageMac && r.step[i].original != kCodePageAnsi));
     return n;
 }
 
@@ -269,10 +277,11 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
     // ASCII: Russian text in it is mostly Latin capitals, and it must read
     // as well as ordinary Russian; then it goes first.
     if (!found.empty() && !HasHigh(found[0].text)) {
-        long letters = 0, capitals = 0;
+        long letters = 0, capitals = 0, restored = 0;
         for (std::size_t i = 0; i < m; ++i) {
             const unsigned char b = p[i];
             letters += (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+            restored += b >= 0x40 && b < 0x7F;
             capitals += b >= 'A' && b <= 'Z';
         }
         if (letters >= kSevenBitLetters && capitals * 10 >= letters * 7) {
@@ -282,7 +291,7 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
             c.text.resize(m);
             for (std::size_t i = 0; i < m; ++i) c.text[i] = SevenBitChar(p[i], t);
             const long s = Score(c.text, t);
-            if (-s <= kSevenBitLetterCost * letters) {
+            if (-s <= kSevenBitLetterCost * restored + kSevenBitAllowance) {
                 c.reading.score = std::max(s, found[0].reading.score + 1);
                 found.push_back(c);
             }
