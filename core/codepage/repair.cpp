@@ -17,17 +17,16 @@ constexpr int kSingleByteCount = 7; // the five code pages, (UTF-8 unused), 1252
 // Costs in quarter bits beside the model's: each wrong reading undone, the
 // eighth bit restored, a capital right after a small letter in one word,
 // and the bonus of the text as it stands.
-constexpr long kStepCost = 40;
+constexpr long kStepCost = 30;
 // Each mention of the rarely used ISO 8859-5 and Mac Cyrillic.
-constexpr long kRareCost = 16;
+constexpr long kRareCost = 8;
 constexpr long kSevenBitLetterCost = 17; // at most, per letter
 constexpr long kSevenBitLetters = 5;
 constexpr long kSevenBitAllowance = 0;
 constexpr long kCaseCost = 72;
-// A dash glued to a letter, as 1251 capitals read as Mac Cyrillic show;
-// more before the letter than after it.
-constexpr long kGlueCost = 40;
-constexpr long kGlueBeforeCost = 80;
+// A mark glued to a letter on a side it never touches one in ordinary
+// text, as 1251 capitals read as Mac Cyrillic show ("—равнение", "…сли").
+constexpr long kGlueCost = 80;
 constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
@@ -92,19 +91,32 @@ const Tables& GetTables() {
 
 using Text = std::u32string;
 
+// What mark `c` costs when a letter follows it, and when it follows a letter.
+void Glue(char32_t c, long& before, long& after) {
+    switch (c) {
+    case 0x00AB: after = kGlueCost; break;                        // «
+    case 0x00BB: case 0x2026: before = kGlueCost; break;          // » …
+    case 0x2013: case 0x2014: before = kGlueCost, after = kGlueCost / 2; break; // – —
+    case 0x2116: before = after = kGlueCost; break;               // №
+    default: break;
+    }
+}
+
 // How much the text reads like Russian: minus its cost in quarter bits.
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
     int a = 0, b = 0;
     bool afterSmall = false;
-    bool afterLetter = false, afterDash = false;
+    bool afterLetter = false;
+    long pendingBefore = 0; // the cost of the last mark if a letter follows it
     for (char32_t c : text) {
-        const bool dash = c == 0x2013 || c == 0x2014;
         const bool letter = c < 0x10000 && t.kase[c] != 0;
-        if (dash && afterLetter) cost += kGlueCost;
-        if (letter && afterDash) cost += kGlueBeforeCost;
+        long before = 0, after = 0;
+        Glue(c, before, after);
+        if (afterLetter) cost += after;
+        if (letter) cost += pendingBefore;
         afterLetter = letter;
-        afterDash = dash;
+        pendingBefore = before;
         const int k = c < 0x10000 ? t.cls[c] : kOther;
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
