@@ -462,3 +462,17 @@ std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, cons
     if (substitutes) *substitutes = decoder.substitutes();
     return out;
 }
+
+int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text, std::size_t n, int display) {
+    if (display < 0 || display > 2) display = 0;
+    // Bytes that do not decode are substitutes in every target alike.
+    std::size_t undecodable = 0;
+    ApplyRepairReading(reading, text, n, kRepairUtf8, &undecodable);
+    const int order[] = {display, 0, 1, 2};
+    for (int cp : order) {
+        std::size_t substitutes = 0;
+        ApplyRepairReading(reading, text, n, cp, &substitutes);
+        if (substitutes == undecodable) return cp;
+    }
+    return display;
+}

@@ -71,3 +71,8 @@ class RepairDecoder {
 // The whole text at once.
 std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, const unsigned char* text,
                                               std::size_t n, int target, std::size_t* substitutes = nullptr);
+
+// For the editor: the display code page (0..2) repaired text goes into:
+// `display` when it holds every character of the result, else the first of
+// the three that does, else `display` (with substitutes).
+int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text, std::size_t n, int display);

@@ -101,6 +101,11 @@ TEST(Repair, ExamplesAndTheirNames) {
     EXPECT_EQ(RepairReadingName(r[0]), "utf8 read as cp1251, saved as utf8");
     EXPECT_EQ(RepairReadingNameRussian(r[0]), "UTF-8, прочитанный как 1251");
     EXPECT_EQ(ApplyRepairReading(r[0], twice.data(), twice.size(), kCodePageAnsi), B("Привет, мир"));
+    // The editor keeps its display code page when it holds the result.
+    EXPECT_EQ(RepairTargetCodePage(r[0], twice.data(), twice.size(), kCodePageKoi8), kCodePageKoi8);
+    const Bytes boxes = B(U8(u8"Р’С…РѕРґ в•”в•ђв•—"));
+    r = FindRepairReadings(boxes.data(), boxes.size(), -1, 1);
+    EXPECT_EQ(RepairTargetCodePage(r[0], boxes.data(), boxes.size(), kCodePageAnsi), kCodePageOem);
     const Bytes latin1 = B(U8(u8"Ïðèâåò, ìèð"));
     r = FindRepairReadings(latin1.data(), latin1.size(), -1, 1);
     EXPECT_EQ(RepairReadingName(r[0]), "cp1251 read as cp1252, saved as utf8");
