@@ -22,6 +22,7 @@ constexpr long kStepCost = 30;
 constexpr long kRareCost = 8;
 constexpr long kSevenBitLetterCost = 17; // at most, per letter
 constexpr long kSevenBitLetters = 5;
+constexpr long kSevenBitShortLine = 40;
 constexpr long kSevenBitAllowance = 0;
 constexpr long kCaseCost = 72;
 // A mark glued to a letter on a side it never touches one in ordinary
@@ -289,14 +290,20 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
     // ASCII: Russian text in it is mostly Latin capitals, and it must read
     // as well as ordinary Russian; then it goes first.
     if (!found.empty() && !HasHigh(found[0].text)) {
-        long letters = 0, capitals = 0, restored = 0;
+        long letters = 0, capitals = 0, restored = 0, marks = 0;
         for (std::size_t i = 0; i < m; ++i) {
             const unsigned char b = p[i];
             letters += (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
             restored += b >= 0x40 && b < 0x7F;
+            // @ [ \ ] ^ ` { | } ~: ю ш э щ ч and their capitals
+            marks += b == '@' || (b >= '[' && b <= '^') || b == '`' || (b >= '{' && b <= '~');
             capitals += b >= 'A' && b <= 'Z';
         }
-        if (letters >= kSevenBitLetters && capitals * 10 >= letters * 7) {
+        // A short line all in Latin capitals is an English heading more
+        // often than Russian without a single capital, unless it holds
+        // marks that are Russian letters there.
+        const bool shortCapitals = capitals == letters && restored < kSevenBitShortLine && marks == 0;
+        if (letters >= kSevenBitLetters && capitals * 10 >= letters * 7 && !shortCapitals) {
             Candidate c;
             c.reading.saved = kCodePageKoi8;
             c.reading.sevenBit = true;
