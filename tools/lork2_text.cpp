@@ -27,6 +27,7 @@
 #include "core/codepage/utf8.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
+#include "lork2_text_repair.h"
 #include "lork2_version.h"
 
 #ifndef O_BINARY
@@ -75,6 +76,14 @@ const char kHelp[] =
     "      --left N                 indent of every line after the first (0-80; 0)\n"
     "      --first N                indent of the first line; centring uses --left (0-80; 0)\n"
     "      --ignore-line-breaks     line ends inside the text are ordinary blanks (default off)\n"
+    "  repair [--to CP] [--list N] [FILE]\n"
+    "                               the text garbled input most likely holds (UTF-8 read as 1251\n"
+    "                               and saved again, 1251 read as KOI8-R, ... up to two wrong\n"
+    "                               readings, or KOI8-R that lost its eighth bit), written in CP\n"
+    "                               (ansi, oem, koi8, iso, mac or utf8; default ansi) with the usual\n"
+    "                               substitutes; the reading found is named on standard error.\n"
+    "                               --list N writes the N best readings instead: score, name and\n"
+    "                               the first line as it would come out\n"
     "  hex TEXT                     the bytes the editor's hex search fields make of TEXT (two\n"
     "                               characters per byte, at most 260 bytes), as upper-case hex\n"
     "  --help                       this text\n"
@@ -351,6 +360,14 @@ int main(int argc, char** argv) {
         }
         text += '\n';
         return Emit(out, Bytes(text.begin(), text.end()));
+    }
+
+    if (command == "repair") {
+        StreamOutput stream(out);
+        const RepairOutput output{
+            &stream, [](void* s) { return static_cast<StreamOutput*>(s)->Open(); }, StreamOutput::Sink,
+            [](void* s, bool failed) { return static_cast<StreamOutput*>(s)->Close(failed); }};
+        return RunRepairCommand(rest, output);
     }
 
     // The commands that read one text.

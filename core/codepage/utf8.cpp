@@ -219,3 +219,9 @@ bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut) {
     }
     return above;
 }
+
+char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut) {
+    return NextChar(text, n, i, cut);
+}
+
+void AppendUtf8(std::vector<unsigned char>& out, char32_t c) { PutUtf8(out, c); }

@@ -40,3 +40,12 @@ Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
 // above U+007F. With `mayBeCut` (a sample taken from the start of a longer
 // file) a sequence cut off by the end of the sample is accepted.
 bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut);
+
+// One step of UTF-8 decoding, for the decoders built on this one: the
+// character of the well-formed sequence at text[i], advancing i past it, or
+// kBadUtf8 (advancing by one byte) when the byte at i starts none; `cut` is
+// set when the sequence is only cut by the end of the text.
+constexpr char32_t kBadUtf8 = 0xFFFFFFFF;
+char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut = nullptr);
+// Appends the UTF-8 bytes of character `c` (at most U+10FFFF).
+void AppendUtf8(std::vector<unsigned char>& out, char32_t c);

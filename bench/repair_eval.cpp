@@ -1,0 +1,317 @@
+// The accuracy of the text repair: Russian texts the model was not built
+// from (bench/repair_holdout.txt), cut to five lengths, put through every
+// family of wrong readings that is reversible for them, and repaired again.
+// Prints the share recovered exactly per family and length.
+//
+//   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--english FILE]
+//
+// --all prints every family; by default families are grouped.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/codepage/repair.h"
+#include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
+
+namespace {
+
+using Chars = std::u32string;
+using Bytes = std::vector<unsigned char>;
+
+Chars FromUtf8(const std::string& s) {
+    Chars out;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    for (std::size_t i = 0; i < s.size();) {
+        const char32_t c = DecodeUtf8Char(p, s.size(), i);
+        if (c != kBadUtf8) out.push_back(c);
+    }
+    return out;
+}
+
+bool IsRussian(char32_t c) { return (c >= 0x410 && c <= 0x44F) || c == 0x401 || c == 0x451; }
+
+// Only characters every code page holds: typographic marks become ASCII.
+Chars Plain(const Chars& in) {
+    Chars out;
+    for (char32_t c : in) {
+        if (c < 0x80 || IsRussian(c)) out.push_back(c);
+        else if (c == U'«' || c == U'»' || c == U'“' || c == U'”' || c == U'„') out.push_back('"');
+        else if (c == U'‘' || c == U'’') out.push_back('\'');
+        else if (c == U'—' || c == U'–') out.push_back('-');
+        else if (c == U'…') out += U"...";
+        else if (c == 0xA0) out.push_back(' ');
+    }
+    return out;
+}
+
+int CountRussian(const Chars& s) {
+    int n = 0;
+    for (char32_t c : s) n += IsRussian(c);
+    return n;
+}
+
+char32_t Upper(char32_t c) {
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+    if (c == 0x451) return 0x401;
+    if (c >= 'a' && c <= 'z') return c - 0x20;
+    return c;
+}
+
+// Encoding and decoding, exact or not at all.
+bool Encode(const Chars& text, int e, Bytes& out) {
+    out.clear();
+    for (char32_t c : text) {
+        if (e == kRepairUtf8) {
+            AppendUtf8(out, c);
+            continue;
+        }
+        if (e == kRepair1252) return false; // never an encoding text is saved in here
+        bool exact = false;
+        const unsigned char b = CodePageByte(e, c, &exact);
+        if (!exact) return false;
+        out.push_back(b);
+    }
+    return true;
+}
+
+// Decoding through the engine itself: the plain reading of `e` written out
+// as UTF-8.
+Chars Decode(const Bytes& bytes, int e) {
+    RepairReading r;
+    r.saved = static_cast<signed char>(e);
+    const Bytes u = ApplyRepairReading(r, bytes.data(), bytes.size(), kRepairUtf8);
+    return FromUtf8(std::string(u.begin(), u.end()));
+}
+
+// Windows-1252 is only ever a wrong reading: bytes to characters.
+Chars Decode1252(const Bytes& bytes) {
+    static const char16_t low[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    Chars out;
+    for (unsigned char b : bytes) out.push_back(b >= 0x80 && b < 0xA0 ? low[b - 0x80] : b);
+    return out;
+}
+
+struct Family {
+    std::string name;
+    int original;               // the encoding the text was written in
+    std::vector<std::pair<int, int>> readings; // (read as, saved as)
+    bool sevenBit = false;
+};
+
+const char* Short(int e) {
+    static const char* const names[] = {"1251", "866", "koi8", "iso", "mac", "utf8", "1252"};
+    return names[e];
+}
+
+std::vector<Family> Families() {
+    std::vector<Family> f;
+    for (int e = 0; e <= kRepairUtf8; ++e) f.push_back({std::string("clean ") + Short(e), e, {}});
+    const int wrongs[] = {0, 1, 2, 3, 4, kRepair1252};
+    for (int e = 0; e <= kRepairUtf8; ++e)
+        for (int w : wrongs)
+            for (int s : {kRepairUtf8, 0, 1, 2, 3, 4})
+                if (w != e && s != w)
+                    f.push_back({std::string(Short(e)) + ">" + Short(w) + ">" + Short(s), e, {{w, s}}});
+    for (int e : {kRepairUtf8, 0, 2})
+        for (int w1 : {0, 2, kRepair1252})
+            for (int w2 : {0, kRepair1252})
+                if (w1 != e)
+                    f.push_back({std::string(Short(e)) + ">" + Short(w1) + ">utf8>" + Short(w2) + ">utf8", e,
+                                 {{w1, kRepairUtf8}, {w2, kRepairUtf8}}});
+    f.push_back({"koi8 7-bit", kCodePageKoi8, {}, true});
+    return f;
+}
+
+// The family's bytes of the text; false when it is not reversible for it.
+bool Garble(const Chars& text, const Family& f, Bytes& out) {
+    if (!Encode(text, f.original, out)) return false;
+    for (const auto& [wrong, saved] : f.readings) {
+        const Chars shown = wrong == kRepair1252 ? Decode1252(out) : Decode(out, wrong);
+        if (!Encode(shown, saved, out)) return false;
+    }
+    if (f.sevenBit) {
+        for (char32_t c : text)
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0x40 && c < 0x80 && c != 0x7F)) return false;
+        for (unsigned char& b : out) b &= 0x7F;
+    }
+    return true;
+}
+
+Chars Folded(Chars s) {
+    for (char32_t& c : s) c = Upper(c);
+    return s;
+}
+
+// Bytes that read, in some code page as they are, as the text with only the
+// case of letters changed: no repair can tell which was meant (the same
+// bytes are clean capitals), so such samples are counted apart.
+bool CaseOnly(const Bytes& bytes, const Chars& text) {
+    const Chars folded = Folded(text);
+    for (int e = 0; e < kRepairUtf8; ++e) {
+        const Chars plain = Decode(bytes, e);
+        if (plain != text && Folded(plain) == folded) return true;
+    }
+    return false;
+}
+
+struct Tally {
+    long good = 0, all = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: lork2_repair_eval HOLDOUT [--per-length N] [--all]\n");
+        return 2;
+    }
+    int perLength = 120;
+    bool all = false;
+    std::string english;
+    for (int i = 2; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--per-length") && i + 1 < argc) perLength = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--all")) all = true;
+        else if (!std::strcmp(argv[i], "--english") && i + 1 < argc) english = argv[++i];
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    std::vector<Chars> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(Plain(FromUtf8(line)));
+    if (lines.empty()) {
+        std::fprintf(stderr, "no text in %s\n", argv[1]);
+        return 1;
+    }
+
+    // Samples of each length, cut at blanks.
+    std::mt19937 random(2026);
+    std::map<std::string, std::vector<Chars>> samples;
+    auto pick = [&](int lowLetters, int highLetters, bool letters) {
+        for (int tries = 0; tries < 100000; ++tries) {
+            const Chars& l = lines[random() % lines.size()];
+            std::size_t start = random() % l.size();
+            while (start > 0 && l[start - 1] != ' ') --start;
+            for (std::size_t end = start + 1; end <= l.size(); ++end) {
+                if (end < l.size() && l[end] != ' ') continue;
+                const Chars s = l.substr(start, end - start);
+                const int size = letters ? CountRussian(s) : static_cast<int>(s.size());
+                if (size > highLetters) break;
+                if (size >= lowLetters && CountRussian(s) >= 5) return s;
+            }
+        }
+        return Chars();
+    };
+    for (int i = 0; i < perLength; ++i) {
+        samples["1 very short"].push_back(pick(5, 11, true));
+        samples["2 short"].push_back(pick(12, 25, true));
+        samples["3 sentence"].push_back(pick(60, 120, false));
+        Chars caps = pick(12, 60, false);
+        for (char32_t& c : caps) c = Upper(c);
+        samples["4 capitals"].push_back(caps);
+    }
+    for (int i = 0; i < perLength / 6 + 1; ++i) {
+        Chars text;
+        std::size_t at = random() % lines.size();
+        const std::size_t size = 2048 + random() % 4096;
+        while (text.size() < size) {
+            text += lines[at++ % lines.size()];
+            text += U"\r\n";
+        }
+        samples["5 text"].push_back(text);
+    }
+
+    const std::vector<Family> families = Families();
+    std::map<std::string, std::map<std::string, Tally>> table; // family group, length
+    std::map<std::string, Tally> byLength, standing;
+    long total = 0, caseOnly = 0;
+    Bytes bytes;
+    for (const auto& [length, list] : samples) {
+        for (const Chars& text : list) {
+            if (text.empty()) continue;
+            for (const Family& f : families) {
+                if (!Garble(text, f, bytes)) continue;
+                if (!f.readings.empty() && CaseOnly(bytes, text)) {
+                    ++caseOnly;
+                    continue;
+                }
+                const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1);
+                const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kRepairUtf8);
+                const Chars result = FromUtf8(std::string(u.begin(), u.end()));
+                const bool good = result == text;
+                if (!good && Folded(result) == Folded(text) && best[0].steps <= f.readings.size() && !f.sevenBit) {
+                    // As many wrong readings give the text in other capitals.
+                    ++caseOnly;
+                    continue;
+                }
+                std::string group = f.name;
+                if (!all && !f.readings.empty())
+                    group = f.readings.size() == 1 ? (f.readings[0].second == kRepairUtf8 ? "one, saved utf8"
+                                                                                           : "one, saved 8-bit")
+                                                   : "two";
+                if (!all && f.name.rfind("clean", 0) == 0) group = "clean";
+                table[group][length].all++;
+                table[group][length].good += good;
+                byLength[length].all++;
+                byLength[length].good += good;
+                ++total;
+                if (all && !good && length != "5 text") {
+                    const std::string name = RepairReadingName(best[0]);
+                    std::fprintf(stderr, "miss %s %s: %s [%.*s]\n", f.name.c_str(), length.c_str(), name.c_str(),
+                                 static_cast<int>(bytes.size()), reinterpret_cast<const char*>(bytes.data()));
+                }
+                // Clean text shown in its own code page stays as it is.
+                if (f.readings.empty() && !f.sevenBit) {
+                    const auto mine = FindRepairReadings(bytes.data(), bytes.size(), f.original, 1);
+                    standing[length].all++;
+                    standing[length].good += IsPlainReading(mine[0]) && mine[0].saved == f.original;
+                }
+            }
+        }
+    }
+    std::printf("%-22s", "family \\ length");
+    for (const auto& [length, list] : samples) std::printf(" %14s", length.c_str() + 2);
+    std::printf("\n");
+    auto row = [&](const std::string& name, std::map<std::string, Tally>& cells) {
+        std::printf("%-22s", name.c_str());
+        for (const auto& [length, list] : samples) {
+            const Tally& t = cells[length];
+            if (t.all) std::printf(" %7.2f%% %5ld", 100.0 * t.good / t.all, t.all);
+            else std::printf(" %14s", "-");
+        }
+        std::printf("\n");
+    };
+    for (auto& [group, cells] : table) row(group, cells);
+    row("all", byLength);
+    row("clean, as shown", standing);
+    std::printf("%ld samples; %ld more differ from a clean text only in the case of letters (left out)\n", total, caseOnly);
+    if (!english.empty()) {
+        // Clean Latin text: never repaired, as it is or in capitals.
+        std::ifstream latin(english, std::ios::binary);
+        long kept = 0, lines = 0;
+        for (std::string line; std::getline(latin, line);) {
+            if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+            for (int caps = 0; caps < 2; ++caps) {
+                std::string s = line;
+                if (caps)
+                    for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+                const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+                const auto best = FindRepairReadings(p, s.size(), -1, 1);
+                const Bytes u = ApplyRepairReading(best[0], p, s.size(), kRepairUtf8);
+                ++lines;
+                kept += std::string(u.begin(), u.end()) == s;
+                if (all && std::string(u.begin(), u.end()) != s) std::fprintf(stderr, "latin %s\n", s.c_str());
+            }
+        }
+        std::printf("clean Latin lines kept: %ld of %ld\n", kept, lines);
+    }
+    return 0;
+}

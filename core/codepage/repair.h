@@ -1,0 +1,78 @@
+// The text repair: finds the wrong readings garbled Russian text went through
+// on its way ("РџСЂРёРІРµС‚" is UTF-8 read as 1251 and saved as UTF-8) and
+// undoes them. A reading is the way the bytes are decoded now plus up to two
+// wrong readings undone, or KOI8-R whose eighth bit a mail relay stripped;
+// each is scored by how much it reads like Russian.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The encodings of a reading: the five code pages of tables.h (0..4), then
+// UTF-8 and Windows-1252, which text is only ever wrongly read as.
+constexpr int kRepairUtf8 = 5;
+constexpr int kRepair1252 = 6;
+
+// One wrong reading: text encoded in `original` (0..5) was read as `wrong`
+// (0..4 or 1252) and written out again.
+struct RepairStep {
+    signed char wrong = 0;
+    signed char original = 0;
+};
+
+struct RepairReading {
+    signed char saved = kRepairUtf8; // how the bytes are written now (0..5)
+    unsigned char steps = 0;         // wrong readings undone, 0..2
+    RepairStep step[2];              // step[0] is the last one, undone first
+    bool sevenBit = false;           // KOI8-R with the eighth bit stripped (no steps)
+    long score = 0;                  // higher reads better
+};
+
+// The best readings of the text, best first, at most `count` of them, no two
+// giving the same text. `asItStands` is the encoding the text is shown in
+// now (0..5), which wins unless another reading is clearly better; -1 when
+// there is none. Only a sample of a long text is read (kRepairSampleSize
+// bytes from the start); the caller gives that sample.
+constexpr std::size_t kRepairSampleSize = 64 * 1024;
+std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::size_t n, int asItStands,
+                                              std::size_t count);
+
+// True when the reading is the bytes decoded as they are written.
+bool IsPlainReading(const RepairReading& r);
+
+// The reading in plain words: "utf8 read as cp1251, saved as utf8", and in
+// Russian for the editor ("UTF-8, прочитанный как 1251").
+std::string RepairReadingName(const RepairReading& r);
+std::string RepairReadingNameRussian(const RepairReading& r);
+
+// Applies a reading to a text given block by block, carrying sequences cut
+// by a block's end to the next, and writes the result in `target` (0..4 or
+// kRepairUtf8) with the usual substitutes for characters the target lacks
+// (and '?' for what does not decode). Memory stays bounded by the block.
+class RepairDecoder {
+  public:
+    RepairDecoder(const RepairReading& reading, int target);
+    // Appends the result of the block to `out`; `last` ends the text.
+    void Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out);
+    std::size_t substitutes() const { return substitutes_; }
+
+  private:
+    RepairReading reading_;
+    int target_;
+    std::vector<unsigned char> pending_[3]; // cut UTF-8 sequences of each decoding
+    std::vector<char32_t> chars_;
+    std::vector<unsigned char> bytes_;
+    std::size_t substitutes_ = 0;
+    bool atStart_ = true;
+    int markSeen_ = 0;
+};
+
+// The whole text at once.
+std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, const unsigned char* text,
+                                              std::size_t n, int target, std::size_t* substitutes = nullptr);
+
+// For the editor: the display code page (0..2) repaired text goes into:
+// `display` when it holds every character of the result, else the first of
+// the three that does, else `display` (with substitutes).
+int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text, std::size_t n, int display);

@@ -1,0 +1,195 @@
+// The text repair: held-out Russian texts garbled the ways users bring them
+// come back exactly; clean text stays; the block-wise decoder agrees with the
+// whole; and lork2-text repair as a process.
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/codepage/repair.h"
+#include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+// Text in `e` (a code page or UTF-8) from UTF-8, and read as `e` into UTF-8.
+Bytes Encode(const Bytes& utf8, int e) {
+    return e == kRepairUtf8 ? utf8 : Utf8ToCodePage(e, utf8.data(), utf8.size()).bytes;
+}
+Bytes Decode(const Bytes& bytes, int e) { return e == kRepairUtf8 ? bytes : CodePageToUtf8(e, bytes.data(), bytes.size()); }
+
+Bytes Repaired(const Bytes& bytes, int target = kRepairUtf8, int asItStands = -1) {
+    const auto best = FindRepairReadings(bytes.data(), bytes.size(), asItStands, 1);
+    return ApplyRepairReading(best.at(0), bytes.data(), bytes.size(), target);
+}
+
+// Held-out lines: every 40th of the evaluation's texts, letters and
+// punctuation every code page holds.
+std::vector<Bytes> HeldOutLines() {
+    std::ifstream in(LORK2_SOURCE_DIR "/bench/repair_holdout.txt", std::ios::binary);
+    std::vector<Bytes> lines;
+    int k = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (k++ % 40) continue;
+        const Bytes u = B(line);
+        const Bytes back = Decode(Encode(u, kCodePageOem), kCodePageOem);
+        if (back == u && Utf8ToCodePage(kCodePageOem, u.data(), u.size()).substitutes == 0) lines.push_back(u);
+    }
+    return lines;
+}
+
+TEST(Repair, HeldOutTextsComeBackFromEveryCommonGarbling) {
+    const std::vector<Bytes> lines = HeldOutLines();
+    ASSERT_GE(lines.size(), 30u);
+    // (original, read as, saved as) and once more: the families users meet.
+    struct Chain {
+        int original, wrong, saved, wrong2, saved2;
+    };
+    const Chain chains[] = {
+        {kRepairUtf8, 0, kRepairUtf8, -1, -1}, {0, 2, kRepairUtf8, -1, -1}, {2, 0, kRepairUtf8, -1, -1},
+        {0, 1, kRepairUtf8, -1, -1},           {1, 0, kRepairUtf8, -1, -1}, {kRepairUtf8, 2, kRepairUtf8, -1, -1},
+        {2, 0, 0, -1, -1},                     {0, 2, 2, -1, -1},          {0, 4, kRepairUtf8, -1, -1},
+        {kRepairUtf8, 0, kRepairUtf8, 0, kRepairUtf8}, {2, 0, kRepairUtf8, 0, kRepairUtf8},
+    };
+    int misses = 0, total = 0;
+    for (const Bytes& line : lines) {
+        // KOI8-R without its eighth bit: sentences with no Latin of their own.
+        Bytes seven = Encode(line, kCodePageKoi8);
+        bool latin = false;
+        for (unsigned char& b : seven) {
+            latin = latin || (b >= 0x40 && b < 0x80);
+            b &= 0x7F;
+        }
+        if (!latin && line.size() >= 120) {
+            EXPECT_EQ(Repaired(seven), line);
+        }
+        for (int cp = 0; cp <= kRepairUtf8; ++cp) { // clean, as shown and not
+            ++total;
+            misses += Repaired(Encode(line, cp)) != line;
+            EXPECT_EQ(Repaired(Encode(line, cp), kRepairUtf8, cp), line) << "clean in " << cp;
+        }
+        for (const Chain& c : chains) {
+            Bytes bytes = Encode(Decode(Encode(line, c.original), c.wrong), c.saved);
+            if (c.wrong2 >= 0) bytes = Encode(Decode(bytes, c.wrong2), c.saved2);
+            ++total;
+            misses += Repaired(bytes) != line;
+        }
+    }
+    // A rare line reads as well one way as another (1251 taken for Mac
+    // Cyrillic differs only in its capitals); no more than one in 200.
+    EXPECT_LE(misses * 200, total);
+}
+
+TEST(Repair, ExamplesAndTheirNames) {
+    const Bytes twice = B(U8(u8"РџСЂРёРІРµС‚, РјРёСЂ"));
+    auto r = FindRepairReadings(twice.data(), twice.size(), -1, 5);
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(RepairReadingName(r[0]), "utf8 read as cp1251, saved as utf8");
+    EXPECT_EQ(RepairReadingNameRussian(r[0]), "UTF-8, прочитанный как 1251");
+    EXPECT_EQ(ApplyRepairReading(r[0], twice.data(), twice.size(), kCodePageAnsi), B("Привет, мир"));
+    // The editor keeps its display code page when it holds the result.
+    EXPECT_EQ(RepairTargetCodePage(r[0], twice.data(), twice.size(), kCodePageKoi8), kCodePageKoi8);
+    const Bytes boxes = B(U8(u8"Р’С…РѕРґ в•”в•ђв•—"));
+    r = FindRepairReadings(boxes.data(), boxes.size(), -1, 1);
+    EXPECT_EQ(RepairTargetCodePage(r[0], boxes.data(), boxes.size(), kCodePageAnsi), kCodePageOem);
+    const Bytes latin1 = B(U8(u8"Ïðèâåò, ìèð"));
+    r = FindRepairReadings(latin1.data(), latin1.size(), -1, 1);
+    EXPECT_EQ(RepairReadingName(r[0]), "cp1251 read as cp1252, saved as utf8");
+    // English must stay English, never taken for KOI8-R without its eighth bit.
+    for (const char* english : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", ""})
+        EXPECT_EQ(Repaired(B(english)), B(english));
+}
+
+TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
+    std::string text;
+    for (const Bytes& line : HeldOutLines()) text += std::string(line.begin(), line.end()) + "\r\n";
+    // Twice through UTF-8 read as 1251: sequences of up to six bytes per letter.
+    const Bytes once = Encode(Decode(B(text), 0), kRepairUtf8);
+    const Bytes bytes = Encode(Decode(once, 0), kRepairUtf8);
+    const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1).at(0);
+    for (int target : {kRepairUtf8, int{kCodePageKoi8}}) {
+        const Bytes whole = ApplyRepairReading(best, bytes.data(), bytes.size(), target);
+        RepairDecoder decoder(best, target);
+        Bytes pieces;
+        for (std::size_t i = 0, step = 1; i < bytes.size(); i += step, step = step % 7 + 1) {
+            const std::size_t n = std::min(step, bytes.size() - i);
+            decoder.Feed(bytes.data() + i, n, i + n == bytes.size(), pieces);
+        }
+        EXPECT_EQ(pieces, whole);
+        if (target == kRepairUtf8) {
+            EXPECT_EQ(whole, B(text));
+        }
+    }
+}
+
+TEST(Repair, EveryByteValueAndCutSequencesAreBounded) {
+    Bytes all;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 0; b < 256; ++b) all.push_back(static_cast<unsigned char>(b * (round + 1)));
+    for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{2}, all.size()}) {
+        const auto readings = FindRepairReadings(all.data(), n, -1, 100);
+        ASSERT_FALSE(readings.empty());
+        for (const RepairReading& r : readings)
+            for (int target = 0; target <= kRepairUtf8; ++target)
+                EXPECT_LE(ApplyRepairReading(r, all.data(), n, target).size(), 4 * n);
+    }
+}
+
+} // namespace
+
+#ifndef _WIN32
+// lork2-text repair as a script runs it.
+TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
+    const std::string dir = LORK2_BINARY_DIR "/repair-test";
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+    auto write = [&](const std::string& name, const std::string& data) {
+        std::ofstream(dir + "/" + name, std::ios::binary) << data;
+    };
+    auto read = [&](const std::string& name) {
+        std::ifstream f(dir + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    };
+    auto run = [&](const std::string& args) {
+        const int raw = std::system(("cd '" + dir + "' && '" LORK2_BINARY_DIR "/tools/lork2-text' " + args +
+                                     " >out 2>err").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    write("mail.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\n"));
+    EXPECT_EQ(run("repair mail.txt"), 0);
+    EXPECT_EQ(read("out"), "Привет, мир\n");
+    EXPECT_EQ(read("err"), "lork2-text: utf8 read as cp1251, saved as utf8\n");
+    EXPECT_EQ(run("repair --to utf8 -o fixed.txt mail.txt"), 0);
+    EXPECT_EQ(read("fixed.txt"), U8(u8"Привет, мир\n"));
+    EXPECT_EQ(run("repair --list 3 mail.txt"), 0);
+    const std::string list = read("out");
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 3);
+    EXPECT_NE(list.find("utf8 read as cp1251, saved as utf8\tПривет, мир\n"), std::string::npos);
+    // Text with nothing above ASCII, and empty input, pass unchanged.
+    write("plain.txt", "Nothing to repair here.\n");
+    EXPECT_EQ(run("repair --to koi8 < plain.txt"), 0);
+    EXPECT_EQ(read("out"), "Nothing to repair here.\n");
+    EXPECT_EQ(run("repair < /dev/null"), 0);
+    EXPECT_EQ(read("out"), "");
+    // Bad arguments exit 2, a missing file 1; OUT stays as it was.
+    for (const char* bad : {"repair --to cp1251", "repair --list 0", "repair --list", "repair a b", "repair --x"})
+        EXPECT_EQ(run(std::string(bad) + " -o fixed.txt"), 2) << bad;
+    EXPECT_EQ(run("repair missing.txt -o fixed.txt"), 1);
+    EXPECT_NE(read("err").find("missing.txt"), std::string::npos);
+    EXPECT_EQ(read("fixed.txt"), U8(u8"Привет, мир\n"));
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+#endif
