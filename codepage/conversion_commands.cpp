@@ -12,6 +12,7 @@
 #include "core/codepage/paragraph.h"
 #include "core/codepage/rtf_text.h"
 #include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 
@@ -19,6 +20,13 @@
 #include <vector>
 
 int g_pendingSourceCodePage = -1;
+
+namespace {
+// The pair of the encodings dialog while a conversion from or to UTF-8 runs
+// (-1: the tables' conversion).
+int g_utf8Source = -1;
+int g_utf8Target = -1;
+} // namespace
 
 void ForgetPendingFirstKey() { g_pendingSourceCodePage = -1; }
 
@@ -89,8 +97,21 @@ ConversionRange SelectRangeOf(int command) {
 // and IDM_TO_ANSI to IDM_TO_FIDO. Converting the whole text to a code page
 // also shows it in that code page, as one undo step (a snapshot brings back
 // the bytes and the display code page); a selection is converted in place.
+// The bytes read as g_utf8Source and written as g_utf8Target, one of them UTF-8.
+std::vector<unsigned char> RecodeWithUtf8(const unsigned char* bytes, int32_t n) {
+    const auto count = static_cast<size_t>(n);
+    if (g_utf8Source != kUtf8Bytes) return CodePageToUtf8(g_utf8Source, bytes, count);
+    if (g_utf8Target != kUtf8Bytes) return Utf8ToCodePage(g_utf8Target, bytes, count).bytes;
+    return CleanUtf8(bytes, count).bytes;
+}
+
 bool ConvertByTables(int command, unsigned char* bytes, int32_t n, const ConversionRange& range, int fromTable,
                      int toTable) {
+    if (command == IDM_ENCODINGS && g_utf8Source >= 0) {
+        const std::vector<unsigned char> out = RecodeWithUtf8(bytes, n);
+        PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, false);
+        return true;
+    }
     if (!range.wholeText || command == IDM_ENCODINGS) {
         ConvertBytes(bytes, n, fromTable, toTable);
         PutBackReplacement(bytes, n, range.start, range.end, false);
@@ -197,6 +218,19 @@ void ConvertText(int command, int fromTable, int toTable) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         ShowSystemError();
     }
+}
+
+void ConvertCodePagePair(int source, int target) {
+    if (source < 0 || source > kUtf8Bytes || target < 0 || target > kUtf8Bytes) return;
+    if (source != kUtf8Bytes && target != kUtf8Bytes) {
+        ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
+        return;
+    }
+    g_utf8Source = source;
+    g_utf8Target = target;
+    ConvertText(IDM_ENCODINGS, kNoTable, kNoTable);
+    g_utf8Source = -1;
+    g_utf8Target = -1;
 }
 
 void ConvertCommand(int id) {

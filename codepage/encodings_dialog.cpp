@@ -15,25 +15,27 @@
 
 namespace {
 
-// List index = code-page number.
-const char* const kCodePageNames[kCodePageCount] = {"ANSI (1251)", "OEM (866)", "KOI8 R", "ISO", "MAC"};
+// List index = code-page number; UTF-8 bytes come after the five.
+constexpr int kListCount = kCodePageCount + 1;
+static_assert(kUtf8Bytes == kCodePageCount);
+const char* const kCodePageNames[kListCount] = {"ANSI (1251)", "OEM (866)", "KOI8 R", "ISO", "MAC", "UTF-8"};
 
 // A stored code page the lists cannot show counts as absent.
 int StoredCodePage(const SettingDef& def) {
     const int32_t value = ReadSetting(def);
-    return value >= 0 && value < kCodePageCount ? static_cast<int>(value) : static_cast<int>(def.defaultValue);
+    return value >= 0 && value < kListCount ? static_cast<int>(value) : static_cast<int>(def.defaultValue);
 }
 
 void FillCodePageList(HWND dialog, int id, int selected) {
     HWND list = GetDlgItem(dialog, id);
-    for (int cp = 0; cp < kCodePageCount; ++cp)
+    for (int cp = 0; cp < kListCount; ++cp)
         SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(cp), reinterpret_cast<LPARAM>(kCodePageNames[cp]));
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 int SelectedCodePage(HWND dialog, int id) {
     const LRESULT cp = SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
-    return cp >= 0 && cp < kCodePageCount ? static_cast<int>(cp) : -1;
+    return cp >= 0 && cp < kListCount ? static_cast<int>(cp) : -1;
 }
 
 void InitEncodingsDialog(HWND dialog, LPARAM) {
@@ -65,7 +67,7 @@ void EncodingsDialogCommand(int) {
     if (RunModalDialog(IDD_ENCODINGS, kEncodingsDialog) == IDOK) {
         const int source = StoredCodePage(setting::SourceCodePage);
         const int target = StoredCodePage(setting::TargetCodePage);
-        ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
+        ConvertCodePagePair(source, target);
     }
     ShowSelectionAlways(false);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/heap_block.h"
@@ -20,6 +21,7 @@
 #include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
+#include "editor/status_bar.h"
 #include "editor/title.h"
 
 namespace {
@@ -166,6 +168,24 @@ bool WriteNewFile(const char* path, const unsigned char* bytes, int32_t n) {
     return ok;
 }
 
+// The text as shown, written in the document's Unicode encoding: a new heap
+// block in place of `text` (which is freed); null, with the error set, when
+// it cannot be had.
+unsigned char* EncodedForFile(unsigned char* text, int32_t* n) {
+    const FileEncoding encoding = g_document.encoding;
+    const int codePage = DisplayCodePage();
+    const size_t size = EncodedUnicodeSize(encoding, codePage, text, static_cast<size_t>(*n));
+    unsigned char* encoded =
+        size < INT32_MAX ? static_cast<unsigned char*>(HeapAllocBlock(size + 1)) : nullptr;
+    if (encoded) {
+        EncodeUnicodeFileInto(encoding, codePage, text, static_cast<size_t>(*n), encoded);
+        *n = static_cast<int32_t>(size);
+    }
+    HeapFreeBlock(text);
+    if (!encoded) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return encoded;
+}
+
 bool AskOverwriteProtected() {
     return ShowMessage(MB_YESNO | MB_ICONQUESTION,
                        {CurrentFileName(), ": только для чтения!\rПерезаписать?"}) == IDYES;
@@ -261,11 +281,22 @@ bool LoadFile(const char* name) {
         if (file.opened) ShowSystemError();
         return false;
     }
-    const unsigned char* bytes = file.bytes.get();
-    const int32_t n = file.length;
-    const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    if (!AdmitsLoadedFile(path, bytes, n, guess)) return false;
-    if (!PutNewDocument(bytes, n, guess, n > kLongLoad ? ShowLoadProgress : nullptr)) return false;
+    // A UTF-8 or UTF-16 file goes in as the text of the display code page
+    // that holds it; any other file as its bytes, shown as the guess says.
+    const UnicodeReading reading = ReadUnicodeFile(file.bytes.get(), static_cast<size_t>(file.length));
+    const bool unicode = reading.encoding != FileEncoding::Bytes;
+    const unsigned char* bytes = unicode ? reading.text.data() : file.bytes.get();
+    const int32_t n = unicode ? static_cast<int32_t>(reading.text.size()) : file.length;
+    const int shownAs =
+        unicode ? reading.codePage : DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
+    if (!AdmitsLoadedFile(path, bytes, n, shownAs)) return false;
+    if (!PutNewDocument(bytes, n, shownAs, n > kLongLoad ? ShowLoadProgress : nullptr)) return false;
+    g_document.encoding = reading.encoding;
+    // An odd-length file that starts as UTF-16 does is most likely a 1251
+    // text beginning with "яю": no word about UTF-16 for it.
+    const bool explained = reading.refusal != UnicodeRefusal::None && reading.refusal != UnicodeRefusal::Utf16OddLength;
+    lstrcpynA(g_document.note, explained ? UnicodeRefusalText(reading).c_str() : "", sizeof g_document.note);
+    UpdateCodePageField();
     lstrcpynA(g_document.fileName, path, kPathSize);
     UseOnDiskName(g_document.fileName);
     AddRecentFile(g_document.fileName, RememberCaret());
@@ -288,6 +319,7 @@ bool SaveFile() {
     }
     int32_t n = 0;
     unsigned char* bytes = DocumentBytes(&n);
+    if (bytes && g_document.encoding != FileEncoding::Bytes) bytes = EncodedForFile(bytes, &n);
     if (!bytes) {
         ShowSystemError();
         return false;
@@ -350,12 +382,18 @@ bool SaveDocumentAs() {
     // The dialog proposes the current name ("БезИмени" for a new document).
     char name[kPathSize];
     lstrcpynA(name, g_document.fileName, kPathSize);
-    if (!ChooseFileToSave(name)) {
+    FileEncoding encoding = g_document.encoding;
+    if (!ChooseFileToSave(name, &encoding)) {
         SetTitle();
         return false;
     }
+    const FileEncoding before = g_document.encoding;
     lstrcpynA(g_document.fileName, name, kPathSize);
+    g_document.encoding = encoding;
     const bool ok = SaveFile();
+    if (!ok) g_document.encoding = before;
+    g_document.note[0] = '\0';
+    UpdateCodePageField();
     UseOnDiskName(g_document.fileName);
     if (ok) {
         AddRecentFile(g_document.fileName, false);
@@ -371,9 +409,16 @@ void InsertFromFile() {
     if (!ChooseFileToRead(name)) return;
     const WholeFile file = ReadWholeFile(name);
     if (!file) return; // silent, as the command always was
-    const int32_t n = file.length;
-    if (!AdmitsInsertedFile(name, file.bytes.get(), n)) return;
-    InsertOverSelection(file.bytes.get(), n);
+    // A Unicode file's text goes in as the display code page's bytes when
+    // that code page holds every character of it; otherwise its bytes do.
+    const UnicodeReading reading = ReadUnicodeFile(file.bytes.get(), static_cast<size_t>(file.length));
+    std::vector<unsigned char> text;
+    const bool unicode = reading.encoding != FileEncoding::Bytes &&
+                         RecodeExactly(reading.codePage, reading.text, DisplayCodePage(), text);
+    const unsigned char* bytes = unicode ? text.data() : file.bytes.get();
+    const int32_t n = unicode ? static_cast<int32_t>(text.size()) : file.length;
+    if (!AdmitsInsertedFile(name, bytes, n)) return;
+    InsertOverSelection(bytes, n);
 }
 
 void OpenRecentFile(int i) {
@@ -388,7 +433,7 @@ void OpenRecentFile(int i) {
 void NewDocumentCommand(int) {
     if (!EditorWindow() || !AskSaveChanges()) return;
     if (!PutNewDocument(nullptr, 0, DisplayCodePage())) return;
-    lstrcpynA(g_document.fileName, kUntitledName, kPathSize);
+    ResetDocumentState();
     SetTitle();
 }
 
@@ -426,5 +471,6 @@ bool LoadDroppedFile(HDROP drop) {
 
 void ResetDocumentState() {
     g_document = Document{};
+    UpdateCodePageField();
     lstrcpynA(g_document.fileName, kUntitledName, kPathSize);
 }

@@ -7,24 +7,45 @@
 #include <cstring>
 
 #include "base/globals.h"
+#include "core/codepage/dialog_ids.h"
 #include "core/document/file_names.h"
 
 namespace {
 
 OPENFILENAMEA g_openFileName;
+FileEncoding g_saveEncoding = FileEncoding::Bytes; // the Save As dialog's choice
 DWORD g_filterIndex = 1; // the filter last confirmed in any of the three dialogs
 
 constexpr DWORD kOpenFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
 constexpr DWORD kSaveFlags =
     OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
+// The Save As dialog's list of encodings (the Open dialogs have none): the
+// code page's bytes as shown, then the Unicode encodings; the document's own
+// selected.
+void FillEncodingList(HWND hook) {
+    HWND list = GetDlgItem(hook, IDC_SAVE_ENCODING);
+    if (!list) return;
+    for (int e = 0; e < kFileEncodingCount; ++e) {
+        const auto encoding = static_cast<FileEncoding>(e);
+        const char* name = encoding == FileEncoding::Bytes ? "Как показано" : FileEncodingName(encoding);
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(g_saveEncoding), 0);
+}
+
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SendMessageA(GetParent(hook), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_shell.smallIcon));
+        FillEncodingList(hook);
         return 0;
     case WM_NOTIFY: {
         const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
+        if (notify->hdr.code == static_cast<UINT>(CDN_FILEOK)) {
+            const LRESULT chosen = SendDlgItemMessageA(hook, IDC_SAVE_ENCODING, CB_GETCURSEL, 0, 0);
+            if (chosen >= 0 && chosen < kFileEncodingCount) g_saveEncoding = static_cast<FileEncoding>(chosen);
+        }
         if (notify->hdr.code == static_cast<UINT>(CDN_TYPECHANGE)) {
             if (notify->lpOFN) g_openFileName.nFilterIndex = notify->lpOFN->nFilterIndex;
             SetDefaultExtension();
@@ -76,14 +97,21 @@ bool ChooseFileToRead(char* name) {
     return name[0] != '\0';
 }
 
-bool ChooseFileToSave(char* name) {
-    PrepareFileDialog(name, kSaveFlags);
-    if (!GetSaveFileNameA(&g_openFileName) || !name[0]) return false;
+bool ChooseFileToSave(char* name, FileEncoding* encoding) {
+    PrepareFileDialog(name, kSaveFlags | OFN_ENABLETEMPLATE);
+    g_openFileName.hInstance = g_shell.instance;
+    g_openFileName.lpTemplateName = MAKEINTRESOURCEA(IDD_SAVE_ENCODING);
+    g_saveEncoding = *encoding;
+    const bool chosen = GetSaveFileNameA(&g_openFileName) && name[0];
+    g_openFileName.Flags &= ~OFN_ENABLETEMPLATE;
+    if (!chosen) return false;
     g_filterIndex = g_openFileName.nFilterIndex;
+    *encoding = g_saveEncoding;
     return true;
 }
 
 void ResetFileDialogs() {
     g_openFileName = OPENFILENAMEA{};
     g_filterIndex = 1;
+    g_saveEncoding = FileEncoding::Bytes;
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "base/globals.h"
@@ -77,11 +78,24 @@ void DrawKeyboardField(const DRAWITEMSTRUCT* dis) {
     DrawTextA(dis->hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+// The code page shown, after the file's encoding for a Unicode document:
+// "UTF-8 · ANSI (1251)".
+void CodePageFieldText(char* text, int size) {
+    const char* codePage = CodePageFieldName(g_editorState.displayCodePage);
+    if (g_document.encoding == FileEncoding::Bytes) {
+        lstrcpynA(text, codePage, size);
+    } else {
+        snprintf(text, static_cast<size_t>(size), "%s · %s", FileEncodingName(g_document.encoding), codePage);
+    }
+}
+
 void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
     RECT r = dis->rcItem;
     DrawStripImage(dis->hDC, g_shell.menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
     r.left += 18;
-    DrawStatusTextA(dis->hDC, &r, CodePageFieldName(g_editorState.displayCodePage), SBT_NOBORDERS);
+    char text[64];
+    CodePageFieldText(text, sizeof text);
+    DrawStatusTextA(dis->hDC, &r, text, SBT_NOBORDERS);
 }
 
 } // namespace
@@ -150,7 +164,11 @@ void UpdateKeyboardField() {
 
 // The field's data is the name it shows (a constant string).
 void UpdateCodePageField() {
-    if (g_statusBar) SetFieldText(kCodePageField, CodePageFieldName(g_editorState.displayCodePage), SBT_OWNERDRAW);
+    if (!g_statusBar) return;
+    char text[64];
+    CodePageFieldText(text, sizeof text);
+    SetFieldText(kCodePageField, text, SBT_OWNERDRAW);
+    UpdatePathField(); // it tells why a Unicode-looking file opened as bytes
 }
 
 void UpdateModeField() {
@@ -163,7 +181,13 @@ void UpdatePathField() {
     // the tooltip always show it whole.
     char path[kPathSize];
     lstrcpynA(path, g_document.fileName, sizeof path);
-    SetFieldText(kPathField, path);
+    if (g_document.note[0]) {
+        char field[kPathSize + sizeof g_document.note + 8];
+        snprintf(field, sizeof field, "%s — %s", path, g_document.note);
+        SetFieldText(kPathField, field);
+    } else {
+        SetFieldText(kPathField, path);
+    }
     if (!g_statusTooltip) return;
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;

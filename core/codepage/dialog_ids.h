@@ -17,4 +17,8 @@
 #define IDC_ENCODINGS_SOURCE 101
 #define IDC_ENCODINGS_TARGET 102
 
+/* The Save As dialog's own part: how the file is written. */
+#define IDD_SAVE_ENCODING 9
+#define IDC_SAVE_ENCODING 101
+
 #endif

@@ -371,3 +371,13 @@ std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsig
     EncodeUnicodeFileInto(e, cp, text, n, out.data());
     return out;
 }
+
+bool RecodeExactly(int from, const std::vector<unsigned char>& text, int to, std::vector<unsigned char>& out) {
+    out.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool exact = true;
+        out[i] = from == to ? text[i] : CodePageByte(to, CodePageChar(from, text[i]), &exact);
+        if (!exact) return false;
+    }
+    return true;
+}

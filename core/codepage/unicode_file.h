@@ -69,3 +69,7 @@ std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text
 void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
                            bool withMark = true);
 std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n);
+
+// Text of display code page `from` as the bytes of display code page `to`,
+// into `out`; false (out unspecified) when `to` lacks one of its characters.
+bool RecodeExactly(int from, const std::vector<unsigned char>& text, int to, std::vector<unsigned char>& out);

@@ -35,7 +35,9 @@ std::span<const int> DefaultToolbarButtons();
 enum StatusField { kCaretField = 0, kKeyboardField = 1, kCodePageField = 2, kModeField = 3, kPathField = 4 };
 constexpr int kStatusFieldCount = 5;
 // The right edges of the fields in pixels; the last field runs to the end.
-constexpr int kStatusFieldEdges[kStatusFieldCount] = {95, 125, 230, 300, -1};
+// The code-page field has room for a Unicode file's encoding beside the
+// code page ("UTF-16 LE · ANSI (1251)").
+constexpr int kStatusFieldEdges[kStatusFieldCount] = {95, 125, 290, 360, -1};
 
 // The caret field's text, "%4u:%u" (column first, right-aligned in four
 // places), written into `out` and always NUL-terminated when `size` > 0;

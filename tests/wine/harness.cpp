@@ -172,6 +172,7 @@ void StopEditor() {
         DispatchMessageA(&msg);
     }
     ResetProgramState();
+    g_refusals = 0; // a refusal no window took is no test's business after it
 }
 
 void Pump() {

@@ -1,0 +1,136 @@
+// UTF-8 and UTF-16 files: read as the text of a display code page, written
+// back in their own encoding (or the one Save As chose), byte for byte when
+// nothing changed; and UTF-8 among the encodings dialog's conversions.
+#include "tests/wine/editor_fixture.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/app/command_ids.h"
+#include "core/codepage/dialog_ids.h"
+#include "core/codepage/unicode_file.h"
+#include "core/codepage/utf8.h"
+#include "document/documents.h"
+
+namespace {
+
+using harness::AnswerNextDialog;
+using harness::PressButton;
+
+class UnicodeDocuments : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+        folder_ = std::string(temp) + "lk2uni" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+    }
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        const std::string path = folder_ + "\\" + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        return path;
+    }
+    static Bytes Read(const std::string& path) { return harness::ReadFileBytes(path); }
+    static Bytes Encoded(FileEncoding e, int cp, const Bytes& text) {
+        const auto v = EncodeUnicodeFile(e, cp, text.data(), text.size());
+        return Bytes(v.begin(), v.end());
+    }
+    std::string folder_;
+};
+
+// Russian prose in 1251 with both kinds of line end; the same in KOI8-R.
+const Bytes kAnsi = B("\xCC\xEE\xF0\xEE\xE7 \xE8 \xF1\xEE\xEB\xED\xF6\xE5; \xE4\xE5\xED\xFC "
+                      "\xF7\xF3\xE4\xE5\xF1\xED\xFB\xE9!\r\n\xC5\xF9\xE5 \xF2\xFB \xE4\xF0\xE5\xEC\xEB\xE5\xF8\xFC, "
+                      "\xE4\xF0\xF3\xE3 \xEF\xF0\xE5\xEB\xE5\xF1\xF2\xED\xFB\xE9 \x97 \xEF\xEE\xF0\xE0, "
+                      "\xEA\xF0\xE0\xF1\xE0\xE2\xE8\xF6\xE0, \xEF\xF0\xEE\xF1\xED\xE8\xF1\xFC\n");
+
+TEST_F(UnicodeDocuments, EveryEncodingIsReadShownAndWrittenBackByteForByte) {
+    const FileEncoding encodings[] = {FileEncoding::Utf8, FileEncoding::Utf8Bom, FileEncoding::Utf16Le,
+                                      FileEncoding::Utf16Be};
+    for (FileEncoding e : encodings) {
+        SCOPED_TRACE(FileEncodingName(e));
+        const Bytes file = Encoded(e, 0, kAnsi);
+        const std::string path = Write("text.txt", file);
+        ASSERT_TRUE(LoadFile(path.c_str()));
+        EXPECT_EQ(DisplayCodePage(), 0);
+        EXPECT_EQ(Text(), kAnsi);
+        EXPECT_EQ(g_document.encoding, e);
+        Command(IDM_SAVE);
+        EXPECT_EQ(Read(path), file); // opened and saved: the same bytes
+        // An edit changes only what was edited.
+        Select(0, 0);
+        Type('X');
+        Command(IDM_SAVE);
+        EXPECT_EQ(Read(path), Encoded(e, 0, B("X") + kAnsi));
+        // A switch of the display: what is saved is what is shown.
+        Command(IDM_SHOW_OEM);
+        Command(IDM_SAVE);
+        EXPECT_EQ(Read(path), Encoded(e, 1, B("X") + kAnsi));
+    }
+    // Text only 866 holds (box drawing) goes into 866; a KOI8-R one into KOI8-R.
+    const Bytes box = B("\xC9\xCD\xBB \xAF\xE0\xA8\xA2\xA5\xE2\r\n");
+    const std::string boxPath = Write("box.txt", Encoded(FileEncoding::Utf8, 1, box));
+    ASSERT_TRUE(LoadFile(boxPath.c_str()));
+    EXPECT_EQ(DisplayCodePage(), 1);
+    EXPECT_EQ(Text(), box);
+    // Save As chooses the encoding; the document's own is offered.
+    const std::string copy = folder_ + "\\copy.txt";
+    AnswerNextDialog([&](HWND dialog) {
+        HWND list = nullptr;
+        EnumChildWindows(dialog, [](HWND w, LPARAM found) {
+            if (GetDlgCtrlID(w) == IDC_SAVE_ENCODING) *reinterpret_cast<HWND*>(found) = w;
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&list));
+        ASSERT_TRUE(list);
+        EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(FileEncoding::Utf8));
+        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(FileEncoding::Utf16Le), 0);
+        harness::ChooseFile(copy)(dialog);
+    });
+    Command(IDM_SAVE_AS);
+    EXPECT_EQ(Read(copy), Encoded(FileEncoding::Utf16Le, 1, box));
+    EXPECT_EQ(g_document.encoding, FileEncoding::Utf16Le);
+    // Nothing is lost: a character no code page holds, a cut UTF-16 file and
+    // malformed UTF-8 open as their bytes and save back unchanged.
+    const Bytes cjk = Encoded(FileEncoding::Utf8, 0, kAnsi) + B("\xE4\xB8\xAD");
+    const Bytes odd = B("\xFF\xFE\x41\x00\x42");
+    const Bytes malformed = B("\xD0\x9F\xD1\x80\xD0 \xC0\xAF");
+    for (const Bytes& bytes : {cjk, odd, malformed, Bytes()}) {
+        const std::string path = Write("bytes.txt", bytes);
+        ASSERT_TRUE(LoadFile(path.c_str()));
+        EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+        EXPECT_EQ(Text(), bytes);
+        EXPECT_EQ(std::string(g_document.note).empty(), bytes != cjk); // the status bar says why
+        Command(IDM_SAVE);
+        EXPECT_EQ(Read(path), bytes);
+    }
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+TEST_F(UnicodeDocuments, EncodingsDialogConvertsFromAndToUtf8AsOneUndoStep) {
+    const std::vector<unsigned char> utf8 = CodePageToUtf8(0, kAnsi.data(), kAnsi.size());
+    const Bytes bytes(utf8.begin(), utf8.end());
+    Load(bytes);
+    auto convert = [](int source, int target) {
+        AnswerNextDialog([=](HWND dialog) {
+            harness::PickEntry(dialog, IDC_ENCODINGS_SOURCE, source);
+            harness::PickEntry(dialog, IDC_ENCODINGS_TARGET, target);
+            PressButton(IDOK)(dialog);
+        });
+        Command(IDM_ENCODINGS);
+    };
+    convert(5, 0);
+    EXPECT_EQ(Text(), kAnsi);
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), bytes);
+    Command(IDM_SELECT_ALL);
+    convert(5, 0);
+    convert(0, 5);
+    EXPECT_EQ(Text(), bytes);
+}
+
+} // namespace
