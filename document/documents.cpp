@@ -19,6 +19,7 @@
 #include "document/recent_files.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
+#include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/title.h"
@@ -216,16 +217,26 @@ WholeFile ReadWholeFile(const char* name) {
 namespace {
 
 // A long load shows how far it has got in the title, with the wait cursor,
-// and keeps the main window's own area painted.
+// keeps the main window's own area painted, and stops when the user presses
+// Escape (other keys pressed meanwhile are dropped: they were meant for a
+// window that did not answer).
 constexpr int32_t kLongLoad = 1 << 20;
 
-void ShowLoadProgress(int32_t done, int32_t total) {
-    if (total <= 0) return;
+bool EscapePressed() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
+        if (msg.wParam == VK_ESCAPE) return true;
+    return false;
+}
+
+bool ShowLoadProgress(int32_t done, int32_t total) {
+    if (total <= 0) return true;
     char title[64];
-    wsprintfA(title, "LORK2 - %d%%", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
+    wsprintfA(title, "LORK2 - %d%% (Esc - отмена)", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
     SetWindowTextA(g_mainWindow, title);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+    return !EscapePressed();
 }
 
 // The wait cursor while it lives, the previous cursor back afterwards.
@@ -240,16 +251,16 @@ private:
     HCURSOR previous_;
 };
 
-// A file whose text the control cannot hold is refused before it goes in
-// (the document untouched). A load drops the old text first; an insertion
-// keeps it and copies it for undo.
-bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n) {
-    const int shownAs = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    return MemoryAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor));
+// A file whose text the control cannot hold, or would take too long to lay
+// out, is refused before it goes in (the document untouched). A load drops
+// the old text first, and is taken without word wrap when only that makes it
+// fast enough; an insertion keeps the old text and copies it for undo.
+bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs, bool* unwrap) {
+    return ControlAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor), unwrap);
 }
 
 bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
-    return MemoryAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0);
+    return ControlAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0);
 }
 
 } // namespace
@@ -266,19 +277,29 @@ bool LoadFile(const char* name) {
     }
     const unsigned char* bytes = file.bytes.get();
     const int32_t n = file.length;
-    if (!AdmitsLoadedFile(path, bytes, n)) return false;
     // The guess looks at what the control would hand back of the first bytes.
     const int guess = DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    const bool changed = guess != g_displayCodePage;
-    SetDecodingForNewText(guess);
-    // Wine's control takes time growing with the square of the text to delete
-    // it, so the old text goes with a fresh, empty control; the display code
-    // page is applied while the control is empty, and the new text streamed in.
-    ReplaceAllBytes(g_editor, nullptr, 0);
-    if (changed) ApplyDisplayCodePage();
+    bool unwrap = false;
+    if (!AdmitsLoadedFile(path, bytes, n, guess, &unwrap)) return false;
+    // The text goes into a new control beside the old one, which keeps the
+    // document until the new text is all in: a load the user cancels leaves
+    // it as it was. (Wine's control takes time growing with the square of the
+    // text to delete it; destroying it whole is linear.)
+    HWND fresh = MakeStandbyControl(guess, unwrap);
+    if (!fresh) {
+        ShowSystemError();
+        return false;
+    }
     if (n > kLongLoad) SetStreamProgress(ShowLoadProgress);
-    StreamBytesIn(g_editor, SF_TEXT, bytes, n);
+    const bool complete = StreamBytesInAs(fresh, guess, SF_TEXT, bytes, n);
     SetStreamProgress(nullptr);
+    if (!complete) {
+        DiscardStandbyControl(fresh);
+        SetTitle();
+        return false;
+    }
+    SendMessageA(fresh, EM_EMPTYUNDOBUFFER, 0, 0);
+    AdoptStandbyControl(fresh, guess);
     ClearUndoHistory();
     SetSelection(g_editor, 0, 0);
     SendMessageA(g_editor, EM_SETMODIFY, FALSE, 0);

@@ -343,6 +343,9 @@ void ToggleWordWrap() {
     SendMessageA(g_editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     const LRESULT modified = SendMessageA(g_editor, EM_GETMODIFY, 0, 0);
     const int32_t n = StreamBytesOut(g_editor, false, text.get(), length + 2);
+    // Word wrap makes a long line slow to lay out: the text must fit the
+    // time the editor allows the other way too.
+    if (!ControlAdmitsWrapped("Перенос по словам", text.get(), n, g_displayCodePage, g_wrapStyle != 0)) return;
     g_wrapStyle = g_wrapStyle ? 0 : kWrapOffStyle;
     WriteSetting(setting::WrapStyle, static_cast<int32_t>(g_wrapStyle));
     RecreateEditorControl(text.get(), n);
@@ -352,6 +355,68 @@ void ToggleWordWrap() {
 }
 
 void WordWrapCommand(int) { ToggleWordWrap(); }
+
+namespace {
+DWORD g_standbyWrapStyle;
+} // namespace
+
+HWND MakeStandbyControl(int codePage, bool unwrapped) {
+    HWND old = g_editor;
+    const int oldCodePage = g_displayCodePage;
+    const DWORD wrapStyle = g_wrapStyle;
+    const bool coloured = g_htmlColoured;
+    const bool overwrite = g_overwriteMode;
+    HWND focus = GetFocus();
+    // Made as the editor makes its control, then set aside: the editor's
+    // state is the old control's again.
+    SetDecodingForNewText(codePage);
+    if (unwrapped) g_wrapStyle = kWrapOffStyle;
+    g_editor = nullptr;
+    CreateEditorControl();
+    HWND standby = g_editor;
+    g_editor = old;
+    g_standbyWrapStyle = g_wrapStyle;
+    g_wrapStyle = wrapStyle;
+    SetDecodingForNewText(oldCodePage);
+    g_htmlColoured = coloured;
+    g_overwriteMode = overwrite;
+    g_editorFocus = true;
+    if (standby) {
+        ShowWindow(standby, SW_HIDE);
+        if (old) {
+            RECT rect;
+            GetWindowRect(old, &rect);
+            MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
+            MoveWindow(standby, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+        }
+    }
+    if (focus && IsWindow(focus)) SetFocus(focus);
+    UpdateCodePageField();
+    UpdateModeField();
+    UpdateCaretField();
+    return standby;
+}
+
+void AdoptStandbyControl(HWND standby, int codePage) {
+    if (!standby) return;
+    HWND old = g_editor;
+    const bool visible = !old || IsWindowVisible(old);
+    HWND focus = GetFocus();
+    SetDecodingForNewText(codePage);
+    g_wrapStyle = g_standbyWrapStyle;
+    g_htmlColoured = false;
+    g_editor = standby;
+    if (old) DestroyWindow(old);
+    if (visible) ShowWindow(standby, SW_SHOW);
+    SetFocus(focus && focus != old && IsWindow(focus) ? focus : standby);
+    UpdateCodePageField();
+    UpdateModeField();
+    UpdateCaretField();
+}
+
+void DiscardStandbyControl(HWND standby) {
+    if (standby && standby != g_editor) DestroyWindow(standby);
+}
 
 void SetDroppedFileHandler(DroppedFileHandler handler) { g_droppedFileHandler = handler; }
 

@@ -24,6 +24,18 @@ void RecreateEditorControl(const unsigned char* bytes, int32_t n);
 // shown and nothing changes.
 void ToggleWordWrap();
 void WordWrapCommand(int id);
+// A control for a new document text that may not arrive (a load the user
+// can cancel): made empty and hidden beside the editor, with the font of
+// display code page `codePage` and word wrap off when `unwrapped` (else the
+// current wrap), while the editor keeps its control, text, undo, modified
+// flag, display code page and word wrap. Fill it with StreamBytesInAs in
+// `codePage`. nullptr when it cannot be made.
+HWND MakeStandbyControl(int codePage, bool unwrapped);
+// Puts the filled standby control in the editor's place, showing
+// `codePage`; the old control and its text are destroyed.
+void AdoptStandbyControl(HWND standby, int codePage);
+// Destroys a standby control that will not be used; the editor is as it was.
+void DiscardStandbyControl(HWND standby);
 LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Files dropped on the editor go to the document code through this handler,
 // set at start-up; it returns true when it took the drop (and finished it).

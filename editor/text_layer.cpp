@@ -65,6 +65,7 @@ struct InCookie {
     const unsigned char* bytes;
     int32_t length;
     int32_t position;
+    bool stopped;
 };
 
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
@@ -88,8 +89,11 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
     const int32_t before = c->position;
     c->position += count;
     *done = count * 2;
-    if (g_streamProgress && before / kProgressStep != c->position / kProgressStep)
-        g_streamProgress(c->position, c->length);
+    if (g_streamProgress && before / kProgressStep != c->position / kProgressStep &&
+        !g_streamProgress(c->position, c->length)) {
+        c->stopped = true;
+        return 1; // the control ends the stream
+    }
     return 0;
 }
 
@@ -161,12 +165,13 @@ void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t 
     StreamBytesInAs(editor, g_displayCodePage, flags, bytes, n);
 }
 
-void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n) {
+bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n) {
     const bool rtf = (flags & SF_RTF) != 0;
-    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0};
+    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0, false};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
     SendMessageA(control, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
+    return !cookie.stopped;
 }
 
 void SetFreshControlMaker(FreshControlMaker maker) { g_freshControlMaker = maker; }
@@ -388,7 +393,7 @@ HWND RedecodeText(HWND editor, int newCodePage) {
     // The same bytes shown otherwise may make many more runs (866 text shown
     // as 1251 takes the control about 2.6 times the memory): a switch the
     // memory cannot hold is refused. The old text goes first.
-    if (!MemoryAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, n)) {
+    if (!ControlAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, n)) {
         SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
         return nullptr;
     }

@@ -34,7 +34,8 @@ void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t 
 // The same for a rich-edit control that shows its bytes in a code page of
 // its own (0..2), whatever the display code page is: the font dialog's
 // preview of another code page's sample.
-void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n);
+// Returns false when the stream progress stopped the stream.
+bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n);
 // Wine's control deletes text in time growing with the square of the number
 // of paragraphs (20 MB of text never goes), while filling an empty control
 // and destroying a full one are linear. So the whole text is replaced in a
@@ -45,8 +46,9 @@ using FreshControlMaker = HWND (*)(HWND editor);
 void SetFreshControlMaker(FreshControlMaker maker);
 // Called while a long stream goes into the control, about every megabyte,
 // with the bytes handed over so far and the total; nullptr for none. It must
-// not touch the control being filled.
-using StreamProgress = void (*)(int32_t done, int32_t total);
+// not touch the control being filled. Returning false stops the stream: the
+// control keeps what it had been handed (a load puts it aside).
+using StreamProgress = bool (*)(int32_t done, int32_t total);
 void SetStreamProgress(StreamProgress progress);
 // Replaces the whole text by n bytes, caret at 0, the control's undo buffer
 // empty. Returns the control now holding the text: a fresh one (with the font

@@ -61,15 +61,24 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
     const ScriptTable& scripts = ScriptsOf(cp);
     unsigned char previous = kNoScript;
     int64_t paragraphStart = 0;
+    int64_t runs = 0;
     auto endParagraph = [&](int64_t end) {
         const int64_t length = end - paragraphStart;
         if (wordWrap && length > kWrappedRowCharacters) shape.wrappedRows += (length - 1) / kWrappedRowCharacters;
+        shape.longestParagraph = std::max(shape.longestParagraph, length);
+        shape.squaredLengths += static_cast<double>(length) * static_cast<double>(length);
+        shape.squaredRuns += static_cast<double>(runs) * static_cast<double>(runs);
+        if (runs > shape.mostRuns) {
+            shape.mostRuns = runs;
+            shape.mostRunsLength = length;
+        }
+        runs = 0;
     };
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = bytes[i];
         if (b == '\r' || b == '\n') {
-            if (b == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i; // CR LF ends one paragraph
             endParagraph(static_cast<int64_t>(i));
+            if (b == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i; // CR LF ends one paragraph
             ++shape.paragraphs;
             paragraphStart = static_cast<int64_t>(i) + 1;
             previous = kNoScript;
@@ -77,7 +86,10 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
         }
         const unsigned char script = scripts[b];
         if (script == kSpace) continue;
-        if (previous != kNoScript && script != previous) ++shape.scriptChanges;
+        if (script != previous) {
+            if (previous != kNoScript) ++shape.scriptChanges;
+            ++runs;
+        }
         previous = script;
     }
     endParagraph(static_cast<int64_t>(n));
