@@ -12,7 +12,8 @@
 // SHAPE: words (one paragraph of Cyrillic words), solid (one paragraph
 // without blanks, as minified HTML), lines (short lines of words), empty
 // (CR LF only), nul (NUL bytes), mixed (one paragraph of Cyrillic, Latin,
-// digit and sign words between blanks). Prints, per shape and wrap, seconds for the
+// digit and sign words between blanks), prose (one paragraph of Russian
+// sentences). Prints, per shape and wrap, seconds for the
 // fill and for the typed character, the load average of the machine (read
 // from /proc/loadavg when Wine shows it), and the exponent between
 // neighbouring sizes (2 = growing with the square).
@@ -48,6 +49,13 @@ std::string MakeShape(const std::string& shape, size_t n) {
     }
     if (shape == "mixed") { // words of changing scripts between blanks
         std::string text = RepeatedLines("\xEC\xE5\xED\xFE div 12 \xCF\xF0\xE8\xE2\xE5\xF2 class = ", n);
+        text.resize(n);
+        return text;
+    }
+    if (shape == "prose") { // Russian sentences: letters, commas and full stops
+        std::string text = RepeatedLines("\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5 "
+                                         "\xEC\xFF\xE3\xEA\xE8\xF5 \xE1\xF3\xEB\xEE\xEA, \xE4\xE0 "
+                                         "\xE2\xFB\xEF\xE5\xE9 \xF7\xE0\xFE. ", n);
         text.resize(n);
         return text;
     }
@@ -166,7 +174,7 @@ int main(int argc, char** argv) {
     const size_t last = (argc > 3 ? static_cast<size_t>(atoll(argv[3])) : 65536) << 10;
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    const char* all[] = {"words", "solid", "nul", "empty", "lines", "mixed"};
+    const char* all[] = {"words", "solid", "nul", "empty", "lines", "mixed", "prose"};
     std::vector<std::string> shapes(std::begin(all), std::end(all));
     if (argc > 4) shapes.assign(argv + 4, argv + argc);
     printf("fill and one typed character, limit %.0f s; load average before each run\n", limit);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -263,6 +264,42 @@ bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n)
     return ControlAdmits(name, true, bytes, n, g_displayCodePage, TextLength(g_editor), 0);
 }
 
+// A long insertion goes in as a load does: the whole new text into a
+// control beside the editor's, which Escape drops, leaving the document as
+// it was; once all is in, the old text is recorded for undo and the new
+// control takes its place. False when that could not be tried (no memory
+// for the copies): the caller inserts the plain way.
+bool InsertCancellably(const unsigned char* bytes, int32_t n, CHARRANGE selection) {
+    int32_t length = 0;
+    const std::unique_ptr<unsigned char, void (*)(void*)> old(DocumentBytes(&length), HeapFreeBlock);
+    if (!old) return false;
+    const int64_t total = int64_t{length} - (selection.cpMax - selection.cpMin) + n;
+    if (total > INT32_MAX) return false;
+    HeapBuffer text(static_cast<size_t>(total) + 2);
+    if (!text) return false;
+    memcpy(text.get(), old.get(), static_cast<size_t>(selection.cpMin));
+    memcpy(text.get() + selection.cpMin, bytes, static_cast<size_t>(n));
+    memcpy(text.get() + selection.cpMin + n, old.get() + selection.cpMax, static_cast<size_t>(length - selection.cpMax));
+    const int codePage = g_displayCodePage;
+    HWND fresh = MakeStandbyControl(codePage, false);
+    if (!fresh) return false;
+    SetStreamProgress(ShowLoadProgress);
+    const bool complete = StreamBytesInAs(fresh, codePage, SF_TEXT, text.get(), static_cast<int32_t>(total));
+    SetStreamProgress(nullptr);
+    if (complete) {
+        RecordSnapshotOf(old.get(), length, selection.cpMin, selection.cpMax);
+        SendMessageA(fresh, EM_EMPTYUNDOBUFFER, 0, 0);
+        AdoptStandbyControl(fresh, codePage);
+        SetSelection(g_editor, selection.cpMin + n, selection.cpMin + n);
+        SendMessageA(g_editor, EM_SCROLLCARET, 0, 0);
+        SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
+    } else {
+        DiscardStandbyControl(fresh);
+    }
+    SetTitle();
+    return true;
+}
+
 } // namespace
 
 bool LoadFile(const char* name) {
@@ -411,6 +448,7 @@ void InsertFromFile() {
     const int32_t n = file.length;
     if (!AdmitsInsertedFile(name, file.bytes.get(), n)) return;
     const CHARRANGE selection = GetSelection(g_editor);
+    if (n > kLongLoad && !ControlUndoSelected() && InsertCancellably(file.bytes.get(), n, selection)) return;
     RecordUndo(UndoRequest::Snapshot, n);
     StreamBytesIn(g_editor, SF_TEXT | SFF_SELECTION, file.bytes.get(), n);
     if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(g_editor, EM_SETMODIFY, TRUE, 0);
