@@ -61,18 +61,26 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
     const ScriptTable& scripts = ScriptsOf(cp);
     unsigned char previous = kNoScript;
     int64_t paragraphStart = 0;
-    int64_t runs = 0;
+    TextShape::Paragraph paragraph;
+    int64_t runStart = 0;
+    auto endRun = [&](int64_t end) {
+        if (paragraph.runs == 0) return;
+        const double length = static_cast<double>(end - runStart);
+        paragraph.squaredRunLengths += length * length;
+    };
     auto endParagraph = [&](int64_t end) {
         const int64_t length = end - paragraphStart;
         if (wordWrap && length > kWrappedRowCharacters) shape.wrappedRows += (length - 1) / kWrappedRowCharacters;
-        shape.longestParagraph = std::max(shape.longestParagraph, length);
-        shape.squaredLengths += static_cast<double>(length) * static_cast<double>(length);
-        shape.squaredRuns += static_cast<double>(runs) * static_cast<double>(runs);
-        if (runs > shape.mostRuns) {
-            shape.mostRuns = runs;
-            shape.mostRunsLength = length;
-        }
-        runs = 0;
+        endRun(end);
+        paragraph.length = length;
+        const double work = static_cast<double>(paragraph.runs) * static_cast<double>(length);
+        shape.runWork += work;
+        shape.squaredRunLengths += paragraph.squaredRunLengths;
+        if (length > shape.longest.length) shape.longest = paragraph;
+        if (work > static_cast<double>(shape.mostRunWork.runs) * static_cast<double>(shape.mostRunWork.length))
+            shape.mostRunWork = paragraph;
+        if (paragraph.squaredRunLengths > shape.longestRuns.squaredRunLengths) shape.longestRuns = paragraph;
+        paragraph = {};
     };
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = bytes[i];
@@ -88,7 +96,9 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
         if (script == kSpace) continue;
         if (script != previous) {
             if (previous != kNoScript) ++shape.scriptChanges;
-            ++runs;
+            endRun(static_cast<int64_t>(i));
+            runStart = static_cast<int64_t>(i);
+            ++paragraph.runs;
         }
         previous = script;
     }

@@ -6,10 +6,15 @@
 
 namespace {
 
-double ParagraphSeconds(int64_t length, int64_t runs, bool wordWrap) {
-    const double l = static_cast<double>(std::max<int64_t>(length, 0));
-    const double r = static_cast<double>(std::max<int64_t>(runs, 0));
-    return l * kSecondsPerParagraphCharacter + (wordWrap ? l * l * kSecondsPerSquaredLength : r * r * kSecondsPerSquaredRun);
+double SquareTerms(double runWork, double squaredRunLengths, bool wordWrap) {
+    return wordWrap ? runWork * kSecondsPerRunCharacterWrapped + squaredRunLengths * kSecondsPerSquaredRunLength
+                    : runWork * kSecondsPerRunCharacter;
+}
+
+double ParagraphSeconds(const TextShape::Paragraph& p, bool wordWrap) {
+    const double length = static_cast<double>(std::max<int64_t>(p.length, 0));
+    const double runs = static_cast<double>(std::max<int64_t>(p.runs, 0));
+    return length * kSecondsPerParagraphCharacter + SquareTerms(runs * length, p.squaredRunLengths, wordWrap);
 }
 
 bool WithinLimits(const TimeNeed& t) {
@@ -25,17 +30,19 @@ const char* AfterAbout(int64_t n, const char* one, const char* many) {
 
 TimeNeed EstimateTime(const TextShape& shape, bool wordWrap, double slowness) {
     TimeNeed t{};
-    // The longest paragraph is the costliest with word wrap on; without it
-    // the paragraph with the most runs may be, or the longest after all.
-    const double longest = ParagraphSeconds(shape.longestParagraph, 0, wordWrap);
-    const double mostRuns = ParagraphSeconds(shape.mostRunsLength, shape.mostRuns, wordWrap);
-    t.paragraphSeconds = std::max(longest, mostRuns) * slowness;
-    t.paragraphLength = longest >= mostRuns ? shape.longestParagraph : shape.mostRunsLength;
-    const double squares =
-        wordWrap ? shape.squaredLengths * kSecondsPerSquaredLength : shape.squaredRuns * kSecondsPerSquaredRun;
+    t.paragraphLength = shape.longest.length;
+    // The costliest paragraph is one of those the measure kept.
+    for (const TextShape::Paragraph* p : {&shape.longest, &shape.mostRunWork, &shape.longestRuns}) {
+        const double seconds = ParagraphSeconds(*p, wordWrap) * slowness;
+        if (seconds > t.paragraphSeconds) {
+            t.paragraphSeconds = seconds;
+            t.paragraphLength = p->length;
+        }
+    }
     t.seconds = (static_cast<double>(shape.characters) * kSecondsPerCharacter +
                  static_cast<double>(shape.paragraphs) * kSecondsPerParagraph +
-                 static_cast<double>(shape.scriptChanges) * kSecondsPerScriptChange + squares) *
+                 static_cast<double>(shape.scriptChanges) * kSecondsPerScriptChange +
+                 SquareTerms(shape.runWork, shape.squaredRunLengths, wordWrap)) *
                     slowness +
                 t.paragraphSeconds;
     return t;

@@ -1,11 +1,12 @@
 // How long the editor control takes to lay out a text, from what it was
 // measured to take under Wine (bench/long_line_results.txt). The control
-// lays out every paragraph whole, and a paragraph's layout does not grow
-// with its length alone: with word wrap on, Wine's control takes time
-// growing with the square of the paragraph's length; with word wrap off it
-// is linear in the length, but grows with the square of the paragraph's
-// runs of one script (a paragraph of Cyrillic words is one run; "<div
-// class=...>" changes script at every sign). A typed character lays out its
+// lays out every paragraph whole, run by run of one script (spaces join the
+// run they stand in; a paragraph of Cyrillic words is one run, "<div
+// class=...>" changes script at every sign), and a paragraph's layout grows
+// faster than its length: with the number of its runs times its length
+// (three times as fast with word wrap off as with it on), and, with word
+// wrap on, with the square of each run's length (a long run is measured
+// again for every row it is broken into). A typed character lays out its
 // paragraph again, so the paragraph's cost is also the cost of a keystroke
 // in it. On top come costs per character and per paragraph of the text.
 // Used to refuse, before it is tried, what would leave the editor without
@@ -16,17 +17,18 @@
 
 #include "core/editor/memory_need.h"
 
-// The measured costs (Wine 8 on this project's 2-core build machine under
-// the load of several builds), in seconds.
+// The measured costs (Wine 8 with the editor's font on this project's
+// 2-core build machine under the load of several builds), in seconds. The
+// text as a whole:
 constexpr double kSecondsPerCharacter = 1.0e-6;
 constexpr double kSecondsPerParagraph = 50.0e-6;
 constexpr double kSecondsPerScriptChange = 2.0e-6;
-// A long paragraph's characters, laid out again at every keystroke in it.
-constexpr double kSecondsPerParagraphCharacter = 5.0e-6;
-// The square terms of one paragraph: its length with word wrap on, its runs
-// with word wrap off.
-constexpr double kSecondsPerSquaredLength = 1.6e-8;
-constexpr double kSecondsPerSquaredRun = 6.0e-8;
+// One paragraph: its characters, its runs times its length with word wrap
+// off and on, and the squares of its runs' lengths with word wrap on.
+constexpr double kSecondsPerParagraphCharacter = 8.0e-6;
+constexpr double kSecondsPerRunCharacter = 1.6e-8;
+constexpr double kSecondsPerRunCharacterWrapped = 6.0e-9;
+constexpr double kSecondsPerSquaredRunLength = 5.0e-8;
 
 // What the editor waits for at most: one paragraph (and so a keystroke in
 // it), and one whole operation.
