@@ -25,7 +25,7 @@ constexpr double kSecondsPerParagraph = 50.0e-6;
 constexpr double kSecondsPerScriptChange = 2.0e-6;
 // One paragraph: its characters, its runs times its length with word wrap
 // off and on, and the squares of its runs' lengths with word wrap on.
-constexpr double kSecondsPerParagraphCharacter = 8.0e-6;
+constexpr double kSecondsPerParagraphCharacter = 12.0e-6;
 constexpr double kSecondsPerRunCharacter = 1.6e-8;
 constexpr double kSecondsPerRunCharacterWrapped = 6.0e-9;
 constexpr double kSecondsPerSquaredRunLength = 5.0e-8;
