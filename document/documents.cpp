@@ -16,6 +16,7 @@
 #include "core/app/command_ids.h"
 #include "core/document/detect_code_page.h"
 #include "core/document/file_names.h"
+#include "core/editor/memory_need.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
 #include "editor/control.h"
@@ -253,11 +254,12 @@ private:
 };
 
 // A file whose text the control cannot hold, or would take too long to lay
-// out, is refused before it goes in (the document untouched). A load drops
-// the old text first, and is taken without word wrap when only that makes it
-// fast enough; an insertion keeps the old text and copies it for undo.
+// out, is refused before it goes in (the document untouched). A load keeps
+// the old text until the new one is in, and is taken without word wrap when
+// only that makes it fast enough; an insertion keeps the old text and copies
+// it for undo.
 bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs, bool* unwrap) {
-    return ControlAdmits(name, true, bytes, n, shownAs, 0, TextLength(g_editor), unwrap);
+    return ControlAdmits(name, true, bytes, n, shownAs, 0, 0, unwrap);
 }
 
 bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
@@ -268,7 +270,7 @@ bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n)
 // control beside the editor's, which Escape drops, leaving the document as
 // it was; once all is in, the old text is recorded for undo and the new
 // control takes its place. False when that could not be tried (no memory
-// for the copies): the caller inserts the plain way.
+// for the copies and a second control): the caller inserts the plain way.
 bool InsertCancellably(const unsigned char* bytes, int32_t n, CHARRANGE selection) {
     int32_t length = 0;
     const std::unique_ptr<unsigned char, void (*)(void*)> old(DocumentBytes(&length), HeapFreeBlock);
@@ -281,6 +283,8 @@ bool InsertCancellably(const unsigned char* bytes, int32_t n, CHARRANGE selectio
     memcpy(text.get() + selection.cpMin, bytes, static_cast<size_t>(n));
     memcpy(text.get() + selection.cpMin + n, old.get() + selection.cpMax, static_cast<size_t>(length - selection.cpMax));
     const int codePage = g_displayCodePage;
+    const TextShape shape = MeasureTextShape(text.get(), static_cast<size_t>(total), codePage, g_wrapStyle == 0);
+    if (!JudgeMemory(shape, length + total, 0, AvailableMemory()).fits) return false;
     HWND fresh = MakeStandbyControl(codePage, false);
     if (!fresh) return false;
     SetStreamProgress(ShowLoadProgress);
