@@ -60,7 +60,7 @@ protected:
         EXPECT_TRUE(Modified());
         EXPECT_FALSE(UndoHistoryEmpty());
         EXPECT_EQ(g_displayCodePage, 0);
-        EXPECT_TRUE(IsWindowVisible(g_editor));
+        EXPECT_TRUE(GetWindowLongPtrA(g_editor, GWL_STYLE) & WS_VISIBLE);
     }
     // The one message shown since the last look holds every part.
     static void ExpectMessage(std::initializer_list<const char*> parts) {
