@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -234,16 +235,26 @@ WholeFile ReadWholeFile(const char* name) {
 namespace {
 
 // A long load shows how far it has got in the title, with the wait cursor,
-// and keeps the main window's own area painted.
+// keeps the main window's own area painted, and stops when the user presses
+// Escape (other keys pressed meanwhile are dropped: they were meant for a
+// window that did not answer).
 constexpr int32_t kLongLoad = 1 << 20;
 
-void ShowLoadProgress(int32_t done, int32_t total) {
-    if (total <= 0) return;
+bool EscapePressed() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
+        if (msg.wParam == VK_ESCAPE) return true;
+    return false;
+}
+
+bool ShowLoadProgress(int32_t done, int32_t total) {
+    if (total <= 0) return true;
     char title[64];
-    wsprintfA(title, "LORK2 - %d%%", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
+    wsprintfA(title, "LORK2 - %d%% (Esc - отмена)", static_cast<int>(static_cast<int64_t>(done) * 100 / total));
     SetWindowTextA(g_shell.mainWindow, title);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     RedrawWindow(g_shell.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+    return !EscapePressed();
 }
 
 // The wait cursor while it lives, the previous cursor back afterwards.
@@ -258,15 +269,42 @@ private:
     HCURSOR previous_;
 };
 
-// A file whose text the control cannot hold is refused before it goes in
-// (the document untouched). A load keeps the old text until the new one is
-// in; an insertion keeps it and copies it for undo.
-bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs) {
-    return MemoryAdmits(name, true, bytes, n, shownAs, 0, 0);
+// A file whose text the control cannot hold, or would take too long to lay
+// out, is refused before it goes in (the document untouched). A load keeps
+// the old text until the new one is in, and is taken without word wrap when
+// only that makes it fast enough; an insertion keeps the old text and copies
+// it for undo.
+bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs, bool* unwrap) {
+    return ControlAdmits(name, true, bytes, n, shownAs, 0, 0, unwrap);
 }
 
 bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
-    return MemoryAdmits(name, true, bytes, n, DisplayCodePage(), TextLength(EditorWindow()), 0);
+    return ControlAdmits(name, true, bytes, n, DisplayCodePage(), TextLength(EditorWindow()), 0);
+}
+
+// A long insertion goes in as a load does: the whole new text into a new
+// control, which Escape drops, leaving the document as it was; once all is
+// in it takes the old one's place as one undo step. False when that could
+// not be tried (no memory for the copies): the caller inserts the plain way.
+bool InsertCancellably(const unsigned char* bytes, int32_t n) {
+    const CHARRANGE selection = GetSelection(EditorWindow());
+    int32_t length = 0;
+    const std::unique_ptr<unsigned char, void (*)(void*)> old(DocumentBytes(&length), HeapFreeBlock);
+    if (!old) return false;
+    const int64_t total = int64_t{length} - (selection.cpMax - selection.cpMin) + n;
+    if (total > INT32_MAX || selection.cpMax > length) return false;
+    HeapBuffer text(static_cast<size_t>(total) + 2);
+    if (!text) return false;
+    memcpy(text.get(), old.get(), static_cast<size_t>(selection.cpMin));
+    memcpy(text.get() + selection.cpMin, bytes, static_cast<size_t>(n));
+    memcpy(text.get() + selection.cpMin + n, old.get() + selection.cpMax, static_cast<size_t>(length - selection.cpMax));
+    const int32_t caret = selection.cpMin + n;
+    WholeTextChange change{text.get(), static_cast<int32_t>(total), DisplayCodePage(), old.get(), length, selection,
+                           {caret, caret}};
+    change.progress = ShowLoadProgress;
+    if (ReplaceWholeText(change)) ScrollCaretIntoView();
+    SetTitle();
+    return true;
 }
 
 } // namespace
@@ -289,8 +327,14 @@ bool LoadFile(const char* name) {
     const int32_t n = unicode ? static_cast<int32_t>(reading.text.size()) : file.length;
     const int shownAs =
         unicode ? reading.codePage : DetectCodePage(bytes, std::min<size_t>(static_cast<size_t>(n), kDetectSampleSize));
-    if (!AdmitsLoadedFile(path, bytes, n, shownAs)) return false;
-    if (!PutNewDocument(bytes, n, shownAs, n > kLongLoad ? ShowLoadProgress : nullptr)) return false;
+    bool unwrap = false;
+    if (!AdmitsLoadedFile(path, bytes, n, shownAs, &unwrap)) return false;
+    // The old document stays until the new text is all in: a load the user
+    // stops with Escape leaves it as it was.
+    if (!PutNewDocument(bytes, n, shownAs, n > kLongLoad ? ShowLoadProgress : nullptr, unwrap)) {
+        SetTitle();
+        return false;
+    }
     g_document.encoding = reading.encoding;
     // An odd-length file that starts as UTF-16 does is most likely a 1251
     // text beginning with "яю": no word about UTF-16 for it.
@@ -418,6 +462,7 @@ void InsertFromFile() {
     const unsigned char* bytes = unicode ? text.data() : file.bytes.get();
     const int32_t n = unicode ? static_cast<int32_t>(text.size()) : file.length;
     if (!AdmitsInsertedFile(name, bytes, n)) return;
+    if (n > kLongLoad && !ControlUndoSelected() && InsertCancellably(bytes, n)) return;
     InsertOverSelection(bytes, n);
 }
 

@@ -336,6 +336,11 @@ void ToggleWordWrap() {
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     const LRESULT modified = SendMessageA(editor, EM_GETMODIFY, 0, 0);
     const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
+    // Word wrap makes a long line slow to lay out: the text must fit the
+    // time the editor allows the other way too.
+    if (!ControlAdmitsWrapped("Перенос по словам", text.get(), n, g_editorState.displayCodePage,
+                              g_editorState.wrapStyle != 0))
+        return;
     const DWORD before = g_editorState.wrapStyle;
     g_editorState.wrapStyle = before ? 0 : kWrapOffStyle;
     if (!FillWholeText(text.get(), n, nullptr, true)) {

@@ -39,10 +39,13 @@ void SetControlUndoUsed(bool used);
 // --- Operations on the document's text ---
 
 // A new document: n bytes shown in `codePage`, the undo history empty,
-// unmodified, caret at 0. A long text reports its progress. False when no
-// control could be made for it (the error shown, the old document kept).
-using LoadProgress = void (*)(int32_t done, int32_t total);
-bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress = nullptr);
+// unmodified, caret at 0; with `unwrapped` in a control without word wrap
+// (the setting is not changed). A long text reports its progress, which may
+// stop it (returning false). False when it was stopped or no control could
+// be made for it (the error shown): the old document is kept.
+using LoadProgress = bool (*)(int32_t done, int32_t total);
+bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress = nullptr,
+                    bool unwrapped = false);
 
 // The whole text replaced by n bytes shown in `codePage`, as one undo step
 // that brings back `old` (the current text, oldLength bytes, as the caller
@@ -57,6 +60,7 @@ struct WholeTextChange {
     int32_t oldLength;
     CHARRANGE before;
     CHARRANGE select;
+    LoadProgress progress = nullptr; // may stop the change (nothing changes then)
 };
 bool ReplaceWholeText(const WholeTextChange& change);
 

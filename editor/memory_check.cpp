@@ -2,19 +2,75 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "base/globals.h"
 #include "core/editor/memory_need.h"
+#include "core/editor/time_need.h"
 #include "editor/control.h"
 
 namespace {
 
 AvailableMemoryReader g_availableMemoryReader;
+double g_machineSlowness = 1;
 
 uint64_t SystemAvailableMemory() {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) return UINT64_MAX; // no reading: nothing is refused
-    return status.ullAvailPhys < status.ullAvailVirtual ? status.ullAvailPhys : status.ullAvailVirtual;
+    uint64_t available = status.ullAvailPhys < status.ullAvailVirtual ? status.ullAvailPhys : status.ullAvailVirtual;
+    if (status.ullTotalPhys / 2 < available) available = status.ullTotalPhys / 2;
+    return available;
+}
+
+void Refuse(const char* text) { MessageBoxA(g_shell.mainWindow, text, "LORK2", MB_OK | MB_ICONEXCLAMATION); }
+
+bool Admits(const char* what, bool file, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
+            int32_t dropped, bool wordWrap, bool* unwrap) {
+    if (n <= 0 || !bytes) return true;
+    const uint64_t available = AvailableMemory();
+    const TextShape shape = MeasureTextShape(bytes, static_cast<size_t>(n), codePage, true);
+    Admission judged = JudgeAdmission(shape, wordWrap, extra, dropped, available, g_machineSlowness);
+    if (judged.verdict == Verdict::Admit) return true;
+    const bool cheaperUnwrapped = judged.verdict == Verdict::AdmitUnwrapped;
+    if (cheaperUnwrapped && unwrap) {
+        *unwrap = true;
+        return true;
+    }
+    if (cheaperUnwrapped) { // refused as it would be shown
+        judged.time = EstimateTime(shape, wordWrap, g_machineSlowness);
+        judged.verdict =
+            judged.time.paragraphSeconds > kParagraphSecondsLimit ? Verdict::RefuseParagraph : Verdict::RefuseTime;
+    }
+    const char* name = what ? what : "";
+    char text[kPathSize + 300];
+    char duration[40];
+    char memory[40];
+    char length[32];
+    switch (judged.verdict) {
+    case Verdict::RefuseMemory:
+        snprintf(text, sizeof text,
+                 file ? "%.259s: для этого файла нужно около %lu МБ памяти, доступно %lu МБ."
+                      : "%.259s: нужно около %lu МБ памяти, доступно %lu МБ.",
+                 name, static_cast<unsigned long>(MegabytesUp(judged.memory.need)),
+                 static_cast<unsigned long>(available >> 20));
+        break;
+    case Verdict::RefuseTime:
+        snprintf(text, sizeof text, "%.259s: около %s и %s памяти; для таких %s есть lork2-text.", name,
+                 DurationWords(judged.time.seconds, duration, sizeof duration),
+                 MemoryWords(judged.memory.need, memory, sizeof memory), file ? "файлов" : "текстов");
+        break;
+    default: // a paragraph too slow as it would be shown
+        snprintf(text, sizeof text,
+                 "%.259s: строка длиной %s знаков, около %s на её показ и на каждую клавишу в ней; %s%s",
+                 name, GroupedNumber(judged.time.paragraphLength, length, sizeof length),
+                 DurationWords(judged.time.paragraphSeconds, duration, sizeof duration),
+                 file ? "такой файл редактор не откроет" : "такой текст редактор не возьмёт",
+                 cheaperUnwrapped ? " с переносом по словам (без него возьмёт)." : ".");
+        break;
+    }
+    Refuse(text);
+    return false;
 }
 
 } // namespace
@@ -23,18 +79,14 @@ uint64_t AvailableMemory() { return g_availableMemoryReader ? g_availableMemoryR
 
 void SetAvailableMemoryReader(AvailableMemoryReader reader) { g_availableMemoryReader = reader; }
 
-bool MemoryAdmits(const char* what, bool file, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
-                  int32_t dropped) {
-    if (n <= 0 || !bytes) return true;
-    const uint64_t available = AvailableMemory();
-    const TextShape shape = MeasureTextShape(bytes, static_cast<size_t>(n), codePage, g_editorState.wrapStyle == 0);
-    const MemoryNeed judged = JudgeMemory(shape, extra, dropped, available);
-    if (judged.fits) return true;
-    char text[kPathSize + 160];
-    wsprintfA(text, file ? "%.259s: для этого файла нужно около %lu МБ памяти, доступно %lu МБ."
-                         : "%.259s: нужно около %lu МБ памяти, доступно %lu МБ.",
-              what ? what : "", static_cast<unsigned long>(MegabytesUp(judged.need)),
-              static_cast<unsigned long>(available >> 20));
-    MessageBoxA(g_shell.mainWindow, text, "LORK2", MB_OK | MB_ICONEXCLAMATION);
-    return false;
+void SetMachineSlowness(double slowness) { g_machineSlowness = slowness > 0 ? slowness : 1; }
+
+bool ControlAdmits(const char* what, bool file, const unsigned char* bytes, int32_t n, int codePage, int64_t extra,
+                   int32_t dropped, bool* unwrap) {
+    if (unwrap) *unwrap = false;
+    return Admits(what, file, bytes, n, codePage, extra, dropped, g_editorState.wrapStyle == 0, unwrap);
+}
+
+bool ControlAdmitsWrapped(const char* what, const unsigned char* bytes, int32_t n, int codePage, bool wordWrap) {
+    return Admits(what, false, bytes, n, codePage, n, n, wordWrap, nullptr);
 }

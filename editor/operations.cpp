@@ -15,12 +15,15 @@
 #include "editor/undo.h"
 #include "editor/whole_text.h"
 
-bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress) {
+bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress, bool unwrapped) {
     if (!g_editorState.control) return false;
     const int shown = g_editorState.displayCodePage;
+    const DWORD wrapStyle = g_editorState.wrapStyle;
     SetDecodingForNewText(codePage);
-    if (!FillWholeText(bytes, n, progress)) {
+    if (unwrapped) g_editorState.wrapStyle = kWrapOffStyle;
+    if (!FillWholeText(bytes, n, progress, unwrapped && wrapStyle != kWrapOffStyle)) {
         SetDecodingForNewText(shown);
+        g_editorState.wrapStyle = wrapStyle;
         return false;
     }
     ClearUndoHistory();
@@ -32,7 +35,7 @@ bool ReplaceWholeText(const WholeTextChange& change) {
     if (!g_editorState.control) return false;
     const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(change.codePage);
-    if (!FillWholeText(change.bytes, change.n)) {
+    if (!FillWholeText(change.bytes, change.n, change.progress)) {
         SetDecodingForNewText(shown);
         return false;
     }

@@ -62,6 +62,7 @@ struct InCookie {
     int32_t length;
     int32_t position;
     StreamProgress progress;
+    bool stopped;
 };
 
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
@@ -85,7 +86,10 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
     const int32_t before = c->position;
     c->position += count;
     *done = count * 2;
-    if (c->progress && before / kProgressStep != c->position / kProgressStep) c->progress(c->position, c->length);
+    if (c->progress && before / kProgressStep != c->position / kProgressStep && !c->progress(c->position, c->length)) {
+        c->stopped = true;
+        return 1; // the control ends the stream
+    }
     return 0;
 }
 
@@ -153,17 +157,18 @@ int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, i
     return cookie.length;
 }
 
-void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress) {
-    StreamBytesInAs(editor, g_editorState.displayCodePage, flags, bytes, n, progress);
+bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress) {
+    return StreamBytesInAs(editor, g_editorState.displayCodePage, flags, bytes, n, progress);
 }
 
-void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
+bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
                      StreamProgress progress) {
     const bool rtf = (flags & SF_RTF) != 0;
-    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0, progress};
+    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0, progress, false};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
     SendMessageA(control, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
+    return !cookie.stopped;
 }
 
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {

@@ -25,16 +25,18 @@ bool HasSelection(HWND editor);
 int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity);
 // Called while a long stream goes into a control, about every megabyte,
 // with the bytes handed over so far and the total. It must not touch the
-// control being filled.
-using StreamProgress = void (*)(int32_t done, int32_t total);
+// control being filled. Returning false stops the stream: the control keeps
+// what it had been handed (the caller puts that control aside).
+using StreamProgress = bool (*)(int32_t done, int32_t total);
 // `flags`: SF_TEXT replaces the whole text, SF_TEXT | SFF_SELECTION the
 // selection, SF_RTF has the control read the bytes as RTF. The bytes are
 // decoded through the display code page.
-void StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress = nullptr);
+// Returns false when the progress stopped the stream.
+bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress = nullptr);
 // The same for a rich-edit control that shows its bytes in a code page of
 // its own (0..2), whatever the display code page is: the font dialog's
 // preview of another code page's sample.
-void StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
+bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
                      StreamProgress progress = nullptr);
 // The bytes of [first, last), clipped to the text, into `buffer` (at most
 // `capacity`). Returns the number written. The selection is not touched.

@@ -111,7 +111,7 @@ void PasteText() {
     const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t replaced = selection.cpMax - selection.cpMin;
     const bool whole = replaced > 0 && replaced == TextLength(g_editorState.control);
-    if (!MemoryAdmits("Вставка", false, text, n, g_editorState.displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
+    if (!ControlAdmits("Вставка", false, text, n, g_editorState.displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
         return;
     if (g_editorState.displayCodePage == kCodePageKoi8) {
         HeapBuffer koi8(static_cast<size_t>(n) + 1);

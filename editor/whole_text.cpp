@@ -88,6 +88,9 @@ void SetControlMaker(ControlMaker maker) { g_controlMaker = maker; }
 bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress, bool fresh, bool quiet) {
     HWND old = g_editorState.control;
     if (!old) return false;
+    // A stream the user may stop goes into a new control, so that stopping
+    // leaves the old one as it was.
+    if (progress) fresh = true;
     if (!g_controlMaker || (!fresh && TextLength(old) == 0)) {
         // An empty control keeps its place: a fresh one buys nothing. (A
         // control with no owner to make others keeps it too.)
@@ -106,7 +109,10 @@ bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progres
         if (!quiet) ShowSystemError();
         return false;
     }
-    StreamBytesIn(made, SF_TEXT, bytes, n, progress);
+    if (!StreamBytesIn(made, SF_TEXT, bytes, n, progress)) {
+        DestroyWindow(made); // stopped: the old control keeps the document
+        return false;
+    }
     SendMessageA(made, EM_EMPTYUNDOBUFFER, 0, 0);
     SetSelection(made, 0, 0);
     PutInPlace(made);
@@ -163,7 +169,7 @@ bool RedecodeText(int newCodePage) {
     // as 1251 takes the control about 2.6 times the memory): a switch the
     // memory cannot hold is refused. The old text stays until the new one
     // is in.
-    if (!MemoryAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, 0)) return false;
+    if (!ControlAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, 0)) return false;
     g_editorState.displayCodePage = newCodePage;
     if (!FillWholeText(text.get(), n, nullptr, true)) {
         g_editorState.displayCodePage = oldCodePage;

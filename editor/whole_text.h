@@ -26,9 +26,10 @@ void SetControlMaker(ControlMaker maker);
 // Puts n bytes in place of the whole text, shown through the display code
 // page, caret at 0, the control's undo buffer empty, the code-page field
 // told. With `fresh` always in a new control (a new style), else only when
-// the control holds text. False when a new control was needed and could not
-// be made: the text, selection and undo are as they were, and unless `quiet`
-// the system's error is shown.
+// the control holds text; with a `progress` always (it may stop the stream).
+// False when a new control was needed and could not be made, or the
+// progress stopped the stream: the text, selection and undo are as they
+// were, and unless `quiet` (or stopped) the system's error is shown.
 bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress = nullptr, bool fresh = false,
                    bool quiet = false);
 

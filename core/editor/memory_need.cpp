@@ -61,15 +61,32 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
     const ScriptTable& scripts = ScriptsOf(cp);
     unsigned char previous = kNoScript;
     int64_t paragraphStart = 0;
+    TextShape::Paragraph paragraph;
+    int64_t runStart = 0;
+    auto endRun = [&](int64_t end) {
+        if (paragraph.runs == 0) return;
+        const double length = static_cast<double>(end - runStart);
+        paragraph.squaredRunLengths += length * length;
+    };
     auto endParagraph = [&](int64_t end) {
         const int64_t length = end - paragraphStart;
         if (wordWrap && length > kWrappedRowCharacters) shape.wrappedRows += (length - 1) / kWrappedRowCharacters;
+        endRun(end);
+        paragraph.length = length;
+        const double work = static_cast<double>(paragraph.runs) * static_cast<double>(length);
+        shape.runWork += work;
+        shape.squaredRunLengths += paragraph.squaredRunLengths;
+        if (length > shape.longest.length) shape.longest = paragraph;
+        if (work > static_cast<double>(shape.mostRunWork.runs) * static_cast<double>(shape.mostRunWork.length))
+            shape.mostRunWork = paragraph;
+        if (paragraph.squaredRunLengths > shape.longestRuns.squaredRunLengths) shape.longestRuns = paragraph;
+        paragraph = {};
     };
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = bytes[i];
         if (b == '\r' || b == '\n') {
-            if (b == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i; // CR LF ends one paragraph
             endParagraph(static_cast<int64_t>(i));
+            if (b == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i; // CR LF ends one paragraph
             ++shape.paragraphs;
             paragraphStart = static_cast<int64_t>(i) + 1;
             previous = kNoScript;
@@ -77,7 +94,12 @@ TextShape MeasureTextShape(const unsigned char* bytes, size_t n, int cp, bool wo
         }
         const unsigned char script = scripts[b];
         if (script == kSpace) continue;
-        if (previous != kNoScript && script != previous) ++shape.scriptChanges;
+        if (script != previous) {
+            if (previous != kNoScript) ++shape.scriptChanges;
+            endRun(static_cast<int64_t>(i));
+            runStart = static_cast<int64_t>(i);
+            ++paragraph.runs;
+        }
         previous = script;
     }
     endParagraph(static_cast<int64_t>(n));

@@ -30,6 +30,20 @@ struct TextShape {
     int64_t paragraphs = 0;    // one more than the line breaks (CR LF, a lone CR or LF each end one)
     int64_t scriptChanges = 0; // inside paragraphs, between runs of different scripts
     int64_t wrappedRows = 0;   // rows after the first of long paragraphs, with word wrap on
+    // What the control's layout time follows (core/editor/time_need.h): for
+    // the whole text, the sums over paragraphs of runs times length and
+    // over runs of the square of their length (a run reaches from its first
+    // character to the next run); and three paragraphs that may cost most.
+    double runWork = 0;
+    double squaredRunLengths = 0;
+    struct Paragraph {
+        int64_t length = 0;
+        int64_t runs = 0;
+        double squaredRunLengths = 0;
+    };
+    Paragraph longest;      // the longest paragraph
+    Paragraph mostRunWork;  // the most runs times length
+    Paragraph longestRuns;  // the largest sum of squared run lengths
 };
 
 // The shape of n bytes shown through display code page `cp` (0..2).
