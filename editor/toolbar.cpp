@@ -8,12 +8,18 @@
 #include "core/app/menu_tables.h"
 #include "core/app/setting_names.h"
 #include "core/editor/bar_tables.h"
+#include "editor/strip_image.h"
 
 HWND g_toolbar;
 
 namespace {
 
-HBITMAP g_toolbarBitmap; // the own images loaded into the toolbar
+HBITMAP g_toolbarBitmap;         // the own images loaded into the toolbar
+HBITMAP g_toolbarStandardBitmap; // the standard ones, when enlarged for the screen
+
+// The common controls' strips of standard images, small and large.
+constexpr int kStandardSmallStrip = 120;
+constexpr int kStandardLargeStrip = 121;
 
 TBSAVEPARAMSA LayoutValue() {
     TBSAVEPARAMSA where{};
@@ -104,12 +110,28 @@ void CreateToolbar() {
                                 0, 0, 0, g_mainWindow, nullptr, g_instance, nullptr);
     if (!g_toolbar) return;
     const bool big = ReadSetting(setting::BigButtons) != 0;
+    const int scale = ImageScaleAt(WindowDpi(g_mainWindow));
     SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
-    SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
     DeleteToolbarBitmap();
-    g_toolbarBitmap = static_cast<HBITMAP>(
-        LoadImageA(g_instance, MAKEINTRESOURCEA(big ? 2 : 1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    if (scale > 1) {
+        // Enlarged copies of the standard strip; the size is set before any
+        // image goes in.
+        const int side = (big ? 24 : 16) * scale;
+        SendMessageA(g_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+        g_toolbarStandardBitmap = ScaleStrip(
+            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA("comctl32.dll"),
+                                            MAKEINTRESOURCEA(big ? kStandardLargeStrip : kStandardSmallStrip),
+                                            IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+            scale);
+        TBADDBITMAP standard{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarStandardBitmap)};
+        SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
+    } else {
+        TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
+        SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
+    }
+    g_toolbarBitmap = ScaleStrip(static_cast<HBITMAP>(LoadImageA(g_instance, MAKEINTRESOURCEA(big ? 2 : 1),
+                                                                 IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+                                 scale);
     if (g_toolbarBitmap) {
         TBADDBITMAP own{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarBitmap)};
         SendMessageA(g_toolbar, TB_ADDBITMAP, kOwnImageCount, reinterpret_cast<LPARAM>(&own));
@@ -124,8 +146,10 @@ void DestroyToolbar() {
 }
 
 void DeleteToolbarBitmap() {
-    if (g_toolbarBitmap) DeleteObject(g_toolbarBitmap);
-    g_toolbarBitmap = nullptr;
+    for (HBITMAP* bitmap : {&g_toolbarBitmap, &g_toolbarStandardBitmap}) {
+        if (*bitmap) DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
 }
 
 void CustomiseToolbarCommand(int) {
