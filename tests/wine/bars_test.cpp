@@ -541,6 +541,37 @@ TEST_F(Customising, ALayoutThatRestoresNoButtonGivesTheDefaultsAndIsReplaced) {
     EXPECT_EQ(ToolbarCommands(), std::vector<int>(kDefaults.begin() + 1, kDefaults.end()));
 }
 
+// Also at 144 and 192 dots per inch, by tests/e2e/high_dpi.sh.
+TEST_F(Customising, BothListsShowEveryCaptionWholeBesideItsImage) {
+    int side = 0, ignored = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(g_toolbar, TB_GETIMAGELIST, 0, 0)), &side, &ignored);
+    std::vector<RECT> rects;
+    Customise([&](HWND d) {
+        for (int id : {kCustomiseAvailable, kCustomiseAdd, kCustomiseCurrent, kCustomiseReset}) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(d, id), &r);
+            rects.push_back(r);
+        }
+        for (int list : {kCustomiseAvailable, kCustomiseCurrent}) {
+            HWND box = GetDlgItem(d, list);
+            RECT client{};
+            GetClientRect(box, &client);
+            HDC dc = GetDC(box);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+            // The dialog draws an item's image in a box six pixels wider, then its caption.
+            for (const ToolbarItem& item : ToolbarCatalogue()) {
+                RECT text{0, 0, 0, 0};
+                DrawTextA(dc, CommandCaption(item.command).data(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+                EXPECT_LE(1 + side + 8 + text.right, client.right) << CommandCaption(item.command) << " in " << list;
+            }
+            SelectObject(dc, old);
+            ReleaseDC(box, dc);
+        }
+    });
+    ASSERT_EQ(rects.size(), 4u);
+    for (size_t i = 1; i < rects.size(); ++i) EXPECT_LE(rects[i - 1].right, rects[i].left) << i;
+}
+
 TEST_F(Customising, OpensTheToolbarWhenSwitchedOffAndAsksForHelp) {
     WriteSettingDword("TL", 0);
     Restart();
