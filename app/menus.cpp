@@ -91,9 +91,10 @@ std::vector<AcceleratorKey> AcceleratorKeys() {
 // The display code page the menu's radio mark shows (the marks are set
 // whenever a popup opens, before its items are drawn).
 int MarkedDisplayCodePage() {
-    for (int codePage = 0; codePage < 3; ++codePage)
-        if (GetMenuState(g_menuBar, static_cast<UINT>(IDM_SHOW_ANSI + codePage), MF_BYCOMMAND) & MF_CHECKED)
-            return codePage;
+    for (int codePage = 0; codePage < 3; ++codePage) {
+        const UINT state = GetMenuState(g_menuBar, static_cast<UINT>(IDM_SHOW_ANSI + codePage), MF_BYCOMMAND);
+        if (state != static_cast<UINT>(-1) && (state & MF_CHECKED)) return codePage;
+    }
     return 0;
 }
 
