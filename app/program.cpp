@@ -14,11 +14,13 @@
 #include "core/app/command_line.h"
 #include "core/app/setting_names.h"
 #include "codepage/colours.h"
+#include "core/editor/bar_tables.h"
 #include "document/documents.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
 #include "editor/editor.h"
 #include "editor/status_bar.h"
+#include "editor/strip_image.h"
 #include "editor/title.h"
 #include "editor/toolbar.h"
 #include "editor/undo.h"
@@ -101,14 +103,18 @@ void InitMainWindow() {
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
     SetFreshCtrlHandler(ForgetPendingFirstKey);
+    // The images first: the status bar takes its height from them.
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    const int scale = ImageScaleAt(WindowDpi(g_shell.mainWindow));
+    g_shell.menuImagesStandard = ScaleStrip(
+        static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+        scale);
+    g_shell.menuImagesOwn = ScaleStrip(
+        static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+        scale);
     if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
     if (g_shell.richEditLibrary) CreateEditorControl();
     if (ReadSetting(setting::Toolbar) != 0) CreateToolbar();
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    g_shell.menuImagesStandard =
-        static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    g_shell.menuImagesOwn =
-        static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
 }
 
 void DeleteProgramObjects() {

@@ -91,8 +91,9 @@ void CodePageFieldText(char* text, int size) {
 
 void DrawCodePageField(const DRAWITEMSTRUCT* dis) {
     RECT r = dis->rcItem;
-    DrawStripImage(dis->hDC, g_shell.menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - 16) / 2);
-    r.left += 18;
+    const int side = StripImageSide(g_shell.menuImagesOwn);
+    DrawStripImage(dis->hDC, g_shell.menuImagesOwn, g_editorState.displayCodePage, r.left, r.top + (r.bottom - r.top - side) / 2);
+    r.left += side + side / 8;
     char text[64];
     CodePageFieldText(text, sizeof text);
     DrawStatusTextA(dis->hDC, &r, text, SBT_NOBORDERS);
@@ -104,7 +105,16 @@ void CreateStatusBar() {
     if (g_statusBar) return;
     g_statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, nullptr, g_shell.mainWindow, kStatusBarId);
     if (!g_statusBar) return;
-    SendMessageA(g_statusBar, SB_SETPARTS, kStatusFieldCount, reinterpret_cast<LPARAM>(kStatusFieldEdges));
+    // The fields are as wide as the window's dots per inch make their texts;
+    // a taller image of the code-page field makes the bar taller too.
+    const int dpi = WindowDpi(g_shell.mainWindow);
+    int edges[kStatusFieldCount];
+    StatusFieldEdgesAt(dpi, edges);
+    SendMessageA(g_statusBar, SB_SETPARTS, kStatusFieldCount, reinterpret_cast<LPARAM>(edges));
+    if (ImageScaleAt(dpi) > 1) {
+        SendMessageA(g_statusBar, SB_SETMINHEIGHT, static_cast<WPARAM>(StripImageSide(g_shell.menuImagesOwn)), 0);
+        SendMessageA(g_statusBar, WM_SIZE, 0, 0);
+    }
 
     g_statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       CW_USEDEFAULT, g_shell.mainWindow, nullptr, g_shell.instance, nullptr);

@@ -2,18 +2,26 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/globals.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/menu_tables.h"
 #include "core/app/setting_names.h"
 #include "core/editor/bar_tables.h"
+#include "editor/strip_image.h"
 
 HWND g_toolbar;
 
 namespace {
 
-HBITMAP g_toolbarBitmap; // the own images loaded into the toolbar
+HBITMAP g_toolbarBitmap;         // the own images loaded into the toolbar
+HBITMAP g_toolbarStandardBitmap; // the standard ones, when enlarged for the screen
+
+// The common controls' strips of standard images, small and large.
+constexpr int kStandardSmallStrip = 120;
+constexpr int kStandardLargeStrip = 121;
 
 TBSAVEPARAMSA LayoutValue() {
     TBSAVEPARAMSA where{};
@@ -95,6 +103,76 @@ void RestoreSeparator(NMTBRESTORE* restore) {
     button.fsState = 0;
 }
 
+// TBN_INITCUSTOMIZE: the notification and the customise dialog's window.
+struct CustomiseNotification {
+    NMHDR header;
+    HWND dialog;
+};
+
+// The two lists of the toolbar's customise dialog.
+constexpr int kAvailableList = 201;
+constexpr int kToolbarList = 203;
+
+RECT ChildRectIn(HWND dialog, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The width a list needs for the longest caption of the catalogue after its
+// button image, as the dialog draws them (a box of the image's width and six
+// pixels more, two pixels of gap, a border of one pixel round the item).
+int CustomiseListWidth(HWND list) {
+    int side = 16;
+    if (HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(g_toolbar, TB_GETIMAGELIST, 0, 0))) {
+        int cx = 0, cy = 0;
+        if (ImageList_GetIconSize(images, &cx, &cy) && cx > 0) side = cx;
+    }
+    int widest = 0;
+    HDC dc = GetDC(list);
+    if (!dc) return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    for (const ToolbarItem& item : ToolbarCatalogue()) {
+        RECT r{0, 0, 0, 0};
+        DrawTextA(dc, CommandCaption(item.command).data(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        widest = std::max(widest, static_cast<int>(r.right - r.left));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    RECT window{}, client{};
+    GetWindowRect(list, &window);
+    GetClientRect(list, &client);
+    const int frame = (window.right - window.left) - (client.right - client.left); // borders and scroll bar
+    return 1 + side + 6 + 2 + widest + 4 + frame;
+}
+
+// Widens the customise dialog's lists so that every caption shows whole at
+// any dots per inch (the dialog is laid out for short names), moving what
+// lies right of each list along and widening the dialog as much.
+void WidenCustomiseLists(HWND dialog) {
+    HWND available = GetDlgItem(dialog, kAvailableList);
+    HWND toolbar = GetDlgItem(dialog, kToolbarList);
+    if (!available || !toolbar) return;
+    const RECT availableRect = ChildRectIn(dialog, available);
+    const RECT toolbarRect = ChildRectIn(dialog, toolbar);
+    const int grow = CustomiseListWidth(available) - (availableRect.right - availableRect.left);
+    if (grow <= 0) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT r = ChildRectIn(dialog, child);
+        int shift = 0;
+        if (r.left >= availableRect.right) shift += grow;
+        if (r.left >= toolbarRect.right) shift += grow;
+        const int widen = (child == available || child == toolbar) ? grow : 0;
+        SetWindowPos(child, nullptr, r.left + shift, r.top, r.right - r.left + widen, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 2 * grow, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 void CreateToolbar() {
@@ -104,12 +182,28 @@ void CreateToolbar() {
                                 0, 0, 0, g_shell.mainWindow, nullptr, g_shell.instance, nullptr);
     if (!g_toolbar) return;
     const bool big = ReadSetting(setting::BigButtons) != 0;
+    const int scale = ImageScaleAt(WindowDpi(g_shell.mainWindow));
     SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
-    SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
     DeleteToolbarBitmap();
-    g_toolbarBitmap = static_cast<HBITMAP>(
-        LoadImageA(g_shell.instance, MAKEINTRESOURCEA(big ? 2 : 1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    if (scale > 1) {
+        // Enlarged copies of the standard strip; the size is set before any
+        // image goes in.
+        const int side = (big ? 24 : 16) * scale;
+        SendMessageA(g_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+        g_toolbarStandardBitmap = ScaleStrip(
+            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA("comctl32.dll"),
+                                            MAKEINTRESOURCEA(big ? kStandardLargeStrip : kStandardSmallStrip),
+                                            IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+            scale);
+        TBADDBITMAP standard{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarStandardBitmap)};
+        SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
+    } else {
+        TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
+        SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
+    }
+    g_toolbarBitmap = ScaleStrip(static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(big ? 2 : 1),
+                                                                 IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+                                 scale);
     if (g_toolbarBitmap) {
         TBADDBITMAP own{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarBitmap)};
         SendMessageA(g_toolbar, TB_ADDBITMAP, kOwnImageCount, reinterpret_cast<LPARAM>(&own));
@@ -124,8 +218,10 @@ void DestroyToolbar() {
 }
 
 void DeleteToolbarBitmap() {
-    if (g_toolbarBitmap) DeleteObject(g_toolbarBitmap);
-    g_toolbarBitmap = nullptr;
+    for (HBITMAP* bitmap : {&g_toolbarBitmap, &g_toolbarStandardBitmap}) {
+        if (*bitmap) DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
 }
 
 void CustomiseToolbarCommand(int) {
@@ -164,6 +260,10 @@ bool HandleToolbarNotify(NMHDR* header, LRESULT& result) {
     case TBN_RESTORE:
         RestoreSeparator(reinterpret_cast<NMTBRESTORE*>(header));
         result = 0; // go on restoring
+        return true;
+    case TBN_INITCUSTOMIZE:
+        WidenCustomiseLists(reinterpret_cast<CustomiseNotification*>(header)->dialog);
+        result = 0; // with its help button
         return true;
     case TBN_CUSTHELP:
         PostMessageA(g_shell.mainWindow, WM_COMMAND, IDM_HELP, 0);

@@ -10,7 +10,7 @@ extern HWND g_toolbar; // absent (0) while switched off
 // or the default buttons when there is none that gives any button.
 void CreateToolbar();
 void DestroyToolbar();
-// Deletes the own-image bitmap; at the end of the program.
+// Deletes the bitmaps the toolbar was given; at the end of the program.
 void DeleteToolbarBitmap();
 // IDM_TOOLBAR_SETUP: the customise dialog (the toolbar is created first if off).
 void CustomiseToolbarCommand(int id);

@@ -157,3 +157,14 @@ MenuImage MenuItemImage(int id, bool checked, bool greyed, MenuIcon icon) {
     if (id >= IDM_SHOW_ANSI && id <= IDM_RUN) return {true, MenuImageKind::Own, id - IDM_SHOW_ANSI};
     return {false, MenuImageKind::None, 0};
 }
+
+void StatusFieldEdgesAt(int dpi, int edges[kStatusFieldCount]) {
+    if (dpi < 1) dpi = 96;
+    if (dpi > 9600) dpi = 9600; // a hundred times the usual: surely a wrong answer
+    for (int i = 0; i < kStatusFieldCount; ++i) {
+        const int edge = kStatusFieldEdges[i];
+        edges[i] = edge < 0 ? edge : static_cast<int>((static_cast<int64_t>(edge) * dpi + 48) / 96);
+    }
+}
+
+int ImageScaleAt(int dpi) { return dpi >= 144 ? 2 : 1; }

@@ -34,10 +34,18 @@ std::span<const int> DefaultToolbarButtons();
 
 enum StatusField { kCaretField = 0, kKeyboardField = 1, kCodePageField = 2, kModeField = 3, kPathField = 4 };
 constexpr int kStatusFieldCount = 5;
-// The right edges of the fields in pixels; the last field runs to the end.
-// The code-page field has room for a Unicode file's encoding beside the
-// code page ("UTF-16 LE · ANSI (1251)").
+// The right edges of the fields in pixels at 96 dots per inch; the last field
+// runs to the end. The code-page field has room for a Unicode file's
+// encoding beside the code page ("UTF-16 LE · ANSI (1251)").
 constexpr int kStatusFieldEdges[kStatusFieldCount] = {95, 125, 290, 360, -1};
+// The edges at a window's dots per inch, rounded to the nearest pixel: the
+// fields grow with the text they hold. 96 (and anything below 1) gives the
+// edges above.
+void StatusFieldEdgesAt(int dpi, int edges[kStatusFieldCount]);
+
+// The 16-pixel images of the menus, the toolbar and the code-page field are
+// shown at twice their size, pixel for pixel, from 144 dots per inch on.
+int ImageScaleAt(int dpi);
 
 // The caret field's text, "%4u:%u" (column first, right-aligned in four
 // places), written into `out` and always NUL-terminated when `size` > 0;

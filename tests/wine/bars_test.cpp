@@ -366,6 +366,54 @@ TEST_F(Bars, ClickOnTheCodePageFieldOpensTheEncodingsMenu) {
     EXPECT_EQ(harness::PopupMenusOpened(), before + 2);
 }
 
+// The width of a text in the status bar's font.
+int StatusTextWidth(const char* text) {
+    HDC dc = GetDC(g_statusBar);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(g_statusBar, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(g_statusBar, dc);
+    return size.cx;
+}
+
+// Run by tests/e2e/high_dpi.sh at 144 and 192 dots per inch as well.
+TEST_F(Bars, EachFieldHoldsItsWidestTextAndTheImagesGrowWithTheDotsPerInch) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int scale = ImageScaleAt(dpi);
+    BITMAP strip{};
+    ASSERT_TRUE(GetObjectA(g_shell.menuImagesOwn, sizeof strip, &strip));
+    EXPECT_EQ(strip.bmHeight, 16 * scale);
+    const int image = strip.bmHeight + strip.bmHeight / 8;
+    char caret[32];
+    FormatCaretField(9999, 99999, caret, sizeof caret);
+    struct Field {
+        int field;
+        int image;
+        std::vector<const char*> texts;
+    };
+    const Field fields[] = {{kCaretField, 0, {caret}},
+                            {kKeyboardField, 0, {"RU", "EN", "UK"}},
+                            {kCodePageField, image, {"ANSI (1251)", "OEM (866)", "KOI8 R"}},
+                            {kModeField, 0, {"Вставка", "Замена"}}};
+    RECT previous{0, 0, 0, 0};
+    for (const Field& f : fields) {
+        RECT r{};
+        SendMessageA(g_statusBar, SB_GETRECT, static_cast<WPARAM>(f.field), reinterpret_cast<LPARAM>(&r));
+        EXPECT_GE(r.left, previous.right) << "field " << f.field << " at " << dpi << " dpi";
+        EXPECT_GE(r.bottom - r.top, f.image ? strip.bmHeight : 1);
+        // The bar draws a text some three pixels in from either edge.
+        for (const char* text : f.texts)
+            EXPECT_LE(f.image + StatusTextWidth(text) + 6, r.right - r.left)
+                << "'" << text << "' in field " << f.field << " at " << dpi << " dpi";
+        previous = r;
+    }
+    // The toolbar's buttons hold the enlarged images.
+    EXPECT_GE(HIWORD(SendMessageA(g_toolbar, TB_GETBUTTONSIZE, 0, 0)), 16 * scale);
+}
+
 // Pixels of an owner-drawn menu item drawn into a bitmap.
 std::vector<COLORREF> DrawnMenuItem(int id, UINT state) {
     HDC screen = GetDC(nullptr);
@@ -491,6 +539,37 @@ TEST_F(Customising, ALayoutThatRestoresNoButtonGivesTheDefaultsAndIsReplaced) {
     });
     Restart();
     EXPECT_EQ(ToolbarCommands(), std::vector<int>(kDefaults.begin() + 1, kDefaults.end()));
+}
+
+// Also at 144 and 192 dots per inch, by tests/e2e/high_dpi.sh.
+TEST_F(Customising, BothListsShowEveryCaptionWholeBesideItsImage) {
+    int side = 0, ignored = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(g_toolbar, TB_GETIMAGELIST, 0, 0)), &side, &ignored);
+    std::vector<RECT> rects;
+    Customise([&](HWND d) {
+        for (int id : {kCustomiseAvailable, kCustomiseAdd, kCustomiseCurrent, kCustomiseReset}) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(d, id), &r);
+            rects.push_back(r);
+        }
+        for (int list : {kCustomiseAvailable, kCustomiseCurrent}) {
+            HWND box = GetDlgItem(d, list);
+            RECT client{};
+            GetClientRect(box, &client);
+            HDC dc = GetDC(box);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+            // The dialog draws an item's image in a box six pixels wider, then its caption.
+            for (const ToolbarItem& item : ToolbarCatalogue()) {
+                RECT text{0, 0, 0, 0};
+                DrawTextA(dc, CommandCaption(item.command).data(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+                EXPECT_LE(1 + side + 8 + text.right, client.right) << CommandCaption(item.command) << " in " << list;
+            }
+            SelectObject(dc, old);
+            ReleaseDC(box, dc);
+        }
+    });
+    ASSERT_EQ(rects.size(), 4u);
+    for (size_t i = 1; i < rects.size(); ++i) EXPECT_LE(rects[i - 1].right, rects[i].left) << i;
 }
 
 TEST_F(Customising, OpensTheToolbarWhenSwitchedOffAndAsksForHelp) {

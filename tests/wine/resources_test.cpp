@@ -183,4 +183,13 @@ TEST(Resources, VersionNamesProgramAndNumber) {
     FreeLibrary(version);
 }
 
+// The manifest tells the system that the program scales itself to the
+// screen's dots per inch, so that nothing stretches its windows.
+TEST(Resources, TheManifestMakesTheProcessAwareOfTheDotsPerInch) {
+    using IsAware = BOOL(WINAPI*)();
+    auto isAware = reinterpret_cast<IsAware>(GetProcAddress(GetModuleHandleA("user32.dll"), "IsProcessDPIAware"));
+    ASSERT_NE(isAware, nullptr);
+    EXPECT_TRUE(isAware());
+}
+
 } // namespace
