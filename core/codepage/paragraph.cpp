@@ -77,33 +77,66 @@ bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
     return true;
 }
 
-} // namespace
+// Blanks other than LF: with line ends kept, LF is where runs of blanks stop
+// being alike.
+inline bool IsRunBlank(unsigned char c, bool keepLineEnds) { return IsBlank(c) && !(keepLineEnds && c == '\n'); }
 
-std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
-                                            const ParagraphSettings& settings) {
-    std::vector<unsigned char> out;
-    out.reserve(n + n / 8 + 64);
-    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
-    return out;
-}
-
-bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
-                      ByteSink sink, void* context) {
-    if (n == 0) return true;
+// The lines from the front of t[0..n) as far as the bytes decide them, from
+// the place `state` tells. Returns the position from which the next piece
+// must go on (n when all is written); with `end` that is always n.
+std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size_t n, bool end, Output& out,
+                        std::vector<Word>& words) {
+    const Alignment alignment = state.alignment;
+    const ParagraphSettings& settings = state.settings;
     const long width = std::clamp(settings.right, 1, kMaxRightMargin);
     long indent = std::max(settings.left, 0);
     long firstIndent = alignment == Alignment::kCenter ? indent : std::max(settings.first, 0);
     if (indent >= width - 8) indent = 0;
     if (firstIndent >= width - 8) firstIndent = 0;
     const bool keepLineEnds = !settings.ignoreLineBreaks;
+    if (n == 0) {
+        // The text ended in a word longer than a line.
+        if (end && state.inLongWord) {
+            out.LineEnd();
+            state.inLongWord = false;
+        }
+        return 0;
+    }
     const std::size_t last = n - 1; // the scan never steps past the last byte
 
-    auto out = std::make_unique<Output>(sink, context);
-    std::vector<Word> words;
     std::size_t j = 0;
-    bool firstLine = true;
-    while (j < n) {
-        const long lineIndent = firstLine ? firstIndent : indent;
+    for (;;) {
+        if (state.inLongWord) {
+            std::size_t k = j;
+            while (k < n && !IsBlank(t[k])) ++k;
+            out.Copy(t + j, k - j);
+            if (k == n && !end) return n;
+            out.LineEnd();
+            state.inLongWord = false;
+            state.skippingBlanks = true;
+            j = k;
+        }
+        if (state.skippingBlanks) {
+            // The next line starts after the blanks that follow the last word,
+            // up to and including a paragraph end.
+            std::size_t p = j;
+            bool paragraphEnd = false;
+            while (p < n && IsBlank(t[p])) {
+                ++p;
+                if (keepLineEnds && p < n && t[p] == '\n') {
+                    ++p;
+                    paragraphEnd = true;
+                    break;
+                }
+            }
+            // Blanks up to the end of the piece: the last of them is kept, to
+            // go on from there.
+            if (p == n && !paragraphEnd && !end) return p > j ? n - 1 : n;
+            state.skippingBlanks = false;
+            j = p;
+        }
+        if (j >= n) return n;
+        const long lineIndent = state.firstLine ? firstIndent : indent;
         const long room = width - lineIndent;
 
         // Gather the words that fit, joined by single spaces.
@@ -127,9 +160,23 @@ bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment
                 letters += static_cast<long>(k - start);
             }
         }
+        const bool overflow = static_cast<long>(words.size()) + letters - 1 > room;
+        if (!end && k >= last) {
+            // The piece ends before the line is told, unless the line is
+            // already too long with the part of its last word that is in.
+            if (!overflow || words.empty()) return j;
+            if (words.size() == 1) {
+                // A word longer than the line, written as it comes.
+                out.Spaces(lineIndent);
+                state.inLongWord = true;
+                state.firstLine = false;
+                j = words[0].start;
+                continue;
+            }
+        }
         // The last byte of the text: the end of the word before it, or a
         // one-letter word of its own.
-        if (k == last && !IsBlank(t[last])) {
+        if (end && k == last && !IsBlank(t[last])) {
             if (k > j && !IsBlank(t[k - 1]) && !words.empty() && words.back().start + words.back().length == k) {
                 ++words.back().length;
             } else {
@@ -159,27 +206,69 @@ bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment
             wider = free % (count - 1);
         }
 
-        out->Spaces(lineIndent + lead);
+        out.Spaces(lineIndent + lead);
         for (long w = 0; w < count; ++w) {
-            if (w > 0) out->Spaces(w <= wider ? gap + 1 : gap);
-            out->Copy(t + words[w].start, words[w].length);
+            if (w > 0) out.Spaces(w <= wider ? gap + 1 : gap);
+            out.Copy(t + words[w].start, words[w].length);
         }
-        out->LineEnd();
-        if (!out->ok()) return false;
-
-        // The next line starts after the blanks that follow the last word,
-        // up to and including a paragraph end.
-        std::size_t p = count > 0 ? words.back().start + words.back().length : j;
-        while (p < n && IsBlank(t[p])) {
-            ++p;
-            if (keepLineEnds && p < n && t[p] == '\n') {
-                ++p;
-                break;
-            }
-        }
-        j = p;
-        firstLine = false;
+        out.LineEnd();
+        if (!out.ok()) return n;
+        state.firstLine = false;
+        state.skippingBlanks = true;
+        j = count > 0 ? words.back().start + words.back().length : j;
     }
+}
+
+// Moves t[from..n) to the front, each run of three or more alike blanks
+// shortened to its first and last byte. Returns the new count.
+std::size_t KeepFrom(unsigned char* t, std::size_t from, std::size_t n, bool keepLineEnds) {
+    std::size_t w = 0;
+    std::size_t i = from;
+    while (i < n) {
+        if (!IsRunBlank(t[i], keepLineEnds)) {
+            t[w++] = t[i++];
+            continue;
+        }
+        const std::size_t run = i;
+        while (i < n && IsRunBlank(t[i], keepLineEnds)) ++i;
+        t[w++] = t[run];
+        if (i - run >= 2) t[w++] = t[i - 1];
+    }
+    return w;
+}
+
+} // namespace
+
+std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
+                                            const ParagraphSettings& settings) {
+    std::vector<unsigned char> out;
+    out.reserve(n + n / 8 + 64);
+    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
+    return out;
+}
+
+bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
+                      ByteSink sink, void* context) {
+    if (n == 0) return true;
+    ParagraphState state;
+    state.alignment = alignment;
+    state.settings = settings;
+    auto out = std::make_unique<Output>(sink, context);
+    std::vector<Word> words;
+    FormatLines(state, text, n, true, *out, words);
     out->Flush();
     return out->ok();
+}
+
+std::size_t FormatParagraphsPiece(ParagraphState& state, unsigned char* text, std::size_t n, bool end, ByteSink sink,
+                                  void* context, bool* ok) {
+    auto out = std::make_unique<Output>(sink, context);
+    std::vector<Word> words;
+    const std::size_t from = FormatLines(state, text, n, end, *out, words);
+    out->Flush();
+    if (!out->ok()) {
+        *ok = false;
+        return 0;
+    }
+    return end ? 0 : KeepFrom(text, from, n, !state.settings.ignoreLineBreaks);
 }
