@@ -219,8 +219,9 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
     }
 }
 
-// Moves t[from..n) to the front, each run of three or more alike blanks
-// shortened to its first and last byte. Returns the new count.
+// Moves t[from..n) to the front, each run of alike blanks shortened to its
+// first byte: a scan steps over such a run whole, whatever its length.
+// Returns the new count.
 std::size_t KeepFrom(unsigned char* t, std::size_t from, std::size_t n, bool keepLineEnds) {
     std::size_t w = 0;
     std::size_t i = from;
@@ -232,7 +233,6 @@ std::size_t KeepFrom(unsigned char* t, std::size_t from, std::size_t n, bool kee
         const std::size_t run = i;
         while (i < n && IsRunBlank(t[i], keepLineEnds)) ++i;
         t[w++] = t[run];
-        if (i - run >= 2) t[w++] = t[i - 1];
     }
     return w;
 }

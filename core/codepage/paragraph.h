@@ -40,7 +40,7 @@ bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignm
 // Each line depends only on the words it gathers and the blanks around them,
 // so a line is written as soon as its bytes are in; what is kept for the next
 // piece is the start of one line: at most its words (a few times the right
-// margin) and two bytes of each run of blanks, whose length changes nothing.
+// margin) and one byte of each run of blanks, whose length changes nothing.
 // A word longer than the line is written as it comes. The pieces together
 // give exactly the bytes of FormatParagraphs on the whole text.
 struct ParagraphState {
