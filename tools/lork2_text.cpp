@@ -1,5 +1,7 @@
 // lork2-text: the editor's byte conversions on the command line. Bytes in,
-// bytes out: no newline translation and no dependence on the locale.
+// bytes out: no newline translation and no dependence on the locale. Each
+// command runs the core's piece-by-piece form of its conversion in the block
+// loop of text_stream.h, so memory stays small whatever the input's size.
 
 #include <cstdio>
 #include <string>
@@ -35,6 +37,7 @@ const char kHelp[] =
     "The byte conversions of the LORK2 editor. Input is FILE, or standard input when FILE is\n"
     "missing or \"-\"; output goes to standard output, or with -o OUT to the file OUT, which is\n"
     "replaced only when everything succeeded. Bytes are read and written unchanged otherwise.\n"
+    "Input is read and written a block at a time: any size of file takes a few megabytes.\n"
     "\n"
     "Code pages: ansi (Windows-1251), oem (CP866), koi8 (KOI8-R), iso (ISO 8859-5), mac (Mac Cyrillic);\n"
     "convert also takes utf8 (UTF-8) as FROM or TO.\n"
