@@ -18,26 +18,28 @@ struct Word {
 // full; pieces larger than the buffer go to the sink directly.
 class Output {
   public:
-    Output(ByteSink sink, void* context) : sink_(sink), context_(context) {}
+    // `size` at least 16.
+    Output(ByteSink sink, void* context, std::size_t size)
+        : sink_(sink), context_(context), size_(size), buffer_(new unsigned char[size]) {}
     bool ok() const { return ok_; }
     void Spaces(long count) {
-        if (count > 0 && count <= 16 && kSize - used_ >= 16) {
+        if (count > 0 && count <= 16 && size_ - used_ >= 16) {
             for (long i = 0; i < count; ++i) buffer_[used_ + static_cast<std::size_t>(i)] = ' ';
             used_ += static_cast<std::size_t>(count);
             return;
         }
         while (count > 0) {
-            if (used_ == kSize) Flush();
-            const std::size_t part = std::min(static_cast<std::size_t>(count), kSize - used_);
-            std::memset(buffer_ + used_, ' ', part);
+            if (used_ == size_) Flush();
+            const std::size_t part = std::min(static_cast<std::size_t>(count), size_ - used_);
+            std::memset(buffer_.get() + used_, ' ', part);
             used_ += part;
             count -= static_cast<long>(part);
         }
     }
     void Copy(const unsigned char* from, std::size_t count) {
-        if (count > kSize - used_) {
+        if (count > size_ - used_) {
             Flush();
-            if (count >= kSize) {
+            if (count >= size_) {
                 Send(from, count);
                 return;
             }
@@ -45,31 +47,34 @@ class Output {
         if (count <= 16) {
             for (std::size_t i = 0; i < count; ++i) buffer_[used_ + i] = from[i];
         } else {
-            std::memcpy(buffer_ + used_, from, count);
+            std::memcpy(buffer_.get() + used_, from, count);
         }
         used_ += count;
     }
     void LineEnd() {
-        if (kSize - used_ < 2) Flush();
+        if (size_ - used_ < 2) Flush();
         buffer_[used_++] = '\r';
         buffer_[used_++] = '\n';
     }
     void Flush() {
-        if (used_) Send(buffer_, used_);
+        if (used_) Send(buffer_.get(), used_);
         used_ = 0;
     }
 
   private:
-    static constexpr std::size_t kSize = 1 << 16;
     void Send(const unsigned char* p, std::size_t n) {
         if (ok_) ok_ = sink_(context_, p, n);
     }
     ByteSink sink_;
     void* context_;
     bool ok_ = true;
+    std::size_t size_;
     std::size_t used_ = 0;
-    unsigned char buffer_[kSize];
+    std::unique_ptr<unsigned char[]> buffer_;
 };
+
+// The output is handed to the sink in pieces of this size.
+constexpr std::size_t kOutputSize = 1 << 16;
 
 bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
     auto* v = static_cast<std::vector<unsigned char>*>(context);
@@ -253,20 +258,21 @@ bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignm
     ParagraphState state;
     state.alignment = alignment;
     state.settings = settings;
-    auto out = std::make_unique<Output>(sink, context);
+    Output out(sink, context, kOutputSize);
     std::vector<Word> words;
-    FormatLines(state, text, n, true, *out, words);
-    out->Flush();
-    return out->ok();
+    FormatLines(state, text, n, true, out, words);
+    out.Flush();
+    return out.ok();
 }
 
 std::size_t FormatParagraphsPiece(ParagraphState& state, unsigned char* text, std::size_t n, bool end, ByteSink sink,
                                   void* context, bool* ok) {
-    auto out = std::make_unique<Output>(sink, context);
+    // Small pieces (a pipe's) need no large buffer.
+    Output out(sink, context, std::clamp<std::size_t>(2 * n, 4096, kOutputSize));
     std::vector<Word> words;
-    const std::size_t from = FormatLines(state, text, n, end, *out, words);
-    out->Flush();
-    if (!out->ok()) {
+    const std::size_t from = FormatLines(state, text, n, end, out, words);
+    out.Flush();
+    if (!out.ok()) {
         *ok = false;
         return 0;
     }
