@@ -1,24 +1,17 @@
 // lork2-text: the editor's byte conversions on the command line. Bytes in,
-// bytes out: no newline translation and no dependence on the locale.
+// bytes out: no newline translation and no dependence on the locale. Each
+// command runs the core's piece-by-piece form of its conversion in the block
+// loop of text_stream.h, so memory stays small whatever the input's size.
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <io.h>
-#include <process.h>
-#else
-#include <unistd.h>
 #endif
 
 #include "core/codepage/convert.h"
@@ -29,10 +22,7 @@
 #include "core/search/hex_string.h"
 #include "lork2_text_repair.h"
 #include "lork2_version.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
+#include "tools/text_stream.h"
 
 namespace {
 
@@ -48,6 +38,7 @@ const char kHelp[] =
     "The byte conversions of the LORK2 editor. Input is FILE, or standard input when FILE is\n"
     "missing or \"-\"; output goes to standard output, or with -o OUT to the file OUT, which is\n"
     "replaced only when everything succeeded. Bytes are read and written unchanged otherwise.\n"
+    "Input is read and written a block at a time: any size of file takes a few megabytes.\n"
     "\n"
     "Code pages: ansi (Windows-1251), oem (CP866), koi8 (KOI8-R), iso (ISO 8859-5), mac (Mac Cyrillic);\n"
     "convert also takes utf8 (UTF-8) as FROM or TO.\n"
@@ -97,179 +88,9 @@ int Usage(const std::string& message) {
     return 2;
 }
 
-// A file that cannot be read or written: its name and the system's reason.
-int FileError(const std::string& name, int error) {
-    std::fprintf(stderr, "%s: %s: %s\n", kProgram, name.c_str(), std::strerror(error));
-    return 1;
-}
-
-bool IsStdin(const std::string& name) { return name.empty() || name == "-"; }
-std::string DisplayName(const std::string& name) { return IsStdin(name) ? "standard input" : name; }
-
-// Reads at most `limit` bytes (all when limit is 0). Returns 0 or errno.
-int ReadInput(const std::string& name, Bytes& out, std::size_t limit = 0) {
-    out.clear();
-    std::FILE* f = stdin;
-    if (!IsStdin(name)) {
-        errno = 0;
-        f = std::fopen(name.c_str(), "rb");
-        if (!f) return errno ? errno : EIO;
-        struct stat st;
-        if (fstat(fileno(f), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) {
-                std::fclose(f);
-                return EISDIR;
-            }
-            if (limit == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-                out.reserve(static_cast<std::size_t>(st.st_size));
-        }
-    }
-    const std::size_t chunk = 1 << 20;
-    for (;;) {
-        std::size_t want = chunk;
-        if (limit) {
-            if (out.size() >= limit) break;
-            want = std::min(chunk, limit - out.size());
-        }
-        const std::size_t old = out.size();
-        if (out.capacity() < old + want) out.reserve(std::max(out.capacity() * 2, old + want));
-        out.resize(old + want);
-        errno = 0;
-        const std::size_t got = std::fread(out.data() + old, 1, want, f);
-        out.resize(old + got);
-        if (got < want) break;
-    }
-    const int error = std::ferror(f) ? (errno ? errno : EIO) : 0;
-    if (f != stdin) std::fclose(f);
-    return error;
-}
-
-int WriteAll(int fd, const unsigned char* data, std::size_t n) {
-    while (n > 0) {
-        const unsigned part = n > (1u << 30) ? (1u << 30) : static_cast<unsigned>(n);
-#ifdef _WIN32
-        const int w = _write(fd, data, part);
-#else
-        const ssize_t w = write(fd, data, part);
-#endif
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        data += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return 0;
-}
-
-std::string TempName(const std::string& out, int attempt) {
-#ifdef _WIN32
-    const long pid = _getpid();
-#else
-    const long pid = static_cast<long>(getpid());
-#endif
-    return out + ".tmp-" + std::to_string(pid) + "-" + std::to_string(attempt);
-}
-
-// Moves the finished temporary file over OUT. Returns 0 or errno.
-int Replace(const std::string& temp, const std::string& out) {
-#ifdef _WIN32
-    if (!MoveFileExA(temp.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
-    return 0;
-#else
-    struct stat old;
-    if (stat(out.c_str(), &old) == 0 && !S_ISDIR(old.st_mode)) (void)chmod(temp.c_str(), old.st_mode & 07777);
-    return std::rename(temp.c_str(), out.c_str()) != 0 ? errno : 0;
-#endif
-}
-
-// The file a name leads to: a symbolic link's target (so that writing
-// through the link keeps the link), else the name itself.
-std::string ResolvedTarget(const std::string& out) {
-#ifndef _WIN32
-    struct stat link;
-    if (lstat(out.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* full = realpath(out.c_str(), nullptr)) {
-            std::string target(full);
-            std::free(full);
-            return target;
-        }
-    }
-#endif
-    return out;
-}
-
-// Writes a result piece by piece to standard output, or to OUT through a
-// temporary file in the same folder and a rename, so that OUT is either the
-// old file or the whole new one. A symbolic link OUT stays a link: its
-// target is what is replaced, keeping its mode.
-class StreamOutput {
-  public:
-    explicit StreamOutput(std::string out) : out_(std::move(out)) {}
-    int Open() {
-        if (out_.empty()) return 0;
-        target_ = ResolvedTarget(out_);
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            temp_ = TempName(target_, attempt);
-#ifdef _WIN32
-            fd_ = _open(temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-            fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-#endif
-            if (fd_ < 0 && errno != EEXIST) return FileError(out_, errno);
-        }
-        return fd_ < 0 ? FileError(out_, EEXIST) : 0;
-    }
-    static bool Sink(void* self, const unsigned char* p, std::size_t n) {
-        auto* s = static_cast<StreamOutput*>(self);
-        if (s->error_) return false;
-        if (s->out_.empty()) {
-            if (std::fwrite(p, 1, n, stdout) != n) s->error_ = errno ? errno : EIO;
-        } else {
-            s->error_ = WriteAll(s->fd_, p, n);
-        }
-        return !s->error_;
-    }
-    // Ends the output; on any failure OUT is left as it was.
-    int Close(bool failed) {
-        if (out_.empty()) {
-            if (!error_ && std::fflush(stdout) != 0) error_ = errno ? errno : EIO;
-            return error_ ? FileError("standard output", error_) : 0;
-        }
-#ifdef _WIN32
-        if (_close(fd_) != 0 && !error_) error_ = errno;
-#else
-        if (!error_ && fsync(fd_) != 0 && errno != EINVAL) error_ = errno;
-        if (close(fd_) != 0 && !error_) error_ = errno;
-#endif
-        if (!error_ && !failed) error_ = Replace(temp_, target_);
-        if (error_ || failed) std::remove(temp_.c_str());
-        return error_ ? FileError(out_, error_) : 0;
-    }
-
-  private:
-    std::string out_;
-    std::string target_;
-    std::string temp_;
-    int fd_ = -1;
-    int error_ = 0;
-};
-
-int WriteFileAtomically(const std::string& out, const Bytes& data) {
-    StreamOutput stream(out);
-    if (int s = stream.Open()) return s;
-    StreamOutput::Sink(&stream, data.data(), data.size());
-    return stream.Close(false);
-}
-
-// Sends the result to OUT or to standard output.
-int Emit(const std::string& out, const Bytes& data) {
-    if (!out.empty()) return WriteFileAtomically(out, data);
-    if (!data.empty() && std::fwrite(data.data(), 1, data.size(), stdout) != data.size())
-        return FileError("standard output", errno ? errno : EIO);
-    if (std::fflush(stdout) != 0) return FileError("standard output", errno ? errno : EIO);
-    return 0;
+// Sends a short result to OUT or to standard output.
+int Emit(const std::string& out, const std::string& text) {
+    return WriteText(out, reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 int ParseCodePage(std::string_view name, int highest) {
@@ -316,12 +137,12 @@ int main(int argc, char** argv) {
 
     if (command == "--help" || command == "-h") {
         if (!rest.empty()) return Usage("--help takes no arguments");
-        return Emit(out, Bytes(kHelp, kHelp + sizeof kHelp - 1));
+        return Emit(out, std::string(kHelp, sizeof kHelp - 1));
     }
     if (command == "--version") {
         if (!rest.empty()) return Usage("--version takes no arguments");
         const std::string v = std::string(kProgram) + " " + LORK2_VERSION + "\n";
-        return Emit(out, Bytes(v.begin(), v.end()));
+        return Emit(out, v);
     }
 
     if (command == "detect") {
@@ -330,7 +151,9 @@ int main(int argc, char** argv) {
         int status = 0;
         Bytes sample;
         for (const std::string& name : rest) {
-            const int error = ReadInput(name, sample, kDetectSampleSize);
+            TextInput input; // only the sample is read
+            int error = input.Open(name);
+            if (!error) error = input.ReadSample(sample, kDetectSampleSize);
             if (error) {
                 status = FileError(DisplayName(name), error);
                 continue;
@@ -345,7 +168,7 @@ int main(int argc, char** argv) {
             report += '\n';
         }
         if (status && !out.empty()) return status; // OUT stays as it was
-        const int written = Emit(out, Bytes(report.begin(), report.end()));
+        const int written = Emit(out, report);
         return status ? status : written;
     }
 
@@ -359,29 +182,34 @@ int main(int argc, char** argv) {
             text += digits[h.bytes[i] & 15];
         }
         text += '\n';
-        return Emit(out, Bytes(text.begin(), text.end()));
+        return Emit(out, text);
     }
 
     if (command == "repair") {
-        StreamOutput stream(out);
+        TextOutput stream(out);
         const RepairOutput output{
-            &stream, [](void* s) { return static_cast<StreamOutput*>(s)->Open(); }, StreamOutput::Sink,
-            [](void* s, bool failed) { return static_cast<StreamOutput*>(s)->Close(failed); }};
+            &stream, [](void* s) { return static_cast<TextOutput*>(s)->Open(); }, TextOutput::Sink,
+            [](void* s, bool failed) { return static_cast<TextOutput*>(s)->Close(failed); }};
         return RunRepairCommand(rest, output);
     }
 
-    // The commands that read one text.
+    // The commands that read one text, a block at a time.
     std::string file;
-    Bytes result;
     auto takeFile = [&](std::size_t from) -> int {
         if (rest.size() > from + 1) return Usage(command + ": too many arguments");
         if (rest.size() == from + 1) file = rest[from];
         return 0;
     };
-    Bytes text;
-    auto read = [&]() -> int {
-        const int error = ReadInput(file, text);
-        return error ? FileError(DisplayName(file), error) : 0;
+    TextInput input;
+    auto stream = [&](const TextStep& step) -> int {
+        if (const int error = input.Open(file)) return FileError(DisplayName(file), error);
+        return StreamText(input, out, step);
+    };
+    // The room for one block's result where it can be longer than the block.
+    Bytes converted;
+    auto into = [&](std::size_t room) -> unsigned char* {
+        converted.resize(room);
+        return converted.data();
     };
 
     if (command == "convert") {
@@ -391,37 +219,69 @@ int main(int argc, char** argv) {
         if (from < 0) return Usage("unknown code page '" + rest[0] + "' (ansi, oem, koi8, iso, mac or utf8)");
         if (to < 0) return Usage("unknown code page '" + rest[1] + "' (ansi, oem, koi8, iso, mac or utf8)");
         if (int s = takeFile(2)) return s;
-        if (int s = read()) return s;
-        if (to == kUtf8 && from != kUtf8) return Emit(out, CodePageToUtf8(from, text.data(), text.size()));
+        if (to == kUtf8 && from != kUtf8) {
+            unsigned char* utf8 = into(3 * kTextBlock);
+            return stream([&](unsigned char* text, std::size_t n, bool, TextOutput& o) -> std::size_t {
+                o.Write(utf8, CodePageToUtf8(from, text, n, utf8));
+                return 0;
+            });
+        }
         if (from == kUtf8) {
-            const Utf8Conversion r = to == kUtf8 ? CleanUtf8(text.data(), text.size())
-                                                 : Utf8ToCodePage(to, text.data(), text.size());
-            const int status = Emit(out, r.bytes);
-            if (r.substitutes)
+            Utf8State state;
+            state.target = to == kUtf8 ? kUtf8Target : to;
+            unsigned char* bytes = into(kTextBlock + 4);
+            bool whole = false;
+            const int status = stream([&](unsigned char* text, std::size_t n, bool end, TextOutput& o) -> std::size_t {
+                o.Write(bytes, ConvertUtf8(state, text, n, end, bytes));
+                whole = end;
+                return 0;
+            });
+            if (whole && state.substitutes)
                 std::fprintf(stderr, "%s: %zu substitute%s written for characters %s lacks or malformed UTF-8\n",
-                             kProgram, r.substitutes, r.substitutes == 1 ? "" : "s", rest[1].c_str());
+                             kProgram, state.substitutes, state.substitutes == 1 ? "" : "s", rest[1].c_str());
             return status;
         }
-        ConvertBytes(text.data(), text.size(), ToOemTable[from], FromOemTable[to]);
-        return Emit(out, text);
+        return stream([&](unsigned char* text, std::size_t n, bool, TextOutput& o) -> std::size_t {
+            ConvertBytes(text, n, ToOemTable[from], FromOemTable[to]);
+            o.Write(text, n);
+            return 0;
+        });
     }
     if (command == "fido" || command == "translit") {
         if (rest.empty()) return Usage(command + " needs FROM");
         const int from = ParseCodePage(rest[0], kCodePageKoi8);
         if (from < 0) return Usage("unknown code page '" + rest[0] + "' (ansi, oem or koi8)");
         if (int s = takeFile(1)) return s;
-        if (int s = read()) return s;
         if (command == "fido") {
-            ConvertBytes(text.data(), text.size(), ToOemTable[from], kTableFido);
-            return Emit(out, text);
+            return stream([&](unsigned char* text, std::size_t n, bool, TextOutput& o) -> std::size_t {
+                ConvertBytes(text, n, ToOemTable[from], kTableFido);
+                o.Write(text, n);
+                return 0;
+            });
         }
-        return Emit(out, Transliterate(text.data(), text.size(), from));
+        unsigned char* latin = into(2 * kTextBlock);
+        return stream([&](unsigned char* text, std::size_t n, bool, TextOutput& o) -> std::size_t {
+            o.Write(latin, Transliterate(text, n, from, latin));
+            return 0;
+        });
     }
-    if (command == "qp-decode" || command == "line-break") {
+    if (command == "qp-decode") {
         if (int s = takeFile(0)) return s;
-        if (int s = read()) return s;
-        return Emit(out, command == "qp-decode" ? DecodeQuotedPrintable(text.data(), text.size())
-                                                : RepairLineBreaks(text.data(), text.size()));
+        QuotedPrintableState state;
+        unsigned char* decoded = into(kTextBlock + 2);
+        return stream([&](unsigned char* text, std::size_t n, bool end, TextOutput& o) -> std::size_t {
+            o.Write(decoded, DecodeQuotedPrintable(state, text, n, end, decoded));
+            return 0;
+        });
+    }
+    if (command == "line-break") {
+        if (int s = takeFile(0)) return s;
+        LineBreakState state;
+        unsigned char* repaired = into(2 * kTextBlock + 1);
+        return stream([&](unsigned char* text, std::size_t n, bool end, TextOutput& o) -> std::size_t {
+            o.Write(repaired, RepairLineBreaks(state, text, n, end, repaired));
+            return 0;
+        });
     }
     if (command == "format") {
         if (rest.empty()) return Usage("format needs MODE");
@@ -464,12 +324,14 @@ int main(int argc, char** argv) {
             file = a;
             haveFile = true;
         }
-        if (int s = read()) return s;
-        // Written as it is made: the result can be many times the input.
-        StreamOutput stream(out);
-        if (int s = stream.Open()) return s;
-        const bool ok = FormatParagraphs(text.data(), text.size(), alignment, settings, StreamOutput::Sink, &stream);
-        return stream.Close(!ok);
+        ParagraphState state;
+        state.alignment = alignment;
+        state.settings = settings;
+        static_assert(kParagraphHeldMax < kTextBlock / 2);
+        return stream([&](unsigned char* text, std::size_t n, bool end, TextOutput& o) -> std::size_t {
+            bool ok = true;
+            return FormatParagraphsPiece(state, text, n, end, TextOutput::Sink, &o, &ok);
+        });
     }
     return Usage("unknown command '" + command + "'");
 }

@@ -18,26 +18,28 @@ struct Word {
 // full; pieces larger than the buffer go to the sink directly.
 class Output {
   public:
-    Output(ByteSink sink, void* context) : sink_(sink), context_(context) {}
+    // `size` at least 16.
+    Output(ByteSink sink, void* context, std::size_t size)
+        : sink_(sink), context_(context), size_(size), buffer_(new unsigned char[size]) {}
     bool ok() const { return ok_; }
     void Spaces(long count) {
-        if (count > 0 && count <= 16 && kSize - used_ >= 16) {
+        if (count > 0 && count <= 16 && size_ - used_ >= 16) {
             for (long i = 0; i < count; ++i) buffer_[used_ + static_cast<std::size_t>(i)] = ' ';
             used_ += static_cast<std::size_t>(count);
             return;
         }
         while (count > 0) {
-            if (used_ == kSize) Flush();
-            const std::size_t part = std::min(static_cast<std::size_t>(count), kSize - used_);
-            std::memset(buffer_ + used_, ' ', part);
+            if (used_ == size_) Flush();
+            const std::size_t part = std::min(static_cast<std::size_t>(count), size_ - used_);
+            std::memset(buffer_.get() + used_, ' ', part);
             used_ += part;
             count -= static_cast<long>(part);
         }
     }
     void Copy(const unsigned char* from, std::size_t count) {
-        if (count > kSize - used_) {
+        if (count > size_ - used_) {
             Flush();
-            if (count >= kSize) {
+            if (count >= size_) {
                 Send(from, count);
                 return;
             }
@@ -45,31 +47,34 @@ class Output {
         if (count <= 16) {
             for (std::size_t i = 0; i < count; ++i) buffer_[used_ + i] = from[i];
         } else {
-            std::memcpy(buffer_ + used_, from, count);
+            std::memcpy(buffer_.get() + used_, from, count);
         }
         used_ += count;
     }
     void LineEnd() {
-        if (kSize - used_ < 2) Flush();
+        if (size_ - used_ < 2) Flush();
         buffer_[used_++] = '\r';
         buffer_[used_++] = '\n';
     }
     void Flush() {
-        if (used_) Send(buffer_, used_);
+        if (used_) Send(buffer_.get(), used_);
         used_ = 0;
     }
 
   private:
-    static constexpr std::size_t kSize = 1 << 16;
     void Send(const unsigned char* p, std::size_t n) {
         if (ok_) ok_ = sink_(context_, p, n);
     }
     ByteSink sink_;
     void* context_;
     bool ok_ = true;
+    std::size_t size_;
     std::size_t used_ = 0;
-    unsigned char buffer_[kSize];
+    std::unique_ptr<unsigned char[]> buffer_;
 };
+
+// The output is handed to the sink in pieces of this size.
+constexpr std::size_t kOutputSize = 1 << 16;
 
 bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
     auto* v = static_cast<std::vector<unsigned char>*>(context);
@@ -77,33 +82,66 @@ bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
     return true;
 }
 
-} // namespace
+// Blanks other than LF: with line ends kept, LF is where runs of blanks stop
+// being alike.
+inline bool IsRunBlank(unsigned char c, bool keepLineEnds) { return IsBlank(c) && !(keepLineEnds && c == '\n'); }
 
-std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
-                                            const ParagraphSettings& settings) {
-    std::vector<unsigned char> out;
-    out.reserve(n + n / 8 + 64);
-    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
-    return out;
-}
-
-bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
-                      ByteSink sink, void* context) {
-    if (n == 0) return true;
+// The lines from the front of t[0..n) as far as the bytes decide them, from
+// the place `state` tells. Returns the position from which the next piece
+// must go on (n when all is written); with `end` that is always n.
+std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size_t n, bool end, Output& out,
+                        std::vector<Word>& words) {
+    const Alignment alignment = state.alignment;
+    const ParagraphSettings& settings = state.settings;
     const long width = std::clamp(settings.right, 1, kMaxRightMargin);
     long indent = std::max(settings.left, 0);
     long firstIndent = alignment == Alignment::kCenter ? indent : std::max(settings.first, 0);
     if (indent >= width - 8) indent = 0;
     if (firstIndent >= width - 8) firstIndent = 0;
     const bool keepLineEnds = !settings.ignoreLineBreaks;
+    if (n == 0) {
+        // The text ended in a word longer than a line.
+        if (end && state.inLongWord) {
+            out.LineEnd();
+            state.inLongWord = false;
+        }
+        return 0;
+    }
     const std::size_t last = n - 1; // the scan never steps past the last byte
 
-    auto out = std::make_unique<Output>(sink, context);
-    std::vector<Word> words;
     std::size_t j = 0;
-    bool firstLine = true;
-    while (j < n) {
-        const long lineIndent = firstLine ? firstIndent : indent;
+    for (;;) {
+        if (state.inLongWord) {
+            std::size_t k = j;
+            while (k < n && !IsBlank(t[k])) ++k;
+            out.Copy(t + j, k - j);
+            if (k == n && !end) return n;
+            out.LineEnd();
+            state.inLongWord = false;
+            state.skippingBlanks = true;
+            j = k;
+        }
+        if (state.skippingBlanks) {
+            // The next line starts after the blanks that follow the last word,
+            // up to and including a paragraph end.
+            std::size_t p = j;
+            bool paragraphEnd = false;
+            while (p < n && IsBlank(t[p])) {
+                ++p;
+                if (keepLineEnds && p < n && t[p] == '\n') {
+                    ++p;
+                    paragraphEnd = true;
+                    break;
+                }
+            }
+            // Blanks up to the end of the piece: the last of them is kept, to
+            // go on from there.
+            if (p == n && !paragraphEnd && !end) return p > j ? n - 1 : n;
+            state.skippingBlanks = false;
+            j = p;
+        }
+        if (j >= n) return n;
+        const long lineIndent = state.firstLine ? firstIndent : indent;
         const long room = width - lineIndent;
 
         // Gather the words that fit, joined by single spaces.
@@ -127,9 +165,23 @@ bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment
                 letters += static_cast<long>(k - start);
             }
         }
+        const bool overflow = static_cast<long>(words.size()) + letters - 1 > room;
+        if (!end && k >= last) {
+            // The piece ends before the line is told, unless the line is
+            // already too long with the part of its last word that is in.
+            if (!overflow || words.empty()) return j;
+            if (words.size() == 1) {
+                // A word longer than the line, written as it comes.
+                out.Spaces(lineIndent);
+                state.inLongWord = true;
+                state.firstLine = false;
+                j = words[0].start;
+                continue;
+            }
+        }
         // The last byte of the text: the end of the word before it, or a
         // one-letter word of its own.
-        if (k == last && !IsBlank(t[last])) {
+        if (end && k == last && !IsBlank(t[last])) {
             if (k > j && !IsBlank(t[k - 1]) && !words.empty() && words.back().start + words.back().length == k) {
                 ++words.back().length;
             } else {
@@ -159,27 +211,70 @@ bool FormatParagraphs(const unsigned char* t, std::size_t n, Alignment alignment
             wider = free % (count - 1);
         }
 
-        out->Spaces(lineIndent + lead);
+        out.Spaces(lineIndent + lead);
         for (long w = 0; w < count; ++w) {
-            if (w > 0) out->Spaces(w <= wider ? gap + 1 : gap);
-            out->Copy(t + words[w].start, words[w].length);
+            if (w > 0) out.Spaces(w <= wider ? gap + 1 : gap);
+            out.Copy(t + words[w].start, words[w].length);
         }
-        out->LineEnd();
-        if (!out->ok()) return false;
-
-        // The next line starts after the blanks that follow the last word,
-        // up to and including a paragraph end.
-        std::size_t p = count > 0 ? words.back().start + words.back().length : j;
-        while (p < n && IsBlank(t[p])) {
-            ++p;
-            if (keepLineEnds && p < n && t[p] == '\n') {
-                ++p;
-                break;
-            }
-        }
-        j = p;
-        firstLine = false;
+        out.LineEnd();
+        if (!out.ok()) return n;
+        state.firstLine = false;
+        state.skippingBlanks = true;
+        j = count > 0 ? words.back().start + words.back().length : j;
     }
-    out->Flush();
-    return out->ok();
+}
+
+// Moves t[from..n) to the front, each run of alike blanks shortened to its
+// first byte: a scan steps over such a run whole, whatever its length.
+// Returns the new count.
+std::size_t KeepFrom(unsigned char* t, std::size_t from, std::size_t n, bool keepLineEnds) {
+    std::size_t w = 0;
+    std::size_t i = from;
+    while (i < n) {
+        if (!IsRunBlank(t[i], keepLineEnds)) {
+            t[w++] = t[i++];
+            continue;
+        }
+        const std::size_t run = i;
+        while (i < n && IsRunBlank(t[i], keepLineEnds)) ++i;
+        t[w++] = t[run];
+    }
+    return w;
+}
+
+} // namespace
+
+std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
+                                            const ParagraphSettings& settings) {
+    std::vector<unsigned char> out;
+    out.reserve(n + n / 8 + 64);
+    FormatParagraphs(text, n, alignment, settings, AppendToVector, &out);
+    return out;
+}
+
+bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment, const ParagraphSettings& settings,
+                      ByteSink sink, void* context) {
+    if (n == 0) return true;
+    ParagraphState state;
+    state.alignment = alignment;
+    state.settings = settings;
+    Output out(sink, context, kOutputSize);
+    std::vector<Word> words;
+    FormatLines(state, text, n, true, out, words);
+    out.Flush();
+    return out.ok();
+}
+
+std::size_t FormatParagraphsPiece(ParagraphState& state, unsigned char* text, std::size_t n, bool end, ByteSink sink,
+                                  void* context, bool* ok) {
+    // Small pieces (a pipe's) need no large buffer.
+    Output out(sink, context, std::clamp<std::size_t>(2 * n, 4096, kOutputSize));
+    std::vector<Word> words;
+    const std::size_t from = FormatLines(state, text, n, end, out, words);
+    out.Flush();
+    if (!out.ok()) {
+        *ok = false;
+        return 0;
+    }
+    return end ? 0 : KeepFrom(text, from, n, !state.settings.ignoreLineBreaks);
 }

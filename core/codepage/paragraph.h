@@ -1,6 +1,7 @@
 // Paragraph formatting of the alignment menu: the text is rewritten into lines
 // that end at a right margin, with the words justified, centred, or aligned
-// left or right. A pure function of the bytes and four numbers.
+// left or right. A pure function of the bytes and four numbers; a text read
+// in pieces formats line by line with the same result.
 #pragma once
 
 #include <cstddef>
@@ -34,3 +35,32 @@ std::vector<unsigned char> FormatParagraphs(const unsigned char* text, std::size
 using ByteSink = bool (*)(void* context, const unsigned char* bytes, std::size_t n);
 bool FormatParagraphs(const unsigned char* text, std::size_t n, Alignment alignment,
                       const ParagraphSettings& settings, ByteSink sink, void* context);
+
+// Formatting of a text read in pieces (a file of any size in a small buffer).
+// Each line depends only on the words it gathers and the blanks around them,
+// so a line is written as soon as its bytes are in; what is kept for the next
+// piece is the start of one line: at most its words (a few times the right
+// margin) and one byte of each run of blanks, whose length changes nothing.
+// A word longer than the line is written as it comes. The pieces together
+// give exactly the bytes of FormatParagraphs on the whole text.
+struct ParagraphState {
+    Alignment alignment = Alignment::kLeft;
+    ParagraphSettings settings;
+    bool firstLine = true;      // no line written yet
+    bool inLongWord = false;    // in the middle of writing a word longer than a line
+    bool skippingBlanks = false; // after a line, before the start of the next
+};
+
+// The most a piece can keep: a line of kMaxRightMargin columns, its blanks
+// and the start of the word after it. A buffer larger than this always lets
+// the formatting move on.
+constexpr std::size_t kParagraphHeldMax = 5 * kMaxRightMargin + 64;
+
+// Formats text[0..n), the bytes read since the last call after those the
+// last call kept at the front of the buffer. Writes every line these bytes
+// decide through `sink`, moves the bytes the next line still needs to the
+// front of `text` and returns their count (at most kParagraphHeldMax); the
+// next piece is to be read after them. With `end` the text ends here, all of
+// it is formatted and 0 returned. `*ok` becomes false when the sink refuses.
+std::size_t FormatParagraphsPiece(ParagraphState& state, unsigned char* text, std::size_t n, bool end, ByteSink sink,
+                                  void* context, bool* ok);

@@ -46,22 +46,28 @@ const char16_t kHighMac[128] = {
 
 int Normalised(int cp) { return cp >= 0 && cp < kCodePageCount ? cp : 0; }
 
-void PutUtf8(std::vector<unsigned char>& out, char32_t c) {
+// Writes c as UTF-8 at out; returns the count of bytes.
+std::size_t PutUtf8(unsigned char* out, char32_t c) {
     if (c < 0x80) {
-        out.push_back(static_cast<unsigned char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<unsigned char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<unsigned char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<unsigned char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
     }
+    if (c < 0x800) {
+        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 4;
 }
 
 constexpr char32_t kBad = 0xFFFFFFFF;
@@ -173,39 +179,116 @@ unsigned char CodePageByte(int cp, char32_t c, bool* exact) {
     return oem;
 }
 
+std::size_t CodePageToUtf8(int cp, const unsigned char* text, std::size_t n, unsigned char* out) {
+    // The UTF-8 of the 128 upper bytes, three bytes at most each.
+    unsigned char high[128][3];
+    unsigned char length[128];
+    for (int b = 0; b < 128; ++b) {
+        unsigned char bytes[4] = {};
+        length[b] = static_cast<unsigned char>(PutUtf8(bytes, CodePageChar(cp, static_cast<unsigned char>(0x80 + b))));
+        for (int k = 0; k < 3; ++k) high[b][k] = bytes[k];
+    }
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char b = text[i];
+        if (b < 0x80) {
+            out[m++] = b;
+            continue;
+        }
+        const unsigned char* u = high[b - 0x80];
+        out[m] = u[0];
+        out[m + 1] = u[1];
+        out[m + 2] = u[2];
+        m += length[b - 0x80];
+    }
+    return m;
+}
+
 std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n) {
-    std::vector<unsigned char> out;
-    out.reserve(n + n / 2);
-    for (std::size_t i = 0; i < n; ++i) PutUtf8(out, CodePageChar(cp, text[i]));
+    std::vector<unsigned char> out(3 * n);
+    out.resize(CodePageToUtf8(cp, text, n, out.data()));
     return out;
 }
 
-Utf8Conversion Utf8ToCodePage(int cp, const unsigned char* text, std::size_t n) {
-    Utf8Conversion r;
-    r.bytes.reserve(n);
-    std::size_t i = 0;
-    if (n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) i = 3;
-    while (i < n) {
-        const char32_t c = NextChar(text, n, i);
-        bool exact = false;
-        r.bytes.push_back(c == kBad ? '?' : CodePageByte(cp, c, &exact));
-        if (!exact) ++r.substitutes;
+namespace {
+
+// One character (or kBad) of UTF-8 input as the state's target writes it.
+std::size_t PutConverted(Utf8State& state, char32_t c, unsigned char* out) {
+    if (c == kBad) {
+        ++state.substitutes;
+        *out = '?';
+        return 1;
     }
+    if (state.target == kUtf8Target) return PutUtf8(out, c);
+    bool exact = false;
+    *out = CodePageByte(state.target, c, &exact);
+    if (!exact) ++state.substitutes;
+    return 1;
+}
+
+} // namespace
+
+std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t n, bool end, unsigned char* out) {
+    std::size_t m = 0;
+    std::size_t i = 0;
+    if (!state.started) {
+        // A byte order mark is dropped when the text is written in a code page.
+        while (state.heldCount < 3 && i < n) state.held[state.heldCount++] = text[i++];
+        if (state.heldCount < 3 && !end) return 0;
+        state.started = true;
+        if (state.target != kUtf8Target && state.heldCount == 3 && state.held[0] == 0xEF && state.held[1] == 0xBB &&
+            state.held[2] == 0xBF)
+            state.heldCount = 0;
+    }
+    // The characters that start in the held bytes, taking bytes from the
+    // piece while a sequence is cut.
+    while (state.heldCount > 0) {
+        std::size_t used = 0;
+        bool cut = false;
+        const char32_t c = NextChar(state.held, static_cast<std::size_t>(state.heldCount), used, &cut);
+        if (cut && i < n) {
+            state.held[state.heldCount++] = text[i++];
+            continue;
+        }
+        if (cut && !end) return m;
+        m += PutConverted(state, c, out + m);
+        state.heldCount -= static_cast<int>(used);
+        for (int h = 0; h < state.heldCount; ++h) state.held[h] = state.held[h + used];
+    }
+    while (i < n) {
+        if (text[i] < 0x80) {
+            out[m++] = text[i++];
+            continue;
+        }
+        const std::size_t start = i;
+        bool cut = false;
+        const char32_t c = NextChar(text, n, i, &cut);
+        if (cut && !end) {
+            // At most three bytes: the rest of a sequence the piece cut.
+            for (i = start; i < n; ++i) state.held[state.heldCount++] = text[i];
+            break;
+        }
+        m += PutConverted(state, c, out + m);
+    }
+    return m;
+}
+
+Utf8Conversion Utf8ToCodePage(int cp, const unsigned char* text, std::size_t n) {
+    Utf8State state;
+    state.target = Normalised(cp);
+    Utf8Conversion r;
+    r.bytes.resize(n + 4);
+    r.bytes.resize(ConvertUtf8(state, text, n, true, r.bytes.data()));
+    r.substitutes = state.substitutes;
     return r;
 }
 
 Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n) {
+    Utf8State state;
     Utf8Conversion r;
-    r.bytes.reserve(n);
-    for (std::size_t i = 0; i < n;) {
-        const char32_t c = NextChar(text, n, i);
-        if (c == kBad) {
-            r.bytes.push_back('?');
-            ++r.substitutes;
-        } else {
-            PutUtf8(r.bytes, c);
-        }
-    }
+    r.bytes.resize(n + 4);
+    r.bytes.resize(ConvertUtf8(state, text, n, true, r.bytes.data()));
+    r.substitutes = state.substitutes;
     return r;
 }
 

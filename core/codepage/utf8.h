@@ -21,6 +21,9 @@ unsigned char CodePageByte(int cp, char32_t c, bool* exact = nullptr);
 
 // Text in code page `cp` as UTF-8.
 std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n);
+// The same into `out`, which has room for 3 n bytes; returns the count
+// written. Each byte stands alone, so a text in pieces converts piece by piece.
+std::size_t CodePageToUtf8(int cp, const unsigned char* text, std::size_t n, unsigned char* out);
 
 // UTF-8 to code page `cp`. A byte order mark at the very start is dropped.
 // A character without a byte of its own becomes its substitute, and each
@@ -35,6 +38,21 @@ Utf8Conversion Utf8ToCodePage(int cp, const unsigned char* text, std::size_t n);
 
 // UTF-8 to UTF-8 with the same rule for malformed bytes ('?' each, counted).
 Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
+
+// The two conversions from UTF-8 on a text in pieces: a sequence cut by the
+// end of a piece is held until the next piece completes it (or the text
+// ends), so the pieces give the bytes and the count of the whole text.
+constexpr int kUtf8Target = -1; // `target` for UTF-8 to UTF-8
+struct Utf8State {
+    int target = kUtf8Target;   // code page 0..4, or kUtf8Target
+    std::size_t substitutes = 0;
+    bool started = false;       // past the place of a byte order mark
+    int heldCount = 0;
+    unsigned char held[4] = {};
+};
+// Converts the next `n` bytes into `out` (room for n + 4 bytes); `end` says
+// the text ends with them. Returns the count written.
+std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t n, bool end, unsigned char* out);
 
 // True when the bytes are well-formed UTF-8 and hold at least one character
 // above U+007F. With `mayBeCut` (a sample taken from the start of a longer

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -16,6 +17,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "core/codepage/convert.h"
+#include "core/codepage/paragraph.h"
+#include "core/codepage/tables.h"
+#include "core/codepage/utf8.h"
 
 namespace {
 
@@ -377,6 +383,56 @@ TEST_F(Lork2Text, FailuresLeaveTheOutputFileUntouched) {
     std::vector<std::string> left = Entries();
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"folder", "out"})) << "no temporary file is left";
+}
+
+TEST_F(Lork2Text, StreamsLargeInputInBlocksWithTheWholeTextsResult) {
+    // Lines of Russian words with every kind of line end, quoted-printable
+    // escapes and UTF-8 characters whose bytes fall across the blocks of a pipe.
+    std::string text;
+    const char* words[] = {"Привет", "текст", "=D0=9F", "строка", "\r", "\n", "\r\n", "=", "  ", "кодировка"};
+    for (unsigned i = 0; text.size() < (3u << 20) + 7; ++i) text += std::string(words[i * 7 % 10]) + " ";
+    text += "\r";
+    WriteFile(Path("big"), text);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto whole = [](const std::vector<unsigned char>& v) { return std::string(v.begin(), v.end()); };
+    const std::string utf8 = whole(CodePageToUtf8(kCodePageAnsi, p, text.size()));
+    WriteFile(Path("big.utf8"), utf8);
+    ParagraphSettings settings;
+    settings.right = 72;
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        std::string expected;
+    } cases[] = {
+        {{"convert", "ansi", "utf8"}, "big", utf8},
+        {{"convert", "utf8", "koi8"}, "big.utf8",
+         whole(Utf8ToCodePage(kCodePageKoi8, reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size()).bytes)},
+        {{"qp-decode"}, "big", whole(DecodeQuotedPrintable(p, text.size()))},
+        {{"line-break"}, "big", whole(RepairLineBreaks(p, text.size()))},
+        {{"format", "justify", "--right", "72"}, "big", whole(FormatParagraphs(p, text.size(), Alignment::kJustify, settings))},
+    };
+    for (const auto& c : cases) {
+        std::string cmd = "cat " + Quote(Path(c.input)) + " | " + Quote(kTool);
+        for (const auto& a : c.args) cmd += " " + Quote(a);
+        SCOPED_TRACE(cmd);
+        ASSERT_EQ(std::system((cmd + " >" + Quote(Path("out"))).c_str()), 0);
+        EXPECT_TRUE(ReadFile(Path("out")) == c.expected);
+    }
+}
+
+TEST_F(Lork2Text, ClosedPipeIsQuietAndAFullDiskFailsLoudly) {
+    WriteFile(Path("big"), std::string(8u << 20, 'x'));
+    // The reader goes away: the writer ends by SIGPIPE, as cat does.
+    const std::string piped = "set -o pipefail; " + Quote(kTool) + " convert oem ansi " + Quote(Path("big")) +
+                              " 2>" + Quote(Path("err")) + " | head -c 10 >/dev/null";
+    const int raw = std::system(("bash -c " + Quote(piped)).c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 128 + SIGPIPE);
+    EXPECT_EQ(ReadFile(Path("err")), "");
+    const int full = std::system((Quote(kTool) + " format left " + Quote(Path("big")) + " >/dev/full 2>" +
+                                  Quote(Path("err")))
+                                     .c_str());
+    EXPECT_EQ(WEXITSTATUS(full), 1);
+    EXPECT_EQ(ReadFile(Path("err")), "lork2-text: standard output: No space left on device\n");
 }
 
 } // namespace
