@@ -18,7 +18,7 @@
 #define IDC_ENCODINGS_TARGET 102
 
 /* The Save As dialog's own part: how the file is written. */
-#define IDD_SAVE_ENCODING 9
+#define IDD_SAVE_ENCODING 20
 #define IDC_SAVE_ENCODING 101
 
 #endif
