@@ -307,4 +307,7 @@ char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i
     return NextChar(text, n, i, cut);
 }
 
-void AppendUtf8(std::vector<unsigned char>& out, char32_t c) { PutUtf8(out, c); }
+void AppendUtf8(std::vector<unsigned char>& out, char32_t c) {
+    unsigned char bytes[4];
+    out.insert(out.end(), bytes, bytes + PutUtf8(bytes, c));
+}

@@ -100,7 +100,7 @@ TEST(UnicodeFile, RussianTextsComeBackByteForByteInEveryEncoding) {
         Of(u8"Температура ≈ 20°, давление ≤ 760 ⌠ мм ⌡ ÷ 2²\nЪ ъ Ё ё ┼ ▀\n"),
         Of(u8"Ёлка\u0098 мяг\u00ADкий\x01\x1F\x7F\r\n"),
     };
-    for (const char* name : {"README.md", "packaging/README.txt", "resources/dialogs.rc", "core/app/command_list.h"})
+    for (const char* name : {"resources/search.rc", "packaging/README.txt", "resources/dialogs.rc", "core/app/command_list.h"})
         texts.push_back(Of(ReadSource(name)));
     const int expectedCodePages[] = {kCodePageAnsi, kCodePageOem, kCodePageKoi8, kCodePageAnsi};
     for (std::size_t t = 0; t < texts.size(); ++t) {
