@@ -151,7 +151,7 @@ void ResetProgramState() {
     const HINSTANCE instance = g_shell.instance; // the instance handle stays
     g_shell = Shell{};
     g_shell.instance = instance;
-    g_instanceFound = false;
+    ForgetRunningInstance();
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {

@@ -40,3 +40,5 @@ bool FindRunningInstance(const char* path) {
     EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
     return g_instanceFound;
 }
+
+void ForgetRunningInstance() { g_instanceFound = false; }

@@ -7,3 +7,5 @@ extern bool g_instanceFound;
 // True when another instance holds the file; that window has been brought
 // forward (restored first when minimised).
 bool FindRunningInstance(const char* path);
+// Forgets the result of the last search (part of ResetProgramState).
+void ForgetRunningInstance();
