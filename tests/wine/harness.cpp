@@ -161,6 +161,13 @@ bool StartEditor(const char* commandLine, int showState) {
     return started;
 }
 
+bool StartEditor(const wchar_t* commandLine, int showState) {
+    EnsureDialogWatcher();
+    bool started = StartProgram(commandLine, showState);
+    Pump();
+    return started;
+}
+
 void StopEditor() {
     if (g_mainWindow && IsWindow(g_mainWindow)) DestroyWindow(g_mainWindow);
     // Let WM_QUIT through so nothing is left for the next test.
