@@ -26,15 +26,15 @@ TEST_F(UndoHistory, TextReplacedByAnotherProgramIsNeverUndoneIntoByTheOldHistory
     Select(4, 4);
     Type(" and more");
     // Another program sets the control's text behind the editor's back.
-    SendMessageA(g_editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("÷óæîé text"));
+    SendMessageA(g_editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("чужой text"));
     EXPECT_TRUE(UndoHistoryEmpty());
     EXPECT_TRUE(Modified());
     Key('Z', true);
-    EXPECT_EQ(Text(), B("÷óæîé text"));
+    EXPECT_EQ(Text(), B("чужой text"));
     Select(0, 0);
     Type("x"); // the history goes on from the foreign text
     Command(IDM_UNDO);
-    EXPECT_EQ(Text(), B("÷óæîé text"));
+    EXPECT_EQ(Text(), B("чужой text"));
 }
 
 TEST_F(UndoHistory, MovingTheCaretStartsANewRecord) {
