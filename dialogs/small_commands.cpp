@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "base/globals.h"
 #include "base/messages.h"
@@ -53,7 +54,14 @@ DWORD WINAPI OpenHelpOnItsThread(void* parameter) {
         info.fMask = SEE_MASK_FLAG_NO_UI;
         info.lpFile = path;
         info.nShow = SW_SHOWNORMAL;
-        ShellExecuteExA(&info);
+        if (!ShellExecuteExA(&info)) {
+            // A Wine prefix names no program for web pages: Wine's own
+            // browser launcher hands the page to the desktop's browser.
+            const std::string quoted = std::string("\"") + path + "\"";
+            info.lpFile = "winebrowser.exe";
+            info.lpParameters = quoted.c_str();
+            ShellExecuteExA(&info);
+        }
     }
     HeapFree(GetProcessHeap(), 0, path);
     return 0;
