@@ -326,11 +326,17 @@ TEST_F(Help, F1OpensTheHelpFileBesideTheProgramAndTheEditorKeepsAnswering) {
     WriteFileText(page, "<html></html>");
     const std::string log = Path("help.log");
     made_.push_back("help.log");
+    const std::optional<std::string> pageClass = harness::ReadClassesDefault(".html");
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "lork2.testpage", 14);
     {
-        AddressHandlers browser(log, {"htmlfile"});
+        AddressHandlers browser(log, {"lork2.testpage"});
         Key(VK_F1);
         EXPECT_EQ(WaitForLines(log, 1), page + "\r\n");
     }
+    if (pageClass)
+        RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, pageClass->c_str(), static_cast<DWORD>(pageClass->size()));
+    else
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
 
     // A WinHelp file goes to the help engine; whatever the engine asks, the
     // editor goes on taking keys and commands meanwhile.
