@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <commctrl.h>
 
 #include "app/program.h"
@@ -16,6 +17,7 @@
 #include "codepage/colours.h"
 #include "core/editor/bar_tables.h"
 #include "document/documents.h"
+#include "document/file_access.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
 #include "editor/editor.h"
@@ -75,18 +77,43 @@ int32_t ComputeSizeLimit() {
     return static_cast<int32_t>(half) | 0xFFFFF;
 }
 
-bool ParseCommandLineInto(const char* rawLine) {
+namespace {
+
+std::wstring Widen(const char* text, UINT codePage) {
+    const int n = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (n <= 1) return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, wide.data(), n);
+    wide.resize(static_cast<size_t>(n - 1));
+    return wide;
+}
+
+// The command line is read as the system passed it, in UTF-16, and scanned
+// as UTF-8 (its quotes, blanks and switch are ASCII), so that a name the
+// system code page cannot spell still reaches the file by its short name.
+bool ParseCommandLineInto(const wchar_t* rawLine) {
     g_commandLinePath[0] = '\0';
-    CommandLine scanned = ScanCommandLine(rawLine ? rawLine : "");
+    std::string line;
+    if (rawLine && rawLine[0]) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, rawLine, -1, nullptr, 0, nullptr, nullptr);
+        if (n > 1) {
+            line.resize(static_cast<size_t>(n));
+            WideCharToMultiByte(CP_UTF8, 0, rawLine, -1, line.data(), n, nullptr, nullptr);
+            line.resize(static_cast<size_t>(n - 1));
+        }
+    }
+    CommandLine scanned = ScanCommandLine(line);
     g_printFlag = scanned.print;
     if (scanned.name.empty()) return false;
-    char full[kPathSize];
-    DWORD n = GetFullPathNameA(scanned.name.c_str(), sizeof full, full, nullptr);
-    // A name whose full path does not fit counts as a file that cannot be opened.
-    if (n == 0 || n >= sizeof full) return false;
-    lstrcpynA(g_commandLinePath, full, kPathSize);
+    const std::wstring name = Widen(scanned.name.c_str(), CP_UTF8);
+    if (name.empty() || !OpenableName(name.c_str(), g_commandLinePath)) {
+        g_commandLinePath[0] = '\0';
+        return false;
+    }
     return FindRunningInstance(g_commandLinePath);
 }
+
+} // namespace
 
 void InitMainWindow() {
     g_shell.richEditLibrary = LoadLibraryA("riched32");
@@ -155,6 +182,10 @@ void ResetProgramState() {
 }
 
 bool StartProgram(const char* rawLine, int defaultShowState) {
+    return StartProgram(Widen(rawLine ? rawLine : "", CP_ACP).c_str(), defaultShowState);
+}
+
+bool StartProgram(const wchar_t* rawLine, int defaultShowState) {
     if (!g_shell.instance) g_shell.instance = GetModuleHandleA(nullptr);
     g_shell.heap = GetProcessHeap();
     if (ParseCommandLineInto(rawLine)) return false;
@@ -220,7 +251,7 @@ void ProgramMain() {
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    if (!StartProgram(GetCommandLineA(), showState)) ExitProcess(255);
+    if (!StartProgram(GetCommandLineW(), showState)) ExitProcess(255);
     int code = RunMessageLoop();
     ResetProgramState();
     ExitProcess(static_cast<UINT>(code));

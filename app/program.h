@@ -17,6 +17,9 @@ void InitMainWindow();
 // Everything from the command line to the window being shown; returns false
 // when the process must end with 255 (class registration failed).
 bool StartProgram(const char* rawLine, int defaultShowState);
+// The same from the command line as the system passed it (GetCommandLineW):
+// a file name outside the system code page is opened by its short name.
+bool StartProgram(const wchar_t* rawLine, int defaultShowState);
 // Runs the message loop to its end; returns the quit code.
 int RunMessageLoop();
 // Deletes the GDI objects that outlive the window.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/globals.h"
+#include "core/document/file_names.h"
 
 namespace {
 constexpr char kMessageCaption[] = "LORK2";
@@ -28,12 +29,27 @@ int ShowMessage(UINT type, std::initializer_list<std::string_view> parts) {
     return MessageBoxA(g_shell.mainWindow, text, kMessageCaption, type);
 }
 
-void ShowSystemError() {
+namespace {
+
+// The system's text for the calling thread's last error (10 when none is
+// set) given to `show`.
+template <typename Show> void WithSystemErrorText(Show show) {
     DWORD code = GetLastError();
     if (code == 0) code = ERROR_BAD_ENVIRONMENT;
     char* text = nullptr;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
                    reinterpret_cast<char*>(&text), 0, nullptr);
-    ShowMessage(MB_ICONINFORMATION, {text ? std::string_view(text) : std::string_view()});
+    show(text ? std::string_view(text) : std::string_view());
     if (text) LocalFree(text);
+}
+
+} // namespace
+
+void ShowSystemError() {
+    WithSystemErrorText([](std::string_view text) { ShowMessage(MB_ICONINFORMATION, {text}); });
+}
+
+void ShowFileError(std::string_view path) {
+    WithSystemErrorText(
+        [path](std::string_view text) { ShowMessage(MB_ICONINFORMATION, {FileErrorText(path, text)}); });
 }

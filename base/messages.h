@@ -25,3 +25,6 @@ int ShowMessage(UINT type, std::initializer_list<std::string_view> parts);
 // Shows the calling thread's last system error (10 when none is set) in a
 // message box with the information icon.
 void ShowSystemError();
+// The same error after the name of the file it concerns:
+// "C:\\Docs\\a.txt: доступ запрещён".
+void ShowFileError(std::string_view path);

@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
+#include <string>
+
 #include "base/globals.h"
+#include "base/messages.h"
 #include "core/app/menu_tables.h"
 #include "core/dialogs/about_text.h"
 #include "core/dialogs/run_rule.h"
@@ -32,7 +36,74 @@ void RunDocument() {
 
 bool CanRunDocument() { return CanRunDocument(g_document.fileName, kUntitledName); }
 
-void ShowHelp() { WinHelpA(g_shell.mainWindow, "LORK2", HELP_CONTENTS, 0); }
+namespace {
+
+// The help engine and the shell may wait for the user or for another
+// program (a help engine's question, a browser starting): they run on a
+// thread of their own, and the editor keeps answering meanwhile.
+DWORD WINAPI OpenHelpOnItsThread(void* parameter) {
+    char* path = static_cast<char*>(parameter);
+    const bool winHelp = lstrlenA(path) > 4 && lstrcmpiA(path + lstrlenA(path) - 4, ".hlp") == 0;
+    if (winHelp) {
+        WinHelpA(g_shell.mainWindow, path, HELP_CONTENTS, 0);
+    } else {
+        SHELLEXECUTEINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.lpFile = path;
+        info.nShow = SW_SHOWNORMAL;
+        if (!ShellExecuteExA(&info)) {
+            // A Wine prefix names no program for web pages: Wine's own
+            // browser launcher hands the page to the desktop's browser.
+            const std::string quoted = std::string("\"") + path + "\"";
+            info.lpFile = "winebrowser.exe";
+            info.lpParameters = quoted.c_str();
+            ShellExecuteExA(&info);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, path);
+    return 0;
+}
+
+void OpenHelpFile(const char* path) {
+    const int size = lstrlenA(path) + 1;
+    auto* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
+    if (!copy) return;
+    lstrcpynA(copy, path, size);
+    HANDLE thread = CreateThread(nullptr, 0, OpenHelpOnItsThread, copy, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    else
+        HeapFree(GetProcessHeap(), 0, copy);
+}
+
+HelpOpener g_helpOpener = OpenHelpFile;
+
+// `file` in the program's folder (kPathSize bytes); false when it is not there.
+bool FileBesideProgram(const char* file, char* path) {
+    const DWORD n = GetModuleFileNameA(nullptr, path, kPathSize);
+    if (n == 0 || n >= kPathSize) return false;
+    char* slash = strrchr(path, '\\');
+    if (!slash || static_cast<size_t>(slash + 1 - path) + strlen(file) >= kPathSize) return false;
+    lstrcpyA(slash + 1, file);
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+void SetHelpOpener(HelpOpener opener) { g_helpOpener = opener ? opener : OpenHelpFile; }
+
+void ShowHelp() {
+    // A help file for the system's help engine when one is installed, else
+    // the help page in the user's browser.
+    char path[kPathSize];
+    if (FileBesideProgram(kWinHelpFile, path) || FileBesideProgram(kHelpPage, path)) {
+        g_helpOpener(path);
+        return;
+    }
+    ShowMessage(MB_ICONINFORMATION, {"Справка не установлена: рядом с программой нет файла ", kHelpPage, "."});
+}
 
 void ShowAbout() {
     const AboutTexts texts = ProgramAboutTexts();

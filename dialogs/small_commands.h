@@ -11,7 +11,17 @@ void InsertDateTime();
 void RunDocument();
 // Run is offered for a document with a file whose name does not end in ".txt".
 bool CanRunDocument();
+// The help: the WinHelp file beside the program when there is one, else the
+// help page beside it opened by the shell (in the user's browser); either is
+// opened on a thread of its own, so F1 never holds up the editor. Without
+// either file, a message says so.
 void ShowHelp();
+constexpr char kWinHelpFile[] = "lork2.hlp";
+constexpr char kHelpPage[] = "lork2.html";
+// What opens the help file found (a path ending in .hlp or .html); null
+// restores the opener of the program.
+using HelpOpener = void (*)(const char* path);
+void SetHelpOpener(HelpOpener opener);
 void ShowAbout();
 // Opens a file or an address with the shell's default action; the shell
 // reports its own failures.

@@ -17,6 +17,7 @@
 #include "core/app/command_ids.h"
 #include "core/document/detect_code_page.h"
 #include "core/document/file_names.h"
+#include "document/file_access.h"
 #include "document/file_dialogs.h"
 #include "document/recent_files.h"
 #include "editor/editor.h"
@@ -66,44 +67,9 @@ bool WriteAll(HANDLE file, const unsigned char* bytes, int32_t n) {
     return true;
 }
 
-// Creates a new, empty file beside `path` under a free temporary name (in
-// `tempName`), open for reading and writing; invalid on failure.
-HANDLE CreateFileBeside(const char* path, char* tempName) {
-    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-    for (unsigned attempt = 0; attempt < 64; ++attempt) {
-        if (!TemporaryNameFor(path, seed + attempt, tempName, kPathSize)) {
-            SetLastError(ERROR_FILENAME_EXCED_RANGE);
-            return INVALID_HANDLE_VALUE;
-        }
-        HANDLE file = CreateFileA(tempName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return INVALID_HANDLE_VALUE;
-    }
-    SetLastError(ERROR_FILE_EXISTS);
-    return INVALID_HANDLE_VALUE;
-}
-
 bool Rewind(HANDLE file) {
     LARGE_INTEGER start{};
     return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
-}
-
-// Copies `from` whole into `to`, both from their start.
-bool CopyContents(HANDLE from, HANDLE to) {
-    HeapBuffer buffer(1u << 16);
-    if (!buffer) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    if (!Rewind(from) || !Rewind(to)) return false;
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(from, buffer.get(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
-        if (read == 0) return true;
-        if (!WriteAll(to, buffer.get(), static_cast<int32_t>(read))) return false;
-    }
 }
 
 // Empties the open file and writes the bytes into it: the same file (its
@@ -113,23 +79,34 @@ bool Rewrite(HANDLE file, const unsigned char* bytes, int32_t n) {
 }
 
 // Writes the bytes into the existing file `path` in place. A copy of the old
-// contents is made beside it first and kept on disk until the new contents
-// are written; when the writing fails the old contents are copied back. The
-// copy is removed in both cases, unless putting it back failed too: then it
-// stays, so that the old bytes are never lost.
+// contents (as long as the file measured when opened, never more) is made
+// first, beside it or else in the temporary folder, and kept on disk until
+// the new contents are written; when the writing fails the old contents are
+// copied back. The copy is removed in both cases, unless putting it back
+// failed too: then it stays, so that the old bytes are never lost. When no
+// copy can be made anywhere, the file is written without one only after a
+// question (No: ERROR_CANCELLED).
 bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t n) {
     ScopedHandle target(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target) return false;
-    char backupName[kPathSize];
-    ScopedHandle backup(CreateFileBeside(path, backupName));
-    if (!backup) return false;
-    if (!CopyContents(target.get(), backup.get()) || !FlushFileBuffers(backup.get())) {
-        const DWORD error = GetLastError();
-        backup.Close();
-        DeleteFileA(backupName);
-        SetLastError(error);
+    LARGE_INTEGER size{};
+    if (!IsDiskFile(target.get()) || !GetFileSizeEx(target.get(), &size)) {
+        SetLastError(ERROR_INVALID_FUNCTION);
         return false;
+    }
+    char backupName[kPathSize];
+    ScopedHandle backup(MakeSafetyCopy(path, target.get(), size.QuadPart, backupName));
+    if (!backup) {
+        if (!AskWriteWithoutCopy(path)) {
+            SetLastError(ERROR_CANCELLED);
+            return false;
+        }
+        const bool written = Rewrite(target.get(), bytes, n) && FlushFileBuffers(target.get());
+        const DWORD error = GetLastError();
+        const bool closed = target.Close();
+        SetLastError(error);
+        return written && closed;
     }
     bool ok = Rewrite(target.get(), bytes, n);
     DWORD error = GetLastError();
@@ -139,7 +116,8 @@ bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t
     }
     bool restored = ok;
     if (!ok) {
-        restored = Rewind(target.get()) && SetEndOfFile(target.get()) && CopyContents(backup.get(), target.get());
+        restored = Rewind(target.get()) && SetEndOfFile(target.get()) &&
+                   CopyContents(backup.get(), target.get(), size.QuadPart);
     }
     if (!target.Close() && ok) {
         ok = false;
@@ -199,9 +177,14 @@ bool DocumentHasFile() { return strcmp(g_document.fileName, kUntitledName) != 0;
 WholeFile ReadWholeFile(const char* name) {
     WholeFile result;
     if (!FitsPathBuffer(name)) return result;
+    // A device is never opened as a document: reading it might not end.
+    result.device = IsDeviceName(name);
+    if (result.device) return result;
     ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return result;
+    result.device = !IsDiskFile(file.get());
+    if (result.device) return result;
     result.opened = true;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return result;
@@ -316,7 +299,8 @@ bool LoadFile(const char* name) {
     WaitCursor wait;
     const WholeFile file = ReadWholeFile(path);
     if (!file) {
-        if (file.opened) ShowSystemError();
+        if (file.device) RefuseDevice(path, false);
+        if (file.opened) ShowFileError(path);
         return false;
     }
     // A UTF-8 or UTF-16 file goes in as the text of the display code page
@@ -350,6 +334,10 @@ bool LoadFile(const char* name) {
 
 bool SaveFile() {
     if (!EditorWindow()) return false;
+    if (NamesDevice(g_document.fileName)) {
+        RefuseDevice(g_document.fileName, true);
+        return false;
+    }
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     bool exists = false;
     WIN32_FIND_DATAA found;
@@ -365,7 +353,7 @@ bool SaveFile() {
     unsigned char* bytes = DocumentBytes(&n);
     if (bytes && g_document.encoding != FileEncoding::Bytes) bytes = EncodedForFile(bytes, &n);
     if (!bytes) {
-        ShowSystemError();
+        ShowFileError(g_document.fileName);
         return false;
     }
     // The file the user opened is written as the system resolves its name (a
@@ -381,7 +369,7 @@ bool SaveFile() {
     if (protectedFile) SetFileAttributesA(g_document.fileName, attributes);
     SetLastError(error);
     if (!ok) {
-        ShowSystemError();
+        if (error != ERROR_CANCELLED) ShowFileError(g_document.fileName);
         return false;
     }
     SetDocumentModified(false);
@@ -411,6 +399,9 @@ void UseOnDiskName(char* path) {
     HANDLE search = FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     FindClose(search);
+    // A long name the code page cannot spell comes with "?" for its
+    // characters: the name that opens the file (its short name) stays.
+    if (strchr(found.cFileName, '?')) return;
     const size_t nameLength = strnlen(found.cFileName, MAX_PATH);
     if (static_cast<size_t>(slash) + 1 + nameLength >= kPathSize) return;
     memcpy(path + slash + 1, found.cFileName, nameLength);
@@ -452,7 +443,10 @@ void InsertFromFile() {
     char name[kPathSize];
     if (!ChooseFileToRead(name)) return;
     const WholeFile file = ReadWholeFile(name);
-    if (!file) return; // silent, as the command always was
+    if (!file) {
+        if (file.device) RefuseDevice(name, false);
+        return; // otherwise silent, as the command always was
+    }
     // A Unicode file's text goes in as the display code page's bytes when
     // that code page holds every character of it; otherwise its bytes do.
     const UnicodeReading reading = ReadUnicodeFile(file.bytes.get(), static_cast<size_t>(file.length));

@@ -36,6 +36,8 @@ struct WholeFile {
     // The file was opened: a failure after that (too large, no memory, a
     // read error) is worth telling the user.
     bool opened = false;
+    // The name leads to a device or a pipe, which is never read.
+    bool device = false;
     explicit operator bool() const { return static_cast<bool>(bytes); }
 };
 // The whole file read; on any failure no bytes, with the last error set.

@@ -9,6 +9,7 @@
 #include "base/globals.h"
 #include "core/codepage/dialog_ids.h"
 #include "core/document/file_names.h"
+#include "document/file_access.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ bool ChooseFileToRead(char* name) {
     PrepareFileDialog(name, kOpenFlags);
     if (!GetOpenFileNameA(&g_openFileName)) return false;
     g_filterIndex = g_openFileName.nFilterIndex;
+    RecoverSpelledName(name); // a chosen name outside the code page opens by its short name
     return name[0] != '\0';
 }
 

@@ -512,6 +512,15 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         break;
+    case WM_SETTEXT: {
+        // The program never sets the text this way once the control is its
+        // own: another program replaced it, and no step of the history
+        // fits the new text.
+        const LRESULT result = PassOn(hwnd, message, wParam, lParam);
+        ClearUndoHistory();
+        SendMessageA(hwnd, EM_SETMODIFY, TRUE, 0); // it is no longer the file's text
+        return result;
+    }
     default:
         break;
     }

@@ -86,6 +86,7 @@ Section "LORK2"
   File "${FILES}\lork2-text.exe"
   File "${FILES}\README.txt"
   File "${FILES}\LICENSE.txt"
+  File "${FILES}\lork2.html"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\LORK2.lnk" "$INSTDIR\lork2.exe" "" "$INSTDIR\lork2.exe" 0
 
@@ -112,6 +113,7 @@ Section "Uninstall"
   Delete "$INSTDIR\lork2-text.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\lork2.html"
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: files the user put there stay.
   RMDir "$INSTDIR"

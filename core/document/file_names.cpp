@@ -73,3 +73,48 @@ bool TemporaryNameFor(std::string_view path, unsigned attempt, char* out, std::s
     memcpy(out + folder.size(), tail, strlen(tail) + 1);
     return true;
 }
+
+namespace {
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+} // namespace
+
+bool IsDeviceName(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/:");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    const size_t dot = name.find('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (name.size() < 3 || name.size() > 7) return false;
+    std::string upper(name);
+    for (char& c : upper) c = UpperAscii(c);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (upper == device) return true;
+    return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+std::string FileErrorText(std::string_view path, std::string_view systemText) {
+    while (!systemText.empty() && (systemText.back() == '\r' || systemText.back() == '\n' ||
+                                   systemText.back() == ' ' || systemText.back() == '.'))
+        systemText.remove_suffix(1);
+    std::string text(path);
+    if (systemText.empty()) return text;
+    text += ": ";
+    const size_t start = text.size();
+    text += systemText;
+    if (text.size() > start + 1) {
+        const auto first = static_cast<unsigned char>(text[start]);
+        const auto second = static_cast<unsigned char>(text[start + 1]);
+        const auto lower = [](unsigned char c) {
+            if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+            if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 32); // А-Я in 1251
+            if (c == 0xA8) return static_cast<unsigned char>(0xB8);                 // Ё
+            return c;
+        };
+        if (lower(second) == second && lower(first) != first) text[start] = static_cast<char>(lower(first));
+    }
+    return text;
+}

@@ -38,3 +38,14 @@ const char* DefaultExtensionFor(int filterIndex);
 // A name for the temporary file of a save: in the folder of `path`, differing
 // with `attempt`. False when it would not fit in `capacity` bytes with its NUL.
 bool TemporaryNameFor(std::string_view path, unsigned attempt, char* out, std::size_t capacity);
+
+// True when the last component of `path` is a name Windows keeps for a
+// device in every folder: CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$
+// and CONOUT$, in any letter case, with or without an extension ("nul.txt")
+// and trailing dots or blanks. Such a name never reaches a file on disk.
+bool IsDeviceName(std::string_view path);
+
+// A save or load error as the user reads it: the file name, a colon and the
+// system's message without its line end and final period, its first letter
+// made small when the second is small too ("C:\a.txt: доступ запрещён").
+std::string FileErrorText(std::string_view path, std::string_view systemText);

@@ -86,3 +86,20 @@ TEST(LastBackslashSearch, StopsAtTheLowestIndexGiven) {
 }
 
 } // namespace
+
+TEST(DeviceNames, ReservedNamesAreDevicesInAnyFolderWithAnyExtension) {
+    for (const char* device : {"NUL", "nul.txt", "C:\\Docs\\con", "Z:\\tmp\\Aux.log.txt", "prn. ", "COM1",
+                               "\\\\.\\NUL", "lpt9.doc", "CONOUT$", "C:nul"})
+        EXPECT_TRUE(IsDeviceName(device)) << device;
+    for (const char* file : {"null.txt", "C:\\nul\\letter.txt", "COM0", "com10", "lpt", "console.txt", "",
+                             "C:\\Docs\\", "\xCD\xD3\xCB.txt"})
+        EXPECT_FALSE(IsDeviceName(file)) << file;
+}
+
+TEST(FileErrors, TheNameComesFirstAndTheSystemTextFollowsAsAClause) {
+    EXPECT_EQ(FileErrorText("C:\\\xEF\xE8\xF1\xFC\xEC\xEE.txt", "\xC4\xEE\xF1\xF2\xF3\xEF \xE7\xE0\xEF\xF0\xE5\xF9\xE5\xED.\r\n"),
+              "C:\\\xEF\xE8\xF1\xFC\xEC\xEE.txt: \xE4\xEE\xF1\xF2\xF3\xEF \xE7\xE0\xEF\xF0\xE5\xF9\xE5\xED");
+    EXPECT_EQ(FileErrorText("a.txt", "DLL not found.\r\n"), "a.txt: DLL not found");
+    EXPECT_EQ(FileErrorText("a.txt", "Disk full"), "a.txt: disk full");
+    EXPECT_EQ(FileErrorText("a.txt", "\r\n"), "a.txt");
+}

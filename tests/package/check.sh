@@ -58,6 +58,7 @@ expected_files=$(
 -rwxr-xr-x root/root ./usr/bin/lork2
 -rwxr-xr-x root/root ./usr/bin/lork2-text
 -rw-r--r-- root/root ./usr/lib/lork2/lork2.exe
+-rw-r--r-- root/root ./usr/lib/lork2/lork2.html
 -rw-r--r-- root/root ./usr/share/applications/org.lork2.Lork2.desktop
 -rw-r--r-- root/root ./usr/share/doc/lork2/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/lork2/copyright
@@ -184,7 +185,7 @@ for arch in win64 win32; do
   [ -f "$zip" ] || fail "$zip is missing"
   folder=lork2-$version-$arch
   list=$(unzip -Z1 "$zip" | LC_ALL=C sort)
-  want=$(printf '%s\n' "$folder/" "$folder/LICENSE.txt" "$folder/README.txt" "$folder/lork2-text.exe" "$folder/lork2.exe" |
+  want=$(printf '%s\n' "$folder/" "$folder/LICENSE.txt" "$folder/README.txt" "$folder/lork2-text.exe" "$folder/lork2.exe" "$folder/lork2.html" |
     LC_ALL=C sort)
   [ "$list" = "$want" ] || fail "$zip holds: ${list//$'\n'/ }"
   unzip -q "$zip" -d "$work/$arch"

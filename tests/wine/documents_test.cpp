@@ -363,9 +363,12 @@ TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
         const char* what;
         size_t oldSize;
         size_t newSize;
+        bool saved;
     };
-    // The new text does not fit; then not even the copy of the old one does.
-    for (const Case& c : {Case{"new text too long", 20000, 100000}, Case{"no room for the copy", 40000, 1000}}) {
+    // The new text does not fit; then not even the copy of the old one does
+    // (the temporary folder takes it, and the short text is saved).
+    for (const Case& c :
+         {Case{"new text too long", 20000, 100000, false}, Case{"no room for the copy", 40000, 1000, true}}) {
         SCOPED_TRACE(c.what);
         const Bytes old(c.oldSize, 'o');
         WriteBytes(path, old);
@@ -374,12 +377,12 @@ TEST_F(DocumentsLoadSave, ASaveOntoAFullDiskLeavesTheOldFileWhole) {
         Select(0, 0);
         const Bytes big(c.newSize, 'b');
         ReplaceSelectionBytes(big.data(), static_cast<int32_t>(big.size()), false);
-        AnswerNextDialog(PressButton(IDOK));
+        if (!c.saved) AnswerNextDialog(PressButton(IDOK));
         Command(IDM_SAVE);
         const auto seen = TakeSeenDialogs();
-        EXPECT_EQ(seen.size(), 1u); // the error is shown
-        EXPECT_EQ(ReadBytes(path), old);
-        EXPECT_TRUE(Modified());
+        EXPECT_EQ(seen.size(), c.saved ? 0u : 1u); // the error is shown
+        EXPECT_EQ(ReadBytes(path), c.saved ? big + old : old);
+        EXPECT_EQ(Modified(), !c.saved);
         EXPECT_EQ(FilesIn(host.windows), (std::vector<std::string>{"ready", "small.txt"}));
         EXPECT_EQ(HostOutput(host, "stat -c %a small.txt"), "750\n");
     }
@@ -824,6 +827,157 @@ TEST_F(DocumentsRecent, AnEntryLongerThanAPathIsRefused) {
     Command(IDM_RECENT_FIRST + 1);
     EXPECT_EQ(CurrentName(), kept);
     EXPECT_EQ(Setting("1F"), "");
+}
+
+// --- Devices, locked folders and names outside the code page ---------------
+
+using DocumentsRobust = DocumentsTest;
+
+std::string SeenText() {
+    const auto seen = TakeSeenDialogs();
+    return seen.size() == 1 ? seen[0].text : "(" + std::to_string(seen.size()) + " dialogs)";
+}
+
+bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+TEST_F(DocumentsRobust, DevicesAndPipesAreRefusedOnOpenAndOnSave) {
+    const HostFolder host("lk2dev");
+    ASSERT_TRUE(RunHostCommandUntil("rm -rf " + host.unix + " && mkdir " + host.unix + " && mkfifo " + host.unix +
+                                        "/pipe && touch " + host.unix + "/ready",
+                                    Exists, host.Path("ready")));
+    const std::string kept = MakeFile("kept.txt", B("kept"));
+    ASSERT_TRUE(LoadFile(kept.c_str()));
+    for (const std::string& device : {std::string("Z:\\dev\\zero"), host.Path("pipe"), std::string("NUL"),
+                                      Path("nul.txt"), Path("COM1")}) {
+        SCOPED_TRACE(device);
+        AnswerNextDialog(PressButton(IDOK));
+        EXPECT_FALSE(LoadFile(device.c_str()));
+        EXPECT_TRUE(StartsWith(SeenText(), device + ": ")); // the refusal names it
+        EXPECT_EQ(Text(), B("kept"));
+        EXPECT_EQ(CurrentName(), kept);
+        // A document that got such a name is not written there either.
+        Type("x");
+        lstrcpynA(g_document.fileName, device.c_str(), kPathSize);
+        AnswerNextDialog(PressButton(IDOK));
+        Command(IDM_SAVE);
+        EXPECT_TRUE(StartsWith(SeenText(), device + ": "));
+        EXPECT_TRUE(Modified());
+        lstrcpynA(g_document.fileName, kept.c_str(), kPathSize);
+        Key(VK_BACK);
+    }
+    EXPECT_EQ(HostOutput(host, "test -p pipe && ls"), "host.tmp\npipe\nready\n");
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"kept.txt"});
+    RunHostCommandUntil("rm -rf " + host.unix, Missing, host.windows);
+}
+
+TEST_F(DocumentsRobust, AFolderThatTakesNoNewFileIsSavedIntoThroughTheTemporaryFolder) {
+    const HostFolder host("lk2nodes");
+    // A file system with no inode left: its files can be written, no file made.
+    const bool mounted = RunHostCommandUntil("umount -l " + host.unix + " 2>/dev/null; rm -rf " + host.unix + "; mkdir -p " +
+                                                 host.unix + " && mount -t tmpfs -o size=1m,nr_inodes=3 tmpfs " +
+                                                 host.unix + " && printf old > " + host.unix + "/letter.txt && touch " +
+                                                 host.unix + "/ready",
+                                             Exists, host.Path("ready"));
+    if (!mounted) GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root)";
+    const std::string path = host.Path("letter.txt");
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    Type("new ");
+    Command(IDM_SAVE);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(ReadBytes(path), B("new old"));
+    EXPECT_FALSE(Modified());
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    for (const std::string& name : FilesIn(temp)) EXPECT_NE(name.rfind("~lk2", 0), 0u) << name; // copy removed
+
+    // A new file there cannot be made: the error names it.
+    const std::string other = host.Path("other.txt");
+    AnswerNextDialog(ChooseFile(other));
+    AnswerNextDialog(PressButton(IDOK));
+    Command(IDM_SAVE_AS);
+    const auto seen = TakeSeenDialogs(); // the Save As dialog, then the error
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(StartsWith(seen[1].text, other + ": ")) << seen[1].text;
+
+    // No copy anywhere: writing in place is asked for, No keeps the file.
+    char savedTemp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", savedTemp, sizeof savedTemp);
+    SetEnvironmentVariableA("TMP", host.windows.c_str());
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    Type("newer ");
+    AnswerNextDialog(PressButton(IDNO));
+    Command(IDM_SAVE);
+    EXPECT_TRUE(StartsWith(SeenText(), path + ": "));
+    EXPECT_EQ(ReadBytes(path), B("new old"));
+    EXPECT_TRUE(Modified());
+    AnswerNextDialog(PressButton(IDYES));
+    Command(IDM_SAVE);
+    EXPECT_EQ(ReadBytes(path), B("newer new old"));
+    EXPECT_FALSE(Modified());
+    SetEnvironmentVariableA("TMP", savedTemp[0] ? savedTemp : nullptr);
+    auto files = FilesIn(host.windows);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"letter.txt", "ready"}));
+    // The file dialog made the folder the current one: it is let go lazily.
+    RunHostCommandUntil("umount -l " + host.unix + " && rmdir " + host.unix, Missing, host.windows);
+}
+
+TEST_F(DocumentsRobust, ANameOutsideTheCodePageOpensFromTheCommandLineAndTheDialogAndIsSavedBack) {
+    const std::wstring folder(folder_.begin(), folder_.end()); // the temporary folder's name is ASCII
+    const std::wstring path = folder + L"\\\u03A9mega \u263A\u4E2D.txt";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "\xEF\xE8\xF1\xFC\xEC\xEE", 6, &written, nullptr);
+    CloseHandle(file);
+    const auto wideBytes = [&path] {
+        Bytes out;
+        HANDLE in = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        unsigned char chunk[64];
+        DWORD read = 0;
+        while (in != INVALID_HANDLE_VALUE && ReadFile(in, chunk, sizeof chunk, &read, nullptr) && read > 0)
+            out.append(chunk, read);
+        if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
+        return out;
+    };
+
+    harness::StopEditor();
+    ASSERT_TRUE(harness::StartEditor((L"lork2.exe \"" + path + L"\"").c_str()));
+    EXPECT_EQ(Text(), B("\xEF\xE8\xF1\xFC\xEC\xEE"));
+    EXPECT_EQ(CurrentName().find('?'), std::string::npos) << CurrentName();
+    char title[300];
+    GetWindowTextA(g_shell.mainWindow, title, sizeof title);
+    EXPECT_NE(std::string(title).find("mega "), std::string::npos) << title; // the long name, as 1251 allows
+    Select(6, 6);
+    Type("!");
+    Command(IDM_SAVE);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(wideBytes(), B("\xEF\xE8\xF1\xFC\xEC\xEE!"));
+    EXPECT_EQ(FilesIn(folder_).size(), 1u);
+
+    // Chosen in the Open dialog: the dialog hands back "?" for what 1251 lacks.
+    Command(IDM_NEW);
+    AnswerNextDialog([&path](HWND dialog) {
+        HWND field = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+        SetWindowTextW(field, path.c_str());
+        PressButton(IDOK)(dialog);
+    });
+    Command(IDM_OPEN);
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    EXPECT_EQ(Text(), B("\xEF\xE8\xF1\xFC\xEC\xEE!"));
+    Select(0, 0);
+    Type("?");
+    Command(IDM_SAVE);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(wideBytes(), B("?\xEF\xE8\xF1\xFC\xEC\xEE!"));
+
+    // A name that does not exist, or a folder, still gives an untitled document.
+    for (const std::wstring& missing : {folder + L"\\\u03A9 missing.txt", folder}) {
+        harness::StopEditor();
+        ASSERT_TRUE(harness::StartEditor((L"lork2.exe " + missing).c_str()));
+        EXPECT_EQ(CurrentName(), kUntitledName);
+        EXPECT_TRUE(TakeSeenDialogs().empty());
+    }
 }
 
 } // namespace

@@ -21,6 +21,22 @@ TEST_F(UndoHistory, TypingRunIsTakenBackOneKeystrokeAtATime) {
     EXPECT_EQ(Text(), B("start"));
 }
 
+TEST_F(UndoHistory, TextReplacedByAnotherProgramIsNeverUndoneIntoByTheOldHistory) {
+    Load(B("mine"));
+    Select(4, 4);
+    Type(" and more");
+    // Another program sets the control's text behind the editor's back.
+    SendMessageA(EditorWindow(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("чужой text"));
+    EXPECT_TRUE(UndoHistoryEmpty());
+    EXPECT_TRUE(Modified());
+    Key('Z', true);
+    EXPECT_EQ(Text(), B("чужой text"));
+    Select(0, 0);
+    Type("x"); // the history goes on from the foreign text
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), B("чужой text"));
+}
+
 TEST_F(UndoHistory, MovingTheCaretStartsANewRecord) {
     Type("ab");
     Select(0, 0);

@@ -162,6 +162,13 @@ bool StartEditor(const char* commandLine, int showState) {
     return started;
 }
 
+bool StartEditor(const wchar_t* commandLine, int showState) {
+    EnsureDialogWatcher();
+    bool started = StartProgram(commandLine, showState);
+    Pump();
+    return started;
+}
+
 void StopEditor() {
     if (g_shell.mainWindow && IsWindow(g_shell.mainWindow)) DestroyWindow(g_shell.mainWindow);
     // Let WM_QUIT through so nothing is left for the next test.

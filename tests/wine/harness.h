@@ -19,6 +19,8 @@ void ClearSettings();
 // Starts the editor as the program does, with that raw command line and show
 // state; false when start-up ended the program (code 255).
 bool StartEditor(const char* commandLine = "lork2.exe", int showState = SW_SHOWNORMAL);
+// The same with the command line as the system passes it in UTF-16.
+bool StartEditor(const wchar_t* commandLine, int showState = SW_SHOWNORMAL);
 // Destroys the main window (without the save prompt) and releases everything
 // StartEditor created, so that the next test starts afresh.
 void StopEditor();

@@ -2,6 +2,9 @@
 // drives them; Run and the addresses go through the shell of the test prefix.
 #include "tests/wine/editor_fixture.h"
 
+#include <tlhelp32.h>
+
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -9,6 +12,7 @@
 #include "base/globals.h"
 #include "core/app/command_ids.h"
 #include "core/app/menu_tables.h"
+#include "dialogs/small_commands.h"
 #include "document/documents.h"
 #include "lork2_version.h"
 
@@ -242,8 +246,9 @@ TEST_F(About, ShowsNameVersionMottoMakersAndAddresses) {
 // command that writes the address it is given into a file.
 class AddressHandlers {
 public:
-    explicit AddressHandlers(const std::string& log) {
-        for (const char* scheme : {"https", "http", "mailto"}) {
+    explicit AddressHandlers(const std::string& log,
+                             std::initializer_list<const char*> classes = {"https", "http", "mailto"}) {
+        for (const char* scheme : classes) {
             const std::string key = std::string(scheme) + "\\shell\\open\\command";
             saved_.push_back({key, harness::ReadClassesDefault(key)});
             Write(key, "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + "\"");
@@ -280,6 +285,85 @@ TEST_F(About, TheWebAndMailCommandsOpenTheirAddresses) {
     Command(IDM_MAIL);
     EXPECT_EQ(WaitForLines(log, 2),
               std::string(CommandCaption(IDM_WEB_PAGE)) + "\r\n" + std::string(CommandCaption(IDM_MAIL)) + "\r\n");
+}
+
+using Help = SmallCommands;
+
+// Ends the help engine the test started (its question included), waiting up
+// to five seconds for it to come up; false when none did.
+bool EndHelpEngine() {
+    for (int round = 0; round < 100; ++round) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        bool ended = false;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (lstrcmpiA(entry.szExeFile, "winhlp32.exe") != 0) continue;
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            if (!process) continue;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+            ended = true;
+        }
+        CloseHandle(snapshot);
+        if (ended) return true;
+        harness::Pump();
+        Sleep(50);
+    }
+    return false;
+}
+
+TEST_F(Help, F1OpensTheHelpFileBesideTheProgramAndTheEditorKeepsAnswering) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string beside(exe);
+    beside.resize(beside.rfind('\\') + 1);
+    const std::string page = beside + kHelpPage;
+    const std::string winHelp = beside + kWinHelpFile;
+    DeleteFileA(page.c_str());
+    DeleteFileA(winHelp.c_str());
+
+    // No help installed: a message of the program's own, which says so.
+    AnswerNextDialog(PressButton(IDOK));
+    Key(VK_F1);
+    auto seen = harness::TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].text.find(kHelpPage), std::string::npos) << seen[0].text;
+
+    // The page opens in the browser the shell names for it.
+    WriteFileText(page, "<html></html>");
+    const std::string log = Path("help.log");
+    made_.push_back("help.log");
+    const std::optional<std::string> pageClass = harness::ReadClassesDefault(".html");
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "lork2.testpage", 14);
+    {
+        AddressHandlers browser(log, {"lork2.testpage"});
+        Key(VK_F1);
+        EXPECT_EQ(WaitForLines(log, 1), page + "\r\n");
+    }
+    if (pageClass)
+        RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, pageClass->c_str(), static_cast<DWORD>(pageClass->size()));
+    else
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+
+    // A WinHelp file goes to the help engine; whatever the engine asks, the
+    // editor goes on taking keys and commands meanwhile.
+    WriteFileText(winHelp, "not a help file");
+    Load(B("text"));
+    Key(VK_F1);
+    const DWORD start = GetTickCount();
+    Select(4, 4);
+    Type(" typed");
+    Command(IDM_SELECT_ALL);
+    harness::Pump();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(Text(), B("text typed"));
+    EXPECT_EQ(Selection().cpMax, 10);
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+    EXPECT_TRUE(EndHelpEngine()) << "the WinHelp file never reached the help engine";
+    DeleteFileA(page.c_str());
+    DeleteFileA(winHelp.c_str());
 }
 
 } // namespace

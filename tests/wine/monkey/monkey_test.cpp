@@ -347,6 +347,12 @@ public:
         } else if (sscanf(l, "select %d,%d", &x, &y) == 2) {
             CHARRANGE range{x, y};
             SendMessageA(EditorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        } else if (sscanf(l, "foreign %d", &x) == 1) {
+            // Another program replaces the text behind the editor's back.
+            const std::string text = "foreign text " + std::to_string(x);
+            emptying_ = true;
+            SendMessageA(EditorWindow(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            harness::Pump();
         } else if (sscanf(l, "command %d", &x) == 1) {
             if (x == IDM_NEW || x == IDM_OPEN || x == IDM_SAVE_AS || x == IDM_OPTIONS ||
                 (x >= IDM_RECENT_FIRST && x <= IDM_RECENT_LAST))
@@ -526,6 +532,10 @@ private:
         static const int kCommands[] = {1,  2,  3,  4,  6,  16, 17, 18, 19, 20, 21, 22, 25, 29, 30, 31,
                                         32, 33, 34, 35, 36, 47, 48, 49, 52, 4,  4,  3,  47, 6,  39};
         const int id = kCommands[Pick(static_cast<int>(std::size(kCommands)))];
+        if (Pick(30) == 0) {
+            Act("foreign %d", Pick(1000));
+            return;
+        }
         if (Pick(6) == 0) {
             // The two-key form: Ctrl held, a first and a second letter.
             static const UINT kLetters[] = {'W', 'D', 'K'};
