@@ -2,6 +2,8 @@
 // dialog; its custom colours are shared by the three until the program ends.
 #pragma once
 
+#include <windows.h>
+
 // IDM_BACKGROUND_COLOUR, IDM_TEXT_COLOUR and IDM_HTML_COLOUR (the HTML tags).
 void BackgroundColourCommand(int id);
 void TextColourCommand(int id);

