@@ -88,11 +88,11 @@ TEST_F(RepairDialog, GarbledTextComesBackAsOneUndoStepAndCleanTextStays) {
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), mangled);
 
-    // A clean text: the dialog says it reads best already; OK changes nothing.
+    // A clean text: the dialog (Ctrl+Shift+R) says it reads best already; OK changes nothing.
     Load(ansi);
     ClearUndoHistory();
     AnswerNextDialog(Look(shown, IDOK));
-    Command(IDM_REPAIR_TEXT);
+    Key('R', true, true);
     EXPECT_NE(std::string(shown.verdict).find("уже"), std::string::npos) << shown.verdict;
     EXPECT_EQ(std::wstring(shown.preview).substr(0, 20), letter.substr(0, 20));
     EXPECT_EQ(Text(), ansi);
