@@ -11,6 +11,7 @@
 #include "codepage/conversion_commands.h"
 #include "codepage/encodings_dialog.h"
 #include "codepage/font_dialog.h"
+#include "codepage/repair_dialog.h"
 #include "core/app/command_list.h"
 #include "core/app/setting_names.h"
 #include "core/codepage/font_choices.h"

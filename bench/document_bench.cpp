@@ -11,6 +11,7 @@
 
 #include "app/program.h"
 #include "bench/wine_bench.h"
+#include "core/codepage/utf8.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 
@@ -60,16 +61,23 @@ int main(int argc, char** argv) {
     const std::string source = folder + "\\source.txt";
     const std::string bareCopy = folder + "\\bare.txt";
     const std::string saved = folder + "\\saved.txt";
+    const std::string savedUtf8 = folder + "\\saved-utf8.txt";
 
-    // 20 MB of Russian text lines in 1251 with line breaks.
+    // 20 MB of Russian text lines in 1251 with line breaks, and the same
+    // text written as UTF-8.
     const std::string line = "Съешь же ещё этих мягких французских булок, да выпей чаю. 0123456789\r\n";
-    WriteWholeFile(source, RepeatedLines(line, megabytes * 1000 * 1000));
+    const std::string text = RepeatedLines(line, megabytes * 1000 * 1000);
+    WriteWholeFile(source, text);
+    const std::string utf8Source = folder + "\\utf8.txt";
+    const std::vector<unsigned char> utf8 =
+        CodePageToUtf8(0, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    WriteWholeFile(utf8Source, std::string(utf8.begin(), utf8.end()));
 
     fprintf(stderr, "file written\n");
     if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
     fprintf(stderr, "started\n");
     const int kRuns = argc > 2 ? atoi(argv[2]) : 1;
-    double bareLoad = 1e9, bareSave = 1e9, load = 1e9, save = 1e9, rename = 1e9;
+    double bareLoad = 1e9, bareSave = 1e9, load = 1e9, save = 1e9, rename = 1e9, loadUtf8 = 1e9, saveUtf8 = 1e9;
     HWND bare = nullptr;
     for (int i = 0; i < kRuns; ++i) {
         // A bare control like the editor's (no wrap), empty as a loaded one
@@ -98,6 +106,16 @@ int main(int argc, char** argv) {
         start = Now();
         MoveFileExA(other.c_str(), bareCopy.c_str(), MOVEFILE_REPLACE_EXISTING);
         rename = std::min(rename, Now() - start);
+        // The UTF-8 file: read, decoded into 1251 and saved as UTF-8 again.
+        start = Now();
+        LoadFile(utf8Source.c_str());
+        loadUtf8 = std::min(loadUtf8, Now() - start);
+        lstrcpynA(g_document.fileName, savedUtf8.c_str(), kPathSize);
+        if (i == 0) SaveFile();
+        SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
+        start = Now();
+        SaveFile();
+        saveUtf8 = std::min(saveUtf8, Now() - start);
     }
     printf("%u MB file, best of %d:\n", static_cast<unsigned>(megabytes), kRuns);
     printf("  bare control stream in from file   %8.1f ms\n", bareLoad * 1e3);
@@ -105,10 +123,14 @@ int main(int argc, char** argv) {
     printf("  bare control stream out to file    %8.1f ms\n", bareSave * 1e3);
     printf("  SaveFile over the existing file    %8.1f ms   ratio %.2f (goal <= 1.5)\n", save * 1e3, save / bareSave);
     printf("  one rename over an existing file   %8.3f ms\n", rename * 1e3);
+    printf("  LoadFile of the text as UTF-8      %8.1f ms   ratio %.2f to the 1251 file (goal <= 1.1)\n",
+           loadUtf8 * 1e3, loadUtf8 / load);
+    printf("  SaveFile as UTF-8                  %8.1f ms   ratio %.2f to saving as shown (goal <= 1.2)\n",
+           saveUtf8 * 1e3, saveUtf8 / save);
     DestroyWindow(bare);
     SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DestroyWindow(g_shell.mainWindow);
-    for (const std::string& f : {source, bareCopy, saved}) DeleteFileA(f.c_str());
+    for (const std::string& f : {source, bareCopy, saved, utf8Source, savedUtf8}) DeleteFileA(f.c_str());
     RemoveDirectoryA(folder.c_str());
     return 0;
 }

@@ -17,8 +17,10 @@
 #include <cstring>
 #include <optional>
 
-CHARFORMATA CharFormatOfDisplayCodePage() {
-    const int cp = g_editorState.displayCodePage;
+CHARFORMATA CharFormatOfDisplayCodePage() { return CharFormatOfCodePage(g_editorState.displayCodePage); }
+
+CHARFORMATA CharFormatOfCodePage(int cp) {
+    if (cp < 0 || cp > 2) cp = 0;
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;

@@ -9,6 +9,9 @@
 // face, size (left out of the mask when none is stored), bold, italic,
 // character set and text colour, from the settings.
 CHARFORMATA CharFormatOfDisplayCodePage();
+// The same for any of the three display code pages (0..2), for a preview of
+// text shown in another code page than the editor's.
+CHARFORMATA CharFormatOfCodePage(int codePage);
 
 // Gives the whole text the font, character set and colour of the current
 // display code page (the editor's state).

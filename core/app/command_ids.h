@@ -59,7 +59,8 @@
 #define IDM_WEB_PAGE 53
 #define IDM_MAIL 54
 #define IDM_ASSOCIATIONS 55
-#define IDM_LAST_MENU_COMMAND 55
+#define IDM_REPAIR_TEXT 56
+#define IDM_LAST_MENU_COMMAND 56
 
 /* Keyboard only: the two-key code-page commands (Ctrl+W, Ctrl+D, Ctrl+K) and
    maximise or restore (F4). */

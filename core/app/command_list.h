@@ -79,6 +79,7 @@
     ROW(IDM_WEB_PAGE,          "https://lork2.example.org/",   OpenAddressCommand,    nullptr,           nullptr) \
     ROW(IDM_MAIL,              "mailto:lork2@example.org",     OpenAddressCommand,    nullptr,           nullptr) \
     ROW(IDM_ASSOCIATIONS,      "&Расширения...",               AssociationsCommand,   nullptr,           nullptr) \
+    ROW(IDM_REPAIR_TEXT,       "Восстановить текст...",        RepairTextCommand,     nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_ANSI,      "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_OEM,       "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \
     ROW(IDM_TWO_KEY_KOI8,      "",                             TwoKeyCodePageCommand, nullptr,           nullptr) \

@@ -40,8 +40,8 @@ constexpr int kMisc[] = {IDM_CHARACTER_TABLE, IDM_DATE_TIME, 0, IDM_RUN, 0, IDM_
                          IDM_ASSOCIATIONS, 0, IDM_PAGE_SETUP, IDM_PREVIEW, IDM_PRINT};
 constexpr int kSearch[] = {IDM_FIND, IDM_REPLACE, IDM_FIND_NEXT};
 constexpr int kCodePages[] = {IDM_SHOW_ANSI, IDM_SHOW_KOI8, IDM_SHOW_OEM, 0, IDM_TO_FIDO, IDM_RTF_TO_ANSI,
-                              IDM_ENCODINGS, IDM_TO_ANSI, IDM_TO_KOI8, IDM_TO_OEM, 0, IDM_QUOTED_PRINTABLE,
-                              IDM_LINE_BREAK, IDM_TRANSLIT};
+                              IDM_ENCODINGS, IDM_REPAIR_TEXT, IDM_TO_ANSI, IDM_TO_KOI8, IDM_TO_OEM, 0,
+                              IDM_QUOTED_PRINTABLE, IDM_LINE_BREAK, IDM_TRANSLIT};
 constexpr int kFont[] = {IDM_FONT_OEM, IDM_FONT_KOI8, IDM_FONT_ANSI, 0, IDM_TEXT_COLOUR, IDM_BACKGROUND_COLOUR,
                          IDM_HTML_COLOUR, 0, IDM_SIZE_UP, IDM_SIZE_DOWN, 0, IDM_HTML_REFRESH};
 constexpr int kHelp[] = {IDM_HELP, IDM_WEB_PAGE, IDM_MAIL, IDM_ABOUT};

@@ -21,4 +21,11 @@
 #define IDD_SAVE_ENCODING 20
 #define IDC_SAVE_ENCODING 101
 
+/* "Восстановить текст": the readings of garbled text, best first, and a
+   preview of the chosen one; IDOK puts it in. */
+#define IDD_REPAIR 10
+#define IDC_REPAIR_READINGS 101
+#define IDC_REPAIR_PREVIEW 102
+#define IDC_REPAIR_VERDICT 103
+
 #endif

@@ -118,7 +118,7 @@ TEST_F(Shell, PopupItemsInDisplayOrder) {
         {19, 20, 21, 22},
         {11, 39, 0, 23, 0, 37, 44, 55, 0, 24, 10, 15},
         {13, 14, 28},
-        {16, 18, 17, 0, 32, 34, 27, 29, 31, 30, 0, 35, 36, 33},
+        {16, 18, 17, 0, 32, 34, 27, 56, 29, 31, 30, 0, 35, 36, 33},
         {41, 42, 40, 0, 46, 45, 51, 0, 48, 49, 0, 52},
         {12, 53, 54, 50},
     };
@@ -277,7 +277,7 @@ TEST_F(Shell, SelectAllSelectsTheWholeText) {
 
 TEST_F(Shell, UnknownCommandsDoNothing) {
     SetWindowTextA(EditorWindow(), "abc");
-    for (int id : {5, 56, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
+    for (int id : {5, 57, 99, 299, 301, 899, 910, 12345}) SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
     harness::Pump();
     EXPECT_TRUE(IsWindow(g_shell.mainWindow));
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);

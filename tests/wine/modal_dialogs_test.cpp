@@ -57,7 +57,7 @@ TEST_F(ModalDialogs, EachShowsTheProgramIconAndCancelsOnCloseAndEscape) {
         {IDM_OPTIONS, "Параметры"},       {IDM_FIND, "Найти..."},
         {IDM_REPLACE, "Заменить..."},     {IDM_ASSOCIATIONS, "Расширения"},
         {IDM_CHARACTER_TABLE, "Таблица символов"}, {IDM_ENCODINGS, "Кодировки"},
-        {IDM_FONT_ANSI, nullptr},
+        {IDM_FONT_ANSI, nullptr},         {IDM_REPAIR_TEXT, "Восстановить текст"},
     };
     for (const auto& d : dialogs) {
         for (void (*close)(HWND) : {CloseBox, Escape}) {

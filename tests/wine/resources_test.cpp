@@ -119,12 +119,12 @@ TEST(Resources, ZoomCursorsLoadWithHotSpotInLens) {
     }
 }
 
-TEST(Resources, AcceleratorTableOfThirtyFourShortcuts) {
+TEST(Resources, AcceleratorTableOfThirtyFiveShortcuts) {
     HACCEL table = LoadAcceleratorsA(Instance(), MAKEINTRESOURCEA(1));
     ASSERT_NE(table, nullptr);
-    ASSERT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 34);
-    std::vector<ACCEL> entries(34);
-    ASSERT_EQ(CopyAcceleratorTableA(table, entries.data(), 34), 34);
+    ASSERT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 35);
+    std::vector<ACCEL> entries(35);
+    ASSERT_EQ(CopyAcceleratorTableA(table, entries.data(), 35), 35);
     for (size_t i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(i + 1);
         EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FNOINVERT), FVIRTKEY | FNOINVERT);
@@ -138,6 +138,7 @@ TEST(Resources, AcceleratorTableOfThirtyFourShortcuts) {
         {16, FALT, VK_BACK, 4},           {17, FSHIFT, VK_DELETE, 1},  {18, 0, VK_ESCAPE, 61536},
         {21, FCONTROL, VK_F2, 17},        {22, FALT, VK_F2, 18},       {24, 0, VK_F4, 300},
         {30, FSHIFT, VK_INSERT, 3},       {32, FCONTROL, 'W', 100},    {34, FCONTROL, 'Z', 4},
+        {35, FCONTROL | FSHIFT, 'R', 56},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.number);

@@ -555,7 +555,8 @@ private:
             IDM_FIND_NEXT,     IDM_ENCODINGS,  IDM_ENCODINGS, IDM_OPTIONS,   IDM_OPTIONS,         IDM_CHARACTER_TABLE,
             IDM_FONT_ANSI,     IDM_FONT_OEM,   IDM_FONT_KOI8, IDM_TEXT_COLOUR, IDM_BACKGROUND_COLOUR, IDM_ASSOCIATIONS,
             IDM_PREVIEW,       IDM_PAGE_SETUP, IDM_INSERT_FILE, IDM_INSERT_FILE, IDM_OPEN,         IDM_NEW,
-            IDM_SAVE,          IDM_SAVE_AS,    IDM_RECENT_FIRST, IDM_RECENT_FIRST + 1, IDM_RECENT_FIRST + 2};
+            IDM_SAVE,          IDM_SAVE_AS,    IDM_RECENT_FIRST, IDM_RECENT_FIRST + 1, IDM_RECENT_FIRST + 2,
+            IDM_REPAIR_TEXT,   IDM_REPAIR_TEXT};
         const int id = kCommands[Pick(static_cast<int>(std::size(kCommands)))];
         if (const char* skip = getenv("LORK2_MONKEY_SKIP")) {
             // Commands left out while a fault is hunted: "10,24".
@@ -747,6 +748,11 @@ private:
                     ops += PickFrom(d, IDC_FONT_SIZE);
             }
             ops += Clicks(d, {IDC_FONT_BOLD, IDC_FONT_ITALIC}, 3);
+            return ops + Close();
+        }
+        if (ClassOf(d, IDC_REPAIR_READINGS) == "ListBox" && Has(d, IDC_REPAIR_VERDICT)) {
+            const auto count = static_cast<int>(SendDlgItemMessageA(d, IDC_REPAIR_READINGS, LB_GETCOUNT, 0, 0));
+            if (count > 0) ops += Op("pick %d %d; ", IDC_REPAIR_READINGS, Pick(count));
             return ops + Close();
         }
         if (ClassOf(d, IDC_ENCODINGS_SOURCE) == "ListBox" && ClassOf(d, IDC_ENCODINGS_TARGET) == "ListBox") {
