@@ -122,7 +122,10 @@ bool ConvertByTables(int command, unsigned char* bytes, int32_t n, const Convers
     if (n > 0) memcpy(converted.get(), bytes, n);
     ConvertBytes(converted.get(), n, fromTable, toTable);
     const int codePage = command == IDM_TO_FIDO ? kCodePageOem : command - IDM_TO_ANSI;
-    ReplaceWholeText({converted.get(), n, codePage, bytes, n, range.original, {0, n}});
+    // Without a control for the new text (the error was shown) the
+    // selection comes back as it was.
+    if (!ReplaceWholeText({converted.get(), n, codePage, bytes, n, range.original, {0, n}}))
+        SetSelection(EditorWindow(), range.original.cpMin, range.original.cpMax);
     return true;
 }
 
