@@ -55,8 +55,10 @@ std::string BareKeyName(const AcceleratorKey& a) {
         return {};
     }
     if (IsLetterOrDigit(key)) return std::string(1, static_cast<char>(key));
-    if (key >= kKeyF1 && key <= kKeyF24) return "F" + std::to_string(key - kKeyF1 + 1);
-    if (key >= kKeyNumpad0 && key <= kKeyNumpad9) return "Num " + std::to_string(key - kKeyNumpad0);
+    // Appended rather than prefixed: GCC 12 warns of a false overlap when a
+    // literal is put before a temporary string (its bug 105651).
+    if (key >= kKeyF1 && key <= kKeyF24) return std::string("F").append(std::to_string(key - kKeyF1 + 1));
+    if (key >= kKeyNumpad0 && key <= kKeyNumpad9) return std::string("Num ").append(std::to_string(key - kKeyNumpad0));
     for (const PunctuationKey& p : kPunctuationKeys)
         if (p.key == key) return std::string(1, p.character);
     for (const NamedKey& n : kNamedKeys)
