@@ -43,6 +43,12 @@ protected:
     std::string folder_;
 };
 
+// The Save As dialog's encoding list, wherever its template put it.
+BOOL CALLBACK FindEncodingList(HWND window, LPARAM found) {
+    if (GetDlgCtrlID(window) == IDC_SAVE_ENCODING) *reinterpret_cast<HWND*>(found) = window;
+    return TRUE;
+}
+
 // Russian prose in 1251 with both kinds of line end; the same in KOI8-R.
 const Bytes kAnsi = B("\xCC\xEE\xF0\xEE\xE7 \xE8 \xF1\xEE\xEB\xED\xF6\xE5; \xE4\xE5\xED\xFC "
                       "\xF7\xF3\xE4\xE5\xF1\xED\xFB\xE9!\r\n\xC5\xF9\xE5 \xF2\xFB \xE4\xF0\xE5\xEC\xEB\xE5\xF8\xFC, "
@@ -82,10 +88,7 @@ TEST_F(UnicodeDocuments, EveryEncodingIsReadShownAndWrittenBackByteForByte) {
     const std::string copy = folder_ + "\\copy.txt";
     AnswerNextDialog([&](HWND dialog) {
         HWND list = nullptr;
-        EnumChildWindows(dialog, [](HWND w, LPARAM found) {
-            if (GetDlgCtrlID(w) == IDC_SAVE_ENCODING) *reinterpret_cast<HWND*>(found) = w;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&list));
+        EnumChildWindows(dialog, FindEncodingList, reinterpret_cast<LPARAM>(&list));
         EXPECT_TRUE(list);
         if (!list) return PressButton(IDCANCEL)(dialog);
         EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(FileEncoding::Utf8));
