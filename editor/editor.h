@@ -49,7 +49,8 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
 
 // The whole text replaced by n bytes shown in `codePage`, as one undo step
 // that brings back `old` (the current text, oldLength bytes, as the caller
-// read it), the selection `before` and the display code page. Modified
+// read it; null: the editor reads it), the selection `before` and the
+// display code page. Modified
 // afterwards, [select) selected. False when a new control or the undo step
 // cannot be had: the system's error is shown and nothing has changed.
 struct WholeTextChange {

@@ -7,6 +7,7 @@
 
 #include "base/globals.h"
 #include "base/heap_block.h"
+#include "base/messages.h"
 #include "core/app/command_ids.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
@@ -33,6 +34,21 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
 
 bool ReplaceWholeText(const WholeTextChange& change) {
     if (!g_editorState.control) return false;
+    // Without the old text in hand, it is read for the undo step first.
+    HeapBuffer read;
+    const unsigned char* old = change.old;
+    int32_t oldLength = change.oldLength;
+    if (!old) {
+        const int32_t length = TextLength(g_editorState.control);
+        read = HeapBuffer(static_cast<size_t>(length) + 2);
+        if (!read) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            ShowSystemError();
+            return false;
+        }
+        oldLength = StreamBytesOut(g_editorState.control, false, read.get(), length + 2);
+        old = read.get();
+    }
     const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(change.codePage);
     if (!FillWholeText(change.bytes, change.n, change.progress)) {
@@ -41,7 +57,7 @@ bool ReplaceWholeText(const WholeTextChange& change) {
     }
     // The old text is in the caller's hands: the undo step is made from it
     // once the new text stands.
-    RecordSnapshotOf(change.old, change.oldLength, change.before.cpMin, change.before.cpMax, shown);
+    RecordSnapshotOf(old, oldLength, change.before.cpMin, change.before.cpMax, shown);
     SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
     SetSelection(g_editorState.control, change.select.cpMin, change.select.cpMax);
     return true;

@@ -175,7 +175,8 @@ void UpdateKeyboardField() {
 // The field's data is the name it shows (a constant string).
 void UpdateCodePageField() {
     if (!g_statusBar) return;
-    char text[64];
+    // An owner-drawn field keeps the pointer it was given: the text lives on.
+    static char text[64];
     CodePageFieldText(text, sizeof text);
     SetFieldText(kCodePageField, text, SBT_OWNERDRAW);
     UpdatePathField(); // it tells why a Unicode-looking file opened as bytes

@@ -96,8 +96,9 @@ bool ReplaceRestAtOnce() {
     g_search.position = kNoSearchPosition;
     if (outcome.replaced == 0) return true;
     // No control for the new text: the message was shown, the text stands.
-    if (!ReplaceWholeText({outcome.text.data(), static_cast<int32_t>(outcome.text.size()), DisplayCodePage(), text.get(),
-                           n, selection, {outcome.caret, outcome.caret}}))
+    // The search worked on `text` in place: the editor reads the old text for undo.
+    if (!ReplaceWholeText({outcome.text.data(), static_cast<int32_t>(outcome.text.size()), DisplayCodePage(), nullptr,
+                           0, selection, {outcome.caret, outcome.caret}}))
         return true;
     ScrollCaretIntoView();
     return true;

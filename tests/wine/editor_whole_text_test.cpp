@@ -145,6 +145,7 @@ TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
 // text, selection, display, wrap and undo history stay as they were; a
 // replacement of most of the text then happens in the control itself.
 TEST_F(WholeText, NoNewControlLosesNothing) {
+    harness::TakeSeenDialogs(); // those of the tests before
     const Bytes text = Lines(4000);
     struct Case {
         const char* name;
