@@ -37,9 +37,9 @@ for arch in win64 win32; do
   rm -rf "$work/setup-$arch"
   7z x -y -o"$work/setup-$arch" "$setup" >/dev/null || fail "7z cannot open the $arch installer"
   held=$(cd "$work/setup-$arch" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
-  [ "$held" = "LICENSE.txt README.txt lork2-text.exe lork2.exe uninstall.exe " ] ||
+  [ "$held" = "LICENSE.txt README.txt lork2-text.exe lork2.exe lork2.html uninstall.exe " ] ||
     fail "the $arch installer holds: $held"
-  for f in lork2.exe lork2-text.exe README.txt LICENSE.txt; do
+  for f in lork2.exe lork2-text.exe README.txt LICENSE.txt lork2.html; do
     cmp -s "$work/setup-$arch/$f" "$work/$arch/lork2-$version-$arch/$f" || fail "the $arch installer's $f is not the zip's"
   done
   file -b "$work/setup-$arch/uninstall.exe" | grep -q "^$kind" ||
@@ -81,7 +81,7 @@ classes_before=$(wineserver -w; grep -c '^\[Software\\\\Classes' "$WINEPREFIX/sy
 
 wine "$dist/lork2-$version-setup-win64.exe" /S || fail "the silent install ended with status $?"
 wineserver -w
-for f in lork2.exe lork2-text.exe README.txt LICENSE.txt uninstall.exe; do
+for f in lork2.exe lork2-text.exe README.txt LICENSE.txt lork2.html uninstall.exe; do
   [ -f "$dir/$f" ] || fail "C:\\Program Files\\LORK2\\$f is missing after the install"
 done
 cmp -s "$dir/lork2.exe" "$work/win64/lork2-$version-win64/lork2.exe" || fail "the installed lork2.exe is not the zip's"
