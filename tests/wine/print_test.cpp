@@ -21,6 +21,8 @@
 #include "editor/display_code_page.h"
 #include "core/app/command_ids.h"
 #include "core/codepage/display_map.h"
+#include "core/codepage/unicode_file.h"
+#include "document/documents.h"
 #include "core/print/print_ids.h"
 #include "print/printing.h"
 
@@ -312,6 +314,22 @@ TEST_F(PrintTest, RussianTextInEachDisplayCodePageComesOutAsShown) {
             RunUnix("/usr/bin/pdftoppm -png -r 60 -f 1 -l 1 -singlefile " + pdf + " " + harness::ScreenshotFolder() +
                     "/print-cp866");
     }
+    // A UTF-8 file with box drawing is shown in 866, and printed so.
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+    const std::string path = std::string(temp) + "lk2print-utf8.txt";
+    const std::vector<unsigned char> utf8 = EncodeUnicodeFile(FileEncoding::Utf8, 1, texts[1].data(), texts[1].size());
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    CloseHandle(file);
+    Command(16);
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(DisplayCodePage(), 1);
+    std::string printed = PdfText(Print());
+    while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\f')) printed.pop_back();
+    EXPECT_EQ(printed, Shown(1, texts[1]));
 }
 
 // The position of the first word on page 1, in points from the page's

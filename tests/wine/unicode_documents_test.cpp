@@ -11,7 +11,9 @@
 #include "core/codepage/dialog_ids.h"
 #include "core/codepage/unicode_file.h"
 #include "core/codepage/utf8.h"
+#include "core/search/search_ids.h"
 #include "document/documents.h"
+#include "search/search.h"
 
 namespace {
 
@@ -26,6 +28,13 @@ protected:
         ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
         folder_ = std::string(temp) + "lk2uni" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder_.c_str(), nullptr);
+    }
+    // Nothing is left for a later run that gets the same process number.
+    void TearDown() override {
+        DialogTest::TearDown();
+        for (const char* name : {"text.txt", "box.txt", "copy.txt", "bytes.txt", "letter.txt", "other.txt"})
+            DeleteFileA((folder_ + "\\" + name).c_str());
+        RemoveDirectoryA(folder_.c_str());
     }
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = folder_ + "\\" + name;
@@ -135,6 +144,57 @@ TEST_F(UnicodeDocuments, EncodingsDialogConvertsFromAndToUtf8AsOneUndoStep) {
     convert(5, 0);
     convert(0, 5);
     EXPECT_EQ(Text(), bytes);
+}
+
+// Paste, find and replace and the recent files know nothing of the file's
+// encoding: they work on the text shown, and a save writes the result in
+// the document's own encoding.
+TEST_F(UnicodeDocuments, PasteReplaceAndTheRecentFilesKeepTheEncoding) {
+    const std::string path = Write("letter.txt", Encoded(FileEncoding::Utf16Be, 0, kAnsi));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    // "Мороз" copied to the end; "Привет" from a Unicode program pasted.
+    Select(0, 5);
+    Command(IDM_COPY);
+    const int32_t end = static_cast<int32_t>(kAnsi.size());
+    Select(end, end);
+    Command(IDM_PASTE);
+    const wchar_t privet[] = L"\x041F\x0440\x0438\x0432\x0435\x0442";
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        if (HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof privet)) {
+            memcpy(GlobalLock(h), privet, sizeof privet);
+            GlobalUnlock(h);
+            SetClipboardData(CF_UNICODETEXT, h);
+        }
+        CloseClipboard();
+    }
+    Command(IDM_PASTE);
+    Bytes expected = kAnsi + B("\xCC\xEE\xF0\xEE\xE7\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_EQ(Text(), expected);
+    // Every "день" replaced by "ночь", typed in the dialog as 1251.
+    g_search = SearchState{};
+    Select(0, 0);
+    AnswerNextDialog([](HWND d) {
+        harness::TypeInto(GetDlgItem(d, IDC_SEARCH_TEXT), "\xE4\xE5\xED\xFC");
+        harness::TypeInto(GetDlgItem(d, IDC_REPLACEMENT), "\xED\xEE\xF7\xFC");
+        harness::SetCheck(d, IDC_PROMPT, false);
+        PressButton(IDC_REPLACE_ALL)(d);
+    });
+    Command(IDM_REPLACE);
+    expected.replace(expected.find(B("\xE4\xE5\xED\xFC")), 4, B("\xED\xEE\xF7\xFC"));
+    EXPECT_EQ(Text(), expected);
+    Command(IDM_SAVE);
+    EXPECT_EQ(Read(path), Encoded(FileEncoding::Utf16Be, 0, expected));
+    // Another file, then this one again from the recent files: read as
+    // UTF-16 BE once more.
+    const std::string other = Write("other.txt", B("plain"));
+    ASSERT_TRUE(LoadFile(other.c_str()));
+    EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+    Command(IDM_RECENT_FIRST + 1);
+    EXPECT_EQ(std::string(g_document.fileName), path);
+    EXPECT_EQ(g_document.encoding, FileEncoding::Utf16Be);
+    EXPECT_EQ(Text(), expected);
+    EXPECT_EQ(harness::UnexpectedDialogs(), 0);
 }
 
 } // namespace
