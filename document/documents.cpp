@@ -52,7 +52,7 @@ unsigned char* DocumentBytes(int32_t* n) {
     }
 }
 
-bool WriteAll(HANDLE file, const unsigned char* bytes, int32_t n) {
+bool WriteBytes(HANDLE file, const unsigned char* bytes, int32_t n) {
     int32_t done = 0;
     while (done < n) {
         DWORD piece = std::min<DWORD>(kChunk, static_cast<DWORD>(n - done));
@@ -67,6 +67,38 @@ bool WriteAll(HANDLE file, const unsigned char* bytes, int32_t n) {
     return true;
 }
 
+// What a save writes: the text as shown, as its bytes or in a Unicode
+// encoding of the display code page.
+struct FileContents {
+    const unsigned char* text;
+    int32_t n;
+    FileEncoding encoding;
+    int codePage;
+};
+
+// A Unicode encoding is made a piece at a time in one small buffer: the
+// encoded file is never in memory whole (at 20 MB, touching the fresh pages
+// of a whole-file block cost more than the encoding itself).
+bool WriteAll(HANDLE file, const FileContents& c) {
+    if (c.encoding == FileEncoding::Bytes) return WriteBytes(file, c.text, c.n);
+    constexpr int32_t kPiece = 1 << 16;
+    HeapBuffer buffer(4 * static_cast<size_t>(kPiece) + 4);
+    if (!buffer) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    int32_t done = 0;
+    do {
+        const auto piece = static_cast<size_t>(std::min(kPiece, c.n - done));
+        const bool mark = done == 0;
+        const size_t size = EncodedUnicodeSize(c.encoding, c.codePage, c.text + done, piece, mark);
+        EncodeUnicodeFileInto(c.encoding, c.codePage, c.text + done, piece, buffer.get(), mark);
+        if (!WriteBytes(file, buffer.get(), static_cast<int32_t>(size))) return false;
+        done += static_cast<int32_t>(piece);
+    } while (done < c.n);
+    return true;
+}
+
 bool Rewind(HANDLE file) {
     LARGE_INTEGER start{};
     return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
@@ -74,8 +106,8 @@ bool Rewind(HANDLE file) {
 
 // Empties the open file and writes the bytes into it: the same file (its
 // links, mode, owner and attributes stay), only its contents new.
-bool Rewrite(HANDLE file, const unsigned char* bytes, int32_t n) {
-    return Rewind(file) && SetEndOfFile(file) && WriteAll(file, bytes, n);
+bool Rewrite(HANDLE file, const FileContents& contents) {
+    return Rewind(file) && SetEndOfFile(file) && WriteAll(file, contents);
 }
 
 // Writes the bytes into the existing file `path` in place. A copy of the old
@@ -86,7 +118,7 @@ bool Rewrite(HANDLE file, const unsigned char* bytes, int32_t n) {
 // failed too: then it stays, so that the old bytes are never lost. When no
 // copy can be made anywhere, the file is written without one only after a
 // question (No: ERROR_CANCELLED).
-bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t n) {
+bool WriteOverExistingFile(const char* path, const FileContents& contents) {
     ScopedHandle target(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target) return false;
@@ -102,13 +134,13 @@ bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t
             SetLastError(ERROR_CANCELLED);
             return false;
         }
-        const bool written = Rewrite(target.get(), bytes, n) && FlushFileBuffers(target.get());
+        const bool written = Rewrite(target.get(), contents) && FlushFileBuffers(target.get());
         const DWORD error = GetLastError();
         const bool closed = target.Close();
         SetLastError(error);
         return written && closed;
     }
-    bool ok = Rewrite(target.get(), bytes, n);
+    bool ok = Rewrite(target.get(), contents);
     DWORD error = GetLastError();
     if (ok && !FlushFileBuffers(target.get())) {
         ok = false;
@@ -131,10 +163,10 @@ bool WriteOverExistingFile(const char* path, const unsigned char* bytes, int32_t
 }
 
 // Writes a file that did not exist; nothing is left behind on failure.
-bool WriteNewFile(const char* path, const unsigned char* bytes, int32_t n) {
+bool WriteNewFile(const char* path, const FileContents& contents) {
     ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     if (!file) return false;
-    bool ok = WriteAll(file.get(), bytes, n);
+    bool ok = WriteAll(file.get(), contents);
     DWORD error = GetLastError();
     if (!file.Close() && ok) {
         ok = false;
@@ -145,24 +177,6 @@ bool WriteNewFile(const char* path, const unsigned char* bytes, int32_t n) {
         SetLastError(error);
     }
     return ok;
-}
-
-// The text as shown, written in the document's Unicode encoding: a new heap
-// block in place of `text` (which is freed); null, with the error set, when
-// it cannot be had.
-unsigned char* EncodedForFile(unsigned char* text, int32_t* n) {
-    const FileEncoding encoding = g_document.encoding;
-    const int codePage = DisplayCodePage();
-    const size_t size = EncodedUnicodeSize(encoding, codePage, text, static_cast<size_t>(*n));
-    unsigned char* encoded =
-        size < INT32_MAX ? static_cast<unsigned char*>(HeapAllocBlock(size + 1)) : nullptr;
-    if (encoded) {
-        EncodeUnicodeFileInto(encoding, codePage, text, static_cast<size_t>(*n), encoded);
-        *n = static_cast<int32_t>(size);
-    }
-    HeapFreeBlock(text);
-    if (!encoded) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return encoded;
 }
 
 bool AskOverwriteProtected() {
@@ -351,7 +365,6 @@ bool SaveFile() {
     }
     int32_t n = 0;
     unsigned char* bytes = DocumentBytes(&n);
-    if (bytes && g_document.encoding != FileEncoding::Bytes) bytes = EncodedForFile(bytes, &n);
     if (!bytes) {
         ShowFileError(g_document.fileName);
         return false;
@@ -362,8 +375,9 @@ bool SaveFile() {
     const bool protectedFile = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
     if (protectedFile)
         SetFileAttributesA(g_document.fileName, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    const FileContents contents{bytes, n, g_document.encoding, DisplayCodePage()};
     const bool ok =
-        exists ? WriteOverExistingFile(g_document.fileName, bytes, n) : WriteNewFile(g_document.fileName, bytes, n);
+        exists ? WriteOverExistingFile(g_document.fileName, contents) : WriteNewFile(g_document.fileName, contents);
     const DWORD error = GetLastError();
     HeapFreeBlock(bytes);
     if (protectedFile) SetFileAttributesA(g_document.fileName, attributes);
