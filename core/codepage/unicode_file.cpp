@@ -83,21 +83,9 @@ Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out)
             ++o;
             continue;
         }
-        char32_t c;
-        std::size_t length;
-        const unsigned t1 = i + 1 < n ? s[i + 1] : 0;
-        if (b >= 0xC2 && b <= 0xDF && (t1 & 0xC0) == 0x80) {
-            c = (b & 0x1F) << 6 | (t1 & 0x3F);
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF && (t1 & 0xC0) == 0x80 && i + 2 < n && (s[i + 2] & 0xC0) == 0x80 &&
-                   (b != 0xE0 || t1 >= 0xA0) && (b != 0xED || t1 <= 0x9F)) {
-            c = (b & 0x0F) << 12 | (t1 & 0x3F) << 6 | (s[i + 2] & 0x3F);
-            length = 3;
-        } else if (b >= 0xF0 && b <= 0xF4 && (t1 & 0xC0) == 0x80 && i + 3 < n && (s[i + 2] & 0xC0) == 0x80 &&
-                   (s[i + 3] & 0xC0) == 0x80 && (b != 0xF0 || t1 >= 0x90) && (b != 0xF4 || t1 <= 0x8F)) {
-            c = (b & 0x07) << 18 | (t1 & 0x3F) << 12 | (s[i + 2] & 0x3F) << 6 | (s[i + 3] & 0x3F);
-            length = 4;
-        } else {
+        std::size_t next = i;
+        const char32_t c = DecodeUtf8Char(s, n, next);
+        if (c == kBadUtf8) {
             r.malformed = true;
             r.character = b;
             r.offset = i;
@@ -111,7 +99,7 @@ Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out)
             r.offset = i;
             break;
         }
-        i += length;
+        i = next;
         ++o;
     }
     r.held = mask & kAllDisplayCodePages;

@@ -70,53 +70,7 @@ std::size_t PutUtf8(unsigned char* out, char32_t c) {
     return 4;
 }
 
-constexpr char32_t kBad = 0xFFFFFFFF;
-
-// The character of the well-formed sequence at text[i], advancing i past it;
-// kBad (advancing by one byte) when the byte at i does not start one. With
-// `cut` set, a sequence that is only cut by the end of the text sets *cut.
-char32_t NextChar(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut = nullptr) {
-    const unsigned char b = text[i];
-    if (b < 0x80) {
-        ++i;
-        return b;
-    }
-    int length;
-    char32_t c;
-    char32_t lowest;
-    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, lowest = 0x80;
-    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, lowest = 0x800;
-    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, lowest = 0x10000;
-    else {
-        ++i;
-        return kBad;
-    }
-    for (int k = 1; k < length; ++k) {
-        if (i + k >= n) {
-            if (cut) *cut = true;
-            ++i;
-            return kBad;
-        }
-        const unsigned char t = text[i + k];
-        if ((t & 0xC0) != 0x80) {
-            ++i;
-            return kBad;
-        }
-        c = (c << 6) | (t & 0x3F);
-        // Overlong forms, surrogates and values above U+10FFFF are known by
-        // the second byte already; refusing them there keeps the rule "each
-        // bad byte by itself" simple.
-        if (k == 1) {
-            const char32_t top = c << (6 * (length - 2));
-            if (top < lowest || (top >= 0xD800 && top <= 0xDFFF) || top > 0x10FFFF) {
-                ++i;
-                return kBad;
-            }
-        }
-    }
-    i += length;
-    return c;
-}
+constexpr char32_t kBad = kBadUtf8;
 
 // The editor shows two bytes of 1251 as other characters than they stand
 // for, so that each has a width on screen (see display_map.cpp); text in
@@ -245,7 +199,7 @@ std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t
     while (state.heldCount > 0) {
         std::size_t used = 0;
         bool cut = false;
-        const char32_t c = NextChar(state.held, static_cast<std::size_t>(state.heldCount), used, &cut);
+        const char32_t c = DecodeUtf8Char(state.held, static_cast<std::size_t>(state.heldCount), used, &cut);
         if (cut && i < n) {
             state.held[state.heldCount++] = text[i++];
             continue;
@@ -262,7 +216,7 @@ std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t
         }
         const std::size_t start = i;
         bool cut = false;
-        const char32_t c = NextChar(text, n, i, &cut);
+        const char32_t c = DecodeUtf8Char(text, n, i, &cut);
         if (cut && !end) {
             // At most three bytes: the rest of a sequence the piece cut.
             for (i = start; i < n; ++i) state.held[state.heldCount++] = text[i];
@@ -296,16 +250,13 @@ bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut) {
     bool above = false;
     for (std::size_t i = 0; i < n;) {
         bool cut = false;
-        const char32_t c = NextChar(text, n, i, &cut);
+        const char32_t c = DecodeUtf8Char(text, n, i, &cut);
         if (c == kBad) return cut && mayBeCut && above;
         if (c >= 0x80) above = true;
     }
     return above;
 }
 
-char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut) {
-    return NextChar(text, n, i, cut);
-}
 
 void AppendUtf8(std::vector<unsigned char>& out, char32_t c) {
     unsigned char bytes[4];
