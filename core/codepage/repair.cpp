@@ -106,8 +106,8 @@ void Glue(char32_t c, long& before, long& after) {
 // How much the text reads like Russian: minus its cost in quarter bits.
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
-    int a = 0, b = 0;
-    bool afterSmall = false;
+    int z = 0, a = 0, b = 0; // the last three classes
+    bool afterSmall = false, afterLatin = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
     for (char32_t c : text) {
@@ -123,19 +123,23 @@ long Score(const Text& text, const Tables& t) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
             // cost, and what follows reads as after a blank.
             cost += kOtherCost;
-            a = b = 0;
+            z = a = b = 0;
             afterSmall = false;
             continue;
         }
         if (k == 0 && b == 0) continue;
-        cost += kRepairTrigrams[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+        const char* model = z == 0 ? kRepairWordStarts : kRepairTrigrams;
+        cost += model[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+        z = a;
         a = b;
         b = k;
         const int kase = c < 0x10000 ? t.kase[c] : 0;
-        if (kase == 2 && afterSmall) cost += kCaseCost;
+        // A capital right after a small letter of the same alphabet.
+        if (kase == 2 && afterSmall && (k == 34) == afterLatin) cost += kCaseCost;
         afterSmall = kase == 1;
+        afterLatin = k == 34;
     }
-    if (b != 0) cost += kRepairTrigrams[(a * kRepairClasses + b) * kRepairClasses] - 33;
+    if (b != 0) cost += (z == 0 ? kRepairWordStarts : kRepairTrigrams)[(a * kRepairClasses + b) * kRepairClasses] - 33;
     return -cost;
 }
 
