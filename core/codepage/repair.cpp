@@ -17,9 +17,9 @@ constexpr int kSingleByteCount = 7; // the five code pages, (UTF-8 unused), 1252
 // Costs in quarter bits beside the model's: each wrong reading undone, the
 // eighth bit restored, a capital right after a small letter in one word,
 // and the bonus of the text as it stands.
-constexpr long kStepCost = 30;
+constexpr long kStepCost = 20;
 // Each mention of the rarely used ISO 8859-5 and Mac Cyrillic.
-constexpr long kRareCost = 8;
+constexpr long kRareCost = 4;
 constexpr long kSevenBitLetters = 5;
 // How much better than Latin the restored text must read: per letter
 // restored and in all.
@@ -34,6 +34,8 @@ constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
 constexpr long kOtherCost = 72;
+// And once more for each Russian letter it touches.
+constexpr long kOtherGlueCost = 32;
 
 // Scoring reads at most this many bytes of the sample.
 constexpr std::size_t kWindow = 4096;
@@ -109,7 +111,7 @@ void Glue(char32_t c, long& before, long& after) {
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
     int z = 0, a = 0, b = 0; // the last three classes
-    bool afterSmall = false, afterLatin = false;
+    bool afterSmall = false, afterLatin = false, afterOther = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
     for (char32_t c : text) {
@@ -121,10 +123,13 @@ long Score(const Text& text, const Tables& t) {
         afterLetter = letter;
         pendingBefore = before;
         const int k = c < 0x10000 ? t.cls[c] : kOther;
+        const bool russian = k >= 1 && k <= 33;
+        if (russian && afterOther) cost += kOtherGlueCost;
+        afterOther = k == kOther;
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
             // cost, and what follows reads as after a blank.
-            cost += kOtherCost;
+            cost += kOtherCost + (b >= 1 && b <= 33 ? kOtherGlueCost : 0);
             z = a = b = 0;
             afterSmall = false;
             continue;
@@ -351,9 +356,9 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
             const long latin = LatinCost(p, m);
             // Mostly small Latin letters are Russian capitals: a short line
             // of them is as likely a fragment of markup.
-            const bool capitalsOnly = capitals * 10 < letters * 7;
+            const bool russianCapitals = capitals * 10 < letters * 7;
             if (russian + kSevenBitLetterCost * restored + kSevenBitMargin < latin &&
-                (!capitalsOnly || restored >= kSevenBitCapitalLetters)) {
+                (!russianCapitals || restored >= kSevenBitCapitalLetters)) {
                 c.reading.score = std::max(-russian, found[0].reading.score + 1);
                 found.push_back(c);
             }
