@@ -34,8 +34,10 @@ constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
 constexpr long kOtherCost = 72;
-// And once more for each Russian letter it touches.
+// And once more for each Russian letter it touches; a Russian letter
+// touching a Latin one in a word, as garbled quotes around a word show.
 constexpr long kOtherGlueCost = 32;
+constexpr long kMixCost = 20;
 
 // Scoring reads at most this many bytes of the sample.
 constexpr std::size_t kWindow = 4096;
@@ -125,6 +127,8 @@ long Score(const Text& text, const Tables& t) {
         const int k = c < 0x10000 ? t.cls[c] : kOther;
         const bool russian = k >= 1 && k <= 33;
         if (russian && afterOther) cost += kOtherGlueCost;
+        // Russian and Latin letters in one word.
+        if ((russian && b == 34) || (k == 34 && b >= 1 && b <= 33)) cost += kMixCost;
         afterOther = k == kOther;
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
