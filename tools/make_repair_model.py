@@ -19,6 +19,8 @@ LETTERS = 'абвгдежзийклмнопрстуфхцчшщъыьэюяё'
 # Latin letter, 35 anything else.
 CLASSES = 36
 LEVELS = 94   # quarter bits, 0..93, written as the characters '!'..'~'
+PREFIX_SEEN = 10      # word starts seen at least this often get their own costs
+PREFIX_WEIGHT = 8.0   # how many sightings the trigram fallback counts for
 
 
 def mo_strings(path):
@@ -167,6 +169,28 @@ def word_start_model(seqs):
     return table
 
 
+def prefix_model(seqs, table):
+    """For the first three Russian letters of a word seen often enough, the
+    costs of each class after them, falling back on the trigram costs."""
+    ctx, nxt = Counter(), Counter()
+    for seq in seqs:
+        for i in range(1, len(seq) - 3):
+            if seq[i - 1] == 0 and all(1 <= c <= 33 for c in seq[i:i + 3]):
+                key = tuple(seq[i:i + 3])
+                ctx[key] += 1
+                nxt[key, seq[i + 3]] += 1
+    keys = sorted(k for k, n in ctx.items() if n >= PREFIX_SEEN)
+    costs = []
+    for k in keys:
+        a, b = k[1], k[2]
+        for c in range(CLASSES):
+            back = 2 ** (-table[(a * CLASSES + b) * CLASSES + c] / 4)
+            p = (nxt[k, c] + PREFIX_WEIGHT * back) / (ctx[k] + PREFIX_WEIGHT)
+            costs.append(min(LEVELS - 1, int(round(-math.log2(p) * 4))))
+    packed = [(a * 34 + b) * 34 + c for a, b, c in keys]
+    return packed, costs
+
+
 def rows(table):
     out = []
     for i in range(0, len(table), 108):
@@ -186,6 +210,7 @@ def main():
     seqs = [russian_classes(s) for _, strings in train for s in strings]
     table, total = model(seqs, CLASSES)
     starts = word_start_model(seqs)
+    prefix_keys, prefix_costs = prefix_model(seqs, table)
     english = []
     for p in sorted(glob.glob('/usr/share/man/man1/git*.1.gz')):
         english += [l for l in man_text(p, '[a-z]') if not re.search('[^\x00-\x7f]', l)]
@@ -201,6 +226,14 @@ def main():
                 '// The same right after a word boundary and classes a and b:\n'
                 '// kRepairWordStarts[(a * 36 + b) * 36 + c] - 33.\n'
                 'const char kRepairWordStarts[] =\n' + rows(starts) + ';\n\n'
+                '// The first three Russian letters of common words, (a * 34 + b) * 34 + c,\n'
+                '// in order, and the costs of each class after them: kRepairPrefixCosts[\n'
+                '// (index * 36) + class] - 33.\n'
+                'const int kRepairPrefixCount = %d;\n' % len(prefix_keys) +
+                'const unsigned short kRepairPrefixKeys[] = {\n' +
+                '\n'.join('    ' + ', '.join(str(k) for k in prefix_keys[i:i + 12]) + ','
+                          for i in range(0, len(prefix_keys), 12)) + '\n};\n'
+                'const char kRepairPrefixCosts[] =\n' + rows(prefix_costs) + ';\n\n'
                 '// Latin text (English, and Russian written in Latin letters): class 0 a\n'
                 '// boundary, 1..26 a..z, 27 anything else; kRepairLatin[(a * 28 + b) * 28 + c] - 33.\n'
                 'const char kRepairLatin[] =\n' + rows(latin) + ';\n')

@@ -109,10 +109,31 @@ void Glue(char32_t c, long& before, long& after) {
     }
 }
 
+// The costs of each class after the first three letters of a common word,
+// or null.
+const char* PrefixCosts(int a, int b, int c) {
+    const auto key = static_cast<unsigned short>((a * 34 + b) * 34 + c);
+    const unsigned short* end = kRepairPrefixKeys + kRepairPrefixCount;
+    const unsigned short* at = std::lower_bound(kRepairPrefixKeys, end, key);
+    return at != end && *at == key ? kRepairPrefixCosts + (at - kRepairPrefixKeys) * kRepairClasses : nullptr;
+}
+
+// The cost of class k after classes y, z, a, b: by the first letters of a
+// common word when it goes on with a letter (a short word may be cut from
+// a long one, as abbreviations are), by the first letters of any word, or
+// by the last two.
+long ClassCost(int y, int z, int a, int b, int k) {
+    auto russian = [](int c) { return c >= 1 && c <= 33; };
+    if (y == 0 && russian(z) && russian(a) && russian(b) && russian(k))
+        if (const char* prefix = PrefixCosts(z, a, b)) return prefix[k] - 33;
+    const char* model = z == 0 ? kRepairWordStarts : kRepairTrigrams;
+    return model[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+}
+
 // How much the text reads like Russian: minus its cost in quarter bits.
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
-    int z = 0, a = 0, b = 0; // the last three classes
+    int y = 0, z = 0, a = 0, b = 0; // the last four classes
     bool afterSmall = false, afterLatin = false, afterOther = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
@@ -134,13 +155,13 @@ long Score(const Text& text, const Tables& t) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
             // cost, and what follows reads as after a blank.
             cost += kOtherCost + (b >= 1 && b <= 33 ? kOtherGlueCost : 0);
-            z = a = b = 0;
+            y = z = a = b = 0;
             afterSmall = false;
             continue;
         }
         if (k == 0 && b == 0) continue;
-        const char* model = z == 0 ? kRepairWordStarts : kRepairTrigrams;
-        cost += model[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+        cost += ClassCost(y, z, a, b, k);
+        y = z;
         z = a;
         a = b;
         b = k;
@@ -150,7 +171,7 @@ long Score(const Text& text, const Tables& t) {
         afterSmall = kase == 1;
         afterLatin = k == 34;
     }
-    if (b != 0) cost += (z == 0 ? kRepairWordStarts : kRepairTrigrams)[(a * kRepairClasses + b) * kRepairClasses] - 33;
+    if (b != 0) cost += ClassCost(y, z, a, b, 0);
     return -cost;
 }
 

@@ -9,3 +9,9 @@ extern const char kRepairWordStarts[];
 
 constexpr int kRepairLatinClasses = 28; // 0 boundary, 1..26 a..z, 27 other
 extern const char kRepairLatin[];
+
+// The first three Russian letters of common words, (a * 34 + b) * 34 + c in
+// increasing order, and the costs of each class after them.
+extern const int kRepairPrefixCount;
+extern const unsigned short kRepairPrefixKeys[];
+extern const char kRepairPrefixCosts[];
