@@ -148,8 +148,9 @@ long Score(const Text& text, const Tables& t) {
         const int k = c < 0x10000 ? t.cls[c] : kOther;
         const bool russian = k >= 1 && k <= 33;
         if (russian && afterOther) cost += kOtherGlueCost;
-        // Russian and Latin letters in one word.
-        if ((russian && b == 34) || (k == 34 && b >= 1 && b <= 33)) cost += kMixCost;
+        // Russian and Latin letters in one word, unless a Russian capital
+        // starts a word glued to a Latin one ("%sФайл").
+        if ((russian && b == 34 && t.kase[c] == 1) || (k == 34 && b >= 1 && b <= 33)) cost += kMixCost;
         afterOther = k == kOther;
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
