@@ -3,11 +3,12 @@
 // family of wrong readings that is reversible for them, and repaired again.
 // Prints the share recovered exactly per family and length.
 //
-//   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--misses] [--english FILE]
+//   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--misses] [--seed N] [--english FILE]
 //
 // --all prints every family; by default families are grouped. --misses lists
 // every sample not recovered (on stderr) with the reading taken and the one
-// that would have given the text back, and their scores.
+// that would have given the text back, and their scores. --seed draws other
+// samples (2026 by default).
 
 #include <cstdio>
 #include <cstdlib>
@@ -186,11 +187,13 @@ int main(int argc, char** argv) {
     }
     int perLength = 120;
     bool all = false, misses = false;
+    unsigned seed = 2026;
     std::string english;
     for (int i = 2; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--per-length") && i + 1 < argc) perLength = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--all")) all = true;
         else if (!std::strcmp(argv[i], "--misses")) misses = true;
+        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc) seed = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--english") && i + 1 < argc) english = argv[++i];
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -202,7 +205,7 @@ int main(int argc, char** argv) {
     }
 
     // Samples of each length, cut at blanks.
-    std::mt19937 random(2026);
+    std::mt19937 random(seed);
     std::map<std::string, std::vector<Chars>> samples;
     auto pick = [&](int lowLetters, int highLetters, bool letters) {
         for (int tries = 0; tries < 100000; ++tries) {
