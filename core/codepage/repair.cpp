@@ -24,7 +24,7 @@ constexpr long kSevenBitLetters = 5;
 // How much better than Latin the restored text must read: per letter
 // restored and in all.
 constexpr long kSevenBitLetterCost = 2;
-constexpr long kSevenBitMargin = 20;
+constexpr long kSevenBitMargin = 30;
 constexpr long kSevenBitCapitalLetters = 8;
 constexpr long kCaseCost = 72;
 // A mark glued to a letter on a side it never touches one in ordinary
