@@ -130,6 +130,18 @@ long ClassCost(int y, int z, int a, int b, int k) {
     return model[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
 }
 
+// A letter of Ukrainian or Belarusian, which stands among Russian letters
+// in their words.
+bool IsNeighbourLetter(char32_t c) {
+    switch (c) {
+    case 0x0406: case 0x0456: case 0x0407: case 0x0457: case 0x0404: case 0x0454: // І і Ї ї Є є
+    case 0x0490: case 0x0491: case 0x040E: case 0x045E:                           // Ґ ґ Ў ў
+        return true;
+    default:
+        return false;
+    }
+}
+
 // How much the text reads like Russian: minus its cost in quarter bits.
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
@@ -151,11 +163,11 @@ long Score(const Text& text, const Tables& t) {
         // Russian and Latin letters in one word, unless a Russian capital
         // starts a word glued to a Latin one ("%sФайл").
         if ((russian && b == 34 && t.kase[c] == 1) || (k == 34 && b >= 1 && b <= 33)) cost += kMixCost;
-        afterOther = k == kOther;
+        afterOther = k == kOther && !IsNeighbourLetter(c);
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
             // cost, and what follows reads as after a blank.
-            cost += kOtherCost + (b >= 1 && b <= 33 ? kOtherGlueCost : 0);
+            cost += kOtherCost + (b >= 1 && b <= 33 && !IsNeighbourLetter(c) ? kOtherGlueCost : 0);
             y = z = a = b = 0;
             afterSmall = false;
             continue;
