@@ -3,9 +3,12 @@
 // family of wrong readings that is reversible for them, and repaired again.
 // Prints the share recovered exactly per family and length.
 //
-//   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--english FILE]
+//   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--misses] [--seed N] [--english FILE]
 //
-// --all prints every family; by default families are grouped.
+// --all prints every family; by default families are grouped. --misses lists
+// every sample not recovered (on stderr) with the reading taken and the one
+// that would have given the text back, and their scores. --seed draws other
+// samples (2026 by default).
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,12 @@ namespace {
 
 using Chars = std::u32string;
 using Bytes = std::vector<unsigned char>;
+
+void AppendUtf8Chars(std::string& out, char32_t c) {
+    Bytes b;
+    AppendUtf8(b, c);
+    out.append(b.begin(), b.end());
+}
 
 Chars FromUtf8(const std::string& s) {
     Chars out;
@@ -177,11 +186,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     int perLength = 120;
-    bool all = false;
+    bool all = false, misses = false;
+    unsigned seed = 2026;
     std::string english;
     for (int i = 2; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--per-length") && i + 1 < argc) perLength = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--all")) all = true;
+        else if (!std::strcmp(argv[i], "--misses")) misses = true;
+        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc) seed = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--english") && i + 1 < argc) english = argv[++i];
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -193,7 +205,7 @@ int main(int argc, char** argv) {
     }
 
     // Samples of each length, cut at blanks.
-    std::mt19937 random(2026);
+    std::mt19937 random(seed);
     std::map<std::string, std::vector<Chars>> samples;
     auto pick = [&](int lowLetters, int highLetters, bool letters) {
         for (int tries = 0; tries < 100000; ++tries) {
@@ -263,10 +275,22 @@ int main(int argc, char** argv) {
                 byLength[length].all++;
                 byLength[length].good += good;
                 ++total;
-                if (all && !good && length != "5 text") {
-                    const std::string name = RepairReadingName(best[0]);
-                    std::fprintf(stderr, "miss %s %s: %s [%.*s]\n", f.name.c_str(), length.c_str(), name.c_str(),
-                                 static_cast<int>(bytes.size()), reinterpret_cast<const char*>(bytes.data()));
+                if (misses && !good && length != "5 text") {
+                    // The reading taken against the one that gives the text back.
+                    const auto many = FindRepairReadings(bytes.data(), bytes.size(), -1, 64);
+                    std::string right = "none";
+                    for (const RepairReading& r : many) {
+                        const Bytes v = ApplyRepairReading(r, bytes.data(), bytes.size(), kRepairUtf8);
+                        if (FromUtf8(std::string(v.begin(), v.end())) == text) {
+                            right = RepairReadingName(r) + " " + std::to_string(r.score);
+                            break;
+                        }
+                    }
+                    std::string want;
+                    for (char32_t c : text) AppendUtf8Chars(want, c);
+                    std::fprintf(stderr, "miss %s %s: %s %ld, right %s\n  want [%s]\n  got  [%.*s]\n", f.name.c_str(),
+                                 length.c_str(), RepairReadingName(best[0]).c_str(), best[0].score, right.c_str(),
+                                 want.c_str(), static_cast<int>(u.size()), reinterpret_cast<const char*>(u.data()));
                 }
                 // Clean text shown in its own code page stays as it is.
                 if (f.readings.empty() && !f.sevenBit) {
@@ -308,7 +332,7 @@ int main(int argc, char** argv) {
                 const Bytes u = ApplyRepairReading(best[0], p, s.size(), kRepairUtf8);
                 ++lines;
                 kept += std::string(u.begin(), u.end()) == s;
-                if (all && std::string(u.begin(), u.end()) != s) std::fprintf(stderr, "latin %s\n", s.c_str());
+                if (misses && std::string(u.begin(), u.end()) != s) std::fprintf(stderr, "latin %s\n", s.c_str());
             }
         }
         std::printf("clean Latin lines kept: %ld of %ld\n", kept, lines);

@@ -17,13 +17,15 @@ constexpr int kSingleByteCount = 7; // the five code pages, (UTF-8 unused), 1252
 // Costs in quarter bits beside the model's: each wrong reading undone, the
 // eighth bit restored, a capital right after a small letter in one word,
 // and the bonus of the text as it stands.
-constexpr long kStepCost = 30;
+constexpr long kStepCost = 20;
 // Each mention of the rarely used ISO 8859-5 and Mac Cyrillic.
-constexpr long kRareCost = 8;
-constexpr long kSevenBitLetterCost = 17; // at most, per letter
+constexpr long kRareCost = 4;
 constexpr long kSevenBitLetters = 5;
-constexpr long kSevenBitShortLine = 40;
-constexpr long kSevenBitAllowance = 0;
+// How much better than Latin the restored text must read: per letter
+// restored and in all.
+constexpr long kSevenBitLetterCost = 2;
+constexpr long kSevenBitMargin = 30;
+constexpr long kSevenBitCapitalLetters = 8;
 constexpr long kCaseCost = 72;
 // A mark glued to a letter on a side it never touches one in ordinary
 // text, as 1251 capitals read as Mac Cyrillic show ("—равнение", "…сли").
@@ -32,6 +34,10 @@ constexpr long kStandingBonus = 28;
 // A character of none of the model's classes.
 constexpr int kOther = 35;
 constexpr long kOtherCost = 72;
+// And once more for each Russian letter it touches; a Russian letter
+// touching a Latin one in a word, as garbled quotes around a word show.
+constexpr long kOtherGlueCost = 32;
+constexpr long kMixCost = 20;
 
 // Scoring reads at most this many bytes of the sample.
 constexpr std::size_t kWindow = 4096;
@@ -103,11 +109,44 @@ void Glue(char32_t c, long& before, long& after) {
     }
 }
 
+// The costs of each class after the first three letters of a common word,
+// or null.
+const char* PrefixCosts(int a, int b, int c) {
+    const auto key = static_cast<unsigned short>((a * 34 + b) * 34 + c);
+    const unsigned short* end = kRepairPrefixKeys + kRepairPrefixCount;
+    const unsigned short* at = std::lower_bound(kRepairPrefixKeys, end, key);
+    return at != end && *at == key ? kRepairPrefixCosts + (at - kRepairPrefixKeys) * kRepairClasses : nullptr;
+}
+
+// The cost of class k after classes y, z, a, b: by the first letters of a
+// common word when it goes on with a letter (a short word may be cut from
+// a long one, as abbreviations are), by the first letters of any word, or
+// by the last two.
+long ClassCost(int y, int z, int a, int b, int k) {
+    auto russian = [](int c) { return c >= 1 && c <= 33; };
+    if (y == 0 && russian(z) && russian(a) && russian(b) && russian(k))
+        if (const char* prefix = PrefixCosts(z, a, b)) return prefix[k] - 33;
+    const char* model = z == 0 ? kRepairWordStarts : kRepairTrigrams;
+    return model[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+}
+
+// A letter of Ukrainian or Belarusian, which stands among Russian letters
+// in their words.
+bool IsNeighbourLetter(char32_t c) {
+    switch (c) {
+    case 0x0406: case 0x0456: case 0x0407: case 0x0457: case 0x0404: case 0x0454: // І і Ї ї Є є
+    case 0x0490: case 0x0491: case 0x040E: case 0x045E:                           // Ґ ґ Ў ў
+        return true;
+    default:
+        return false;
+    }
+}
+
 // How much the text reads like Russian: minus its cost in quarter bits.
 long Score(const Text& text, const Tables& t) {
     long cost = 0;
-    int a = 0, b = 0;
-    bool afterSmall = false;
+    int y = 0, z = 0, a = 0, b = 0; // the last four classes
+    bool afterSmall = false, afterLatin = false, afterOther = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
     for (char32_t c : text) {
@@ -119,23 +158,33 @@ long Score(const Text& text, const Tables& t) {
         afterLetter = letter;
         pendingBefore = before;
         const int k = c < 0x10000 ? t.cls[c] : kOther;
+        const bool russian = k >= 1 && k <= 33;
+        if (russian && afterOther) cost += kOtherGlueCost;
+        // Russian and Latin letters in one word, unless a Russian capital
+        // starts a word glued to a Latin one ("%sФайл").
+        if ((russian && b == 34 && t.kase[c] == 1) || (k == 34 && b >= 1 && b <= 33)) cost += kMixCost;
+        afterOther = k == kOther && !IsNeighbourLetter(c);
         if (k == kOther) {
             // Neither Russian nor Latin nor a mark of ordinary text: a flat
             // cost, and what follows reads as after a blank.
-            cost += kOtherCost;
-            a = b = 0;
+            cost += kOtherCost + (b >= 1 && b <= 33 && !IsNeighbourLetter(c) ? kOtherGlueCost : 0);
+            y = z = a = b = 0;
             afterSmall = false;
             continue;
         }
         if (k == 0 && b == 0) continue;
-        cost += kRepairTrigrams[(a * kRepairClasses + b) * kRepairClasses + k] - 33;
+        cost += ClassCost(y, z, a, b, k);
+        y = z;
+        z = a;
         a = b;
         b = k;
         const int kase = c < 0x10000 ? t.kase[c] : 0;
-        if (kase == 2 && afterSmall) cost += kCaseCost;
+        // A capital right after a small letter of the same alphabet.
+        if (kase == 2 && afterSmall && (k == 34) == afterLatin) cost += kCaseCost;
         afterSmall = kase == 1;
+        afterLatin = k == 34;
     }
-    if (b != 0) cost += kRepairTrigrams[(a * kRepairClasses + b) * kRepairClasses] - 33;
+    if (b != 0) cost += ClassCost(y, z, a, b, 0);
     return -cost;
 }
 
@@ -182,6 +231,44 @@ bool HasHigh(const Text& text) {
 // KOI8-R with the eighth bit stripped: bytes 0x40..0x7E are its letters.
 char32_t SevenBitChar(unsigned char b, const Tables& t) {
     return b >= 0x40 && b < 0x7F ? t.decode[kCodePageKoi8][b | 0x80] : static_cast<char32_t>(b);
+}
+
+// KOI8-R with the eighth bit stripped, in characters: bytes 0x40..0x7E are
+// its letters, and '#' between two of them its ё (0xA3). `before` is the
+// byte before the text (0 for none); `after` says whether a letter follows
+// it.
+void SevenBitText(const unsigned char* p, std::size_t n, unsigned char before, bool letterAfter, const Tables& t,
+                  Text& out) {
+    auto isLetter = [](unsigned char b) { return b >= 0x40 && b < 0x7F; };
+    out.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (b == '#' && isLetter(i > 0 ? p[i - 1] : before) && (i + 1 < n ? isLetter(p[i + 1]) : letterAfter))
+            out[i] = 0x0451;
+        else
+            out[i] = SevenBitChar(b, t);
+    }
+}
+
+// How much ASCII text reads like Latin text: its cost in quarter bits under
+// the Latin model, with the same cost for a capital after a small letter.
+long LatinCost(const unsigned char* p, std::size_t n) {
+    long cost = 0;
+    int a = 0, b = 0;
+    bool afterSmall = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        const bool small = c >= 'a' && c <= 'z', capital = c >= 'A' && c <= 'Z';
+        const int k = small ? c - 'a' + 1 : capital ? c - 'A' + 1 : c < 0x80 ? 0 : kRepairLatinClasses - 1;
+        if (capital && afterSmall) cost += kCaseCost;
+        afterSmall = small;
+        if (k == 0 && b == 0) continue;
+        cost += kRepairLatin[(a * kRepairLatinClasses + b) * kRepairLatinClasses + k] - 33;
+        a = b;
+        b = k;
+    }
+    if (b != 0) cost += kRepairLatin[(a * kRepairLatinClasses + b) * kRepairLatinClasses] - 33;
+    return cost;
 }
 
 // The sample's window: from the first byte above ASCII (backed up to a line
@@ -287,31 +374,30 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
         c.reading.score = s;
     }
     // KOI8-R that lost its eighth bit, only for text with nothing above
-    // ASCII: Russian text in it is mostly Latin capitals, and it must read
-    // as well as ordinary Russian; then it goes first.
+    // ASCII: the restored text must read as Russian clearly better than the
+    // letters as they stand read as Latin (English, or Russian written in
+    // Latin letters); then it goes first.
     if (!found.empty() && !HasHigh(found[0].text)) {
-        long letters = 0, capitals = 0, restored = 0, marks = 0;
+        long letters = 0, restored = 0, capitals = 0;
         for (std::size_t i = 0; i < m; ++i) {
             const unsigned char b = p[i];
             letters += (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
-            restored += b >= 0x40 && b < 0x7F;
-            // @ [ \ ] ^ ` { | } ~: ю ш э щ ч and their capitals
-            marks += b == '@' || (b >= '[' && b <= '^') || b == '`' || (b >= '{' && b <= '~');
             capitals += b >= 'A' && b <= 'Z';
+            restored += b >= 0x40 && b < 0x7F;
         }
-        // A short line all in Latin capitals is an English heading more
-        // often than Russian without a single capital, unless it holds
-        // marks that are Russian letters there.
-        const bool shortCapitals = capitals == letters && restored < kSevenBitShortLine && marks == 0;
-        if (letters >= kSevenBitLetters && capitals * 10 >= letters * 7 && !shortCapitals) {
+        if (letters >= kSevenBitLetters) {
             Candidate c;
             c.reading.saved = kCodePageKoi8;
             c.reading.sevenBit = true;
-            c.text.resize(m);
-            for (std::size_t i = 0; i < m; ++i) c.text[i] = SevenBitChar(p[i], t);
-            const long s = Score(c.text, t);
-            if (-s <= kSevenBitLetterCost * restored + kSevenBitAllowance) {
-                c.reading.score = std::max(s, found[0].reading.score + 1);
+            SevenBitText(p, m, 0, false, t, c.text);
+            const long russian = -Score(c.text, t);
+            const long latin = LatinCost(p, m);
+            // Mostly small Latin letters are Russian capitals: a short line
+            // of them is as likely a fragment of markup.
+            const bool russianCapitals = capitals * 10 < letters * 7;
+            if (russian + kSevenBitLetterCost * restored + kSevenBitMargin < latin &&
+                (!russianCapitals || restored >= kSevenBitCapitalLetters)) {
+                c.reading.score = std::max(-russian, found[0].reading.score + 1);
                 found.push_back(c);
             }
         }
@@ -408,8 +494,17 @@ void DecodeBlock(int e, std::vector<unsigned char>& pending, const unsigned char
 void RepairDecoder::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {
     const Tables& t = GetTables();
     if (reading_.sevenBit) {
-        chars_.resize(n);
-        for (std::size_t i = 0; i < n; ++i) chars_[i] = SevenBitChar(data[i], t);
+        // A '#' ending the block waits for the next: it is ё between letters.
+        bytes_.clear();
+        if (heldHash_) bytes_.push_back('#');
+        bytes_.insert(bytes_.end(), data, data + n);
+        std::size_t use = bytes_.size();
+        heldHash_ = !last && use > 0 && bytes_[use - 1] == '#';
+        if (heldHash_) --use;
+        Text text;
+        SevenBitText(bytes_.data(), use, lastByte_, false, t, text);
+        if (use > 0) lastByte_ = bytes_[use - 1];
+        chars_.assign(text.begin(), text.end());
     } else {
         if (atStart_ && reading_.saved == kRepairUtf8) {
             // A byte order mark, possibly cut by the first blocks, is dropped;

@@ -66,6 +66,8 @@ class RepairDecoder {
     std::size_t substitutes_ = 0;
     bool atStart_ = true;
     int markSeen_ = 0;
+    unsigned char lastByte_ = 0; // KOI8-R without the eighth bit: the byte before the block
+    bool heldHash_ = false;      // and a '#' held back from the block before
 };
 
 // The whole text at once.

@@ -109,9 +109,19 @@ TEST(Repair, ExamplesAndTheirNames) {
     const Bytes latin1 = B(U8(u8"Ïðèâåò, ìèð"));
     r = FindRepairReadings(latin1.data(), latin1.size(), -1, 1);
     EXPECT_EQ(RepairReadingName(r[0]), "cp1251 read as cp1252, saved as utf8");
-    // English must stay English, never taken for KOI8-R without its eighth bit.
-    for (const char* english : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", ""})
-        EXPECT_EQ(Repaired(B(english)), B(english));
+    // English and Russian in Latin letters stay as they are, never taken for
+    // KOI8-R without its eighth bit; a short line of it comes back, its ё in
+    // the '#' the stripped bit leaves, in blocks of any size.
+    for (const char* latin : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", "",
+                              "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s"})
+        EXPECT_EQ(Repaired(B(latin)), B(latin));
+    const Bytes seven = B("IZMEN#N WLADELEC FAJLA");
+    const auto best = FindRepairReadings(seven.data(), seven.size(), -1, 1).at(0);
+    EXPECT_TRUE(best.sevenBit);
+    RepairDecoder decoder(best, kRepairUtf8);
+    Bytes pieces;
+    for (std::size_t i = 0; i < seven.size(); ++i) decoder.Feed(&seven[i], 1, i + 1 == seven.size(), pieces);
+    EXPECT_EQ(pieces, B(U8(u8"изменён владелец файла")));
 }
 
 TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
