@@ -26,6 +26,12 @@ constexpr long kSevenBitLetters = 5;
 constexpr long kSevenBitLetterCost = 2;
 constexpr long kSevenBitMargin = 30;
 constexpr long kSevenBitCapitalLetters = 8;
+// At most one change of case inside a word, or digit touching a letter,
+// for so many letters.
+constexpr long kSevenBitOddities = 10;
+// And it must read as Russian text does, not merely better than its Latin
+// letters read: random letters read badly both ways.
+constexpr long kSevenBitMaxLetterCost = 26;
 constexpr long kCaseCost = 72;
 // A mark glued to a letter on a side it never touches one in ordinary
 // text, as 1251 capitals read as Mac Cyrillic show ("—равнение", "…сли").
@@ -250,6 +256,9 @@ void SevenBitText(const unsigned char* p, std::size_t n, unsigned char before, b
     }
 }
 
+bool IsAsciiLetter(unsigned char b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); }
+bool IsDigit(unsigned char b) { return b >= '0' && b <= '9'; }
+
 // How much ASCII text reads like Latin text: its cost in quarter bits under
 // the Latin model, with the same cost for a capital after a small letter.
 long LatinCost(const unsigned char* p, std::size_t n) {
@@ -378,14 +387,23 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
     // letters as they stand read as Latin (English, or Russian written in
     // Latin letters); then it goes first.
     if (!found.empty() && !HasHigh(found[0].text)) {
-        long letters = 0, restored = 0, capitals = 0;
+        long letters = 0, restored = 0, capitals = 0, oddities = 0;
         for (std::size_t i = 0; i < m; ++i) {
             const unsigned char b = p[i];
-            letters += (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+            letters += IsAsciiLetter(b);
             capitals += b >= 'A' && b <= 'Z';
             restored += b >= 0x40 && b < 0x7F;
+            // The case changing inside a word after its second letter, and
+            // digits touching letters: Russian words keep one case there (a
+            // capital first reads as a small Latin letter before capitals)
+            // and hold no digits, base64 and other codes do.
+            if (i >= 2 && IsAsciiLetter(b) && IsAsciiLetter(p[i - 1]) && IsAsciiLetter(p[i - 2]) &&
+                (b < 'a') != (p[i - 1] < 'a'))
+                ++oddities;
+            if (i >= 1 && ((IsAsciiLetter(b) && IsDigit(p[i - 1])) || (IsDigit(b) && IsAsciiLetter(p[i - 1]))))
+                ++oddities;
         }
-        if (letters >= kSevenBitLetters) {
+        if (letters >= kSevenBitLetters && oddities * kSevenBitOddities <= letters) {
             Candidate c;
             c.reading.saved = kCodePageKoi8;
             c.reading.sevenBit = true;
@@ -396,6 +414,7 @@ std::vector<RepairReading> FindRepairReadings(const unsigned char* text, std::si
             // of them is as likely a fragment of markup.
             const bool russianCapitals = capitals * 10 < letters * 7;
             if (russian + kSevenBitLetterCost * restored + kSevenBitMargin < latin &&
+                russian <= kSevenBitMaxLetterCost * restored &&
                 (!russianCapitals || restored >= kSevenBitCapitalLetters)) {
                 c.reading.score = std::max(-russian, found[0].reading.score + 1);
                 found.push_back(c);

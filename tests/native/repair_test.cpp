@@ -109,11 +109,12 @@ TEST(Repair, ExamplesAndTheirNames) {
     const Bytes latin1 = B(U8(u8"Ïðèâåò, ìèð"));
     r = FindRepairReadings(latin1.data(), latin1.size(), -1, 1);
     EXPECT_EQ(RepairReadingName(r[0]), "cp1251 read as cp1252, saved as utf8");
-    // English and Russian in Latin letters stay as they are, never taken for
-    // KOI8-R without its eighth bit; a short line of it comes back, its ё in
-    // the '#' the stripped bit leaves, in blocks of any size.
+    // English, Russian in Latin letters and base64 stay as they are, never
+    // taken for KOI8-R without its eighth bit; a short line of it comes back,
+    // its ё in the '#' the stripped bit leaves, in blocks of any size.
     for (const char* latin : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", "",
-                              "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s"})
+                              "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s",
+                              "bdwinFM3+lPwzaqX8ynq8g==", "zsgbdwijinM=", "wcDoOajN0bdX"})
         EXPECT_EQ(Repaired(B(latin)), B(latin));
     const Bytes seven = B("IZMEN#N WLADELEC FAJLA");
     const auto best = FindRepairReadings(seven.data(), seven.size(), -1, 1).at(0);
