@@ -69,6 +69,15 @@ TEST_F(UnicodeDocuments, EveryEncodingIsReadShownAndWrittenBackByteForByte) {
                                       FileEncoding::Utf16Be};
     for (FileEncoding e : encodings) {
         SCOPED_TRACE(FileEncodingName(e));
+        // A long one first: the save encodes it piece by piece.
+        Bytes longText;
+        for (int i = 0; i < 1500; ++i) longText += kAnsi;
+        const Bytes longFile = Encoded(e, 0, longText);
+        const std::string longPath = Write("text.txt", longFile);
+        ASSERT_TRUE(LoadFile(longPath.c_str()));
+        SetDocumentModified(true);
+        Command(IDM_SAVE);
+        EXPECT_TRUE(Read(longPath) == longFile);
         const Bytes file = Encoded(e, 0, kAnsi);
         const std::string path = Write("text.txt", file);
         ASSERT_TRUE(LoadFile(path.c_str()));
