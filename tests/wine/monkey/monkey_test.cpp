@@ -6,8 +6,9 @@
 // boxes, OK, Cancel, Escape). Every so many steps everything is undone and
 // saved; the text must be what the undo history promises (the original, or
 // the text as it stood when a load, New, Save As or the options dialog
-// emptied the history) and the file the control's bytes, with no crash, hang
-// or unexpected message box on the way.
+// emptied the history) and the file the control's bytes (in its own encoding
+// for every third seed, whose document is a UTF-8 or UTF-16 file), with no
+// crash, hang or unexpected message box on the way.
 //
 // LORK2_MONKEY_SEED=N replays one seed (LORK2_MONKEY_STEPS sets its length);
 // LORK2_MONKEY_SECONDS=S runs fresh seeds until S seconds have passed;
@@ -38,6 +39,7 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/codepage/dialog_ids.h"
+#include "core/codepage/unicode_file.h"
 #include "core/dialogs/dialog_ids.h"
 #include "core/dialogs/options_ids.h"
 #include "core/print/print_ids.h"
@@ -122,6 +124,14 @@ std::string TempFolder() {
     std::string folder = std::string(path) + "lork2-monkey";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
+}
+
+// The bytes a save writes for the text shown: the document's own encoding
+// of it (the bytes themselves for a file that is not Unicode).
+Bytes FileForm(const Bytes& shown, FileEncoding encoding, int codePage) {
+    if (encoding == FileEncoding::Bytes) return shown;
+    const std::vector<unsigned char> file = EncodeUnicodeFile(encoding, codePage, shown.data(), shown.size());
+    return Bytes(file.begin(), file.end());
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
@@ -264,6 +274,8 @@ public:
         nameBefore_ = g_document.fileName;
         timeBefore_ = WriteTime(nameBefore_);
         textBefore_ = EditorText();
+        encodingBefore_ = g_document.encoding;
+        displayBefore_ = DisplayCodePage();
         emptying_ = false;
     }
 
@@ -276,7 +288,8 @@ public:
             const FILETIME t = WriteTime(nameBefore_);
             if (!SameTime(t, timeBefore_) && (t.dwLowDateTime || t.dwHighDateTime)) {
                 const Bytes saved = ReadFileBytes(nameBefore_);
-                if (saved != textBefore_ && saved != now) {
+                if (saved != FileForm(textBefore_, encodingBefore_, displayBefore_) &&
+                    saved != FileForm(now, g_document.encoding, DisplayCodePage())) {
                     *failure = "the file written differs from the control's bytes: " + Difference(textBefore_, saved);
                     return false;
                 }
@@ -284,7 +297,7 @@ public:
         }
         if (nameBefore_ != g_document.fileName && DocumentHasFile()) {
             const Bytes file = ReadFileBytes(g_document.fileName);
-            if (file != now) {
+            if (file != FileForm(now, g_document.encoding, DisplayCodePage())) {
                 *failure = std::string("the control and its file ") + g_document.fileName + " differ: " + Difference(file, now);
                 return false;
             }
@@ -400,7 +413,7 @@ public:
             return false;
         }
         const Bytes file = ReadFileBytes(g_document.fileName);
-        if (file != baseline_) {
+        if (file != FileForm(baseline_, g_document.encoding, DisplayCodePage())) {
             *failure = "the saved file differs: " + Difference(baseline_, file);
             return false;
         }
@@ -857,6 +870,8 @@ private:
     std::string nameBefore_;
     FILETIME timeBefore_{};
     Bytes textBefore_;
+    FileEncoding encodingBefore_ = FileEncoding::Bytes;
+    int displayBefore_ = 0;
     bool emptying_ = false;   // the action may empty the history on purpose
     bool saveIntent_ = false; // the next file dialog saves
     bool forceSave_ = false;  // the next file dialog must save
@@ -919,6 +934,10 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     // The document and two more for the Open and Insert dialogs; a log
     // names all three with their bytes.
     std::vector<Bytes> texts;
+    // Every third seed's document is a Unicode file, UTF-8 or UTF-16 LE; the
+    // log's first line says which.
+    FileEncoding encoding = seed % 3 != 2 ? FileEncoding::Bytes
+                            : seed % 2 ? FileEncoding::Utf16Le : FileEncoding::Utf8;
     if (replay.empty()) {
         std::mt19937 textRng(seed * 7919u + 1);
         for (int i = 0; i < 3; ++i) texts.push_back(MakeText(textRng));
@@ -927,6 +946,10 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
             const size_t colon = line.find(": ");
             if ((line.rfind("load ", 0) == 0 || line.rfind("document ", 0) == 0) && colon != std::string::npos)
                 texts.push_back(ParseHex(line.substr(colon + 2)));
+            if (line.rfind("load ", 0) == 0)
+                encoding = line.find(" as utf-8:") != std::string::npos   ? FileEncoding::Utf8
+                           : line.find(" as utf-16:") != std::string::npos ? FileEncoding::Utf16Le
+                                                                          : FileEncoding::Bytes;
         }
         if (texts.empty()) texts.push_back({});
     }
@@ -934,12 +957,15 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     std::vector<std::string> paths;
     for (size_t i = 0; i < texts.size(); ++i) {
         paths.push_back(folder + "\\s" + std::to_string(seed) + (i ? "-other-" + std::to_string(i) : "-doc") + ".txt");
-        WriteFileBytes(paths.back(), texts[i]);
+        WriteFileBytes(paths.back(), i == 0 ? FileForm(texts[i], encoding, 0) : texts[i]);
     }
     std::string failure;
     {
         ActionLog log(g_logPath);
-        log.Add("load " + std::to_string(original.size()) + " bytes: " + Hex(original, 0, original.size()));
+        const char* as = encoding == FileEncoding::Utf8      ? " as utf-8"
+                         : encoding == FileEncoding::Utf16Le ? " as utf-16"
+                                                             : "";
+        log.Add("load " + std::to_string(original.size()) + " bytes" + as + ": " + Hex(original, 0, original.size()));
         for (size_t i = 1; i < texts.size(); ++i)
             log.Add("document " + std::to_string(texts[i].size()) + " bytes: " + Hex(texts[i], 0, texts[i].size()));
         Session session(seed, log, folder, original);
