@@ -6,9 +6,10 @@
 // "unicode" leaves the bare control out (at 20 MB it takes minutes) and sets
 // the same text as 1251 and as UTF-8 against each other in one run;
 // "utf8-first" does so with the UTF-8 file opened first. Run each in a
-// process of its own: once a large text has been freed, Wine's heap walks
-// its free blocks on every allocation of the next (RtlAllocateHeap), and
-// every later load takes many times as long, whatever its encoding.
+// process of its own: from the third large load of a process on, Wine's
+// heap walks the free blocks the swapped-out controls left (see
+// control_swap_bench.cpp), and a load takes many times as long, whatever
+// its encoding.
 #include <windows.h>
 #include <richedit.h>
 
@@ -91,9 +92,9 @@ int main(int argc, char** argv) {
     const bool utf8First = argc > 3 && strcmp(argv[3], "utf8-first") == 0;
     const bool unicodeOnly = utf8First || (argc > 3 && strcmp(argv[3], "unicode") == 0);
     HWND bare = nullptr;
-    // The UTF-8 file: read, decoded into 1251 and saved as UTF-8 again.
     // Processor time of the loads and saves as well (the thread's own).
     double loadCpu = 1e9, saveCpu = 1e9, loadUtf8Cpu = 1e9, saveUtf8Cpu = 1e9;
+    // The UTF-8 file: read, decoded into 1251 and saved as UTF-8 again.
     auto loadAndSaveUtf8 = [&](int i) {
         double start = Now(), cpu = ThreadTime();
         LoadFile(utf8Source.c_str());

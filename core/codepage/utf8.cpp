@@ -257,7 +257,6 @@ bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut) {
     return above;
 }
 
-
 void AppendUtf8(std::vector<unsigned char>& out, char32_t c) {
     unsigned char bytes[4];
     out.insert(out.end(), bytes, bytes + PutUtf8(bytes, c));

@@ -62,8 +62,8 @@ bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut);
 // One step of UTF-8 decoding, for the decoders built on this one: the
 // character of the well-formed sequence at text[i], advancing i past it, or
 // kBadUtf8 (advancing by one byte) when the byte at i starts none; `cut` is
-// set when the sequence is only cut by the end of the text.
-// Inline: every decoder of the program runs it once a character.
+// set when the sequence is only cut by the end of the text. Inline: every
+// decoder of the program runs it once a character.
 constexpr char32_t kBadUtf8 = 0xFFFFFFFF;
 inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut = nullptr) {
     const unsigned char b = text[i];
