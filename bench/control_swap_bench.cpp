@@ -18,28 +18,12 @@
 
 namespace {
 
-struct Source {
-    const std::string* text;
-    size_t at;
-};
-
-DWORD CALLBACK ReadSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* source = reinterpret_cast<Source*>(cookie);
-    const size_t n = std::min(static_cast<size_t>(size), source->text->size() - source->at);
-    memcpy(buffer, source->text->data() + source->at, n);
-    source->at += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-}
-
 HWND FilledControl(HWND parent, const std::string& text) {
     HWND control = CreateWindowExA(0, RICHEDIT_CLASSA, nullptr,
                                    WS_CHILD | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL, 0, 0, 400,
                                    300, parent, nullptr, nullptr, nullptr);
     SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-    Source source{&text, 0};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, ReadSource};
-    SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    BareStreamIn(control, text);
     return control;
 }
 

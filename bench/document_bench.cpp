@@ -88,30 +88,35 @@ int main(int argc, char** argv) {
     if (!StartProgram("lork2.exe", SW_SHOWNORMAL)) return 1;
     fprintf(stderr, "started\n");
     const int kRuns = argc > 2 ? atoi(argv[2]) : 1;
-    double bareLoad = 1e9, bareSave = 1e9, load = 1e9, save = 1e9, rename = 1e9, loadUtf8 = 1e9, saveUtf8 = 1e9;
     const bool utf8First = argc > 3 && strcmp(argv[3], "utf8-first") == 0;
     const bool unicodeOnly = utf8First || (argc > 3 && strcmp(argv[3], "unicode") == 0);
-    HWND bare = nullptr;
-    // Processor time of the loads and saves as well (the thread's own).
-    double loadCpu = 1e9, saveCpu = 1e9, loadUtf8Cpu = 1e9, saveUtf8Cpu = 1e9;
-    // The UTF-8 file: read, decoded into 1251 and saved as UTF-8 again.
-    auto loadAndSaveUtf8 = [&](int i) {
+    double bareLoad = 1e9, bareSave = 1e9, rename = 1e9;
+    // The best wall and processor time (the thread's own) of a load and of
+    // a save over the existing file, for one file.
+    struct Times {
+        double load = 1e9, loadCpu = 1e9, save = 1e9, saveCpu = 1e9;
+    };
+    Times ansi, unicode;
+    auto loadAndSave = [](const std::string& from, const std::string& to, int run, Times& t) {
         double start = Now(), cpu = ThreadTime();
-        LoadFile(utf8Source.c_str());
-        loadUtf8 = std::min(loadUtf8, Now() - start);
-        loadUtf8Cpu = std::min(loadUtf8Cpu, ThreadTime() - cpu);
-        lstrcpynA(g_document.fileName, savedUtf8.c_str(), kPathSize);
-        if (i == 0) SaveFile();
+        LoadFile(from.c_str());
+        t.load = std::min(t.load, Now() - start);
+        t.loadCpu = std::min(t.loadCpu, ThreadTime() - cpu);
+        lstrcpynA(g_document.fileName, to.c_str(), kPathSize);
+        // Saved once as a new file, then timed saving over it: the usual case.
+        if (run == 0) SaveFile();
         SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
         start = Now();
         cpu = ThreadTime();
         SaveFile();
-        saveUtf8 = std::min(saveUtf8, Now() - start);
-        saveUtf8Cpu = std::min(saveUtf8Cpu, ThreadTime() - cpu);
-        fprintf(stderr, "utf-8 %.1f %.1f\n", loadUtf8, saveUtf8);
+        t.save = std::min(t.save, Now() - start);
+        t.saveCpu = std::min(t.saveCpu, ThreadTime() - cpu);
+        fprintf(stderr, "%s %.1f %.1f\n", from.c_str(), t.load, t.save);
     };
+    HWND bare = nullptr;
     for (int i = 0; i < kRuns; ++i) {
-        if (utf8First) loadAndSaveUtf8(i);
+        // The UTF-8 file is read, decoded into 1251 and saved as UTF-8 again.
+        if (utf8First) loadAndSave(utf8Source, savedUtf8, i, unicode);
         if (!unicodeOnly) {
             // A bare control like the editor's (no wrap), empty as a loaded
             // one starts: the control deletes a large text in quadratic time.
@@ -124,28 +129,16 @@ int main(int argc, char** argv) {
             bareSave = std::min(bareSave, BareSave(bare, bareCopy.c_str()));
             fprintf(stderr, "bare %.1f %.1f\n", bareLoad, bareSave);
         }
-        double start = Now(), cpu = ThreadTime();
-        LoadFile(source.c_str());
-        load = std::min(load, Now() - start);
-        loadCpu = std::min(loadCpu, ThreadTime() - cpu);
-        lstrcpynA(g_document.fileName, saved.c_str(), kPathSize);
-        // Saved once as a new file, then timed saving over it: the usual case.
-        if (i == 0) SaveFile();
-        SendMessageA(EditorWindow(), EM_SETMODIFY, TRUE, 0);
-        start = Now();
-        cpu = ThreadTime();
-        SaveFile();
-        save = std::min(save, Now() - start);
-        saveCpu = std::min(saveCpu, ThreadTime() - cpu);
+        loadAndSave(source, saved, i, ansi);
         // The one step the safe save adds: a rename over the old file.
         const std::string other = folder + "\\renamed.txt";
         CopyFileA(saved.c_str(), other.c_str(), FALSE);
-        start = Now();
+        const double start = Now();
         MoveFileExA(other.c_str(), bareCopy.c_str(), MOVEFILE_REPLACE_EXISTING);
         rename = std::min(rename, Now() - start);
-        fprintf(stderr, "1251 %.1f %.1f\n", load, save);
-        if (!utf8First) loadAndSaveUtf8(i);
+        if (!utf8First) loadAndSave(utf8Source, savedUtf8, i, unicode);
     }
+    const double load = ansi.load, save = ansi.save, loadUtf8 = unicode.load, saveUtf8 = unicode.save;
     printf("%u MB file, best of %d:\n", static_cast<unsigned>(megabytes), kRuns);
     if (!unicodeOnly) {
         printf("  bare control stream in from file   %8.1f ms\n", bareLoad * 1e3);
@@ -165,8 +158,8 @@ int main(int argc, char** argv) {
            saveUtf8 * 1e3, saveUtf8 / save);
     printf("  processor time: LoadFile %.1f ms, as UTF-8 %.1f ms (ratio %.2f); SaveFile %.1f ms, as UTF-8 %.1f ms "
            "(ratio %.2f)\n",
-           loadCpu * 1e3, loadUtf8Cpu * 1e3, loadUtf8Cpu / loadCpu, saveCpu * 1e3, saveUtf8Cpu * 1e3,
-           saveUtf8Cpu / saveCpu);
+           ansi.loadCpu * 1e3, unicode.loadCpu * 1e3, unicode.loadCpu / ansi.loadCpu, ansi.saveCpu * 1e3,
+           unicode.saveCpu * 1e3, unicode.saveCpu / ansi.saveCpu);
     if (bare) DestroyWindow(bare);
     SendMessageA(EditorWindow(), EM_SETMODIFY, FALSE, 0);
     DestroyWindow(g_shell.mainWindow);

@@ -32,30 +32,10 @@
 
 namespace {
 
-struct Source {
-    const std::string* text;
-    size_t position;
-};
-
-DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* s = reinterpret_cast<Source*>(cookie);
-    size_t n = std::min(static_cast<size_t>(size), s->text->size() - s->position);
-    memcpy(buffer, s->text->data() + s->position, n);
-    s->position += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-}
-
 DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<char*>(buffer), size);
     *done = size;
     return 0;
-}
-
-void BareStreamIn(HWND control, const std::string& text) {
-    Source source{&text, 0};
-    EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&source), 0, ReadBytes};
-    SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in));
 }
 
 std::string BareStreamOut(HWND control, size_t expected) {

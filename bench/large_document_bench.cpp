@@ -45,14 +45,6 @@
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // Seconds for `action` and the messages it left, until the window is idle
 // and has updated its "Edit" menu as it does when the user opens it.
 double Time(const std::function<void()>& action) {

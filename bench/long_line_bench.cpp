@@ -78,11 +78,6 @@ DWORD CALLBACK FillIn(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
     return 0;
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 // The child: one fill and one typed character; seconds into RESULT.
 int MeasureOne(const std::string& shape, bool wrap, size_t n, const char* result) {
     LoadLibraryA("riched32");

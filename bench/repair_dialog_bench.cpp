@@ -23,14 +23,6 @@
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // The button the next dialog is answered with, and when it stood idle.
 WPARAM g_answer = IDCANCEL;
 double g_shown = 0;

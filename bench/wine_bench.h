@@ -3,8 +3,10 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,4 +97,35 @@ inline void WriteWholeFile(const std::string& path, const std::string& text) {
     DWORD written = 0;
     WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(out);
+}
+
+// `text` streamed into a rich-edit control as its bytes, the control alone
+// (none of the editor's code on the way).
+struct BareSource {
+    const std::string* text;
+    size_t position;
+};
+
+inline DWORD CALLBACK ReadBareSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* s = reinterpret_cast<BareSource*>(cookie);
+    const size_t n = std::min(static_cast<size_t>(size), s->text->size() - s->position);
+    memcpy(buffer, s->text->data() + s->position, n);
+    s->position += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+inline void BareStreamIn(HWND control, const std::string& text) {
+    BareSource source{&text, 0};
+    EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&source), 0, ReadBareSource};
+    SendMessageA(control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in));
+}
+
+// Every message waiting for the thread's windows, handled.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }

@@ -66,18 +66,23 @@ def cls(ch):
     return 35
 
 
-def russian_classes(s):
+def class_sequence(s, class_of):
+    """The classes of the characters of s, blanks and marks run together into
+    one boundary, with a boundary at each end."""
     seq = [0]
     for ch in s:
-        c = cls(ch)
-        if c == 35:   # the repair gives other characters a flat cost
-            c = 0
+        c = class_of(ch)
         if c == 0 and seq[-1] == 0:
             continue
         seq.append(c)
     if seq[-1] != 0:
         seq.append(0)
     return seq
+
+
+def russian_classes(s):
+    # The repair gives other characters (class 35) a flat cost.
+    return class_sequence(s, lambda ch: cls(ch) % 35)
 
 
 LATIN_CLASSES = 28
@@ -98,17 +103,13 @@ def transliterated(s, scheme):
     return ''.join(out)
 
 
+def latin_class(ch):
+    c = ch.lower()
+    return ord(c) - ord('a') + 1 if 'a' <= c <= 'z' else 0 if ord(ch) < 0x80 else 27
+
+
 def latin_classes(s):
-    seq = [0]
-    for ch in s:
-        c = ch.lower()
-        k = ord(c) - ord('a') + 1 if 'a' <= c <= 'z' else 0 if ord(ch) < 0x80 else 27
-        if k == 0 and seq[-1] == 0:
-            continue
-        seq.append(k)
-    if seq[-1] != 0:
-        seq.append(0)
-    return seq
+    return class_sequence(s, latin_class)
 
 
 def model(seqs, classes):

@@ -67,86 +67,71 @@ struct Scan {
     std::size_t offset = 0;
 };
 
-template <bool kWrite, bool kStop>
-Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
+// One character of the file: its value and how many bytes it takes; no
+// bytes when it is malformed (the value is then the byte or unit at fault).
+struct Unit {
+    char32_t c;
+    std::size_t length;
+};
+
+// The pass itself, over the characters `next` reads at each offset.
+template <bool kWrite, bool kStop, typename Next>
+Scan ScanWith(Next next, std::size_t n, int cp, unsigned char* out) {
     const std::uint32_t* held = GetTables().held.data();
     const int shift = 8 * cp + 8;
     Scan r;
     unsigned mask = kAllDisplayCodePages;
-    std::size_t i = 0;
     std::size_t o = 0;
-    while (i < n) {
-        const unsigned b = s[i];
-        if (b < 0x80) {
-            if (kWrite) out[o] = static_cast<unsigned char>(b);
-            ++i;
-            ++o;
-            continue;
-        }
-        std::size_t next = i;
-        const char32_t c = DecodeUtf8Char(s, n, next);
-        if (c == kBadUtf8) {
+    for (std::size_t i = 0; i < n; ++o) {
+        const Unit u = next(i);
+        if (u.length == 0) {
             r.malformed = true;
-            r.character = b;
+            r.character = u.c;
             r.offset = i;
             return r;
         }
-        const std::uint32_t e = c <= 0xFFFF ? held[c] : 0;
+        const std::uint32_t e = u.c <= 0xFFFF ? held[u.c] : 0;
         mask &= e;
         if (kWrite) out[o] = static_cast<unsigned char>(e >> shift);
         if (kStop && (mask & kAllDisplayCodePages) == 0) {
-            r.character = c;
+            r.character = u.c;
             r.offset = i;
             break;
         }
-        i = next;
-        ++o;
+        i += u.length;
     }
     r.held = mask & kAllDisplayCodePages;
     r.size = o;
     return r;
 }
 
+template <bool kWrite, bool kStop>
+Scan ScanUtf8(const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
+    return ScanWith<kWrite, kStop>(
+        [s, n](std::size_t i) {
+            std::size_t next = i;
+            const char32_t c = DecodeUtf8Char(s, n, next);
+            return c == kBadUtf8 ? Unit{s[i], 0} : Unit{c, next - i};
+        },
+        n, cp, out);
+}
+
+// A lone byte at the end (an odd length) is no character and is left out.
 template <bool kBigEndian, bool kWrite, bool kStop>
 Scan ScanUtf16(const unsigned char* s, std::size_t n, int cp, unsigned char* out) {
-    const std::uint32_t* held = GetTables().held.data();
-    const int shift = 8 * cp + 8;
-    Scan r;
-    unsigned mask = kAllDisplayCodePages;
-    std::size_t o = 0;
     const auto unit = [s](std::size_t i) -> unsigned {
         return kBigEndian ? s[i] << 8 | s[i + 1] : s[i] | s[i + 1] << 8;
     };
-    for (std::size_t i = 0; i + 1 < n; ++o) {
-        const std::size_t start = i;
-        const unsigned u = unit(i);
-        char32_t c = u;
-        std::uint32_t e;
-        if ((u & 0xF800) != 0xD800) {
-            e = held[u];
-            i += 2;
-        } else if (u < 0xDC00 && i + 3 < n && (unit(i + 2) & 0xFC00) == 0xDC00) {
+    return ScanWith<kWrite, kStop>(
+        [unit, n](std::size_t i) {
+            const unsigned u = unit(i);
+            if ((u & 0xF800) != 0xD800) return Unit{u, 2};
             // A pair is a character beyond the BMP, which no code page has.
-            c = 0x10000 + ((u - 0xD800) << 10 | (unit(i + 2) - 0xDC00));
-            e = 0;
-            i += 4;
-        } else {
-            r.malformed = true;
-            r.character = u;
-            r.offset = i;
-            return r;
-        }
-        mask &= e;
-        if (kWrite) out[o] = static_cast<unsigned char>(e >> shift);
-        if (kStop && (mask & kAllDisplayCodePages) == 0) {
-            r.character = c;
-            r.offset = start;
-            break;
-        }
-    }
-    r.held = mask & kAllDisplayCodePages;
-    r.size = o;
-    return r;
+            if (u < 0xDC00 && i + 3 < n && (unit(i + 2) & 0xFC00) == 0xDC00)
+                return Unit{0x10000 + ((u - 0xD800) << 10 | (unit(i + 2) - 0xDC00)), 4};
+            return Unit{u, 0};
+        },
+        n & ~std::size_t{1}, cp, out);
 }
 
 template <bool kWrite, bool kStop>

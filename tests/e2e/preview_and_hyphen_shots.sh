@@ -38,13 +38,7 @@ sleep 0.5
 for _ in $(seq 1 7); do xdotool key Down; sleep 0.1; done
 import -window root "$shots/preview-menu.png"
 xdotool key Return
-preview=""
-for _ in $(seq 1 50); do
-  preview=$(xdotool search --name '^Просмотр: ' 2>/dev/null | head -n1 || true)
-  [ -n "$preview" ] && break
-  sleep 0.2
-done
-[ -n "$preview" ] || { echo "the preview did not appear" >&2; exit 1; }
+preview=$(lork2_wait_window '^Просмотр: ') || { echo "the preview did not appear" >&2; exit 1; }
 sleep 2
 import -window root "$shots/preview.png"
 xdotool key Escape
