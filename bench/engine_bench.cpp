@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/unicode_file.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
+#include "core/text/paragraph.h"
+#include "core/unicode/unicode_file.h"
 
 #include "bench/bench_text.h"
 

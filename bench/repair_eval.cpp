@@ -20,9 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
 #include "core/codepage/repair.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "codepage/conversion_commands.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/dialog_ids.h"
-#include "core/codepage/tables.h"
+#include "core/charset/tables.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 #include "editor/editor.h"
 
 namespace {

@@ -18,12 +18,14 @@
 #include <io.h>
 #endif
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 #include "lork2_text_repair.h"
 #include "lork2_version.h"
 #include "tools/text_stream.h"

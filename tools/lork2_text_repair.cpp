@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/charset/tables.h"
 #include "core/codepage/repair.h"
-#include "core/codepage/tables.h"
 #include "tools/text_stream.h"
 
 namespace {

@@ -6,9 +6,10 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
 #include "core/codepage/repair_model.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 

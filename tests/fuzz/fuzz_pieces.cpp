@@ -10,9 +10,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/utf8.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 
 #include "tests/fuzz/fuzz_input.h"
 

@@ -38,6 +38,32 @@ for file in $files; do
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done
 
+# Inside the window-free floor, the rooms of the character engine stand in
+# the same order: character sets below Unicode and text shaping (which do not
+# include each other), the repair above both, and the rooms of the program's
+# subsystems (core/app, core/editor, ...) on top.
+core_room() {
+  case "$1" in
+    core/charset/*) echo 0 ;;
+    core/unicode/* | core/text/*) echo 1 ;;
+    core/codepage/* | core/repair/*) echo 2 ;;
+    core/*) echo 3 ;;
+    *) echo - ;;
+  esac
+}
+for file in $(find core -name '*.cpp' -o -name '*.h' | sort); do
+  from=$(core_room "$file")
+  from_dir=$(dirname "$file")
+  while IFS= read -r target; do
+    to=$(core_room "$target")
+    [ "$to" = - ] && continue
+    if [ "$to" -gt "$from" ] || { [ "$to" -eq "$from" ] && [ "$to" -lt 3 ] && [ "$(dirname "$target")" != "$from_dir" ]; }; then
+      echo "$file includes $target, a room of core/ that is not below it"
+      bad=1
+    fi
+  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\(core\/[^"]*\)".*/\1/p' "$file")
+done
+
 # The window-free floor includes no window-system header and no header of a
 # floor above it (checked above).
 win=$(grep -lE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows|windowsx|commctrl|commdlg|richedit|richole|shellapi|shlobj|winspool|mmsystem|winuser|wingdi|winbase)\.h>' $(find core -name '*.cpp' -o -name '*.h'))

@@ -25,10 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/tables.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 
