@@ -9,6 +9,7 @@
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
 #include "core/charset/convert.h"
+#include "core/charset/encodings.h"
 #include "core/charset/tables.h"
 #include "core/text/line_breaks.h"
 #include "core/text/paragraph.h"
@@ -102,8 +103,8 @@ ConversionRange SelectRangeOf(int command) {
 // The bytes read as g_utf8Source and written as g_utf8Target, one of them UTF-8.
 std::vector<unsigned char> RecodeWithUtf8(const unsigned char* bytes, int32_t n) {
     const auto count = static_cast<size_t>(n);
-    if (g_utf8Source != kUtf8Bytes) return CodePageToUtf8(g_utf8Source, bytes, count);
-    if (g_utf8Target != kUtf8Bytes) return Utf8ToCodePage(g_utf8Target, bytes, count).bytes;
+    if (g_utf8Source != kEncodingUtf8) return CodePageToUtf8(g_utf8Source, bytes, count);
+    if (g_utf8Target != kEncodingUtf8) return Utf8ToCodePage(g_utf8Target, bytes, count).bytes;
     return CleanUtf8(bytes, count).bytes;
 }
 
@@ -226,8 +227,8 @@ void ConvertText(int command, int fromTable, int toTable) {
 }
 
 void ConvertCodePagePair(int source, int target) {
-    if (source < 0 || source > kUtf8Bytes || target < 0 || target > kUtf8Bytes) return;
-    if (source != kUtf8Bytes && target != kUtf8Bytes) {
+    if (source < 0 || source > kEncodingUtf8 || target < 0 || target > kEncodingUtf8) return;
+    if (source != kEncodingUtf8 && target != kEncodingUtf8) {
         ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
         return;
     }

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "core/charset/char_map.h"
+#include "core/charset/encodings.h"
 #include "core/charset/tables.h"
 #include "core/codepage/repair_model.h"
 #include "core/unicode/utf8.h"
@@ -304,14 +305,13 @@ struct Candidate {
     Text text;
 };
 
+// The encodings' names, and 1252's, which only the repair knows.
 const char* CodeName(int e) {
-    static const char* const names[] = {"cp1251", "cp866", "koi8-r", "iso-8859-5", "mac-cyrillic", "utf8", "cp1252"};
-    return e >= 0 && e <= kRepair1252 ? names[e] : "?";
+    return e >= 0 && e < kEncodingCount ? kEncodings[e].readingName : e == kRepair1252 ? "cp1252" : "?";
 }
 
 const char* RussianName(int e) {
-    static const char* const names[] = {"1251", "866", "KOI8-R", "ISO 8859-5", "Mac", "UTF-8", "1252"};
-    return e >= 0 && e <= kRepair1252 ? names[e] : "?";
+    return e >= 0 && e < kEncodingCount ? kEncodings[e].shortName : e == kRepair1252 ? "1252" : "?";
 }
 
 // Text is rarely written in ISO 8859-5 or Mac Cyrillic, but 1251 is often

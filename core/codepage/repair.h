@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-// The encodings of a reading: the five code pages of tables.h (0..4), then
-// UTF-8 and Windows-1252, which text is only ever wrongly read as.
-constexpr int kRepairUtf8 = 5;
-constexpr int kRepair1252 = 6;
+#include "core/charset/encodings.h"
+
+// The encodings of a reading: the encodings of encodings.h (the five code
+// pages, then UTF-8), and Windows-1252, which text is only ever wrongly read as.
+constexpr int kRepairUtf8 = kEncodingUtf8;
+constexpr int kRepair1252 = kEncodingCount;
 
 // One wrong reading: text encoded in `original` (0..5) was read as `wrong`
 // (0..4 or 1252) and written out again.

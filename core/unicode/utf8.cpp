@@ -74,7 +74,7 @@ std::size_t PutConverted(Utf8State& state, char32_t c, unsigned char* out) {
         *out = '?';
         return 1;
     }
-    if (state.target == kUtf8Target) return PutUtf8(out, c);
+    if (state.target == kEncodingUtf8) return PutUtf8(out, c);
     bool exact = false;
     *out = CodePageByte(state.target, c, &exact);
     if (!exact) ++state.substitutes;
@@ -91,7 +91,7 @@ std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t
         while (state.heldCount < 3 && i < n) state.held[state.heldCount++] = text[i++];
         if (state.heldCount < 3 && !end) return 0;
         state.started = true;
-        if (state.target != kUtf8Target && state.heldCount == 3 && state.held[0] == 0xEF && state.held[1] == 0xBB &&
+        if (state.target != kEncodingUtf8 && state.heldCount == 3 && state.held[0] == 0xEF && state.held[1] == 0xBB &&
             state.held[2] == 0xBF)
             state.heldCount = 0;
     }

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/charset/encodings.h"
+
 // Text in code page `cp` as UTF-8.
 std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n);
 // The same into `out`, which has room for 3 n bytes; returns the count
@@ -30,9 +32,8 @@ Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
 // The two conversions from UTF-8 on a text in pieces: a sequence cut by the
 // end of a piece is held until the next piece completes it (or the text
 // ends), so the pieces give the bytes and the count of the whole text.
-constexpr int kUtf8Target = -1; // `target` for UTF-8 to UTF-8
 struct Utf8State {
-    int target = kUtf8Target;   // code page 0..4, or kUtf8Target
+    int target = kEncodingUtf8; // code page 0..4, or kEncodingUtf8 for UTF-8 to UTF-8
     std::size_t substitutes = 0;
     bool started = false;       // past the place of a byte order mark
     int heldCount = 0;
