@@ -25,7 +25,6 @@
 #include "editor/strip_image.h"
 #include "editor/title.h"
 #include "editor/toolbar.h"
-#include "editor/undo.h"
 #include "print/preview.h"
 #include "print/printing.h"
 #include "search/search.h"

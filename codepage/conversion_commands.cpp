@@ -20,6 +20,7 @@
 #include "editor/text_layer.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 int g_pendingSourceCodePage = -1;
@@ -199,12 +200,9 @@ bool RunConversion(int command, unsigned char* bytes, int32_t n, const Conversio
     }
 }
 
-} // namespace
-
-void ConvertText(int command, int fromTable, int toTable) {
-    if (!EditorWindow()) return;
-    const int32_t firstLine = FreezeView();
-    const ConversionRange range = SelectRangeOf(command);
+// Converts the range SelectRangeOf chose; false when there was no memory
+// for the text (nothing changed then, and the selection is back).
+bool ConvertRange(int command, const ConversionRange& range, int fromTable, int toTable) {
     const int32_t length = range.end - range.start;
     bool enoughMemory = true;
     if (length > 0) {
@@ -218,12 +216,28 @@ void ConvertText(int command, int fromTable, int toTable) {
             enoughMemory = RunConversion(command, text.get(), n, range, fromTable, toTable);
         }
     }
+    return enoughMemory;
+}
+
+} // namespace
+
+void ConvertText(int command, int fromTable, int toTable) {
+    if (!EditorWindow()) return;
+    const int32_t firstLine = FreezeView();
+    const ConversionRange range = SelectRangeOf(command);
+    bool enoughMemory = true;
+    try {
+        enoughMemory = ConvertRange(command, range, fromTable, toTable);
+    } catch (const std::bad_alloc&) {
+        // A result that found no memory changed nothing: the selection and
+        // the view come back before the dispatch shows the memory message.
+        SetSelection(EditorWindow(), range.original.cpMin, range.original.cpMax);
+        ThawView(firstLine);
+        throw;
+    }
     // Finishing, also when nothing was done.
     ThawView(firstLine);
-    if (!enoughMemory) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        ShowSystemError();
-    }
+    if (!enoughMemory) ShowNoMemory();
 }
 
 void ConvertCodePagePair(int source, int target) {
@@ -234,7 +248,13 @@ void ConvertCodePagePair(int source, int target) {
     }
     g_utf8Source = source;
     g_utf8Target = target;
-    ConvertText(IDM_ENCODINGS, kNoTable, kNoTable);
+    try {
+        ConvertText(IDM_ENCODINGS, kNoTable, kNoTable);
+    } catch (const std::bad_alloc&) {
+        g_utf8Source = -1;
+        g_utf8Target = -1;
+        throw;
+    }
     g_utf8Source = -1;
     g_utf8Target = -1;
 }

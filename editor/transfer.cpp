@@ -9,6 +9,7 @@
 #include "core/charset/convert.h"
 #include "core/charset/tables.h"
 #include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
