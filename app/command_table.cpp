@@ -26,6 +26,7 @@
 #include "editor/text_layer.h"
 #include "editor/toolbar.h"
 #include "editor/transfer.h"
+#include "editor/undo.h"
 #include "print/preview.h"
 #include "print/printing.h"
 #include "search/search.h"

@@ -15,13 +15,12 @@
 // small strings.
 static std::size_t g_failAllocationsFrom = 0;
 
+// The library's operator delete frees with free(), so only new is replaced.
 void* operator new(std::size_t n) {
     if (g_failAllocationsFrom && n >= g_failAllocationsFrom) throw std::bad_alloc();
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
