@@ -97,6 +97,10 @@ void ReplaceSelectionInRun(const unsigned char* bytes, int32_t n) { ReplaceSelec
 
 void SetDisplayCodePage(int codePage) {
     if (codePage < 0 || codePage > 2) return;
+    if (HeldDocument()) {
+        RedecodeText(codePage); // shown again, in a control of its own
+        return;
+    }
     if (!g_editorState.control) {
         SetDecodingForNewText(codePage);
         return;
