@@ -569,8 +569,9 @@ private:
 
     // The text grown past 1 MB as one undo step, then whole-text operations
     // in a row, each filling a fresh control once the last is gone (display
-    // switches, a conversion and its undo, word wrap on and off), and the
-    // growth undone: a swap that loses or keeps a byte too many shows.
+    // switches, word wrap on and off, a conversion), and undone (the
+    // conversion's snapshot stands for the growth's too): a swap that loses
+    // or keeps a byte too many shows.
     void WholeTexts(int variant) {
         if (ControlUndoSelected() || !EditorWindow()) return;
         const Bytes text = EditorText();
@@ -582,13 +583,15 @@ private:
         if (!ReplaceWholeText(change)) return;
         const int shown = DisplayCodePage();
         const int other = IDM_SHOW_ANSI + (shown + 1 + variant % 2) % 3;
-        for (const int id : {other, IDM_TO_KOI8, IDM_UNDO, IDM_SHOW_ANSI + shown, IDM_WORD_WRAP, IDM_WORD_WRAP}) {
-            SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
-            harness::Pump();
-        }
+        const auto run = [](std::initializer_list<int> ids) {
+            for (const int id : ids) {
+                SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
+                harness::Pump();
+            }
+        };
+        run({other, IDM_SHOW_ANSI + shown, IDM_WORD_WRAP, IDM_WORD_WRAP});
         if (EditorText() != large) ADD_FAILURE() << "whole texts " << variant << ": the large text changed";
-        SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_UNDO, 0);
-        harness::Pump();
+        run({IDM_TO_KOI8, IDM_UNDO});
     }
 
     // The commands that open a dialog, a file dialog or the save prompt.
