@@ -74,29 +74,16 @@ double TimeOpening(const std::string& program, const std::string& file, LRESULT 
     return -1;
 }
 
-// The processor time the process has used, in seconds: on a shared machine
-// the wall time of a step also holds the other programs' turns.
-double ProcessTime(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    const auto seconds = [](const FILETIME& t) {
-        return static_cast<double>(static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) * 1e-7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
 // Seconds the program's main window takes over a command (the reply comes
-// once it is done), and in *cpu the processor seconds it used; before it the
-// document is marked unchanged, so that a reload asks nothing.
-double TimeCommand(Search& s, int id, HANDLE process = nullptr, double* cpu = nullptr) {
+// once it is done); before it the document is marked unchanged, so that a
+// reload asks nothing.
+double TimeCommand(Search& s, int id) {
     EnumChildWindows(s.top, FindEditChild, reinterpret_cast<LPARAM>(&s)); // a whole-text step makes a new one
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(s.edit, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, 600000, &ignored);
     const double start = Now();
-    const double used = process ? ProcessTime(process) : 0;
     SendMessageTimeoutA(s.top, WM_COMMAND, id, 0, SMTO_NORMAL, 600000, &ignored);
     SendMessageTimeoutA(s.top, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored);
-    if (cpu) *cpu = ProcessTime(process) - used;
     return Now() - start;
 }
 
@@ -111,24 +98,17 @@ void Session(const std::string& name, const std::string& program, const std::str
     const char* names[] = {"switch to 866", "switch to 1251", "convert to KOI8-R", "its undo", "reload"};
     const int ids[] = {kShowOem, kShowAnsi, kToKoi8, kUndo, kFirstRecentFile};
     std::vector<std::vector<double>> times(5);
-    std::vector<std::vector<double>> cpus(5);
     for (int r = 0; r < rounds && open >= 0; ++r) {
-        for (size_t op = 0; op < 5; ++op) {
-            double cpu = 0;
-            times[op].push_back(TimeCommand(s, ids[op], process.hProcess, &cpu));
-            cpus[op].push_back(cpu);
-            fprintf(stderr, "%s round %d %s %.2f s (processor %.2f s)\n", name.c_str(), r + 1, names[op],
-                    times[op].back(), cpu);
+        for (int op = 0; op < 5; ++op) {
+            times[static_cast<size_t>(op)].push_back(TimeCommand(s, ids[op]));
+            fprintf(stderr, "%s round %d %s %.2f s\n", name.c_str(), r + 1, names[op], times[static_cast<size_t>(op)].back());
         }
     }
-    const auto row = [](const char* what, const std::vector<double>& t) {
-        printf("  %-28s", what);
+    for (int op = 0; op < 5 && open >= 0; ++op) {
+        const auto& t = times[static_cast<size_t>(op)];
+        printf("  %-18s", names[op]);
         for (double x : t) printf(" %6.2f", x);
         printf("   slowest / first %.2f\n", *std::max_element(t.begin(), t.end()) / t.front());
-    };
-    for (size_t op = 0; op < 5 && open >= 0; ++op) {
-        row(names[op], times[op]);
-        row("  its processor time", cpus[op]);
     }
     fflush(stdout);
     EndProcess(process);
@@ -171,14 +151,11 @@ int main(int argc, char** argv) {
             Search s{};
             const double t = TimeOpening(programs[i].second, file, expected, process, s);
             if (t >= 0) best[i] = std::min(best[i], t);
-            const double openCpu = ProcessTime(process.hProcess);
             const bool lork2 = i + 1 < programs.size();
-            double switchCpu = 0;
-            const double shift = t >= 0 && lork2 ? TimeCommand(s, kShowOem, process.hProcess, &switchCpu) : -1;
+            const double shift = t >= 0 && lork2 ? TimeCommand(s, kShowOem) : -1;
             if (shift >= 0) bestSwitch[i] = std::min(bestSwitch[i], shift);
             EndProcess(process);
-            fprintf(stderr, "%s run %d: %.2f s (processor %.2f s), first switch %.2f s (processor %.2f s)\n",
-                    programs[i].first.c_str(), r + 1, t, openCpu, shift, switchCpu);
+            fprintf(stderr, "%s run %d: %.2f s, first switch %.2f s\n", programs[i].first.c_str(), r + 1, t, shift);
         }
     }
     printf("Opening %u MB of short Russian lines, best of %d, from process start until the text is in and the "

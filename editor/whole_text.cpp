@@ -18,8 +18,8 @@ namespace {
 
 ControlMaker g_controlMaker;
 
-// The document while no control shows it (see HeldDocument); `held` false
-// otherwise.
+// The document while no control shows it (see HeldDocument); `g_holding`
+// false otherwise.
 KeptDocument g_held;
 bool g_holding = false;
 
@@ -118,6 +118,7 @@ bool PutBack(KeptDocument&& kept) {
         if (control) PutInPlace(control);
     }
     if (control) {
+        ApplyFontTo(control);
         StreamBytesIn(control, SF_TEXT, kept.bytes.get(), kept.n);
         if (!HoldsAll(control, kept.n)) control = nullptr;
     }
