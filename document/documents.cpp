@@ -34,13 +34,14 @@ bool FitsPathBuffer(const char* name) { return name && name[0] && strnlen(name, 
 
 std::string_view CurrentFileName() { return {g_document.fileName, strnlen(g_document.fileName, kPathSize - 1)}; }
 
-// The document's bytes into a heap block; null when no memory.
+// The document's bytes into a heap block (from the editor's memory when no
+// control shows the document); null when no memory.
 unsigned char* DocumentBytes(int32_t* n) {
-    int32_t capacity = TextLength(EditorWindow()) + 2;
+    int32_t capacity = DocumentLength() + 2;
     for (;;) {
         auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(capacity)));
         if (!block) return nullptr;
-        *n = StreamBytesOut(EditorWindow(), false, block, capacity);
+        *n = CopyDocumentBytes(block, capacity);
         // A full buffer may mean more text than the length said: never write a cut text.
         if (*n < capacity) return block;
         HeapFreeBlock(block);
@@ -268,11 +269,12 @@ private:
 
 // A file whose text the control cannot hold, or would take too long to lay
 // out, is refused before it goes in (the document untouched). A load keeps
-// the old text until the new one is in, and is taken without word wrap when
-// only that makes it fast enough; an insertion keeps the old text and copies
-// it for undo.
+// a copy of the old text while the new one goes in, its control dropped
+// first, and is taken without word wrap when only that makes it fast
+// enough; an insertion keeps the old text and copies it for undo.
 bool AdmitsLoadedFile(const char* name, const unsigned char* bytes, int32_t n, int shownAs, bool* unwrap) {
-    return ControlAdmits(name, true, bytes, n, shownAs, 0, 0, unwrap);
+    const int32_t shown = EditorWindow() ? DocumentLength() : 0;
+    return ControlAdmits(name, true, bytes, n, shownAs, shown, shown, unwrap);
 }
 
 bool AdmitsInsertedFile(const char* name, const unsigned char* bytes, int32_t n) {
@@ -307,7 +309,7 @@ bool InsertCancellably(const unsigned char* bytes, int32_t n) {
 } // namespace
 
 bool LoadFile(const char* name) {
-    if (!EditorWindow() || !FitsPathBuffer(name)) return false;
+    if (!HasDocument() || !FitsPathBuffer(name)) return false;
     char path[kPathSize];
     lstrcpynA(path, name, kPathSize); // `name` may be the current file name itself
     WaitCursor wait;
@@ -347,7 +349,7 @@ bool LoadFile(const char* name) {
 }
 
 bool SaveFile() {
-    if (!EditorWindow()) return false;
+    if (!HasDocument()) return false;
     if (NamesDevice(g_document.fileName)) {
         RefuseDevice(g_document.fileName, true);
         return false;
@@ -484,7 +486,7 @@ void OpenRecentFile(int i) {
 }
 
 void NewDocumentCommand(int) {
-    if (!EditorWindow() || !AskSaveChanges()) return;
+    if (!HasDocument() || !AskSaveChanges()) return;
     if (!PutNewDocument(nullptr, 0, DisplayCodePage())) return;
     ResetDocumentState();
     SetTitle();

@@ -14,6 +14,8 @@ struct EditorState {
     bool focus = false;               // the main window hands the focus on to the editor
     bool overwrite = false;           // mirrors the control's Insert/Overwrite toggle
     int displayCodePage = 0;          // 0 = 1251, 1 = 866, 2 = KOI8-R: how the control's text decodes
+    int textCodePage = 0;             // how the text in the control now was decoded (the display code
+                                      // page may name the next whole text's already)
     bool htmlColoured = false;        // the tags are coloured (cleared when the display is applied again)
     bool controlUndoUsed = false;     // setting "NO": the control's own undo instead of the history
 };

@@ -304,6 +304,7 @@ void CreateEditorControl() {
     HWND control = MakeEditorControl();
     g_editorState.control = control;
     if (!control) return;
+    g_editorState.textCodePage = g_editorState.displayCodePage;
     SendMessageA(control, EM_SETMODIFY, FALSE, 0);
     g_editorState.overwrite = false;
     g_editorState.htmlColoured = false;
@@ -320,6 +321,7 @@ void DestroyEditorControl() {
     if (g_editorState.control) DestroyWindow(g_editorState.control);
     g_editorState.control = nullptr;
     ClearUndoHistory();
+    ForgetHeldDocument();
 }
 
 void ToggleWordWrap() {
@@ -343,7 +345,7 @@ void ToggleWordWrap() {
         return;
     const DWORD before = g_editorState.wrapStyle;
     g_editorState.wrapStyle = before ? 0 : kWrapOffStyle;
-    if (!FillWholeText(text.get(), n, nullptr, true)) {
+    if (!FillWholeText(text.get(), n, nullptr, true, false, text.get(), n)) {
         g_editorState.wrapStyle = before;
         return;
     }
@@ -544,6 +546,7 @@ void AutoScrollStep() {
 
 void ResetEditorState() {
     ClearUndoHistory();
+    ForgetHeldDocument();
     g_editorState = EditorState{}; // a new process shows ANSI, word wrap off
     SetControlMaker(nullptr);
     SetAvailableMemoryReader(nullptr); // the machine's own memory again

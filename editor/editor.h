@@ -21,6 +21,15 @@ HWND EditorWindow();
 // The display code page: 0 = 1251, 1 = 866, 2 = KOI8-R.
 int DisplayCodePage();
 bool DocumentModified();
+// There is a document: in the control, or, when a whole-text change and the
+// putting back of the old text both failed for want of memory, in the
+// editor's memory with no control (EditorWindow() is 0 then). It is saved
+// from there; the next document put in, or a display switch, shows it again.
+bool HasDocument();
+// The document's length in bytes, and its bytes (at most `capacity`; the
+// number written), from the control or the editor's memory.
+int32_t DocumentLength();
+int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity);
 bool OverwriteMode();
 bool WordWrapOn();
 // The HTML tags are shown coloured (until the display is applied again).

@@ -88,5 +88,7 @@ bool ControlAdmits(const char* what, bool file, const unsigned char* bytes, int3
 }
 
 bool ControlAdmitsWrapped(const char* what, const unsigned char* bytes, int32_t n, int codePage, bool wordWrap) {
-    return Admits(what, false, bytes, n, codePage, n, n, wordWrap, nullptr);
+    // The text read and its copy kept while the new control fills; the old
+    // control goes first.
+    return Admits(what, false, bytes, n, codePage, int64_t{n} * 2, n, wordWrap, nullptr);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/globals.h"
@@ -17,7 +18,7 @@
 #include "editor/whole_text.h"
 
 bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress, bool unwrapped) {
-    if (!g_editorState.control) return false;
+    if (!HasDocument()) return false;
     const int shown = g_editorState.displayCodePage;
     const DWORD wrapStyle = g_editorState.wrapStyle;
     SetDecodingForNewText(codePage);
@@ -51,7 +52,7 @@ bool ReplaceWholeText(const WholeTextChange& change) {
     }
     const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(change.codePage);
-    if (!FillWholeText(change.bytes, change.n, change.progress)) {
+    if (!FillWholeText(change.bytes, change.n, change.progress, false, false, old, oldLength)) {
         SetDecodingForNewText(shown);
         return false;
     }
@@ -96,6 +97,10 @@ void ReplaceSelectionInRun(const unsigned char* bytes, int32_t n) { ReplaceSelec
 
 void SetDisplayCodePage(int codePage) {
     if (codePage < 0 || codePage > 2) return;
+    if (HeldDocument()) {
+        RedecodeText(codePage); // shown again, in a control of its own
+        return;
+    }
     if (!g_editorState.control) {
         SetDecodingForNewText(codePage);
         return;
@@ -111,7 +116,24 @@ void SetDisplayCodePage(int codePage) {
 void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
 
 void SetDocumentModified(bool modified) {
+    if (KeptDocument* held = HeldDocument()) held->modified = modified ? TRUE : FALSE;
     if (g_editorState.control) SendMessageA(g_editorState.control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
+}
+
+bool HasDocument() { return g_editorState.control || HeldDocument(); }
+
+int32_t DocumentLength() {
+    if (const KeptDocument* held = HeldDocument()) return held->n;
+    return g_editorState.control ? TextLength(g_editorState.control) : 0;
+}
+
+int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity) {
+    if (const KeptDocument* held = HeldDocument()) {
+        const int32_t n = std::min(held->n, capacity);
+        if (n > 0) memcpy(buffer, held->bytes.get(), static_cast<size_t>(n));
+        return n;
+    }
+    return g_editorState.control ? StreamBytesOut(g_editorState.control, false, buffer, capacity) : 0;
 }
 
 PlainText PlainTextOfRtf(const unsigned char* rtf, int32_t n) {

@@ -144,17 +144,29 @@ bool HasSelection(HWND editor) {
     return range.cpMin != range.cpMax;
 }
 
-int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
+namespace {
+
+int32_t StreamOut(HWND editor, int codePage, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
     if (selectionOnly) {
         const CHARRANGE selection = GetSelection(editor);
         capacity = std::min<int32_t>(capacity, selection.cpMax - selection.cpMin);
     }
     if (!buffer || capacity <= 0) return 0;
-    OutCookie cookie{g_editorState.displayCodePage, buffer, capacity, 0, false, 0};
+    OutCookie cookie{codePage, buffer, capacity, 0, false, 0};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
     WPARAM flags = SF_TEXT | SF_UNICODE | (selectionOnly ? SFF_SELECTION : 0);
     SendMessageA(editor, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&stream));
     return cookie.length;
+}
+
+} // namespace
+
+int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
+    return StreamOut(editor, g_editorState.displayCodePage, selectionOnly, buffer, capacity);
+}
+
+int32_t StreamBytesOutAs(HWND editor, int codePage, unsigned char* buffer, int32_t capacity) {
+    return StreamOut(editor, codePage, false, buffer, capacity);
 }
 
 bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress) {
@@ -281,4 +293,8 @@ int32_t FindWordBreak(HWND editor, int direction, int32_t pos) {
     }
 }
 
-void SetDecodingForNewText(int newCodePage) { g_editorState.displayCodePage = newCodePage; }
+void SetDecodingForNewText(int newCodePage) {
+    g_editorState.displayCodePage = newCodePage;
+    // An empty control holds no text of the old decoding.
+    if (!g_editorState.control || TextLength(g_editorState.control) == 0) g_editorState.textCodePage = newCodePage;
+}

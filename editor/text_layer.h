@@ -23,6 +23,8 @@ bool HasSelection(HWND editor);
 // The whole text (or the selection) as bytes into `buffer`; never more than
 // `capacity` bytes are written. Returns the number written.
 int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity);
+// The same, the whole text read through code page `codePage` (0..2).
+int32_t StreamBytesOutAs(HWND editor, int codePage, unsigned char* buffer, int32_t capacity);
 // Called while a long stream goes into a control, about every megabyte,
 // with the bytes handed over so far and the total. It must not touch the
 // control being filled. Returning false stops the stream: the control keeps

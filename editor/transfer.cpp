@@ -108,12 +108,13 @@ void PasteText() {
     if (size > static_cast<SIZE_T>(INT32_MAX)) return; // more than any text the control holds
     const int32_t n = static_cast<int32_t>(size);
     // A text the control cannot hold stays on the clipboard. Pasting over the
-    // whole text drops the old one first; the replaced bytes are copied for undo.
+    // whole text drops the old control first, holding a copy of its text
+    // meanwhile; the replaced bytes are copied for undo.
     const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t replaced = selection.cpMax - selection.cpMin;
     const bool whole = replaced > 0 && replaced == TextLength(g_editorState.control);
-    if (!ControlAdmits("Вставка", false, text, n, g_editorState.displayCodePage, int64_t{replaced} + n, whole ? replaced : 0))
-        return;
+    const int64_t held = int64_t{replaced} * (whole ? 2 : 1) + n;
+    if (!ControlAdmits("Вставка", false, text, n, g_editorState.displayCodePage, held, whole ? replaced : 0)) return;
     if (g_editorState.displayCodePage == kCodePageKoi8) {
         HeapBuffer koi8(static_cast<size_t>(n) + 1);
         if (koi8) {

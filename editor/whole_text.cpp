@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/globals.h"
 #include "base/heap_block.h"
 #include "base/messages.h"
 #include "core/charset/display_map.h"
@@ -17,24 +18,124 @@ namespace {
 
 ControlMaker g_controlMaker;
 
+// The document while no control shows it (see HeldDocument); `g_holding`
+// false otherwise.
+KeptDocument g_held;
+bool g_holding = false;
+
 // The new control takes the old one's place, size and visibility; the focus
 // follows it when the old one had it (a window other than the editor that
 // had it, a dialog's control, keeps it). The old control goes, and its text
-// with it.
+// with it, before the new one is filled: filled beside a full one, the new
+// control's blocks land among the old one's, and once those are freed every
+// allocation of the next fill walks the holes they leave (Wine 8's heap has
+// no low-fragmentation front end: the third such fill of 2 MB took fifty
+// times the first). With no old control (the document was held in memory)
+// the main window lays the new one out.
 void PutInPlace(HWND made) {
     HWND old = g_editorState.control;
-    RECT rect;
-    GetWindowRect(old, &rect);
-    MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
-    MoveWindow(made, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-    const bool visible = IsWindowVisible(old) != FALSE;
     HWND focus = GetFocus();
+    bool visible = true;
+    if (old) {
+        RECT rect;
+        GetWindowRect(old, &rect);
+        MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&rect), 2);
+        MoveWindow(made, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+        visible = IsWindowVisible(old) != FALSE;
+    }
     g_editorState.control = made;
     g_editorState.htmlColoured = false;
     if (visible) ShowWindow(made, SW_SHOW);
-    if (focus == old || !focus) SetFocus(made);
-    DestroyWindow(old);
+    if (!focus || focus == old || (!old && focus == g_shell.mainWindow)) SetFocus(made);
+    if (old) {
+        DestroyWindow(old);
+    } else {
+        RECT client;
+        GetClientRect(g_shell.mainWindow, &client);
+        SendMessageA(g_shell.mainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    }
     ResetCaretField();
+}
+
+// Selection, first visible line and modified flag put back on a control
+// that has just been filled, drawn once at the end.
+void RestoreView(HWND control, CHARRANGE selection, LRESULT firstLine, BOOL modified) {
+    SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LRESULT nowFirst = SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst != firstLine) SendMessageA(control, EM_LINESCROLL, 0, firstLine - nowFirst);
+    SendMessageA(control, EM_SETMODIFY, modified, 0);
+    SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(control, nullptr, FALSE);
+}
+
+// The control's text, selection, view and flags, into `kept`; `known` is
+// that text when the caller has read it already (`knownLength` bytes). False
+// when there is no memory for the copy.
+bool KeepDocument(HWND control, const unsigned char* known, int32_t knownLength, KeptDocument& kept) {
+    kept.codePage = g_editorState.textCodePage;
+    kept.wrapStyle = (GetWindowLongPtrA(control, GWL_STYLE) & ES_AUTOHSCROLL) ? kWrapOffStyle : 0;
+    kept.selection = GetSelection(control);
+    kept.firstLine = SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    kept.modified = static_cast<BOOL>(SendMessageA(control, EM_GETMODIFY, 0, 0));
+    const int32_t length = known ? knownLength : TextLength(control);
+    if (length <= 0) return true;
+    kept.bytes = HeapBuffer(static_cast<size_t>(length) + 2);
+    if (!kept.bytes) return false;
+    if (known) {
+        memcpy(kept.bytes.get(), known, static_cast<size_t>(length));
+        kept.n = length;
+    } else {
+        kept.n = StreamBytesOutAs(control, kept.codePage, kept.bytes.get(), length + 2);
+    }
+    return true;
+}
+
+// The control took all n bytes: it stops at its limit (a file inserted
+// into a text near the limit would otherwise be cut without a word).
+bool HoldsAll(HWND control, int32_t n) {
+    return n <= static_cast<int32_t>(SendMessageA(control, EM_GETLIMITTEXT, 0, 0)) || TextLength(control) >= n;
+}
+
+void ShowHeldNotice() {
+    ShowMessage(MB_OK | MB_ICONEXCLAMATION,
+                {"Не хватает памяти, чтобы показать документ снова. Он цел в памяти редактора: "
+                 "сохраните его (\"Сохранить\" или \"Сохранить как\") или откройте другой файл."});
+}
+
+// The kept document back in a new control, in place of the one that did
+// not take the new text, with its code page, word wrap, selection, view and
+// modified flag; the control's own undo buffer starts empty. When no
+// control can be made for it, or it does not take all of it, the editor's
+// memory keeps it (the user is told) and false is returned.
+bool PutBack(KeptDocument&& kept) {
+    g_editorState.displayCodePage = kept.codePage;
+    g_editorState.wrapStyle = kept.wrapStyle;
+    HWND control = g_editorState.control;
+    if (g_controlMaker) {
+        SetLastError(0);
+        control = g_controlMaker();
+        if (control) PutInPlace(control);
+    }
+    if (control) {
+        ApplyFontTo(control);
+        StreamBytesIn(control, SF_TEXT, kept.bytes.get(), kept.n);
+        if (!HoldsAll(control, kept.n)) control = nullptr;
+    }
+    if (!control) {
+        if (g_editorState.control) DestroyWindow(g_editorState.control); // it shows no document
+        g_editorState.control = nullptr;
+        g_held = std::move(kept);
+        g_holding = true;
+        UpdateCodePageField();
+        ShowHeldNotice();
+        return false;
+    }
+    g_editorState.textCodePage = kept.codePage;
+    SendMessageA(control, EM_EMPTYUNDOBUFFER, 0, 0);
+    RestoreView(control, kept.selection, kept.firstLine, kept.modified);
+    UpdateCodePageField();
+    return true;
 }
 
 // Deleting text in the control costs time growing with the square of the
@@ -85,39 +186,58 @@ bool RebuildAroundSelection(CHARRANGE selection, const unsigned char* bytes, int
 
 void SetControlMaker(ControlMaker maker) { g_controlMaker = maker; }
 
-bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress, bool fresh, bool quiet) {
-    HWND old = g_editorState.control;
-    if (!old) return false;
-    // A stream the user may stop goes into a new control, so that stopping
-    // leaves the old one as it was.
-    if (progress) fresh = true;
-    if (!g_controlMaker || (!fresh && TextLength(old) == 0)) {
-        // An empty control keeps its place: a fresh one buys nothing. (A
-        // control with no owner to make others keeps it too.)
-        ApplyFontTo(old);
-        g_editorState.htmlColoured = false;
-        StreamBytesIn(old, SF_TEXT, bytes, n, progress);
-        SendMessageA(old, EM_EMPTYUNDOBUFFER, 0, 0);
-        SetSelection(old, 0, 0);
-        UpdateCodePageField();
-        return true;
-    }
-    SetLastError(0);
-    HWND made = g_controlMaker ? g_controlMaker() : nullptr;
-    if (!made) {
-        if (GetLastError() == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress, bool fresh, bool quiet,
+                   const unsigned char* old, int32_t oldLength) {
+    HWND control = g_editorState.control;
+    if (!control && !g_holding) return false;
+    // 1. The document as it stands, into the editor's own memory.
+    KeptDocument kept;
+    if (g_holding) {
+        kept = std::move(g_held);
+        g_holding = false;
+    } else if (!KeepDocument(control, old, oldLength, kept)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         if (!quiet) ShowSystemError();
         return false;
     }
-    if (!StreamBytesIn(made, SF_TEXT, bytes, n, progress)) {
-        DestroyWindow(made); // stopped: the old control keeps the document
+    // 2. The control to fill: an empty one of the right style keeps its
+    // place (a fresh one buys nothing; a control with no owner to make
+    // others keeps it too); else a new one is made, which is what may fail
+    // (nothing has changed then), and takes the old one's place.
+    if (control && (!g_controlMaker || (!fresh && kept.n == 0))) {
+        ApplyFontTo(control);
+        g_editorState.htmlColoured = false;
+    } else {
+        SetLastError(0);
+        control = g_controlMaker ? g_controlMaker() : nullptr;
+        if (!control) {
+            if (GetLastError() == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            if (!g_editorState.control) {
+                g_held = std::move(kept);
+                g_holding = true;
+            }
+            if (!quiet) ShowSystemError();
+            return false;
+        }
+        PutInPlace(control);
+    }
+    // 3. The new text in; stopped or cut short, the kept document goes back.
+    if (!StreamBytesIn(control, SF_TEXT, bytes, n, progress) || !HoldsAll(control, n)) {
+        PutBack(std::move(kept));
         return false;
     }
-    SendMessageA(made, EM_EMPTYUNDOBUFFER, 0, 0);
-    SetSelection(made, 0, 0);
-    PutInPlace(made);
+    g_editorState.textCodePage = g_editorState.displayCodePage;
+    SendMessageA(control, EM_EMPTYUNDOBUFFER, 0, 0);
+    SetSelection(control, 0, 0);
     UpdateCodePageField();
     return true;
+}
+
+KeptDocument* HeldDocument() { return g_holding ? &g_held : nullptr; }
+
+void ForgetHeldDocument() {
+    g_held = KeptDocument{};
+    g_holding = false;
 }
 
 void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUndo) {
@@ -129,9 +249,14 @@ void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUn
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&raw));
     // Never insert into the control's hidden line end after the text.
     if (raw.cpMin != before.cpMin || raw.cpMax != before.cpMax) SetSelection(editor, before.cpMin, before.cpMax);
-    if (!controlUndo && ReplacesMostOfTheText(before.cpMax - before.cpMin, TextLength(editor)) &&
-        RebuildAroundSelection(before, bytes, n))
-        return;
+    if (!controlUndo && ReplacesMostOfTheText(before.cpMax - before.cpMin, TextLength(editor))) {
+        if (RebuildAroundSelection(before, bytes, n)) return;
+        // Not rebuilt: the text is back as it was, maybe in a control of
+        // its own, or held in memory with none.
+        editor = g_editorState.control;
+        if (!editor) return;
+        SetSelection(editor, before.cpMin, before.cpMax);
+    }
     const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;
     if (hasZero || n > 4096) {
         // Streaming keeps bytes zero and needs no NUL-terminated copy.
@@ -154,6 +279,16 @@ void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUn
 }
 
 bool RedecodeText(int newCodePage) {
+    const char* what = "Показ в другой кодировке";
+    if (g_holding) {
+        // The document held in memory is shown again, as the new code page
+        // shows it (the same memory check as for a load).
+        if (!ControlAdmits(what, false, g_held.bytes.get(), g_held.n, newCodePage, 0, 0)) return false;
+        g_held.codePage = newCodePage;
+        KeptDocument kept = std::move(g_held);
+        g_holding = false;
+        return PutBack(std::move(kept));
+    }
     HWND editor = g_editorState.control;
     if (!editor) return false;
     const int oldCodePage = g_editorState.displayCodePage;
@@ -167,21 +302,14 @@ bool RedecodeText(int newCodePage) {
     const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
     // The same bytes shown otherwise may make many more runs (866 text shown
     // as 1251 takes the control about 2.6 times the memory): a switch the
-    // memory cannot hold is refused. The old text stays until the new one
-    // is in.
-    if (!ControlAdmits("Показ в другой кодировке", false, text.get(), n, newCodePage, n, 0)) return false;
+    // memory cannot hold is refused. The bytes read and the copy kept while
+    // the new control fills are held besides; the old control goes first.
+    if (!ControlAdmits(what, false, text.get(), n, newCodePage, int64_t{n} * 2, n)) return false;
     g_editorState.displayCodePage = newCodePage;
-    if (!FillWholeText(text.get(), n, nullptr, true)) {
+    if (!FillWholeText(text.get(), n, nullptr, true, false, text.get(), n)) {
         g_editorState.displayCodePage = oldCodePage;
         return false;
     }
-    editor = g_editorState.control;
-    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const LRESULT nowFirst = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    if (nowFirst != firstLine) SendMessageA(editor, EM_LINESCROLL, 0, firstLine - nowFirst);
-    SendMessageA(editor, EM_SETMODIFY, modified, 0);
-    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor, nullptr, FALSE);
+    RestoreView(g_editorState.control, selection, firstLine, modified);
     return true;
 }

@@ -5,15 +5,18 @@
 // Wine's control deletes text in time growing with the square of the
 // paragraphs deleted, while filling an empty control and destroying a full
 // one are linear. So a whole text (or a replacement of most of it) goes into
-// a fresh control made beside the old one; the old one, and the text it
-// held, goes only once the new one holds the new text. When no new control
-// can be made, nothing has changed.
+// a fresh control: the old document is copied into the editor's memory, the
+// new control is made (nothing has changed when it cannot be), the old one
+// is destroyed, and only then is the new one filled. A fill that is stopped
+// or cut short puts the copy back in another fresh control.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "base/heap_block.h"
+#include "editor/control.h"
 #include "editor/text_layer.h"
 
 // Makes a new, empty, hidden control where the editor stands, with the
@@ -26,12 +29,37 @@ void SetControlMaker(ControlMaker maker);
 // Puts n bytes in place of the whole text, shown through the display code
 // page, caret at 0, the control's undo buffer empty, the code-page field
 // told. With `fresh` always in a new control (a new style), else only when
-// the control holds text; with a `progress` always (it may stop the stream).
-// False when a new control was needed and could not be made, or the
-// progress stopped the stream: the text, selection and undo are as they
-// were, and unless `quiet` (or stopped) the system's error is shown.
+// the control holds text. `old`, when given, is the control's text as the
+// caller read it (oldLength bytes), copied instead of read again.
+// False when a new control was needed and could not be made (unless
+// `quiet` the system's error is shown), or the progress stopped the
+// stream, or the control did not take all the bytes: the text, display
+// code page, word wrap, selection, view, modified flag and the undo history
+// are as they were (after a stop, in a new control whose own undo buffer is
+// empty). Should that control not be had either, the document is held in
+// the editor's memory with no control (HeldDocument), and the user told.
 bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress = nullptr, bool fresh = false,
-                   bool quiet = false);
+                   bool quiet = false, const unsigned char* old = nullptr, int32_t oldLength = 0);
+
+// A document as the editor keeps it aside: its bytes, the code page they are
+// shown in, its control's word wrap, selection, first visible line and
+// modified flag. (Overwrite mode and the undo history are the editor's own
+// and outlive every control.)
+struct KeptDocument {
+    HeapBuffer bytes;
+    int32_t n = 0;
+    int codePage = 0;
+    DWORD wrapStyle = kWrapOffStyle;
+    CHARRANGE selection{0, 0};
+    LRESULT firstLine = 0;
+    BOOL modified = FALSE;
+};
+// The document while no control shows it (a fill failed and so did putting
+// the old text back: the memory ran out), else null. It is saved from here,
+// shown again by a display switch, and replaced by the next document put in.
+KeptDocument* HeldDocument();
+// Drops it (the program's state reset).
+void ForgetHeldDocument();
 
 // Replaces the selection by n bytes and leaves the caret after them. With
 // `controlUndo` false the control's own undo buffer is emptied, as its

@@ -116,15 +116,22 @@ LRESULT CALLBACK RecordTitles(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcA(g_mainProc, hwnd, message, wParam, lParam);
 }
 
-TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
+// A file of the temporary folder holding 1.3 MB of lines (a long load);
+// returns its path.
+std::string LongFile(const char* name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    const std::string path = std::string(temp) + "lk2-long-load.txt";
+    const std::string path = std::string(temp) + name;
     const Bytes text = Lines(1300 * 1024);
     FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f);
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+    if (f) fwrite(text.data(), 1, text.size(), f);
+    if (f) fclose(f);
+    return path;
+}
+
+TEST_F(WholeText, ALongLoadShowsItsProgressInTheTitle) {
+    const std::string path = LongFile("lk2-long-load.txt");
+    const Bytes text = Lines(1300 * 1024);
     g_titles.clear();
     g_mainProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(g_shell.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordTitles)));
@@ -189,4 +196,49 @@ TEST_F(WholeText, NoNewControlLosesNothing) {
     EXPECT_EQ(Text(), B(""));
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), text);
+
+    // A long load stopped by Escape once the old control is gone: the
+    // document comes back from the editor's memory. When no control can be
+    // had for that either, the memory keeps it: Save As writes it byte for
+    // byte, and a display switch shows it again, history and all.
+    const std::string longFile = LongFile("lk2-stopped.txt");
+    const std::string keptFile = longFile.substr(0, longFile.size() - 4) + "-kept.txt";
+    for (const bool refill : {true, false}) {
+        SCOPED_TRACE(refill ? "stopped, put back" : "stopped, no control to put it back in");
+        Load(text);
+        Command(IDM_TO_KOI8);
+        Select(7, 9);
+        const Bytes before = Text();
+        if (!refill) {
+            harness::RefuseNextWindowOf("RICHEDIT", 1); // the load's control is made, the next one is not
+            harness::AnswerNextDialog(harness::PressButton(IDOK));
+        }
+        PostMessageA(g_shell.mainWindow, WM_KEYDOWN, VK_ESCAPE, 1);
+        EXPECT_FALSE(LoadFile(longFile.c_str()));
+        EXPECT_EQ(harness::TakeSeenDialogs().size(), refill ? 0u : 1u);
+        EXPECT_EQ(DisplayCodePage(), 2);
+        EXPECT_TRUE(DocumentModified());
+        EXPECT_FALSE(UndoHistoryEmpty());
+        if (!refill) {
+            EXPECT_EQ(EditorWindow(), nullptr);
+            harness::AnswerNextDialog(harness::ChooseFile(keptFile));
+            Command(IDM_SAVE_AS);
+            EXPECT_FALSE(DocumentModified());
+            Bytes written(before.size() + 16, 0);
+            FILE* in = fopen(keptFile.c_str(), "rb");
+            ASSERT_TRUE(in);
+            written.resize(fread(written.data(), 1, written.size(), in));
+            fclose(in);
+            EXPECT_EQ(written, before);
+            Command(IDM_SHOW_KOI8);
+            ASSERT_NE(EditorWindow(), nullptr);
+        }
+        EXPECT_EQ(Text(), before);
+        EXPECT_EQ(Selection().cpMin, 7);
+        EXPECT_EQ(Selection().cpMax, 9);
+        Command(IDM_UNDO); // Save As began a new history
+        EXPECT_EQ(Text(), refill ? text : before);
+    }
+    DeleteFileA(longFile.c_str());
+    DeleteFileA(keptFile.c_str());
 }

@@ -27,6 +27,7 @@ DialogResponder g_responder;
 std::vector<HWND> g_answeredAgain; // dialogs the responder left open last round
 std::map<HWND, int> g_hiddenRounds; // rounds a dialog has waited to be shown
 int g_refusals = 0;
+int g_spared = 0; // windows of the refused class still to be let through first
 char g_refusedClass[32] = "#32770";
 UINT_PTR g_dialogTimer = 0;
 UINT g_answerDelay = 30; // milliseconds from a dialog's activation to its answer
@@ -109,7 +110,9 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && g_refusals > 0) {
         char cls[16];
-        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpiA(cls, g_refusedClass) == 0) {
+        if (GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) && lstrcmpiA(cls, g_refusedClass) == 0 &&
+            g_spared-- <= 0) {
+            g_spared = 0;
             --g_refusals;
             return 1; // the window is not created
         }
@@ -180,6 +183,7 @@ void StopEditor() {
     }
     ResetProgramState();
     g_refusals = 0; // a refusal no window took is no test's business after it
+    g_spared = 0;
 }
 
 void Pump() {
@@ -330,10 +334,11 @@ int DefaultButton(HWND dialog) {
 
 void RefuseNextDialog() { RefuseNextWindowOf("#32770"); }
 
-void RefuseNextWindowOf(const char* className) {
+void RefuseNextWindowOf(const char* className, int spared) {
     EnsureDialogWatcher();
     lstrcpynA(g_refusedClass, className, sizeof g_refusedClass);
     ++g_refusals;
+    g_spared = spared;
 }
 
 int DropUnusedAnswers() {

@@ -106,8 +106,9 @@ int DefaultButton(HWND dialog);
 // The next dialog cannot be created: DialogBox fails as it does when the
 // system refuses the window.
 void RefuseNextDialog();
-// The next window of this class cannot be created (a rich-edit control: "RICHEDIT").
-void RefuseNextWindowOf(const char* className);
+// The next window of this class cannot be created (a rich-edit control:
+// "RICHEDIT"), after `spared` more of them have been.
+void RefuseNextWindowOf(const char* className, int spared = 0);
 // Forgets the answers no dialog took; returns how many there were.
 int DropUnusedAnswers();
 // Every dialog seen since the last call, in order; clears the record.

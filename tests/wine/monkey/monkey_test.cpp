@@ -365,6 +365,8 @@ public:
             emptying_ = true;
             SendMessageA(EditorWindow(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
             harness::Pump();
+        } else if (sscanf(l, "whole texts %d", &x) == 1) {
+            WholeTexts(x);
         } else if (sscanf(l, "command %d", &x) == 1) {
             if (x == IDM_NEW || x == IDM_OPEN || x == IDM_SAVE_AS || x == IDM_OPTIONS ||
                 (x >= IDM_RECENT_FIRST && x <= IDM_RECENT_LAST))
@@ -548,6 +550,10 @@ private:
             Act("foreign %d", Pick(1000));
             return;
         }
+        if (Pick(80) == 0) {
+            Act("whole texts %d", Pick(1000));
+            return;
+        }
         if (Pick(6) == 0) {
             // The two-key form: Ctrl held, a first and a second letter.
             static const UINT kLetters[] = {'W', 'D', 'K'};
@@ -558,6 +564,33 @@ private:
             return;
         }
         Act("command %d", id);
+    }
+
+    // The text grown past 1 MB as one undo step, then whole-text operations
+    // in a row, each filling a fresh control once the last is gone (display
+    // switches, word wrap on and off, a conversion), and undone (the
+    // conversion's snapshot stands for the growth's too): a swap that loses
+    // or keeps a byte too many shows.
+    void WholeTexts(int variant) {
+        if (ControlUndoSelected() || !EditorWindow()) return;
+        const Bytes text = EditorText();
+        Bytes large;
+        while (large.size() <= (1u << 20)) large += text + B("\r\n\xD1\xF2\xF0\xEE\xEA\xE0\r\n");
+        const CHARRANGE all{0, TextLength(EditorWindow())};
+        const WholeTextChange change{large.data(), static_cast<int32_t>(large.size()), DisplayCodePage(), nullptr, 0,
+                                     all, {0, 0}};
+        if (!ReplaceWholeText(change)) return;
+        const int shown = DisplayCodePage();
+        const int other = IDM_SHOW_ANSI + (shown + 1 + variant % 2) % 3;
+        const auto run = [](std::initializer_list<int> ids) {
+            for (const int id : ids) {
+                SendMessageA(g_shell.mainWindow, WM_COMMAND, id, 0);
+                harness::Pump();
+            }
+        };
+        run({other, IDM_SHOW_ANSI + shown, IDM_WORD_WRAP, IDM_WORD_WRAP});
+        if (EditorText() != large) ADD_FAILURE() << "whole texts " << variant << ": the large text changed";
+        run({IDM_TO_KOI8, IDM_UNDO});
     }
 
     // The commands that open a dialog, a file dialog or the save prompt.
