@@ -81,7 +81,7 @@ TEST_F(TimeBudget, ALongLineIsRefusedOrTakenWithoutWrapAsItWouldCost) {
     const std::string markup = Repeated(kMarkup, 600000);
     AnswerNextDialog(PressButton(IDOK));
     EXPECT_FALSE(LoadFile(File(lines + markup + "\r\n" + lines).c_str()));
-    ExpectMessage({path_.c_str(), "строка длиной 600 000 знаков", "такой файл редактор не откроет"});
+    ExpectMessage({path_.c_str(), "строка длиной 600\xA0" "000 знаков", "такой файл редактор не откроет"});
     ExpectWorkKept();
 
     // A line of words is cheap without word wrap and slow with it: with word
@@ -128,7 +128,7 @@ TEST_F(TimeBudget, APasteOfOneHugeLineIsRefusedAndTheClipboardKept) {
     StartWork();
     AnswerNextDialog(PressButton(IDOK));
     Command(IDM_PASTE);
-    ExpectMessage({"Вставка: строка длиной 5 242 8", "такой текст редактор не возьмёт"});
+    ExpectMessage({"Вставка: строка длиной 5\xA0" "242\xA0" "8", "такой текст редактор не возьмёт"});
     ExpectWorkKept();
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
 }
