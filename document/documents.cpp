@@ -244,6 +244,23 @@ bool EscapePressed() {
     return false;
 }
 
+// The last part of a long load cannot be stopped, and an Escape pressed
+// then still waits in the queue when the operation has ended; it was meant
+// for the operation and must not reach the close command. The other keys
+// waiting there go back in their order (a bounded few; the rest are dropped
+// as during the operation).
+void DropQueuedEscapes() {
+    MSG kept[64];
+    int count = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        const bool escape = msg.message == WM_CHAR || msg.message == WM_SYSCHAR ? msg.wParam == 0x1B
+                                                                              : msg.wParam == VK_ESCAPE;
+        if (!escape && count < static_cast<int>(sizeof kept / sizeof kept[0])) kept[count++] = msg;
+    }
+    for (int i = 0; i < count; ++i) PostMessageA(kept[i].hwnd, kept[i].message, kept[i].wParam, kept[i].lParam);
+}
+
 bool ShowLoadProgress(int32_t done, int32_t total) {
     if (total <= 0) return true;
     char title[64];
@@ -300,6 +317,7 @@ bool InsertCancellably(const unsigned char* bytes, int32_t n) {
                            {caret, caret}};
     change.progress = ShowLoadProgress;
     if (ReplaceWholeText(change)) ScrollCaretIntoView();
+    DropQueuedEscapes();
     SetTitle();
     return true;
 }
@@ -329,7 +347,10 @@ bool LoadFile(const char* name) {
     if (!AdmitsLoadedFile(path, bytes, n, shownAs, &unwrap)) return false;
     // The old document stays until the new text is all in: a load the user
     // stops with Escape leaves it as it was.
-    if (!PutNewDocument(bytes, n, shownAs, n > kLongLoad ? ShowLoadProgress : nullptr, unwrap)) {
+    const bool cancellable = n > kLongLoad;
+    const bool put = PutNewDocument(bytes, n, shownAs, cancellable ? ShowLoadProgress : nullptr, unwrap);
+    if (cancellable) DropQueuedEscapes();
+    if (!put) {
         SetTitle();
         return false;
     }
