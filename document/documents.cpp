@@ -179,6 +179,38 @@ bool WriteNewFile(const char* path, const FileContents& contents) {
     return ok;
 }
 
+// The file as it stands on disk: its size and last-write time.
+void RememberFileStamp() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(g_document.fileName, &found);
+    g_document.stampKnown = search != INVALID_HANDLE_VALUE;
+    if (!g_document.stampKnown) return;
+    FindClose(search);
+    g_document.fileSize = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    g_document.lastWrite = found.ftLastWriteTime;
+}
+
+bool ChangedSinceSeen(const WIN32_FIND_DATAA& found) {
+    if (!g_document.stampKnown) return false;
+    const uint64_t size = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    return size != g_document.fileSize || CompareFileTime(&found.ftLastWriteTime, &g_document.lastWrite) != 0;
+}
+
+// Another program wrote the file after the load or the last save: only Yes
+// writes over its change; No offers Save As instead.
+enum class OverChange { Save, SaveAs, Cancel };
+OverChange AskSaveOverChange() {
+    switch (ShowMessage(MB_YESNOCANCEL | MB_ICONWARNING,
+                        {"Файл изменён другой программой после открытия. Сохранить поверх изменений?"})) {
+    case IDYES:
+        return OverChange::Save;
+    case IDNO:
+        return OverChange::SaveAs;
+    default:
+        return OverChange::Cancel;
+    }
+}
+
 bool AskOverwriteProtected() {
     return ShowMessage(MB_YESNO | MB_ICONQUESTION,
                        {CurrentFileName(), ": только для чтения!\rПерезаписать?"}) == IDYES;
@@ -362,6 +394,7 @@ bool LoadFile(const char* name) {
     UpdateCodePageField();
     lstrcpynA(g_document.fileName, path, kPathSize);
     UseOnDiskName(g_document.fileName);
+    RememberFileStamp();
     AddRecentFile(g_document.fileName, RememberCaret());
     SetTitle();
     return true;
@@ -381,6 +414,11 @@ bool SaveFile() {
         FindClose(search);
         exists = true;
         attributes = found.dwFileAttributes;
+        if (ChangedSinceSeen(found)) {
+            const OverChange answer = AskSaveOverChange();
+            if (answer == OverChange::SaveAs) return SaveDocumentAs();
+            if (answer == OverChange::Cancel) return false;
+        }
         if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) && !AskOverwriteProtected())
             return false;
     }
@@ -408,6 +446,7 @@ bool SaveFile() {
         return false;
     }
     SetDocumentModified(false);
+    RememberFileStamp();
     return true;
 }
 
@@ -460,6 +499,8 @@ bool SaveDocumentAs() {
     const FileEncoding before = g_document.encoding;
     lstrcpynA(g_document.fileName, name, kPathSize);
     g_document.encoding = encoding;
+    // The name was chosen now, its overwriting confirmed in the dialog.
+    g_document.stampKnown = false;
     const bool ok = SaveFile();
     if (!ok) g_document.encoding = before;
     g_document.note[0] = '\0';
