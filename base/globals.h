@@ -46,6 +46,12 @@ struct Document {
     FileEncoding encoding = FileEncoding::Bytes;
     // Why a file that looked like Unicode was opened as bytes ("" when not).
     char note[160] = {};
+    // The file's size and last-write time as the load or the last save left
+    // them, so that a save sees another program's change (not known: no file
+    // yet, or a name just chosen in Save As).
+    bool stampKnown = false;
+    uint64_t fileSize = 0;
+    FILETIME lastWrite = {};
 };
 extern Document g_document;
 

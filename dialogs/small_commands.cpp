@@ -89,6 +89,63 @@ bool FileBesideProgram(const char* file, char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Under Wine a web page goes to winebrowser, which hands it to the first
+// Unix program of its list that it can start (HKCU\Software\Wine\WineBrowser
+// "Browsers"); the shell reports success even when there is none. Debian's
+// "open" of Wine's own list is run-mailcap, which takes no file address, so
+// it counts for nothing here. Outside Wine there is nothing to check.
+bool UnixBrowserPresent() {
+    using DosName = WCHAR*(CDECL*)(const char*);
+    const auto dosName =
+        reinterpret_cast<DosName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+    if (!dosName) return true;
+    char list[512] = "xdg-open,firefox,konqueror,mozilla,opera,dillo";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char value[sizeof list] = {};
+        DWORD type = 0;
+        DWORD size = sizeof value - 1;
+        if (RegQueryValueExA(key, "Browsers", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+            type == REG_SZ)
+            lstrcpynA(list, value, sizeof list);
+        RegCloseKey(key);
+    }
+    auto present = [dosName](const std::string& unixPath) {
+        WCHAR* name = dosName(unixPath.c_str());
+        if (!name) return false;
+        const DWORD attributes = GetFileAttributesW(name);
+        HeapFree(GetProcessHeap(), 0, name);
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    std::string names(list);
+    for (size_t start = 0; start < names.size();) {
+        size_t end = names.find(',', start);
+        if (end == std::string::npos) end = names.size();
+        const std::string name = names.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == "/usr/bin/open") continue;
+        if (name.find('/') != std::string::npos) {
+            if (present(name)) return true;
+            continue;
+        }
+        for (const char* folder : {"/usr/local/bin/", "/usr/bin/", "/bin/"})
+            if (present(folder + name)) return true;
+    }
+    return false;
+}
+
+// A page opens when the shell names a program for it that is there, and
+// under Wine when winebrowser (named, or the fallback) finds a Unix browser.
+bool HelpPageOpens(const char* page) {
+    char program[MAX_PATH] = {};
+    const bool named = reinterpret_cast<INT_PTR>(FindExecutableA(page, nullptr, program)) > 32 && program[0];
+    const char* slash = strrchr(program, '\\');
+    const bool browserOfWine = !named || lstrcmpiA(slash ? slash + 1 : program, "winebrowser.exe") == 0;
+    if (!browserOfWine) return true;
+    const bool wine = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name") != nullptr;
+    return wine && UnixBrowserPresent();
+}
+
 } // namespace
 
 void SetHelpOpener(HelpOpener opener) { g_helpOpener = opener ? opener : OpenHelpFile; }
@@ -97,8 +154,19 @@ void ShowHelp() {
     // A help file for the system's help engine when one is installed, else
     // the help page in the user's browser.
     char path[kPathSize];
-    if (FileBesideProgram(kWinHelpFile, path) || FileBesideProgram(kHelpPage, path)) {
+    if (FileBesideProgram(kWinHelpFile, path)) {
         g_helpOpener(path);
+        return;
+    }
+    if (FileBesideProgram(kHelpPage, path)) {
+        if (HelpPageOpens(path)) {
+            g_helpOpener(path);
+        } else {
+            ShowMessage(MB_ICONINFORMATION,
+                        {"Справку не открыть: нет программы для страниц HTML (под Wine - xdg-open из пакета "
+                         "xdg-utils). Откройте её в браузере сами: ",
+                         path});
+        }
         return;
     }
     ShowMessage(MB_ICONINFORMATION, {"Справка не установлена: рядом с программой нет файла ", kHelpPage, "."});

@@ -180,6 +180,38 @@ bool WriteNewFile(const char* path, const FileContents& contents) {
     return ok;
 }
 
+// The file as it stands on disk: its size and last-write time.
+void RememberFileStamp() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(g_document.fileName, &found);
+    g_document.stampKnown = search != INVALID_HANDLE_VALUE;
+    if (!g_document.stampKnown) return;
+    FindClose(search);
+    g_document.fileSize = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    g_document.lastWrite = found.ftLastWriteTime;
+}
+
+bool ChangedSinceSeen(const WIN32_FIND_DATAA& found) {
+    if (!g_document.stampKnown) return false;
+    const uint64_t size = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    return size != g_document.fileSize || CompareFileTime(&found.ftLastWriteTime, &g_document.lastWrite) != 0;
+}
+
+// Another program wrote the file after the load or the last save: only Yes
+// writes over its change; No offers Save As instead.
+enum class OverChange { Save, SaveAs, Cancel };
+OverChange AskSaveOverChange() {
+    switch (ShowMessage(MB_YESNOCANCEL | MB_ICONWARNING,
+                        {"Файл изменён другой программой после открытия. Сохранить поверх изменений?"})) {
+    case IDYES:
+        return OverChange::Save;
+    case IDNO:
+        return OverChange::SaveAs;
+    default:
+        return OverChange::Cancel;
+    }
+}
+
 bool AskOverwriteProtected() {
     return ShowMessage(MB_YESNO | MB_ICONQUESTION,
                        {CurrentFileName(), ": только для чтения!\rПерезаписать?"}) == IDYES;
@@ -245,6 +277,23 @@ bool EscapePressed() {
     return false;
 }
 
+// The last part of a long load cannot be stopped, and an Escape pressed
+// then still waits in the queue when the operation has ended; it was meant
+// for the operation and must not reach the close command. The other keys
+// waiting there go back in their order (a bounded few; the rest are dropped
+// as during the operation).
+void DropQueuedEscapes() {
+    MSG kept[64];
+    int count = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        const bool escape = msg.message == WM_CHAR || msg.message == WM_SYSCHAR ? msg.wParam == 0x1B
+                                                                              : msg.wParam == VK_ESCAPE;
+        if (!escape && count < static_cast<int>(sizeof kept / sizeof kept[0])) kept[count++] = msg;
+    }
+    for (int i = 0; i < count; ++i) PostMessageA(kept[i].hwnd, kept[i].message, kept[i].wParam, kept[i].lParam);
+}
+
 bool ShowLoadProgress(int32_t done, int32_t total) {
     if (total <= 0) return true;
     char title[64];
@@ -302,6 +351,7 @@ bool InsertCancellably(const unsigned char* bytes, int32_t n) {
                            {caret, caret}};
     change.progress = ShowLoadProgress;
     if (ReplaceWholeText(change)) ScrollCaretIntoView();
+    DropQueuedEscapes();
     SetTitle();
     return true;
 }
@@ -331,7 +381,10 @@ bool LoadFile(const char* name) {
     if (!AdmitsLoadedFile(path, bytes, n, shownAs, &unwrap)) return false;
     // The old document stays until the new text is all in: a load the user
     // stops with Escape leaves it as it was.
-    if (!PutNewDocument(bytes, n, shownAs, n > kLongLoad ? ShowLoadProgress : nullptr, unwrap)) {
+    const bool cancellable = n > kLongLoad;
+    const bool put = PutNewDocument(bytes, n, shownAs, cancellable ? ShowLoadProgress : nullptr, unwrap);
+    if (cancellable) DropQueuedEscapes();
+    if (!put) {
         SetTitle();
         return false;
     }
@@ -343,6 +396,7 @@ bool LoadFile(const char* name) {
     UpdateCodePageField();
     lstrcpynA(g_document.fileName, path, kPathSize);
     UseOnDiskName(g_document.fileName);
+    RememberFileStamp();
     AddRecentFile(g_document.fileName, RememberCaret());
     SetTitle();
     return true;
@@ -362,6 +416,11 @@ bool SaveFile() {
         FindClose(search);
         exists = true;
         attributes = found.dwFileAttributes;
+        if (ChangedSinceSeen(found)) {
+            const OverChange answer = AskSaveOverChange();
+            if (answer == OverChange::SaveAs) return SaveDocumentAs();
+            if (answer == OverChange::Cancel) return false;
+        }
         if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) && !AskOverwriteProtected())
             return false;
     }
@@ -389,6 +448,7 @@ bool SaveFile() {
         return false;
     }
     SetDocumentModified(false);
+    RememberFileStamp();
     return true;
 }
 
@@ -441,6 +501,8 @@ bool SaveDocumentAs() {
     const FileEncoding before = g_document.encoding;
     lstrcpynA(g_document.fileName, name, kPathSize);
     g_document.encoding = encoding;
+    // The name was chosen now, its overwriting confirmed in the dialog.
+    g_document.stampKnown = false;
     const bool ok = SaveFile();
     if (!ok) g_document.encoding = before;
     g_document.note[0] = '\0';

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 constexpr DWORD kWrapOffStyle = WS_HSCROLL | ES_AUTOHSCROLL; // 0x100080
 
 struct EditorState {
@@ -18,7 +20,17 @@ struct EditorState {
                                       // page may name the next whole text's already)
     bool htmlColoured = false;        // the tags are coloured (cleared when the display is applied again)
     bool controlUndoUsed = false;     // setting "NO": the control's own undo instead of the history
+    // What Enter inserts: decided from the document's line breaks at load
+    // (lone LF when every break is one), and again while it has none yet.
+    enum class LineEnds : unsigned char { Undecided, CrLf, Lf } lineEnds = LineEnds::Undecided;
 };
 
 extern EditorState g_editorState;
+
+// The line ends n bytes of a document decide: CR LF when one of them is a
+// CR, LF when there are line feeds and no CR, undecided without either.
+EditorState::LineEnds LineEndsOf(const unsigned char* bytes, int32_t n);
+// What Enter inserts now ("\r\n" or "\n", *n bytes); an undecided document
+// is looked at again first.
+const unsigned char* EnterLineBreak(int32_t* n);
 

@@ -200,9 +200,10 @@ LRESULT KeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         if ((lParam & (1L << 30)) == 0 && g_freshCtrlHandler) g_freshCtrlHandler();
         break;
     case VK_RETURN: {
-        RecordUndo(UndoRequest::LineBreak, 2);
-        const unsigned char lineBreak[2] = {'\r', '\n'};
-        ReplaceSelectionBytes(lineBreak, 2, ControlUndoSelected());
+        int32_t n = 0;
+        const unsigned char* lineBreak = EnterLineBreak(&n);
+        RecordUndo(UndoRequest::LineBreak, n);
+        ReplaceSelectionBytes(lineBreak, n, ControlUndoSelected());
         SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
         return 0;
     }
@@ -298,6 +299,22 @@ HWND MakeEditorControl() {
 }
 
 } // namespace
+
+const unsigned char* EnterLineBreak(int32_t* n) {
+    static const unsigned char kCrLf[] = {'\r', '\n'};
+    HWND editor = g_editorState.control;
+    // More than one line: a break has come in since the document was put in
+    // (pasted, or a wrapped line: then the text decides nothing yet).
+    if (g_editorState.lineEnds == EditorState::LineEnds::Undecided && editor &&
+        SendMessageA(editor, EM_GETLINECOUNT, 0, 0) > 1) {
+        const int32_t length = TextLength(editor);
+        HeapBuffer text(static_cast<size_t>(length) + 2);
+        if (text) g_editorState.lineEnds = LineEndsOf(text.get(), StreamBytesOut(editor, false, text.get(), length + 2));
+    }
+    const bool lf = g_editorState.lineEnds == EditorState::LineEnds::Lf;
+    *n = lf ? 1 : 2;
+    return lf ? kCrLf + 1 : kCrLf;
+}
 
 void CreateEditorControl() {
     SetControlMaker(MakeEditorControl);

@@ -6,6 +6,7 @@
 
 #include "base/globals.h"
 #include "core/editor/memory_need.h"
+#include "core/app/number_words.h"
 #include "core/editor/time_need.h"
 #include "editor/control.h"
 
@@ -46,14 +47,13 @@ bool Admits(const char* what, bool file, const unsigned char* bytes, int32_t n, 
     char text[kPathSize + 300];
     char duration[40];
     char memory[40];
-    char length[32];
     switch (judged.verdict) {
     case Verdict::RefuseMemory:
         snprintf(text, sizeof text,
-                 file ? "%.259s: для этого файла нужно около %lu МБ памяти, доступно %lu МБ."
-                      : "%.259s: нужно около %lu МБ памяти, доступно %lu МБ.",
-                 name, static_cast<unsigned long>(MegabytesUp(judged.memory.need)),
-                 static_cast<unsigned long>(available >> 20));
+                 file ? "%.259s: для этого файла нужно около %s МБ памяти, доступно %s МБ."
+                      : "%.259s: нужно около %s МБ памяти, доступно %s МБ.",
+                 name, GroupedNumber(MegabytesUp(judged.memory.need)).c_str(),
+                 GroupedNumber(static_cast<int64_t>(available >> 20)).c_str());
         break;
     case Verdict::RefuseTime:
         snprintf(text, sizeof text, "%.259s: около %s и %s памяти; для таких %s есть lork2-text.", name,
@@ -62,8 +62,8 @@ bool Admits(const char* what, bool file, const unsigned char* bytes, int32_t n, 
         break;
     default: // a paragraph too slow as it would be shown
         snprintf(text, sizeof text,
-                 "%.259s: строка длиной %s знаков, около %s на её показ и на каждую клавишу в ней; %s%s",
-                 name, GroupedNumber(judged.time.paragraphLength, length, sizeof length),
+                 "%.259s: строка длиной %s, около %s на её показ и на каждую клавишу в ней; %s%s",
+                 name, CountWords(judged.time.paragraphLength, "знак", "знака", "знаков").c_str(),
                  DurationWords(judged.time.paragraphSeconds, duration, sizeof duration),
                  file ? "такой файл редактор не откроет" : "такой текст редактор не возьмёт",
                  cheaperUnwrapped ? " с переносом по словам (без него возьмёт)." : ".");

@@ -17,6 +17,13 @@
 #include "editor/undo.h"
 #include "editor/whole_text.h"
 
+EditorState::LineEnds LineEndsOf(const unsigned char* bytes, int32_t n) {
+    const auto* end = bytes + (bytes ? std::max(n, 0) : 0);
+    if (std::find(bytes, end, '\r') != end) return EditorState::LineEnds::CrLf;
+    if (std::find(bytes, end, '\n') != end) return EditorState::LineEnds::Lf;
+    return EditorState::LineEnds::Undecided;
+}
+
 bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress, bool unwrapped) {
     if (!HasDocument()) return false;
     const int shown = g_editorState.displayCodePage;
@@ -30,6 +37,7 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
     }
     ClearUndoHistory();
     SendMessageA(g_editorState.control, EM_SETMODIFY, FALSE, 0);
+    g_editorState.lineEnds = LineEndsOf(bytes, n);
     return true;
 }
 

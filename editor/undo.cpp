@@ -30,13 +30,14 @@ struct UndoRecord {
                               // Overwrite: the byte overwritten
     bool overwrote;           // Overwrite: a byte was there (not at a line break or the end)
     unsigned char codePage;   // Snapshot: the display code page of the saved text
+    unsigned char keyUnit;    // Typing: 1; LineBreak: the bytes one Enter inserted (CR LF or LF)
     UndoRecord* next;
 };
 
 UndoRecord* g_undoTop;
 
-// Typing and LineBreak: the bytes one key inserts (a line break is CR LF).
-int32_t KeyUnit(const UndoRecord& record) { return record.kind == UndoRequest::LineBreak ? 2 : 1; }
+// Typing and LineBreak: the bytes one key inserts.
+int32_t KeyUnit(const UndoRecord& record) { return record.keyUnit; }
 // ForwardDelete and Backspace: the bytes the key removed, one or a CR LF pair.
 int32_t RemovedCount(const UndoRecord& record) { return record.end - record.start; }
 // Replacement and Snapshot: the saved bytes (none when the change removed nothing).
@@ -104,10 +105,12 @@ unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, in
 
 // Typing and LineBreak: a run of keys at consecutive positions is one record.
 void RecordKey(UndoRequest kind, int32_t n, int32_t s) {
-    if (TopIs(kind) && g_undoTop->end + n == s) {
+    if (TopIs(kind) && g_undoTop->keyUnit == n && g_undoTop->end + n == s) {
         g_undoTop->end = s;
     } else {
-        Push(NewRecord(kind, s, s));
+        UndoRecord record = NewRecord(kind, s, s);
+        record.keyUnit = static_cast<unsigned char>(n);
+        Push(record);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "core/editor/time_need.h"
 
+#include "core/app/number_words.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -22,8 +24,13 @@ bool WithinLimits(const TimeNeed& t) {
 }
 
 // A count's unit after "около": около 1 минуты, 21 минуты, 2 минут, 11 минут.
-const char* AfterAbout(int64_t n, const char* one, const char* many) {
-    return n % 10 == 1 && n % 100 != 11 ? one : many;
+// After "около" a count takes the genitive: "около 21 минуты", "около 5 минут".
+const char* AfterAbout(int64_t n, const char* one, const char* many) { return NounAfter(n, one, many, many); }
+
+// The grouped number and its unit into `out`, cut to `capacity` bytes.
+char* Copied(const std::string& text, char* out, int capacity) {
+    snprintf(out, static_cast<size_t>(capacity), "%s", text.c_str());
+    return out;
 }
 
 } // namespace
@@ -82,32 +89,13 @@ char* DurationWords(double seconds, char* out, int capacity) {
         n = static_cast<int64_t>(std::min(std::ceil(s / 3600), 1e9));
         unit = AfterAbout(n, "часа", "часов");
     }
-    snprintf(out, static_cast<size_t>(capacity), "%lld %s", static_cast<long long>(n), unit);
-    return out;
+    return Copied(GroupedNumber(n).append(" ").append(unit), out, capacity);
 }
 
 char* MemoryWords(int64_t bytes, char* out, int capacity) {
     if (!out || capacity <= 0) return out;
     const int64_t megabytes = MegabytesUp(bytes);
-    if (megabytes < 1024)
-        snprintf(out, static_cast<size_t>(capacity), "%lld МБ", static_cast<long long>(megabytes));
-    else
-        snprintf(out, static_cast<size_t>(capacity), "%lld ГБ", static_cast<long long>((megabytes + 1023) / 1024));
-    return out;
+    if (megabytes < 1024) return Copied(GroupedNumber(megabytes).append(" МБ"), out, capacity);
+    return Copied(GroupedNumber((megabytes + 1023) / 1024).append(" ГБ"), out, capacity);
 }
 
-char* GroupedNumber(int64_t n, char* out, int capacity) {
-    if (!out || capacity <= 0) return out;
-    char digits[24];
-    const int count = snprintf(digits, sizeof digits, "%lld", static_cast<long long>(n < 0 ? 0 : n));
-    int j = 0;
-    for (int i = 0; i < count && j + 1 < capacity; ++i) {
-        if (i > 0 && (count - i) % 3 == 0) {
-            out[j++] = ' ';
-            if (j + 1 >= capacity) break;
-        }
-        out[j++] = digits[i];
-    }
-    out[j] = '\0';
-    return out;
-}

@@ -60,10 +60,9 @@ Admission JudgeAdmission(const TextShape& shape, bool wordWrap, int64_t extra, i
                          double slowness);
 
 // A time for a message after "около", rounded up in the largest unit that
-// keeps it short: "40 секунд", "9 минут", "21 минуты", "2 часов". Writes at most `capacity` bytes (with the
+// keeps it short: "40 секунд", "9 минут", "21 минуты", "2 часов"
+// (thousands apart by a no-break space). Writes at most `capacity` bytes (with the
 // terminating zero) of 1251 text; returns `out`.
 char* DurationWords(double seconds, char* out, int capacity);
 // An amount of memory for a message: "700 МБ", "15 ГБ" (rounded up).
 char* MemoryWords(int64_t bytes, char* out, int capacity);
-// A count with its thousands apart: "5 242 880".
-char* GroupedNumber(int64_t n, char* out, int capacity);

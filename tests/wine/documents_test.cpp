@@ -321,6 +321,42 @@ TEST_F(DocumentsLoadSave, AReadOnlyFileIsOverwrittenOnlyAfterYesAndStaysReadOnly
     EXPECT_EQ(FilesIn(folder_).size(), 1u); // no temporary file left over
 }
 
+TEST_F(DocumentsLoadSave, AFileChangedByAnotherProgramIsOverwrittenOnlyAfterYes) {
+    const std::string path = MakeFile("shared.txt", B("\xCF\xE8\xF1\xFC\xEC\xEE\r\n"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    WriteBytes(path, B("\xCF\xE8\xF1\xFC\xEC\xEE\r\n\xC5\xF9\xB8 \xF1\xF2\xF0\xEE\xEA\xE0\r\n"));
+    const Bytes theirs = ReadBytes(path);
+    Select(0, 0);
+    Type("new ");
+    // Cancel keeps their change and the document; No goes to Save As.
+    AnswerNextDialog(PressButton(IDCANCEL));
+    Command(IDM_SAVE);
+    auto seen = TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].text.find("Файл изменён другой программой после открытия. Сохранить поверх изменений?"),
+              std::string::npos) << seen[0].text;
+    EXPECT_EQ(ReadBytes(path), theirs);
+    EXPECT_TRUE(Modified());
+    AnswerNextDialog(PressButton(IDNO));
+    AnswerNextDialog(ChooseFile(Path("mine.txt")));
+    Command(IDM_SAVE);
+    EXPECT_EQ(ReadBytes(path), theirs);
+    EXPECT_EQ(ReadBytes(Path("mine.txt")), B("new \xCF\xE8\xF1\xFC\xEC\xEE\r\n"));
+    // Saved once, the file is the editor's again: no question until it changes.
+    TakeSeenDialogs();
+    Type("x");
+    Command(IDM_SAVE);
+    EXPECT_TRUE(TakeSeenDialogs().empty());
+    EXPECT_EQ(ReadBytes(Path("mine.txt")), B("new x\xCF\xE8\xF1\xFC\xEC\xEE\r\n"));
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    WriteBytes(path, B("changed"));
+    Type("y");
+    AnswerNextDialog(PressButton(IDYES));
+    Command(IDM_SAVE);
+    EXPECT_EQ(TakeSeenDialogs().size(), 1u);
+    EXPECT_EQ(ReadBytes(path), B("y\xCF\xE8\xF1\xFC\xEC\xEE\r\n\xC5\xF9\xB8 \xF1\xF2\xF0\xEE\xEA\xE0\r\n"));
+}
+
 TEST_F(DocumentsLoadSave, ANewFileGetsTheArchiveAttribute) {
     Type("fresh");
     const std::string path = Path("fresh.txt");

@@ -74,6 +74,30 @@ TEST_F(Typing, EnterInsertsOneLineBreakAndCharacterLineBreaksNothing) {
     EXPECT_EQ(Text(), B("\r\n\r\nb"));
 }
 
+TEST_F(Typing, EnterKeepsTheLoneLineFeedsOfAnLfDocumentAndCtrlYTheirLines) {
+    Load(B("\xEE\xE4\xE8\xED\n\xE4\xE2\xE0\n\xF2\xF0\xE8"));
+    Select(4, 4);
+    Key(VK_RETURN);
+    Key(VK_RETURN);
+    EXPECT_EQ(Text(), B("\xEE\xE4\xE8\xED\n\n\n\xE4\xE2\xE0\n\xF2\xF0\xE8"));
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), B("\xEE\xE4\xE8\xED\n\n\xE4\xE2\xE0\n\xF2\xF0\xE8"));
+    Select(6, 6);
+    Key('Y', true);
+    EXPECT_EQ(Text(), B("\xEE\xE4\xE8\xED\n\n\xF2\xF0\xE8"));
+    // A mixed document, and one without a break, take CR LF; that one is
+    // looked at again once a lone LF has come in.
+    Load(B("a\r\nb\nc"));
+    Select(1, 1);
+    Key(VK_RETURN);
+    EXPECT_EQ(Text(), B("a\r\n\r\nb\nc"));
+    Load(B("ab"));
+    Select(1, 1);
+    ReplaceSelection(reinterpret_cast<const unsigned char*>("\n"), 1);
+    Key(VK_RETURN);
+    EXPECT_EQ(Text(), B("a\n\nb"));
+}
+
 TEST_F(Typing, CtrlTabInsertsNothingAndTabInsertsATab) {
     Key(VK_TAB, true);
     EXPECT_EQ(Text(), B(""));

@@ -347,6 +347,19 @@ TEST_F(Help, F1OpensTheHelpFileBesideTheProgramAndTheEditorKeepsAnswering) {
     else
         RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
 
+    // Under Wine's browser launcher with no browser it could start: a
+    // message, which gives the page's path.
+    HKEY browsers = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", &browsers), ERROR_SUCCESS);
+    RegSetValueExA(browsers, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>("lork2-no-browser"), 17);
+    AnswerNextDialog(PressButton(IDOK));
+    Key(VK_F1);
+    RegDeleteValueA(browsers, "Browsers");
+    RegCloseKey(browsers);
+    seen = harness::TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].text.find(page), std::string::npos) << seen[0].text;
+
     // A WinHelp file goes to the help engine; whatever the engine asks, the
     // editor goes on taking keys and commands meanwhile.
     WriteFileText(winHelp, "not a help file");

@@ -81,7 +81,7 @@ TEST_F(TimeBudget, ALongLineIsRefusedOrTakenWithoutWrapAsItWouldCost) {
     const std::string markup = Repeated(kMarkup, 600000);
     AnswerNextDialog(PressButton(IDOK));
     EXPECT_FALSE(LoadFile(File(lines + markup + "\r\n" + lines).c_str()));
-    ExpectMessage({path_.c_str(), "строка длиной 600 000 знаков", "такой файл редактор не откроет"});
+    ExpectMessage({path_.c_str(), "строка длиной 600\xA0" "000 знаков", "такой файл редактор не откроет"});
     ExpectWorkKept();
 
     // A line of words is cheap without word wrap and slow with it: with word
@@ -128,7 +128,7 @@ TEST_F(TimeBudget, APasteOfOneHugeLineIsRefusedAndTheClipboardKept) {
     StartWork();
     AnswerNextDialog(PressButton(IDOK));
     Command(IDM_PASTE);
-    ExpectMessage({"Вставка: строка длиной 5 242 8", "такой текст редактор не возьмёт"});
+    ExpectMessage({"Вставка: строка длиной 5\xA0" "242\xA0" "8", "такой текст редактор не возьмёт"});
     ExpectWorkKept();
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
 }
@@ -164,6 +164,40 @@ TEST_F(TimeBudget, EscapeCancelsALoadAndLeavesTheDocument) {
     EXPECT_FALSE(Modified());
     EXPECT_TRUE(UndoHistoryEmpty());
     EXPECT_TRUE(TakeSeenDialogs().empty());
+}
+
+// Escape pressed in the last part of a load or an insertion, which cannot
+// be stopped (here: when the text is in and the modified flag is set), was
+// meant for the operation: it never reaches the close command afterwards.
+HHOOK g_escapeHook;
+bool g_escapeArmed;
+LRESULT CALLBACK EscapeWhenTheTextIsIn(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == EM_SETMODIFY && call->hwnd == EditorWindow() && g_escapeArmed) {
+        g_escapeArmed = false;
+        PostMessageA(call->hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(call->hwnd, WM_KEYUP, VK_ESCAPE, harness::kKeyReleased | 1);
+        PostMessageA(call->hwnd, WM_CHAR, 'a', 1);
+    }
+    return CallNextHookEx(g_escapeHook, code, wParam, lParam);
+}
+
+TEST_F(TimeBudget, AnEscapeLeftOverFromALongLoadOrInsertionNeverClosesTheEditor) {
+    const std::string big = Repeated(kLine, 3 << 19);
+    g_escapeHook = SetWindowsHookExA(WH_CALLWNDPROC, EscapeWhenTheTextIsIn, nullptr, GetCurrentThreadId());
+    g_escapeArmed = true;
+    ASSERT_TRUE(LoadFile(File(big).c_str()));
+    harness::Pump();
+    ASSERT_TRUE(IsWindow(g_shell.mainWindow));
+    EXPECT_EQ(TextLength(EditorWindow()), static_cast<int32_t>(big.size()) + 1); // the other key stays
+    AnswerNextDialog(harness::ChooseFile(path_));
+    g_escapeArmed = true;
+    Command(IDM_INSERT_FILE);
+    harness::Pump();
+    UnhookWindowsHookEx(g_escapeHook);
+    ASSERT_TRUE(IsWindow(g_shell.mainWindow));
+    EXPECT_EQ(TextLength(EditorWindow()), 2 * static_cast<int32_t>(big.size()) + 2);
+    TakeSeenDialogs();
 }
 
 } // namespace
