@@ -6,16 +6,10 @@ EditorState g_editorState;
 
 #include "base/settings.h"
 #include "core/app/setting_names.h"
-#include "editor/whole_text.h"
 
 HWND EditorWindow() { return g_editorState.control; }
 
 int DisplayCodePage() { return g_editorState.displayCodePage; }
-
-bool DocumentModified() {
-    if (const KeptDocument* held = HeldDocument()) return held->modified != FALSE;
-    return g_editorState.control && SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0) != 0;
-}
 
 bool OverwriteMode() { return g_editorState.overwrite; }
 

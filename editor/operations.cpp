@@ -123,6 +123,11 @@ void SetDisplayCodePage(int codePage) {
 
 void DisplayCodePageCommand(int id) { SetDisplayCodePage(id - IDM_SHOW_ANSI); }
 
+bool DocumentModified() {
+    if (const KeptDocument* held = HeldDocument()) return held->modified != FALSE;
+    return g_editorState.control && SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0) != 0;
+}
+
 void SetDocumentModified(bool modified) {
     if (KeptDocument* held = HeldDocument()) held->modified = modified ? TRUE : FALSE;
     if (g_editorState.control) SendMessageA(g_editorState.control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
