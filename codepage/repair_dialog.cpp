@@ -15,7 +15,7 @@
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "core/codepage/dialog_ids.h"
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "editor/display_code_page.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"

@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "core/codepage/tables.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/codepage/repair_model.h"
+#include "core/repair/model.h"
 #include "core/codepage/tables.h"
 #include "core/codepage/utf8.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

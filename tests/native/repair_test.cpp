@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "core/codepage/tables.h"
 #include "core/codepage/utf8.h"
 
