@@ -55,9 +55,17 @@ class RepairDecoder {
     RepairDecoder(const RepairReading& reading, int target);
     // Appends the result of the block to `out`; `last` ends the text.
     void Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out);
+    // The characters of the block's result, before they are written in the
+    // target; valid until the next call.
+    const std::vector<char32_t>& Decode(const unsigned char* data, std::size_t n, bool last);
     std::size_t substitutes() const { return substitutes_; }
 
   private:
+    void DecodeSevenBit(const unsigned char* data, std::size_t n, bool last);
+    void SkipMark(const unsigned char*& data, std::size_t& n, bool last);
+    void UndoSteps(bool last);
+    void Encode(std::vector<unsigned char>& out);
+
     RepairReading reading_;
     int target_;
     std::vector<unsigned char> pending_[3]; // cut UTF-8 sequences of each decoding

@@ -1,0 +1,51 @@
+// The encodings a reading goes through, as tables built once: every
+// single-byte encoding both ways, each character's letter class and case
+// for the scoring, and the two steps every reading is made of: bytes
+// decoded, and text turned back into the bytes a wrong reading gave it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/repair/repair.h"
+
+namespace repair {
+
+using Text = std::u32string;
+
+// The five code pages, (UTF-8, unused here), 1252.
+constexpr int kSingleByteCount = kRepair1252 + 1;
+
+// A letter's case in Tables::kase; 0 for no letter.
+constexpr unsigned char kSmall = 1;
+constexpr unsigned char kCapital = 2;
+
+// Byte to character, and character (below U+10000) to its byte, 0 when it
+// has none (no character from 0x80 up has byte 0).
+struct Tables {
+    char32_t decode[kSingleByteCount][256];
+    unsigned char encode[kSingleByteCount][65536];
+    unsigned char cls[65536];  // the model's letter class
+    unsigned char kase[65536]; // kSmall, kCapital or 0
+};
+const Tables& GetTables();
+
+// The byte of `c` in single-byte encoding `encode`, 0 for none; ASCII is
+// itself in every one.
+inline unsigned char ByteOf(const unsigned char* encode, char32_t c) {
+    return c < 0x80 ? static_cast<unsigned char>(c) : c < 0x10000 ? encode[c] : 0;
+}
+
+// The bytes decoded as `e`; false when e is UTF-8 and they are not
+// well-formed (a byte order mark at the start is dropped).
+bool DecodeStrict(const unsigned char* p, std::size_t n, int e, const Tables& t, Text& out);
+
+// One wrong reading undone: the text back to the bytes `wrong` gave it,
+// those bytes read as `original`. False when a character has no byte in
+// `wrong` or the bytes do not decode.
+bool Undo(const Text& in, const RepairStep& s, const Tables& t, std::vector<unsigned char>& bytes, Text& out);
+
+bool HasHigh(const Text& text);
+
+} // namespace repair
