@@ -1,52 +1,48 @@
 #include "lork2_text_repair.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstdio>
-#include <cstring>
-#include <memory>
-
-#include <sys/stat.h>
+#include <cstdlib>
 
 #include "core/repair/repair.h"
 #include "core/codepage/tables.h"
+#include "tools/text_stream.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr std::size_t kBlock = 1 << 20;
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "lork2-text: %s (see 'lork2-text --help')\n", message.c_str());
-    return 2;
-}
-
-int FileError(const std::string& name, int error) {
-    std::fprintf(stderr, "lork2-text: %s: %s\n", name.c_str(), std::strerror(error));
-    return 1;
-}
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f && f != stdin) std::fclose(f);
-    }
+struct RepairOptions {
+    int target = kCodePageAnsi;
+    long list = 0; // --list N, 0 without
+    std::string file;
 };
 
-// Appends up to `want` bytes; 0 or errno.
-int ReadMore(std::FILE* f, Bytes& into, std::size_t want, bool& end) {
-    const std::size_t base = into.size();
-    into.resize(base + want);
-    std::size_t got = 0;
-    while (got < want) {
-        const std::size_t n = std::fread(into.data() + base + got, 1, want - got, f);
-        got += n;
-        if (n == 0) break;
+int ParseRepairOptions(const std::vector<std::string>& args, RepairOptions& o) {
+    bool haveFile = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--to") {
+            if (i + 1 >= args.size()) return Usage("--to needs a code page");
+            const std::string& name = args[++i];
+            const char* names[] = {"ansi", "oem", "koi8", "iso", "mac", "utf8"};
+            o.target = -1;
+            for (int k = 0; k < 6; ++k)
+                if (name == names[k]) o.target = k;
+            if (o.target < 0) return Usage("unknown code page '" + name + "' (ansi, oem, koi8, iso, mac or utf8)");
+        } else if (a == "--list") {
+            if (i + 1 >= args.size()) return Usage("--list needs a number");
+            const std::string& n = args[++i];
+            o.list = n.size() <= 3 && n.find_first_not_of("0123456789") == std::string::npos ? std::atol(n.c_str()) : 0;
+            if (o.list < 1 || o.list > 100) return Usage("bad number '" + n + "' for --list (1-100)");
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Usage("unknown option '" + a + "'");
+        } else {
+            if (haveFile) return Usage("repair: too many arguments");
+            o.file = a;
+            haveFile = true;
+        }
     }
-    into.resize(base + got);
-    if (std::ferror(f)) return errno ? errno : EIO;
-    end = got < want;
     return 0;
 }
 
@@ -54,6 +50,22 @@ bool HasHigh(const Bytes& b) {
     for (unsigned char c : b)
         if (c >= 0x80) return true;
     return false;
+}
+
+// The sample the reading is chosen on: the first piece with a byte above
+// ASCII (ASCII before it reads the same in every code page, and goes to
+// `ascii`, at most about a block of it). --list looks at the first piece
+// only. Returns 0 or errno.
+int ReadReadingSample(TextInput& input, bool list, Bytes& sample, Bytes& ascii) {
+    if (int e = input.ReadFull(sample, kRepairSampleSize)) return e;
+    bool end = sample.size() < kRepairSampleSize;
+    while (!end && !HasHigh(sample) && !list) {
+        ascii.insert(ascii.end(), sample.begin(), sample.end());
+        if (int e = input.ReadFull(sample, kRepairSampleSize)) return e;
+        end = sample.size() < kRepairSampleSize;
+        if (ascii.size() >= kTextBlock) break;
+    }
+    return 0;
 }
 
 // The first line of the repaired sample, at most 60 characters' bytes, with
@@ -71,93 +83,52 @@ std::string Preview(const RepairReading& r, const Bytes& sample, int target) {
     return line;
 }
 
+// --list N: one line per reading, its score, name and first line.
+int WriteReadingList(const std::vector<RepairReading>& readings, const Bytes& sample, int target,
+                     const std::string& out) {
+    TextOutput output(out);
+    if (int s = output.Open()) return s;
+    for (const RepairReading& r : readings) {
+        const std::string line =
+            std::to_string(r.score) + "\t" + RepairReadingName(r) + "\t" + Preview(r, sample, target) + "\n";
+        output.Write(reinterpret_cast<const unsigned char*>(line.data()), line.size());
+    }
+    return output.Close(false);
+}
+
 } // namespace
 
-int RunRepairCommand(const std::vector<std::string>& args, const RepairOutput& output) {
-    int target = kCodePageAnsi;
-    long list = 0;
-    std::string file;
-    bool haveFile = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--to") {
-            if (i + 1 >= args.size()) return Usage("--to needs a code page");
-            const std::string& name = args[++i];
-            const char* names[] = {"ansi", "oem", "koi8", "iso", "mac", "utf8"};
-            target = -1;
-            for (int k = 0; k < 6; ++k)
-                if (name == names[k]) target = k;
-            if (target < 0) return Usage("unknown code page '" + name + "' (ansi, oem, koi8, iso, mac or utf8)");
-        } else if (a == "--list") {
-            if (i + 1 >= args.size()) return Usage("--list needs a number");
-            const std::string& n = args[++i];
-            list = n.size() <= 3 && n.find_first_not_of("0123456789") == std::string::npos ? std::atol(n.c_str()) : 0;
-            if (list < 1 || list > 100) return Usage("bad number '" + n + "' for --list (1-100)");
-        } else if (a.size() > 1 && a[0] == '-') {
-            return Usage("unknown option '" + a + "'");
-        } else {
-            if (haveFile) return Usage("repair: too many arguments");
-            file = a;
-            haveFile = true;
-        }
-    }
-
-    const bool isStdin = file.empty() || file == "-";
-    const std::string name = isStdin ? "standard input" : file;
-    std::unique_ptr<std::FILE, FileCloser> in(isStdin ? stdin : std::fopen(file.c_str(), "rb"));
-    if (!in) return FileError(name, errno ? errno : EIO);
-    struct stat st;
-    if (!isStdin && fstat(fileno(in.get()), &st) == 0 && S_ISDIR(st.st_mode)) return FileError(name, EISDIR);
-
-    // The sample the reading is chosen on: the first block with a byte above
-    // ASCII (ASCII before it reads the same in every code page).
+int RunRepair(const std::vector<std::string>& args, const std::string& out) {
+    RepairOptions o;
+    if (int s = ParseRepairOptions(args, o)) return s;
+    TextInput input;
+    if (int e = input.Open(o.file)) return FileError(input.name(), e);
     Bytes sample;
-    bool end = false;
-    if (int e = ReadMore(in.get(), sample, kRepairSampleSize, end)) return FileError(name, e);
     Bytes ascii;
-    while (!end && !HasHigh(sample) && !list) {
-        ascii.insert(ascii.end(), sample.begin(), sample.end());
-        sample.clear();
-        if (int e = ReadMore(in.get(), sample, kRepairSampleSize, end)) return FileError(name, e);
-        if (ascii.size() >= kBlock) break;
-    }
+    if (int e = ReadReadingSample(input, o.list, sample, ascii)) return FileError(input.name(), e);
     const std::vector<RepairReading> readings =
-        FindRepairReadings(sample.data(), sample.size(), -1, list ? static_cast<std::size_t>(list) : 1);
+        FindRepairReadings(sample.data(), sample.size(), -1, o.list ? static_cast<std::size_t>(o.list) : 1);
+    if (o.list) return WriteReadingList(readings, sample, o.target, out);
 
-    if (int s = output.open(output.self)) return s;
-    if (list) {
-        bool ok = true;
-        for (const RepairReading& r : readings) {
-            std::string line = std::to_string(r.score) + "\t" + RepairReadingName(r) + "\t" +
-                               Preview(r, sample, target) + "\n";
-            ok = ok && output.write(output.self, reinterpret_cast<const unsigned char*>(line.data()), line.size());
-        }
-        return output.close(output.self, !ok);
-    }
-
-    // Everything after the sample, block by block. Text that was all ASCII
-    // so far goes out as it is, unless the reading is KOI8-R without its
+    // The sample and everything after it go through the decoder; the ASCII
+    // before it goes out as it is, unless the reading is KOI8-R without its
     // eighth bit, which a later block cannot be.
-    const RepairReading& best = readings[0];
-    RepairDecoder decoder(best, target);
+    input.Unread(std::move(sample));
+    RepairDecoder decoder(readings[0], o.target);
     Bytes result;
-    bool ok = true;
-    if (!ascii.empty()) ok = output.write(output.self, ascii.data(), ascii.size());
-    Bytes block = std::move(sample);
-    for (;;) {
-        result.clear();
-        decoder.Feed(block.data(), block.size(), end, result);
-        if (ok && !result.empty()) ok = output.write(output.self, result.data(), result.size());
-        if (end || !ok) break;
-        block.clear();
-        if (int e = ReadMore(in.get(), block, kBlock, end)) {
-            output.close(output.self, true);
-            return FileError(name, e);
-        }
-    }
-    const int status = output.close(output.self, !ok);
+    const int status =
+        StreamText(input, out, [&](unsigned char* text, std::size_t n, bool end, TextOutput& output) -> std::size_t {
+            if (!ascii.empty()) {
+                output.Write(ascii.data(), ascii.size());
+                ascii = Bytes();
+            }
+            result.clear();
+            decoder.Feed(text, n, end, result);
+            output.Write(result.data(), result.size());
+            return 0;
+        });
     if (status == 0) {
-        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(best).c_str());
+        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(readings[0]).c_str());
         if (decoder.substitutes())
             std::fprintf(stderr, "; %zu substitute%s written", decoder.substitutes(),
                          decoder.substitutes() == 1 ? "" : "s");

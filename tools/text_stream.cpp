@@ -80,6 +80,11 @@ int FileError(const std::string& name, int error) {
     return 1;
 }
 
+int Usage(const std::string& message) {
+    std::fprintf(stderr, "%s: %s (see '%s --help')\n", kProgram, message.c_str(), kProgram);
+    return 2;
+}
+
 bool IsStandardInput(const std::string& name) { return name.empty() || name == "-"; }
 std::string DisplayName(const std::string& name) { return IsStandardInput(name) ? "standard input" : name; }
 
@@ -130,18 +135,27 @@ std::size_t TextInput::Read(unsigned char* p, std::size_t n) {
     }
 }
 
-int TextInput::ReadSample(std::vector<unsigned char>& sample, std::size_t n) {
-    sample.resize(n);
+int TextInput::ReadFull(std::vector<unsigned char>& into, std::size_t n) {
+    into.resize(n);
     std::size_t have = 0;
     while (have < n) {
-        const std::size_t got = Read(sample.data() + have, n - have);
+        const std::size_t got = Read(into.data() + have, n - have);
         if (got == 0) break;
         have += got;
     }
-    sample.resize(have);
-    again_ = sample;
-    againAt_ = 0;
+    into.resize(have);
     return error_;
+}
+
+void TextInput::Unread(std::vector<unsigned char> bytes) {
+    again_ = std::move(bytes);
+    againAt_ = 0;
+}
+
+int TextInput::ReadSample(std::vector<unsigned char>& sample, std::size_t n) {
+    if (ReadFull(sample, n)) return error_;
+    Unread(sample);
+    return 0;
 }
 
 TextOutput::~TextOutput() {

@@ -2,7 +2,7 @@
 // is converted and written before the next is read, so memory stays the same
 // whatever the size of the input. Output goes to standard output, or to OUT
 // through a temporary file beside it that replaces OUT only when everything
-// succeeded.
+// succeeded. Every command reads, writes and reports its errors through here.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +17,10 @@ constexpr std::size_t kTextBlock = 1 << 20;
 // Prints "lork2-text: NAME: reason" for a file that cannot be read or
 // written (`error` an errno value) and returns the exit status 1.
 int FileError(const std::string& name, int error);
+
+// Prints "lork2-text: MESSAGE (see 'lork2-text --help')" for a bad command
+// line and returns the exit status 2.
+int Usage(const std::string& message);
 
 bool IsStandardInput(const std::string& name); // "" or "-"
 std::string DisplayName(const std::string& name);
@@ -36,6 +40,12 @@ class TextInput {
     // Reads up to `n` bytes from the start as a sample; later reads return
     // these bytes again first. Returns error() (0 on success).
     int ReadSample(std::vector<unsigned char>& sample, std::size_t n);
+    // Replaces `into` with up to `n` bytes, fewer only at the end of the
+    // text. Returns error() (0 on success).
+    int ReadFull(std::vector<unsigned char>& into, std::size_t n);
+    // Hands `bytes` out again before anything further is read (when no
+    // sample is pending).
+    void Unread(std::vector<unsigned char> bytes);
     int error() const { return error_; }
     const std::string& name() const { return name_; } // as DisplayName gives it
 
