@@ -14,8 +14,8 @@ namespace repair {
 
 using Text = std::u32string;
 
-// The five code pages, (UTF-8, unused here), 1252.
-constexpr int kSingleByteCount = kRepair1252 + 1;
+// Every encoding of repair.h but UTF-8 (its row is unused).
+constexpr int kSingleByteCount = kRepairEncodingCount;
 
 // A letter's case in Tables::kase; 0 for no letter.
 constexpr unsigned char kSmall = 1;

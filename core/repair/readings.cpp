@@ -1,6 +1,7 @@
 #include "core/repair/repair.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 
@@ -28,7 +29,8 @@ constexpr std::size_t kLineBackUp = 256;
 // The encodings a text is read in, and those it may have been wrongly read
 // as (UTF-8 never is: it would not have decoded).
 constexpr int kSavedAs[] = {kRepairUtf8, kCodePageAnsi, kCodePageOem, kCodePageKoi8, kCodePageIso, kCodePageMac};
-constexpr int kReadAs[] = {kCodePageAnsi, kCodePageOem, kCodePageKoi8, kCodePageIso, kCodePageMac, kRepair1252};
+constexpr int kReadAs[] = {kCodePageAnsi, kCodePageOem,    kCodePageKoi8,  kCodePageIso,    kCodePageMac, kRepair1252,
+                           kRepairMacEuro, kRepairLatin1, kRepairMacRoman, kRepair437};
 
 // The sample's window: from the first byte above ASCII (backed up to a line
 // start) and ending on an ASCII byte, so that no sequence is cut.
@@ -92,13 +94,20 @@ std::vector<Candidate> Candidates(const unsigned char* p, std::size_t m, int asI
 }
 
 // Text is rarely written in ISO 8859-5 or Mac Cyrillic, but 1251 is often
-// taken for Mac Cyrillic.
+// taken for Mac Cyrillic; Western readings other than 1252 are rarer than
+// it, but for CP866 read as DOS 437 (Russian names in ZIP archives).
 int RareMentions(const RepairReading& r) {
     auto rare = [](int e) { return e == kCodePageIso || e == kCodePageMac ? 1 : 0; };
+    auto rareWrong = [](const RepairStep& s) {
+        switch (s.wrong) {
+        case kCodePageIso: case kRepairLatin1: case kRepairMacRoman: return true;
+        case kCodePageMac: case kRepairMacEuro: return s.original != kCodePageAnsi;
+        case kRepair437: return s.original != kCodePageOem;
+        default: return false;
+        }
+    };
     int n = rare(r.saved);
-    for (int i = 0; i < r.steps; ++i)
-        n += rare(r.step[i].original) + (r.step[i].wrong == kCodePageIso ||
-                                         (r.step[i].wrong == kCodePageMac && r.step[i].original != kCodePageAnsi));
+    for (int i = 0; i < r.steps; ++i) n += rare(r.step[i].original) + rareWrong(r.step[i]);
     return n;
 }
 
@@ -140,13 +149,17 @@ std::vector<RepairReading> BestDistinct(std::vector<Candidate>& found, std::size
 }
 
 const char* CodeName(int e) {
-    static const char* const names[] = {"cp1251", "cp866", "koi8-r", "iso-8859-5", "mac-cyrillic", "utf8", "cp1252"};
-    return e >= 0 && e <= kRepair1252 ? names[e] : "?";
+    static const char* const names[] = {"cp1251", "cp866",     "koi8-r",     "iso-8859-5", "mac-cyrillic", "utf8",
+                                        "cp1252", "mac-cyrillic with the euro", "iso-8859-1", "mac-roman", "cp437"};
+    static_assert(std::size(names) == kRepairEncodingCount);
+    return e >= 0 && e < kRepairEncodingCount ? names[e] : "?";
 }
 
 const char* RussianName(int e) {
-    static const char* const names[] = {"1251", "866", "KOI8-R", "ISO 8859-5", "Mac", "UTF-8", "1252"};
-    return e >= 0 && e <= kRepair1252 ? names[e] : "?";
+    static const char* const names[] = {"1251", "866",       "KOI8-R",     "ISO 8859-5", "Mac", "UTF-8",
+                                        "1252", "Mac с евро", "ISO 8859-1", "Mac Roman",  "437"};
+    static_assert(std::size(names) == kRepairEncodingCount);
+    return e >= 0 && e < kRepairEncodingCount ? names[e] : "?";
 }
 
 } // namespace
