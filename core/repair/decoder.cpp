@@ -75,7 +75,7 @@ void DecodeBlock(int e, std::vector<unsigned char>& pending, const unsigned char
 } // namespace
 
 RepairDecoder::RepairDecoder(const RepairReading& reading, int target) : reading_(reading), target_(target) {
-    if (reading_.steps > 2) reading_.steps = 2;
+    if (reading_.steps > kRepairMaxSteps) reading_.steps = kRepairMaxSteps;
     if (target_ < 0 || target_ > kRepairUtf8) target_ = 0;
 }
 

@@ -56,8 +56,10 @@ struct Candidate {
 };
 
 // Every wrong reading `text` may have gone through last, undone, after the
-// steps `reading` has; a second one only behind text that was saved as
-// UTF-8 in between.
+// steps `reading` has; a further one only behind text that was saved as
+// UTF-8 in between. Readings that cannot give the bytes (a character the
+// wrong code page has no byte for, or bytes that are no UTF-8) go no
+// further and are never scored.
 void AddUndone(const Candidate& from, const Tables& t, std::vector<Candidate>& found) {
     std::vector<unsigned char> bytes;
     Text undone;
@@ -69,7 +71,7 @@ void AddUndone(const Candidate& from, const Tables& t, std::vector<Candidate>& f
             Candidate c{from.reading, undone};
             c.reading.step[c.reading.steps++] = step;
             found.push_back(c);
-            if (c.reading.steps < 2 && e == kRepairUtf8 && HasHigh(c.text)) AddUndone(c, t, found);
+            if (c.reading.steps < kRepairMaxSteps && e == kRepairUtf8 && HasHigh(c.text)) AddUndone(c, t, found);
         }
     }
 }
@@ -197,6 +199,6 @@ std::string RepairReadingNameRussian(const RepairReading& r) {
     if (r.steps == 0) return std::string("Текст в ") + RussianName(r.saved);
     std::string name = RussianName(r.step[r.steps - 1].original);
     name += std::string(", прочитанный как ") + RussianName(r.step[r.steps - 1].wrong);
-    if (r.steps == 2) name += std::string(", затем как ") + RussianName(r.step[0].wrong);
+    for (int i = r.steps - 2; i >= 0; --i) name += std::string(", затем как ") + RussianName(r.step[i].wrong);
     return name;
 }

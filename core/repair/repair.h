@@ -1,6 +1,6 @@
 // The text repair: finds the wrong readings garbled Russian text went through
 // on its way ("РџСЂРёРІРµС‚" is UTF-8 read as 1251 and saved as UTF-8) and
-// undoes them. A reading is the way the bytes are decoded now plus up to two
+// undoes them. A reading is the way the bytes are decoded now plus up to three
 // wrong readings undone, or KOI8-R whose eighth bit a mail relay stripped;
 // each is scored by how much it reads like Russian.
 #pragma once
@@ -30,10 +30,12 @@ struct RepairStep {
     signed char original = 0;
 };
 
+constexpr int kRepairMaxSteps = 3;
+
 struct RepairReading {
     signed char saved = kRepairUtf8; // how the bytes are written now (0..5)
-    unsigned char steps = 0;         // wrong readings undone, 0..2
-    RepairStep step[2];              // step[0] is the last one, undone first
+    unsigned char steps = 0;         // wrong readings undone, 0..kRepairMaxSteps
+    RepairStep step[kRepairMaxSteps]; // step[0] is the last one, undone first
     bool sevenBit = false;           // KOI8-R with the eighth bit stripped (no steps)
     long score = 0;                  // higher reads better
 };
@@ -77,7 +79,7 @@ class RepairDecoder {
 
     RepairReading reading_;
     int target_;
-    std::vector<unsigned char> pending_[3]; // cut UTF-8 sequences of each decoding
+    std::vector<unsigned char> pending_[kRepairMaxSteps + 1]; // cut UTF-8 sequences of each decoding
     std::vector<char32_t> chars_;
     std::vector<unsigned char> bytes_;
     std::size_t substitutes_ = 0;
