@@ -123,6 +123,10 @@ void RepairDecoder::UndoSteps(bool last) {
             }
             bytes_[i] = b;
         }
+        if (RestoresUnassigned(reading_.step[s]) && !bytes_.empty()) {
+            RestoreUnassigned(bytes_.data(), bytes_.size(), undoneLast_[s]);
+            undoneLast_[s] = bytes_.back();
+        }
         DecodeBlock(reading_.step[s].original, pending_[s + 1], bytes_.data(), bytes_.size(), last, t, chars_,
                     substitutes_);
     }

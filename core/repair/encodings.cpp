@@ -151,7 +151,17 @@ bool Undo(const Text& in, const RepairStep& s, const Tables& t, std::vector<unsi
         if (!b && in[i] != 0) return false;
         bytes[i] = b;
     }
+    if (RestoresUnassigned(s)) RestoreUnassigned(bytes.data(), bytes.size(), 0);
     return DecodeStrict(bytes.data(), bytes.size(), s.original, t, out);
+}
+
+bool RestoresUnassigned(const RepairStep& s) { return s.wrong == kCodePageAnsi && s.original == kRepairUtf8; }
+
+void RestoreUnassigned(unsigned char* p, std::size_t n, unsigned char before) {
+    constexpr unsigned char kUnassigned = 0x98, kLead = 0xD0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] == '?' && (i > 0 ? p[i - 1] : before) == kLead) p[i] = kUnassigned;
+    }
 }
 
 bool HasHigh(const Text& text) {

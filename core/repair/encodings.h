@@ -48,4 +48,12 @@ bool Undo(const Text& in, const RepairStep& s, const Tables& t, std::vector<unsi
 
 bool HasHigh(const Text& text);
 
+// A strict 1251 reader writes '?' for 0x98, the one byte 1251 leaves
+// unassigned. In UTF-8 read so, a '?' right after 0xD0 cannot be what was
+// there (0xD0 always leads a two-byte letter), and the one letter that
+// fits is И (0xD0 0x98): undoing such a step puts it back. `before` is the
+// byte before p (0 for none).
+bool RestoresUnassigned(const RepairStep& s);
+void RestoreUnassigned(unsigned char* p, std::size_t n, unsigned char before);
+
 } // namespace repair

@@ -87,6 +87,7 @@ class RepairDecoder {
     int markSeen_ = 0;
     unsigned char lastByte_ = 0; // KOI8-R without the eighth bit: the byte before the block
     bool heldHash_ = false;      // and a '#' held back from the block before
+    unsigned char undoneLast_[kRepairMaxSteps] = {}; // the last byte each step gave
 };
 
 // The whole text at once.

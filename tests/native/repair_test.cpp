@@ -131,6 +131,14 @@ TEST(Repair, ExamplesAndTheirNames) {
         EXPECT_EQ(ApplyRepairReading(r[0], garbled.data(), garbled.size(), kCodePageAnsi),
                   B("Не удалось открыть файл для чтения"));
     }
+    // A strict 1251 reader's '?' for 0x98, where only И fits, in blocks of
+    // any size.
+    const Bytes strict = B(U8(u8"Р?Р—РњР•РќР?РўР¬ Р?РњРЇ Р¤РђР™Р›Рђ"));
+    r = FindRepairReadings(strict.data(), strict.size(), -1, 1);
+    RepairDecoder bytewise(r.at(0), kCodePageAnsi);
+    Bytes restored;
+    for (std::size_t i = 0; i < strict.size(); ++i) bytewise.Feed(&strict[i], 1, i + 1 == strict.size(), restored);
+    EXPECT_EQ(restored, B("ИЗМЕНИТЬ ИМЯ ФАЙЛА"));
     // English, Russian in Latin letters and base64 stay as they are, never
     // taken for KOI8-R without its eighth bit; a short line of it comes back,
     // its ё in the '#' the stripped bit leaves, in blocks of any size.
