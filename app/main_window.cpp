@@ -3,9 +3,12 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <new>
+
 #include "app/command_table.h"
 #include "app/menus.h"
 #include "base/globals.h"
+#include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
 #include "document/documents.h"
@@ -13,7 +16,6 @@
 #include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
-#include "editor/undo.h"
 #include "print/printing.h"
 
 bool g_savePlacement;
@@ -28,9 +30,19 @@ void SaveWindowPlacement() {
 
 } // namespace
 
+// Running out of memory ends here, whatever the command: no exception
+// crosses the window procedure. A command computes its result before it
+// changes the document, and what it holds (a frozen view, a moved
+// selection) puts itself back on the way out, so the document stays as it
+// was and the user reads the memory message.
 void DispatchCommand(int id) {
     const CommandRow* row = FindCommand(id);
-    if (row && row->run) row->run(id);
+    if (!row || !row->run) return;
+    try {
+        row->run(id);
+    } catch (const std::bad_alloc&) {
+        ShowNoMemory();
+    }
 }
 
 void UpdateMenuState() {

@@ -13,6 +13,7 @@
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "core/app/command_line.h"
+#include "core/app/resource_ids.h"
 #include "core/app/setting_names.h"
 #include "codepage/colours.h"
 #include "core/editor/bar_tables.h"
@@ -25,7 +26,6 @@
 #include "editor/strip_image.h"
 #include "editor/title.h"
 #include "editor/toolbar.h"
-#include "editor/undo.h"
 #include "print/preview.h"
 #include "print/printing.h"
 #include "search/search.h"
@@ -47,9 +47,11 @@ bool RegisterClasses() {
     marker.lpszClassName = kMarkerClassName;
     if (!RegisterClassExA(&marker)) return false;
 
-    g_shell.largeIcon = LoadIconA(g_shell.instance, MAKEINTRESOURCEA(1));
-    g_shell.smallIcon = static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(2), IMAGE_ICON, 16, 16, 0));
-    g_shell.htmlIcon = static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(3), IMAGE_ICON, 16, 16, 0));
+    g_shell.largeIcon = LoadIconA(g_shell.instance, MAKEINTRESOURCEA(IDI_PROGRAM_LARGE));
+    g_shell.smallIcon =
+        static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), IMAGE_ICON, 16, 16, 0));
+    g_shell.htmlIcon =
+        static_cast<HICON>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDI_HTML_DOCUMENT), IMAGE_ICON, 16, 16, 0));
     WNDCLASSEXA main{};
     main.cbSize = sizeof main;
     main.lpfnWndProc = MainWindowProc;
@@ -134,10 +136,12 @@ void InitMainWindow() {
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     const int scale = ImageScaleAt(WindowDpi(g_shell.mainWindow));
     g_shell.menuImagesStandard = ScaleStrip(
-        static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+        static_cast<HBITMAP>(
+            LoadImageA(comctl, MAKEINTRESOURCEA(IDB_COMCTL_STANDARD_SMALL), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
         scale);
     g_shell.menuImagesOwn = ScaleStrip(
-        static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
+        static_cast<HBITMAP>(
+            LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDB_TOOLBAR_SMALL), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
         scale);
     if (ReadSetting(setting::StatusBar) != 0) CreateStatusBar();
     if (g_shell.richEditLibrary) CreateEditorControl();
@@ -231,7 +235,7 @@ bool StartProgram(const wchar_t* rawLine, int defaultShowState) {
     if (g_printFlag) PostMessageA(g_shell.mainWindow, WM_COMMAND, IDM_PRINT, 0);
     ShowWindow(g_shell.mainWindow, showState);
     UpdateWindow(g_shell.mainWindow);
-    g_shell.accelerators = LoadAcceleratorsA(g_shell.instance, MAKEINTRESOURCEA(1));
+    g_shell.accelerators = LoadAcceleratorsA(g_shell.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return true;
 }
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "core/app/menu_tables.h"
-#include "core/codepage/unicode_file.h"
+#include "core/unicode/unicode_file.h"
 
 constexpr int kPathSize = 260;
 

@@ -49,6 +49,11 @@ void ShowSystemError() {
     WithSystemErrorText([](std::string_view text) { ShowMessage(MB_ICONINFORMATION, {text}); });
 }
 
+void ShowNoMemory() {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ShowSystemError();
+}
+
 void ShowFileError(std::string_view path) {
     WithSystemErrorText(
         [path](std::string_view text) { ShowMessage(MB_ICONINFORMATION, {FileErrorText(path, text)}); });

@@ -25,6 +25,8 @@ int ShowMessage(UINT type, std::initializer_list<std::string_view> parts);
 // Shows the calling thread's last system error (10 when none is set) in a
 // message box with the information icon.
 void ShowSystemError();
+// The program's memory message: the system's text for ERROR_NOT_ENOUGH_MEMORY.
+void ShowNoMemory();
 // The same error after the name of the file it concerns:
 // "C:\\Docs\\a.txt: доступ запрещён".
 void ShowFileError(std::string_view path);

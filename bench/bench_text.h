@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include "app/program.h"
 #include "bench/wine_bench.h"
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 

@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/unicode_file.h"
+#include "core/charset/convert.h"
+#include "core/charset/encodings.h"
+#include "core/charset/tables.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
+#include "core/text/paragraph.h"
+#include "core/unicode/unicode_file.h"
 
 #include "bench/bench_text.h"
 
@@ -72,7 +73,9 @@ void RunIconv(benchmark::State& state, const char* from, const char* to, const s
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * source.size()));
 }
 
-void Iconv866To1251(benchmark::State& state) { RunIconv(state, "CP866", "CP1251", OemText()); }
+void Iconv866To1251(benchmark::State& state) {
+    RunIconv(state, kEncodings[kCodePageOem].iconvName, kEncodings[kCodePageAnsi].iconvName, OemText());
+}
 BENCHMARK(Iconv866To1251)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void Format(benchmark::State& state, Alignment alignment) {
@@ -189,7 +192,9 @@ BENCHMARK_CAPTURE(WriteUnicodeFile, Utf16Le, FileEncoding::Utf16Le)->Unit(benchm
 BENCHMARK_CAPTURE(WriteUnicodeFile, Bytes, FileEncoding::Bytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // glibc's iconv on the same file, for scale.
-void IconvUtf8To1251(benchmark::State& state) { RunIconv(state, "UTF-8", "CP1251", Utf8File()); }
+void IconvUtf8To1251(benchmark::State& state) {
+    RunIconv(state, kEncodings[kEncodingUtf8].iconvName, kEncodings[kCodePageAnsi].iconvName, Utf8File());
+}
 BENCHMARK(IconvUtf8To1251)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -41,7 +41,6 @@
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
 #include "editor/whole_text.h"
-#include "editor/undo.h"
 
 namespace {
 

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "bench/wine_bench.h"
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
 namespace {
 

@@ -24,9 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
 #include "core/repair/repair.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 

@@ -24,7 +24,6 @@
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/whole_text.h"
-#include "editor/undo.h"
 #include "search/search.h"
 #include "search/search_dialog.h"
 

@@ -8,15 +8,19 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/rtf_text.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/convert.h"
+#include "core/charset/encodings.h"
+#include "core/charset/tables.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/text/rtf_text.h"
+#include "core/unicode/utf8.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 int g_pendingSourceCodePage = -1;
@@ -100,8 +104,8 @@ ConversionRange SelectRangeOf(int command) {
 // The bytes read as g_utf8Source and written as g_utf8Target, one of them UTF-8.
 std::vector<unsigned char> RecodeWithUtf8(const unsigned char* bytes, int32_t n) {
     const auto count = static_cast<size_t>(n);
-    if (g_utf8Source != kUtf8Bytes) return CodePageToUtf8(g_utf8Source, bytes, count);
-    if (g_utf8Target != kUtf8Bytes) return Utf8ToCodePage(g_utf8Target, bytes, count).bytes;
+    if (g_utf8Source != kEncodingUtf8) return CodePageToUtf8(g_utf8Source, bytes, count);
+    if (g_utf8Target != kEncodingUtf8) return Utf8ToCodePage(g_utf8Target, bytes, count).bytes;
     return CleanUtf8(bytes, count).bytes;
 }
 
@@ -196,12 +200,9 @@ bool RunConversion(int command, unsigned char* bytes, int32_t n, const Conversio
     }
 }
 
-} // namespace
-
-void ConvertText(int command, int fromTable, int toTable) {
-    if (!EditorWindow()) return;
-    const int32_t firstLine = FreezeView();
-    const ConversionRange range = SelectRangeOf(command);
+// Converts the range SelectRangeOf chose; false when there was no memory
+// for the text (nothing changed then, and the selection is back).
+bool ConvertRange(int command, const ConversionRange& range, int fromTable, int toTable) {
     const int32_t length = range.end - range.start;
     bool enoughMemory = true;
     if (length > 0) {
@@ -215,23 +216,45 @@ void ConvertText(int command, int fromTable, int toTable) {
             enoughMemory = RunConversion(command, text.get(), n, range, fromTable, toTable);
         }
     }
+    return enoughMemory;
+}
+
+} // namespace
+
+void ConvertText(int command, int fromTable, int toTable) {
+    if (!EditorWindow()) return;
+    const int32_t firstLine = FreezeView();
+    const ConversionRange range = SelectRangeOf(command);
+    bool enoughMemory = true;
+    try {
+        enoughMemory = ConvertRange(command, range, fromTable, toTable);
+    } catch (const std::bad_alloc&) {
+        // A result that found no memory changed nothing: the selection and
+        // the view come back before the dispatch shows the memory message.
+        SetSelection(EditorWindow(), range.original.cpMin, range.original.cpMax);
+        ThawView(firstLine);
+        throw;
+    }
     // Finishing, also when nothing was done.
     ThawView(firstLine);
-    if (!enoughMemory) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        ShowSystemError();
-    }
+    if (!enoughMemory) ShowNoMemory();
 }
 
 void ConvertCodePagePair(int source, int target) {
-    if (source < 0 || source > kUtf8Bytes || target < 0 || target > kUtf8Bytes) return;
-    if (source != kUtf8Bytes && target != kUtf8Bytes) {
+    if (source < 0 || source > kEncodingUtf8 || target < 0 || target > kEncodingUtf8) return;
+    if (source != kEncodingUtf8 && target != kEncodingUtf8) {
         ConvertText(IDM_ENCODINGS, ToOemTable[source], FromOemTable[target]);
         return;
     }
     g_utf8Source = source;
     g_utf8Target = target;
-    ConvertText(IDM_ENCODINGS, kNoTable, kNoTable);
+    try {
+        ConvertText(IDM_ENCODINGS, kNoTable, kNoTable);
+    } catch (const std::bad_alloc&) {
+        g_utf8Source = -1;
+        g_utf8Target = -1;
+        throw;
+    }
     g_utf8Source = -1;
     g_utf8Target = -1;
 }

@@ -16,9 +16,8 @@ void ForgetPendingFirstKey();
 void ConvertText(int command, int fromTable, int toTable);
 // The encodings dialog's pair: the selection (or the whole text) read as
 // code page `source` and written as `target` (0..4 as in tables.h, or
-// kUtf8Bytes), as one undo step. Characters the target lacks become their
-// usual substitutes, as lork2-text's conversions give them.
-constexpr int kUtf8Bytes = 5;
+// kEncodingUtf8 of encodings.h), as one undo step. Characters the target
+// lacks become their usual substitutes, as lork2-text's conversions give them.
 void ConvertCodePagePair(int source, int target);
 
 // IDM_JUSTIFY to IDM_ALIGN_RIGHT and IDM_TO_ANSI to IDM_LINE_BREAK, with the

@@ -9,16 +9,15 @@
 #include "codepage/conversion_commands.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/dialog_ids.h"
-#include "core/codepage/tables.h"
+#include "core/charset/encodings.h"
+#include "core/charset/tables.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 #include "editor/editor.h"
 
 namespace {
 
-// List index = code-page number; UTF-8 bytes come after the five.
-constexpr int kListCount = kCodePageCount + 1;
-static_assert(kUtf8Bytes == kCodePageCount);
-const char* const kCodePageNames[kListCount] = {"ANSI (1251)", "OEM (866)", "KOI8 R", "ISO", "MAC", "UTF-8"};
+// List index = encoding id: the five code pages, then UTF-8 bytes.
+constexpr int kListCount = kEncodingCount;
 
 // A stored code page the lists cannot show counts as absent.
 int StoredCodePage(const SettingDef& def) {
@@ -29,7 +28,7 @@ int StoredCodePage(const SettingDef& def) {
 void FillCodePageList(HWND dialog, int id, int selected) {
     HWND list = GetDlgItem(dialog, id);
     for (int cp = 0; cp < kListCount; ++cp)
-        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(cp), reinterpret_cast<LPARAM>(kCodePageNames[cp]));
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(cp), reinterpret_cast<LPARAM>(kEncodings[cp].caption));
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 

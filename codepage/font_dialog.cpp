@@ -13,8 +13,8 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/dialog_ids.h"
-#include "core/codepage/font_choices.h"
+#include "core/dialogs/codepage_dialog_ids.h"
+#include "core/dialogs/font_choices.h"
 #include "editor/display_code_page.h"
 #include "editor/text_layer.h"
 

@@ -12,7 +12,6 @@
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/transfer.h"
-#include "editor/undo.h"
 
 namespace {
 

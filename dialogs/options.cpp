@@ -11,7 +11,6 @@
 #include "editor/editor.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
-#include "editor/undo.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 
 void InsertDateTime() {
     if (!EditorWindow()) return;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "base/globals.h"
-#include "core/codepage/dialog_ids.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 #include "core/document/file_names.h"
 #include "document/file_access.h"
 

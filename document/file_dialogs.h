@@ -2,7 +2,7 @@
 // only choose a name; the document code does the loading and saving.
 #pragma once
 
-#include "core/codepage/unicode_file.h"
+#include "core/unicode/unicode_file.h"
 
 // Fills the shared open-file-name record (at main window creation).
 void InitFileDialogs();

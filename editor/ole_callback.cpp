@@ -1,5 +1,6 @@
 #include "editor/ole_callback.h"
 
+#include "editor/editor.h"
 #include "editor/undo.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "editor/text_layer.h"
 
 #include "base/heap_block.h"
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 #include "core/editor/byte_find.h"
 #include "editor/control.h"
 

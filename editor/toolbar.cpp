@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "core/app/command_ids.h"
 #include "core/app/menu_tables.h"
+#include "core/app/resource_ids.h"
 #include "core/app/setting_names.h"
 #include "core/editor/bar_tables.h"
 #include "editor/strip_image.h"
@@ -18,10 +19,6 @@ namespace {
 
 HBITMAP g_toolbarBitmap;         // the own images loaded into the toolbar
 HBITMAP g_toolbarStandardBitmap; // the standard ones, when enlarged for the screen
-
-// The common controls' strips of standard images, small and large.
-constexpr int kStandardSmallStrip = 120;
-constexpr int kStandardLargeStrip = 121;
 
 TBSAVEPARAMSA LayoutValue() {
     TBSAVEPARAMSA where{};
@@ -192,7 +189,7 @@ void CreateToolbar() {
         SendMessageA(g_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
         g_toolbarStandardBitmap = ScaleStrip(
             static_cast<HBITMAP>(LoadImageA(GetModuleHandleA("comctl32.dll"),
-                                            MAKEINTRESOURCEA(big ? kStandardLargeStrip : kStandardSmallStrip),
+                                            MAKEINTRESOURCEA(big ? IDB_COMCTL_STANDARD_LARGE : IDB_COMCTL_STANDARD_SMALL),
                                             IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
             scale);
         TBADDBITMAP standard{nullptr, reinterpret_cast<UINT_PTR>(g_toolbarStandardBitmap)};
@@ -201,7 +198,7 @@ void CreateToolbar() {
         TBADDBITMAP standard{HINST_COMMCTRL, static_cast<UINT_PTR>(big ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR)};
         SendMessageA(g_toolbar, TB_ADDBITMAP, kStandardImageCount, reinterpret_cast<LPARAM>(&standard));
     }
-    g_toolbarBitmap = ScaleStrip(static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(big ? 2 : 1),
+    g_toolbarBitmap = ScaleStrip(static_cast<HBITMAP>(LoadImageA(g_shell.instance, MAKEINTRESOURCEA(big ? IDB_TOOLBAR_LARGE : IDB_TOOLBAR_SMALL),
                                                                  IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)),
                                  scale);
     if (g_toolbarBitmap) {

@@ -6,13 +6,14 @@
 #include "base/heap_block.h"
 #include "base/scoped.h"
 #include "core/app/command_ids.h"
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 #include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/memory_check.h"
 #include "editor/text_layer.h"
-#include "editor/whole_text.h"
 #include "editor/undo.h"
+#include "editor/whole_text.h"
 
 #include <cstring>
 

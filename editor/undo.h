@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-#include "editor/editor.h"
-
 // What RecordUndo is asked to record. The numbers are the request codes the
 // history has always used.
 enum class UndoRequest : unsigned char {

@@ -7,7 +7,7 @@
 
 #include "base/heap_block.h"
 #include "base/messages.h"
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
 #include "editor/memory_check.h"

@@ -9,7 +9,7 @@
 #include "base/scoped.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 #include "core/print/page_layout_core.h"
 #include "editor/display_code_page.h"
 #include "editor/editor.h"

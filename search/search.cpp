@@ -12,7 +12,6 @@
 #include "core/search/search_rules.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 
 SearchState g_search;
 

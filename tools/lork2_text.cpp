@@ -18,12 +18,15 @@
 #include <io.h>
 #endif
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/convert.h"
+#include "core/charset/encodings.h"
+#include "core/charset/tables.h"
 #include "core/document/detect_code_page.h"
 #include "core/search/hex_string.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 #include "lork2_text_repair.h"
 #include "lork2_version.h"
 #include "tools/text_stream.h"
@@ -35,19 +38,9 @@ using Args = std::vector<std::string>;
 
 const char kProgram[] = "lork2-text";
 
-// convert's code name for UTF-8, beside the code pages 0..4 of tables.h.
-constexpr int kUtf8 = 5;
-
 // Sends a short result to OUT or to standard output.
 int Emit(const std::string& out, const std::string& text) {
     return WriteText(out, reinterpret_cast<const unsigned char*>(text.data()), text.size());
-}
-
-int ParseCodePage(std::string_view name, int highest) {
-    const char* names[] = {"ansi", "oem", "koi8", "iso", "mac"};
-    for (int cp = 0; cp <= highest; ++cp)
-        if (name == names[cp]) return cp;
-    return -1;
 }
 
 // A decimal number within [low, high], or -1.
@@ -134,7 +127,7 @@ int ConvertToUtf8(int from, const std::string& file, const std::string& out) {
 // From UTF-8 to a code page or to UTF-8 again, counting the substitutes.
 int ConvertFromUtf8(int to, const std::string& toName, const std::string& file, const std::string& out) {
     Utf8State state;
-    state.target = to == kUtf8 ? kUtf8Target : to;
+    state.target = to;
     Bytes bytes(kTextBlock + 4);
     bool whole = false;
     const int status = Stream(file, out, [&](unsigned char* text, std::size_t n, bool end, TextOutput& o) -> std::size_t {
@@ -150,14 +143,14 @@ int ConvertFromUtf8(int to, const std::string& toName, const std::string& file, 
 
 int RunConvert(const Args& args, const std::string& out) {
     if (args.size() < 2) return Usage("convert needs FROM and TO");
-    const int from = args[0] == "utf8" ? kUtf8 : ParseCodePage(args[0], kCodePageMac);
-    const int to = args[1] == "utf8" ? kUtf8 : ParseCodePage(args[1], kCodePageMac);
-    if (from < 0) return Usage("unknown code page '" + args[0] + "' (ansi, oem, koi8, iso, mac or utf8)");
-    if (to < 0) return Usage("unknown code page '" + args[1] + "' (ansi, oem, koi8, iso, mac or utf8)");
+    const int from = EncodingByCliName(args[0], kEncodingUtf8);
+    const int to = EncodingByCliName(args[1], kEncodingUtf8);
+    if (from < 0) return UnknownCodePage(args[0], kEncodingUtf8);
+    if (to < 0) return UnknownCodePage(args[1], kEncodingUtf8);
     std::string file;
     if (int s = TakeFile(args, 2, "convert", file)) return s;
-    if (to == kUtf8 && from != kUtf8) return ConvertToUtf8(from, file, out);
-    if (from == kUtf8) return ConvertFromUtf8(to, args[1], file, out);
+    if (to == kEncodingUtf8 && from != kEncodingUtf8) return ConvertToUtf8(from, file, out);
+    if (from == kEncodingUtf8) return ConvertFromUtf8(to, args[1], file, out);
     return Stream(file, out, [&](unsigned char* text, std::size_t n, bool, TextOutput& o) -> std::size_t {
         ConvertBytes(text, n, ToOemTable[from], FromOemTable[to]);
         o.Write(text, n);
@@ -168,8 +161,8 @@ int RunConvert(const Args& args, const std::string& out) {
 // FROM (one of the three display code pages) and the optional FILE.
 int TakeDisplayCodePage(const Args& args, const char* command, int& from, std::string& file) {
     if (args.empty()) return Usage(std::string(command) + " needs FROM");
-    from = ParseCodePage(args[0], kCodePageKoi8);
-    if (from < 0) return Usage("unknown code page '" + args[0] + "' (ansi, oem or koi8)");
+    from = EncodingByCliName(args[0], kCodePageKoi8);
+    if (from < 0) return UnknownCodePage(args[0], kCodePageKoi8);
     return TakeFile(args, 1, command, file);
 }
 

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/charset/encodings.h"
+#include "core/charset/tables.h"
 #include "core/repair/repair.h"
-#include "core/codepage/tables.h"
 #include "tools/text_stream.h"
 
 namespace {
@@ -25,11 +26,8 @@ int ParseRepairOptions(const std::vector<std::string>& args, RepairOptions& o) {
         if (a == "--to") {
             if (i + 1 >= args.size()) return Usage("--to needs a code page");
             const std::string& name = args[++i];
-            const char* names[] = {"ansi", "oem", "koi8", "iso", "mac", "utf8"};
-            o.target = -1;
-            for (int k = 0; k < 6; ++k)
-                if (name == names[k]) o.target = k;
-            if (o.target < 0) return Usage("unknown code page '" + name + "' (ansi, oem, koi8, iso, mac or utf8)");
+            o.target = EncodingByCliName(name, kEncodingUtf8);
+            if (o.target < 0) return UnknownCodePage(name, kEncodingUtf8);
         } else if (a == "--list") {
             if (i + 1 >= args.size()) return Usage("--list needs a number");
             const std::string& n = args[++i];
@@ -78,7 +76,7 @@ std::string Preview(const RepairReading& r, const Bytes& sample, int target) {
         const unsigned char c = text[i];
         if (c == '\n' && !line.empty()) break;
         line += static_cast<char>(c < 0x20 ? ' ' : c);
-        if (target != kRepairUtf8 || (c & 0xC0) != 0x80) ++chars;
+        if (target != kEncodingUtf8 || (c & 0xC0) != 0x80) ++chars;
     }
     return line;
 }

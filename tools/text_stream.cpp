@@ -1,5 +1,7 @@
 #include "tools/text_stream.h"
 
+#include "core/charset/encodings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -83,6 +85,13 @@ int FileError(const std::string& name, int error) {
 int Usage(const std::string& message) {
     std::fprintf(stderr, "%s: %s (see '%s --help')\n", kProgram, message.c_str(), kProgram);
     return 2;
+}
+
+int UnknownCodePage(const std::string& name, int highest) {
+    std::string names;
+    for (int e = 0; e <= highest; ++e)
+        names += std::string(e == 0 ? "" : e == highest ? " or " : ", ") + kEncodings[e].cliName;
+    return Usage("unknown code page '" + name + "' (" + names + ")");
 }
 
 bool IsStandardInput(const std::string& name) { return name.empty() || name == "-"; }

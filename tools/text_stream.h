@@ -21,6 +21,9 @@ int FileError(const std::string& name, int error);
 // Prints "lork2-text: MESSAGE (see 'lork2-text --help')" for a bad command
 // line and returns the exit status 2.
 int Usage(const std::string& message);
+// The same for a code page lork2-text does not know among the encodings
+// 0..highest of encodings.h: "unknown code page 'NAME' (ansi, oem or koi8)".
+int UnknownCodePage(const std::string& name, int highest);
 
 bool IsStandardInput(const std::string& name); // "" or "-"
 std::string DisplayName(const std::string& name);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
 int LastBackslash(std::string_view path, int lowest) {
     for (int i = static_cast<int>(path.size()) - 1; i >= lowest && i >= 0; --i)

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "core/app/command_ids.h"
+#include "core/charset/display_map.h"
+#include "core/charset/encodings.h"
 
 namespace {
 
@@ -85,16 +87,7 @@ size_t FormatCaretField(uint32_t column, uint32_t line, char* out, size_t size) 
 }
 
 const char* CodePageFieldName(int codePage) {
-    switch (codePage) {
-    case 0:
-        return "ANSI (1251)";
-    case 1:
-        return "OEM (866)";
-    case 2:
-        return "KOI8 R";
-    default:
-        return "";
-    }
+    return codePage >= 0 && codePage < kDisplayCodePageCount ? kEncodings[codePage].caption : "";
 }
 
 const char* ModeFieldText(bool overwrite) { return overwrite ? "Замена" : "Вставка"; }

@@ -1,6 +1,6 @@
 #include "core/editor/byte_find.h"
 
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
 namespace {
 

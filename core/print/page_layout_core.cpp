@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/codepage/html_tags.h"
+#include "core/text/html_tags.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
+#include "core/unicode/utf8.h"
 #include "core/repair/model.h"
 
 namespace repair {

@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/codepage/tables.h"
+#include "core/charset/tables.h"
 #include "core/repair/encodings.h"
 #include "core/repair/score.h"
 #include "core/repair/seven_bit.h"
@@ -150,18 +150,23 @@ std::vector<RepairReading> BestDistinct(std::vector<Candidate>& found, std::size
     return best;
 }
 
+// The encodings' names, then those of the Western code pages, which only
+// the repair knows.
 const char* CodeName(int e) {
-    static const char* const names[] = {"cp1251", "cp866",     "koi8-r",     "iso-8859-5", "mac-cyrillic", "utf8",
-                                        "cp1252", "mac-cyrillic with the euro", "iso-8859-1", "mac-roman", "cp437"};
-    static_assert(std::size(names) == kRepairEncodingCount);
-    return e >= 0 && e < kRepairEncodingCount ? names[e] : "?";
+    static const char* const western[] = {"cp1252", "mac-cyrillic with the euro", "iso-8859-1", "mac-roman",
+                                          "cp437"};
+    static_assert(std::size(western) == kRepairEncodingCount - kRepair1252);
+    return e >= 0 && e < kEncodingCount ? kEncodings[e].readingName
+           : e >= kRepair1252 && e < kRepairEncodingCount ? western[e - kRepair1252]
+                                                          : "?";
 }
 
 const char* RussianName(int e) {
-    static const char* const names[] = {"1251", "866",       "KOI8-R",     "ISO 8859-5", "Mac", "UTF-8",
-                                        "1252", "Mac с евро", "ISO 8859-1", "Mac Roman",  "437"};
-    static_assert(std::size(names) == kRepairEncodingCount);
-    return e >= 0 && e < kRepairEncodingCount ? names[e] : "?";
+    static const char* const western[] = {"1252", "Mac с евро", "ISO 8859-1", "Mac Roman", "437"};
+    static_assert(std::size(western) == kRepairEncodingCount - kRepair1252);
+    return e >= 0 && e < kEncodingCount ? kEncodings[e].shortName
+           : e >= kRepair1252 && e < kRepairEncodingCount ? western[e - kRepair1252]
+                                                          : "?";
 }
 
 } // namespace

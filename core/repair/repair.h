@@ -9,19 +9,21 @@
 #include <string>
 #include <vector>
 
-// The encodings of a reading: the five code pages of tables.h (0..4), then
-// UTF-8, and the Western code pages text is only ever wrongly read as:
-// Windows-1252, ISO 8859-1 (whose 0x80..0x9F are control characters),
-// Mac Roman and DOS 437; and Mac Cyrillic as macOS reads it today, which
-// has the euro sign at 0xFF where the older table (kCodePageMac, and
-// glibc's) has the currency sign.
-constexpr int kRepairUtf8 = 5;
-constexpr int kRepair1252 = 6;
-constexpr int kRepairMacEuro = 7;
-constexpr int kRepairLatin1 = 8;
-constexpr int kRepairMacRoman = 9;
-constexpr int kRepair437 = 10;
-constexpr int kRepairEncodingCount = 11;
+#include "core/charset/encodings.h"
+
+// The encodings of a reading: the encodings of encodings.h (the five code
+// pages, then UTF-8), and the Western code pages text is only ever wrongly
+// read as: Windows-1252, ISO 8859-1 (whose 0x80..0x9F are control
+// characters), Mac Roman and DOS 437; and Mac Cyrillic as macOS reads it
+// today, which has the euro sign at 0xFF where the older table
+// (kCodePageMac, and glibc's) has the currency sign.
+constexpr int kRepairUtf8 = kEncodingUtf8;
+constexpr int kRepair1252 = kEncodingCount;
+constexpr int kRepairMacEuro = kRepair1252 + 1;
+constexpr int kRepairLatin1 = kRepair1252 + 2;
+constexpr int kRepairMacRoman = kRepair1252 + 3;
+constexpr int kRepair437 = kRepair1252 + 4;
+constexpr int kRepairEncodingCount = kRepair1252 + 5;
 
 // One wrong reading: text encoded in `original` (0..5) was read as `wrong`
 // (0..4 or a Western code page) and written out again.

@@ -1,6 +1,6 @@
 #include "core/repair/seven_bit.h"
 
-#include "core/codepage/tables.h"
+#include "core/charset/tables.h"
 #include "core/repair/score.h"
 
 namespace repair {

@@ -1,7 +1,7 @@
 #include "core/search/search_text.h"
 
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/codepage/paragraph.h"
+#include "core/text/paragraph.h"
 
 // The checks walk every output byte: they are left out of the coverage
 // tracing, which would otherwise cost far more than the formatting.

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/codepage/convert.h"
+#include "core/text/line_breaks.h"
 
 namespace {
 std::vector<unsigned char> DropLfAfterCr(const unsigned char* p, std::size_t n) {

@@ -10,9 +10,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/utf8.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 
 #include "tests/fuzz/fuzz_input.h"
 
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     format.settings.first = in.Byte() % 8;
     format.settings.ignoreLineBreaks = in.Bit();
     Utf8State utf8;
-    utf8.target = static_cast<int>(in.Byte() % 6) - 1;
+    utf8.target = static_cast<int>(in.Byte() % 6);
     const unsigned char* text = in.data;
     const std::size_t n = in.size;
 
@@ -60,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (end) break;
     }
     if (qpOut != DecodeQuotedPrintable(text, n) || linesOut != RepairLineBreaks(text, n)) std::abort();
-    const Utf8Conversion whole = utf8.target == kUtf8Target ? CleanUtf8(text, n) : Utf8ToCodePage(utf8.target, text, n);
+    const Utf8Conversion whole =
+        utf8.target == kEncodingUtf8 ? CleanUtf8(text, n) : Utf8ToCodePage(utf8.target, text, n);
     if (utf8Out != whole.bytes || utf8.substitutes != whole.substitutes) std::abort();
     if (!ok || formatOut != FormatParagraphs(text, n, format.alignment, format.settings)) std::abort();
     return 0;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/codepage/convert.h"
+#include "core/text/quoted_printable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto out = DecodeQuotedPrintable(data, size);

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/codepage/display_map.h"
-#include "core/codepage/unicode_file.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/display_map.h"
+#include "core/unicode/unicode_file.h"
+#include "core/unicode/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const UnicodeReading r = ReadUnicodeFile(data, size);

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/tables.h"
+#include "core/unicode/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;

@@ -38,6 +38,32 @@ for file in $files; do
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done
 
+# Inside the window-free floor, the rooms of the character engine stand in
+# the same order: character sets below Unicode and text shaping (which do not
+# include each other), the repair above both, and the rooms of the program's
+# subsystems (core/app, core/editor, ...) on top.
+core_room() {
+  case "$1" in
+    core/charset/*) echo 0 ;;
+    core/unicode/* | core/text/*) echo 1 ;;
+    core/codepage/* | core/repair/*) echo 2 ;;
+    core/*) echo 3 ;;
+    *) echo - ;;
+  esac
+}
+for file in $(find core -name '*.cpp' -o -name '*.h' | sort); do
+  from=$(core_room "$file")
+  from_dir=$(dirname "$file")
+  while IFS= read -r target; do
+    to=$(core_room "$target")
+    [ "$to" = - ] && continue
+    if [ "$to" -gt "$from" ] || { [ "$to" -eq "$from" ] && [ "$to" -lt 3 ] && [ "$(dirname "$target")" != "$from_dir" ]; }; then
+      echo "$file includes $target, a room of core/ that is not below it"
+      bad=1
+    fi
+  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\(core\/[^"]*\)".*/\1/p' "$file")
+done
+
 # The window-free floor includes no window-system header and no header of a
 # floor above it (checked above).
 win=$(grep -lE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows|windowsx|commctrl|commdlg|richedit|richole|shellapi|shlobj|winspool|mmsystem|winuser|wingdi|winbase)\.h>' $(find core -name '*.cpp' -o -name '*.h'))
@@ -58,12 +84,6 @@ for file in $outside; do
   grep -nE '\b(RecordUndo|RecordSnapshotOf|ReplaceSelectionBytes|FillWholeText|RedecodeText|SetDecodingForNewText)\s*\(|StreamBytesIn\(\s*EditorWindow\(\)' "$file" |
     sed "s|^|$file:|; s|\$| (the editor's text written from outside editor/)|"
 done > /tmp/lork2-editor-owner.$$
-# The text repair is a room above the character sets: it reads their
-# tables, and no other file of core/ includes it.
-for file in $(find core -name '*.cpp' -o -name '*.h' | grep -v '^core/repair/' | sort); do
-  grep -nE '#\s*include\s*"core/repair/' "$file" |
-    sed "s|^|$file:|; s|\$| (the repair room, included by core/ below it)|"
-done >> /tmp/lork2-editor-owner.$$
 if [ -s /tmp/lork2-editor-owner.$$ ]; then
   cat /tmp/lork2-editor-owner.$$
   bad=1

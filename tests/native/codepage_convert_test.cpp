@@ -1,5 +1,7 @@
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
+#include "core/text/line_breaks.h"
+#include "core/text/quoted_printable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/codepage/paragraph.h"
+#include "core/text/paragraph.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/tables.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 
@@ -193,8 +194,8 @@ TEST(TextInPieces, EveryBlockSizeGivesTheBytesOfTheWholeText) {
     }
     for (std::size_t t = 0; t < texts.utf8.size(); ++t) {
         const Bytes& text = texts.utf8[t];
-        for (int target = kUtf8Target; target < kCodePageCount; ++target) {
-            const Utf8Conversion whole = target == kUtf8Target ? CleanUtf8(text.data(), text.size())
+        for (int target = 0; target <= kEncodingUtf8; ++target) {
+            const Utf8Conversion whole = target == kEncodingUtf8 ? CleanUtf8(text.data(), text.size())
                                                                : Utf8ToCodePage(target, text.data(), text.size());
             for (std::size_t size : BlockSizes()) {
                 SCOPED_TRACE("UTF-8 text " + std::to_string(t) + " to " + std::to_string(target) + ", blocks of " +

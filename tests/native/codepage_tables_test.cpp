@@ -1,4 +1,4 @@
-#include "core/codepage/tables.h"
+#include "core/charset/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 
 #include "core/app/command_ids.h"
 #include "core/app/menu_tables.h"
-#include "core/codepage/font_choices.h"
 #include "core/dialogs/about_text.h"
 #include "core/dialogs/association_rules.h"
 #include "core/dialogs/char_table_text.h"
+#include "core/dialogs/font_choices.h"
 #include "core/dialogs/run_rule.h"
 #include "lork2_version.h"
 

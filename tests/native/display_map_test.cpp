@@ -1,4 +1,4 @@
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 #include "core/editor/byte_find.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The rule of what is an HTML tag, shared by the colouring on the screen and
 // the marks in print.
-#include "core/codepage/html_tags.h"
+#include "core/text/html_tags.h"
 
 #include <gtest/gtest.h>
 

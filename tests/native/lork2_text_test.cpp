@@ -25,10 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage/convert.h"
-#include "core/codepage/paragraph.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/tables.h"
+#include "core/text/line_breaks.h"
+#include "core/text/paragraph.h"
+#include "core/text/quoted_printable.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 
@@ -238,7 +239,6 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST_F(Lork2Text, Utf8AgreesWithIconvOnTheHeldTexts) {
     const char* const names[] = {"ansi", "oem", "koi8", "iso", "mac"};
-    const char* const iconvNames[] = {"CP1251", "CP866", "KOI8-R", "ISO-8859-5", "MAC-CYRILLIC"};
     for (const char* held : kHeldTexts) {
         const std::string source = std::string(LORK2_SOURCE_DIR) + "/" + held;
         const std::string original = ReadFile(source);
@@ -249,10 +249,11 @@ TEST_F(Lork2Text, Utf8AgreesWithIconvOnTheHeldTexts) {
             // iconv -c leaves out what the code page lacks; its lines that come
             // back whole are the lines the code page can hold.
             const std::string bytes = Path("iconv.bytes");
-            std::system(("iconv -c -f UTF-8 -t " + std::string(iconvNames[cp]) + " " + Quote(source) + " >" +
+            const std::string iconvName = kEncodings[cp].iconvName;
+            std::system(("iconv -c -f UTF-8 -t " + iconvName + " " + Quote(source) + " >" +
                          Quote(bytes) + " 2>/dev/null")
                             .c_str());
-            ASSERT_EQ(std::system(("iconv -f " + std::string(iconvNames[cp]) + " -t UTF-8 " + Quote(bytes) + " >" +
+            ASSERT_EQ(std::system(("iconv -f " + iconvName + " -t UTF-8 " + Quote(bytes) + " >" +
                                    Quote(Path("iconv.utf8")))
                                       .c_str()),
                       0);

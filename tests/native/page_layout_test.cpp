@@ -1,5 +1,5 @@
-#include "core/codepage/html_tags.h"
 #include "core/print/page_layout_core.h"
+#include "core/text/html_tags.h"
 
 #include <gtest/gtest.h>
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "core/charset/tables.h"
 #include "core/repair/repair.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 
 namespace {
 

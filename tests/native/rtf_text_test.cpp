@@ -1,5 +1,5 @@
 // RTF made ready for the control to read for its plain text.
-#include "core/codepage/rtf_text.h"
+#include "core/text/rtf_text.h"
 
 #include <gtest/gtest.h>
 

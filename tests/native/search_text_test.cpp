@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 #include "core/editor/byte_find.h"
 
 namespace {

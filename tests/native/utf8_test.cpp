@@ -1,8 +1,9 @@
-#include "core/codepage/utf8.h"
+#include "core/unicode/utf8.h"
 
-#include "core/codepage/convert.h"
-#include "core/codepage/display_map.h"
-#include "core/codepage/tables.h"
+#include "core/charset/char_map.h"
+#include "core/charset/convert.h"
+#include "core/charset/display_map.h"
+#include "core/charset/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,6 @@
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 #include "tests/wine/harness.h"
 
 namespace {

@@ -2,11 +2,25 @@
 // document, through the commands of the menus and the two-key shortcuts.
 #include "tests/wine/editor_fixture.h"
 
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "base/settings.h"
 #include "codepage/conversion_commands.h"
 #include "editor/editor.h"
+
+// While set, every allocation of at least this many bytes fails as a full
+// address space would: the big result of a conversion, not the harness's
+// small strings.
+static std::size_t g_failAllocationsFrom = 0;
+
+// The library's operator delete frees with free(), so only new is replaced.
+void* operator new(std::size_t n) {
+    if (g_failAllocationsFrom && n >= g_failAllocationsFrom) throw std::bad_alloc();
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
 
 namespace {
 
@@ -320,6 +334,30 @@ TEST_F(Conversion, NoMemoryForTheTextIsReportedAndNothingChanges) {
         EXPECT_EQ(WordWrapOn(), wrap);
         EXPECT_TRUE(UndoHistoryEmpty());
     }
+}
+
+// An allocation that fails inside a conversion (the transliteration's
+// result, twice the text) ends in the program's memory message, with the
+// document, the selection and the view as they were; the program goes on.
+TEST_F(Conversion, AFailedAllocationInsideAConversionLeavesTheDocument) {
+    const Bytes text = Bytes(256 * 1024, '\xE0') + B("\r\nend");
+    Load(text);
+    Select(3, 3);
+    harness::TakeSeenDialogs();
+    harness::AnswerNextDialog(harness::PressButton(IDOK));
+    g_failAllocationsFrom = 256 * 1024;
+    Command(IDM_TRANSLIT);
+    g_failAllocationsFrom = 0;
+    const auto seen = harness::TakeSeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "LORK2");
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(Selection().cpMin, 3);
+    EXPECT_EQ(Selection().cpMax, 3);
+    EXPECT_FALSE(Modified());
+    EXPECT_TRUE(UndoHistoryEmpty());
+    Command(IDM_TRANSLIT); // with memory again, the command works
+    EXPECT_NE(Text(), text);
 }
 
 TEST_F(Conversion, EmptyDocumentDoesNothing) {

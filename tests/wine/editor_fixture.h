@@ -12,7 +12,6 @@
 #include "base/settings.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 #include "tests/wine/harness.h"
 
 using Bytes = std::basic_string<unsigned char>;

@@ -1,12 +1,12 @@
 // Typing, line breaks, deleting and the word movement of the editor control.
-#include "tests/wine/editor_fixture.h"
 #include "editor/control.h"
+#include "tests/wine/editor_fixture.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "base/settings.h"
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The encodings dialog and the three colour commands, answered as a user
 // fills them.
-#include "tests/wine/editor_fixture.h"
 #include "codepage/colours.h"
+#include "tests/wine/editor_fixture.h"
 
 #include <commdlg.h>
 
@@ -12,7 +12,7 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
-#include "core/codepage/dialog_ids.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
-#include "core/codepage/dialog_ids.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 
 namespace {
 

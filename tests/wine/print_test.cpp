@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "base/settings.h"
-#include "core/app/setting_names.h"
-#include "editor/display_code_page.h"
 #include "core/app/command_ids.h"
-#include "core/codepage/display_map.h"
-#include "core/codepage/unicode_file.h"
-#include "document/documents.h"
+#include "core/app/setting_names.h"
+#include "core/charset/display_map.h"
 #include "core/print/print_ids.h"
+#include "core/unicode/unicode_file.h"
+#include "document/documents.h"
+#include "editor/display_code_page.h"
 #include "print/printing.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/app/command_ids.h"
-#include "core/codepage/dialog_ids.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 
 namespace {
 

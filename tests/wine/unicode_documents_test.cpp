@@ -8,10 +8,10 @@
 #include <string>
 
 #include "core/app/command_ids.h"
-#include "core/codepage/dialog_ids.h"
-#include "core/codepage/unicode_file.h"
-#include "core/codepage/utf8.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 #include "core/search/search_ids.h"
+#include "core/unicode/unicode_file.h"
+#include "core/unicode/utf8.h"
 #include "document/documents.h"
 #include "search/search.h"
 

@@ -38,16 +38,15 @@
 #include "base/globals.h"
 #include "base/settings.h"
 #include "core/app/command_ids.h"
-#include "core/codepage/dialog_ids.h"
-#include "core/codepage/unicode_file.h"
+#include "core/dialogs/codepage_dialog_ids.h"
 #include "core/dialogs/dialog_ids.h"
 #include "core/dialogs/options_ids.h"
 #include "core/print/print_ids.h"
 #include "core/search/search_ids.h"
+#include "core/unicode/unicode_file.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
-#include "editor/undo.h"
 #include "tests/wine/harness.h"
 
 namespace {

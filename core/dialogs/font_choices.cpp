@@ -1,8 +1,8 @@
-#include "core/codepage/font_choices.h"
+#include "core/dialogs/font_choices.h"
 
 #include "core/app/setting_names.h"
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/codepage/paragraph.h"
+#include "core/text/paragraph.h"
 
 #include <algorithm>
 #include <cstring>
@@ -86,19 +86,85 @@ bool AppendToVector(void* context, const unsigned char* bytes, std::size_t n) {
 // being alike.
 inline bool IsRunBlank(unsigned char c, bool keepLineEnds) { return IsBlank(c) && !(keepLineEnds && c == '\n'); }
 
+// The margins of the lines: the right one and the indents of the first and
+// the other lines, each indent dropped when it leaves less than 8 columns.
+struct Margins {
+    long width;
+    long indent;
+    long firstIndent;
+};
+
+Margins MarginsOf(const ParagraphState& state) {
+    const ParagraphSettings& settings = state.settings;
+    Margins m;
+    m.width = std::clamp(settings.right, 1, kMaxRightMargin);
+    m.indent = std::max(settings.left, 0);
+    m.firstIndent = state.alignment == Alignment::kCenter ? m.indent : std::max(settings.first, 0);
+    if (m.indent >= m.width - 8) m.indent = 0;
+    if (m.firstIndent >= m.width - 8) m.firstIndent = 0;
+    return m;
+}
+
+// Gathers into `words` the words from t[k] on that fit in `room` columns,
+// joined by single spaces, and one more that passes it (never stepping onto
+// the last byte, t[last]). Stops at a paragraph end. Returns where it
+// stopped; `letters` counts the words' bytes.
+std::size_t GatherWords(const unsigned char* t, std::size_t k, std::size_t last, long room, bool keepLineEnds,
+                        std::vector<Word>& words, long& letters) {
+    words.clear();
+    letters = 0;
+    while (k < last && static_cast<long>(words.size()) + letters - 1 <= room) {
+        bool paragraphEnd = false;
+        while (k < last && IsBlank(t[k])) {
+            ++k;
+            if (keepLineEnds && t[k] == '\n') {
+                paragraphEnd = true;
+                break;
+            }
+        }
+        if (paragraphEnd) break;
+        if (k < last) {
+            const std::size_t start = k;
+            while (k < last && !IsBlank(t[k])) ++k;
+            words.push_back({start, k - start});
+            letters += static_cast<long>(k - start);
+        }
+    }
+    return k;
+}
+
+// Writes one line of `words` (`letters` bytes) in `room` columns after the
+// indent, aligned as `alignment` says; a justified line spreads its free
+// columns over the gaps, the first ones one wider, except the last line.
+void WriteLine(Output& out, const unsigned char* t, const std::vector<Word>& words, long letters, long room,
+               long lineIndent, Alignment alignment, bool lastLine) {
+    const long count = static_cast<long>(words.size());
+    // An empty line has no joining space to subtract.
+    const long free = count == 0 ? room : room - letters - count + 1;
+    long lead = 0;
+    if (alignment == Alignment::kCenter && free >= 1) lead = free / 2;
+    if (alignment == Alignment::kRight && free >= 1) lead = free;
+    long gap = 1;
+    long wider = 0; // the first `wider` gaps get one space more
+    if (alignment == Alignment::kJustify && free > 0 && count > 1 && !lastLine) {
+        gap = free / (count - 1) + 1;
+        wider = free % (count - 1);
+    }
+    out.Spaces(lineIndent + lead);
+    for (long w = 0; w < count; ++w) {
+        if (w > 0) out.Spaces(w <= wider ? gap + 1 : gap);
+        out.Copy(t + words[w].start, words[w].length);
+    }
+    out.LineEnd();
+}
+
 // The lines from the front of t[0..n) as far as the bytes decide them, from
 // the place `state` tells. Returns the position from which the next piece
 // must go on (n when all is written); with `end` that is always n.
 std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size_t n, bool end, Output& out,
                         std::vector<Word>& words) {
-    const Alignment alignment = state.alignment;
-    const ParagraphSettings& settings = state.settings;
-    const long width = std::clamp(settings.right, 1, kMaxRightMargin);
-    long indent = std::max(settings.left, 0);
-    long firstIndent = alignment == Alignment::kCenter ? indent : std::max(settings.first, 0);
-    if (indent >= width - 8) indent = 0;
-    if (firstIndent >= width - 8) firstIndent = 0;
-    const bool keepLineEnds = !settings.ignoreLineBreaks;
+    const Margins margins = MarginsOf(state);
+    const bool keepLineEnds = !state.settings.ignoreLineBreaks;
     if (n == 0) {
         // The text ended in a word longer than a line.
         if (end && state.inLongWord) {
@@ -141,30 +207,10 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
             j = p;
         }
         if (j >= n) return n;
-        const long lineIndent = state.firstLine ? firstIndent : indent;
-        const long room = width - lineIndent;
-
-        // Gather the words that fit, joined by single spaces.
-        words.clear();
+        const long lineIndent = state.firstLine ? margins.firstIndent : margins.indent;
+        const long room = margins.width - lineIndent;
         long letters = 0;
-        std::size_t k = j;
-        while (k < last && static_cast<long>(words.size()) + letters - 1 <= room) {
-            bool paragraphEnd = false;
-            while (k < last && IsBlank(t[k])) {
-                ++k;
-                if (keepLineEnds && t[k] == '\n') {
-                    paragraphEnd = true;
-                    break;
-                }
-            }
-            if (paragraphEnd) break;
-            if (k < last) {
-                const std::size_t start = k;
-                while (k < last && !IsBlank(t[k])) ++k;
-                words.push_back({start, k - start});
-                letters += static_cast<long>(k - start);
-            }
-        }
+        std::size_t k = GatherWords(t, j, last, room, keepLineEnds, words, letters);
         const bool overflow = static_cast<long>(words.size()) + letters - 1 > room;
         if (!end && k >= last) {
             // The piece ends before the line is told, unless the line is
@@ -196,31 +242,11 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
             k = words.back().start - 1;
             words.pop_back();
         }
-        const long count = static_cast<long>(words.size());
-        // An empty line has no joining space to subtract.
-        const long free = count == 0 ? room : room - letters - count + 1;
-        const bool lastLine = k >= last;
-
-        long lead = 0;
-        if (alignment == Alignment::kCenter && free >= 1) lead = free / 2;
-        if (alignment == Alignment::kRight && free >= 1) lead = free;
-        long gap = 1;
-        long wider = 0; // the first `wider` gaps get one space more
-        if (alignment == Alignment::kJustify && free > 0 && count > 1 && !lastLine) {
-            gap = free / (count - 1) + 1;
-            wider = free % (count - 1);
-        }
-
-        out.Spaces(lineIndent + lead);
-        for (long w = 0; w < count; ++w) {
-            if (w > 0) out.Spaces(w <= wider ? gap + 1 : gap);
-            out.Copy(t + words[w].start, words[w].length);
-        }
-        out.LineEnd();
+        WriteLine(out, t, words, letters, room, lineIndent, state.alignment, k >= last);
         if (!out.ok()) return n;
         state.firstLine = false;
         state.skippingBlanks = true;
-        j = count > 0 ? words.back().start + words.back().length : j;
+        j = !words.empty() ? words.back().start + words.back().length : j;
     }
 }
 

@@ -1,23 +1,13 @@
-// UTF-8 beside the five Cyrillic code pages, for lork2-text: text in a code
-// page to UTF-8 and back, and the test whether bytes read as UTF-8. The
-// editor itself never sees UTF-8; its documents stay byte sequences.
+// UTF-8 beside the five Cyrillic code pages: text in a code page to UTF-8 and
+// back, the test whether bytes read as UTF-8, and the one decoder and encoder
+// of a UTF-8 character the rest of the program builds on (the Unicode files,
+// the repair, lork2-text's convert, the encodings dialog).
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
-// The character byte `b` stands for in code page `cp` (0..4 as in tables.h;
-// any other number is taken as 0). Bytes below 0x80 are themselves; the
-// three display code pages read as the editor shows them (display_map.h),
-// ISO 8859-5 and Mac Cyrillic by their standard tables. Every byte has a
-// character, so text in a code page always converts to UTF-8 whole.
-char32_t CodePageChar(int cp, unsigned char b);
-
-// The byte for character `c` in `cp`: its own byte when it has one; else the
-// editor's usual substitute (for the display code pages DisplayByte; for ISO
-// and Mac the CP866 substitute brought over by the code-page tables), which
-// is '?' for a character that no code page knows. `exact` tells which.
-unsigned char CodePageByte(int cp, char32_t c, bool* exact = nullptr);
+#include "core/charset/encodings.h"
 
 // Text in code page `cp` as UTF-8.
 std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n);
@@ -42,9 +32,8 @@ Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
 // The two conversions from UTF-8 on a text in pieces: a sequence cut by the
 // end of a piece is held until the next piece completes it (or the text
 // ends), so the pieces give the bytes and the count of the whole text.
-constexpr int kUtf8Target = -1; // `target` for UTF-8 to UTF-8
 struct Utf8State {
-    int target = kUtf8Target;   // code page 0..4, or kUtf8Target
+    int target = kEncodingUtf8; // code page 0..4, or kEncodingUtf8 for UTF-8 to UTF-8
     std::size_t substitutes = 0;
     bool started = false;       // past the place of a byte order mark
     int heldCount = 0;
@@ -121,5 +110,7 @@ inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::si
     i += static_cast<std::size_t>(length);
     return c;
 }
-// Appends the UTF-8 bytes of character `c` (at most U+10FFFF).
+// Writes the UTF-8 bytes of character `c` (at most U+10FFFF) at `out`, room
+// for four; returns their count. AppendUtf8 appends them to a vector.
+std::size_t PutUtf8(unsigned char* out, char32_t c);
 void AppendUtf8(std::vector<unsigned char>& out, char32_t c);

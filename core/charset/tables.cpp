@@ -1,4 +1,4 @@
-#include "core/codepage/tables.h"
+#include "core/charset/tables.h"
 
 // Tables 0-3 follow the published mappings; where the target lacks a
 // character, the nearest look-alike is used (box drawing becomes - + | L T

@@ -1,8 +1,9 @@
-#include "core/codepage/unicode_file.h"
+#include "core/unicode/unicode_file.h"
 
-#include "core/codepage/display_map.h"
-#include "core/codepage/tables.h"
-#include "core/codepage/utf8.h"
+#include "core/charset/char_map.h"
+#include "core/charset/display_map.h"
+#include "core/charset/tables.h"
+#include "core/unicode/utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -24,10 +25,9 @@ struct Tables {
 };
 
 std::array<unsigned char, 4> Utf8Of(char32_t c) {
-    const auto byte = [](char32_t v) { return static_cast<unsigned char>(v); };
-    if (c < 0x80) return {byte(c), 0, 0, 1};
-    if (c < 0x800) return {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F)), 0, 2};
-    return {byte(0xE0 | c >> 12), byte(0x80 | ((c >> 6) & 0x3F)), byte(0x80 | (c & 0x3F)), 3};
+    std::array<unsigned char, 4> bytes{};
+    bytes[3] = static_cast<unsigned char>(PutUtf8(bytes.data(), c)); // at most three: the BMP
+    return bytes;
 }
 
 const Tables& GetTables() {

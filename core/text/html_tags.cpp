@@ -1,4 +1,4 @@
-#include "core/codepage/html_tags.h"
+#include "core/text/html_tags.h"
 
 std::optional<HtmlTagSpan> NextHtmlTag(const unsigned char* bytes, std::size_t n, std::size_t from,
                                        std::size_t openBefore) {

@@ -1,7 +1,7 @@
-#include "core/codepage/display_map.h"
+#include "core/charset/display_map.h"
 
-#include "core/codepage/convert.h"
-#include "core/codepage/tables.h"
+#include "core/charset/convert.h"
+#include "core/charset/tables.h"
 
 #include <array>
 #include <cstdint>

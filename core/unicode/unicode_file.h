@@ -4,7 +4,7 @@
 // every one of its characters (1251, then 866, then KOI8-R), and the document
 // remembers how the file was written. Saving it in that encoding again writes
 // the very same bytes when nothing was edited: a character is read into the
-// byte that stands for it in the code page (CodePageChar of utf8.h, so
+// byte that stands for it in the code page (CodePageChar of char_map.h, so
 // 1251's soft hyphen and its unassigned 0x98 are themselves) and written back
 // as that character; characters only shown for a byte (1251's U+2011 and
 // U+FFFD) are held by no code page. A file with a character that none of the

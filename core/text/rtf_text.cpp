@@ -1,4 +1,4 @@
-#include "core/codepage/rtf_text.h"
+#include "core/text/rtf_text.h"
 
 #include <cstdint>
 #include <cstring>
