@@ -4,7 +4,11 @@
 // Prints the share recovered exactly per family and length.
 //
 //   lork2_repair_eval HOLDOUT [--per-length N] [--all] [--misses] [--seed N] [--english FILE]
+//   lork2_repair_eval --garbled SAMPLES [--misses]
 //
+// --garbled reads samples garbled by the programs that garble text
+// (bench/make_repair_garbled.py: Python's codecs and glibc's iconv) and
+// prints the share recovered per family and length, mixed documents apart.
 // --all prints every family; by default families are grouped. --misses lists
 // every sample not recovered (on stderr) with the reading taken and the one
 // that would have given the text back, and their scores. --seed draws other
@@ -22,7 +26,7 @@
 
 #include "core/charset/char_map.h"
 #include "core/charset/tables.h"
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "core/unicode/utf8.h"
 
 namespace {
@@ -179,13 +183,90 @@ struct Tally {
     long good = 0, all = 0;
 };
 
+Bytes FromHex(const std::string& hex) {
+    Bytes out(hex.size() / 2);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    return out;
+}
+
+// The encoding a clean family's text is shown in, for the row of clean text
+// as shown; -1 for the others.
+int CleanEncoding(const std::string& family) {
+    static const char* const names[] = {"clean cp1251", "clean cp866", "clean koi8_r"};
+    for (int e = 0; e < 3; ++e)
+        if (family == names[e]) return e;
+    return family == "clean utf-8" ? kRepairUtf8 : -1;
+}
+
+int EvaluateGarbled(const char* path, bool misses) {
+    std::ifstream in(path, std::ios::binary);
+    std::map<std::string, std::map<std::string, Tally>> table;
+    std::map<std::string, Tally> byLength;
+    std::map<std::string, bool> lengths;
+    long caseOnly = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string family, length, textHex, bytesHex;
+        std::getline(fields, family, '\t');
+        std::getline(fields, length, '\t');
+        std::getline(fields, textHex, '\t');
+        std::getline(fields, bytesHex, '\t');
+        const Bytes want = FromHex(textHex), bytes = FromHex(bytesHex);
+        const Chars text = FromUtf8(std::string(want.begin(), want.end()));
+        const int shown = CleanEncoding(family);
+        const bool clean = family.rfind("clean", 0) == 0;
+        if (!clean && CaseOnly(bytes, text)) {
+            ++caseOnly;
+            continue;
+        }
+        const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1);
+        const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kRepairUtf8);
+        bool good = u == want;
+        if (shown >= 0) {
+            const auto mine = FindRepairReadings(bytes.data(), bytes.size(), shown, 1);
+            table["clean, as shown"][length].all++;
+            table["clean, as shown"][length].good += IsPlainReading(mine[0]) && mine[0].saved == shown;
+        }
+        lengths[length] = true;
+        table[family][length].all++;
+        table[family][length].good += good;
+        if (family.rfind("mixed", 0) != 0) {
+            byLength[length].all++;
+            byLength[length].good += good;
+        }
+        if (misses && !good && length != "5 text")
+            std::fprintf(stderr, "miss %s %s: %s\n  want [%s]\n  got  [%.*s]\n", family.c_str(), length.c_str(),
+                         RepairReadingName(best[0]).c_str(), std::string(want.begin(), want.end()).c_str(),
+                         static_cast<int>(u.size()), reinterpret_cast<const char*>(u.data()));
+    }
+    std::printf("%-36s", "family \\ length");
+    for (const auto& [length, seen] : lengths) std::printf(" %14s", length.c_str() + 2);
+    std::printf("\n");
+    auto row = [&](const std::string& name, std::map<std::string, Tally>& cells) {
+        std::printf("%-36s", name.c_str());
+        for (const auto& [length, seen] : lengths) {
+            const Tally& t = cells[length];
+            if (t.all) std::printf(" %7.2f%% %5ld", 100.0 * t.good / t.all, t.all);
+            else std::printf(" %14s", "-");
+        }
+        std::printf("\n");
+    };
+    for (auto& [family, cells] : table) row(family, cells);
+    row("all but mixed", byLength);
+    std::printf("%ld more differ from a clean text only in the case of letters (left out)\n", caseOnly);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: lork2_repair_eval HOLDOUT [--per-length N] [--all]\n");
+        std::fprintf(stderr, "usage: lork2_repair_eval HOLDOUT [--per-length N] [--all]\n"
+                             "       lork2_repair_eval --garbled SAMPLES [--misses]\n");
         return 2;
     }
+    if (!std::strcmp(argv[1], "--garbled") && argc >= 3)
+        return EvaluateGarbled(argv[2], argc >= 4 && !std::strcmp(argv[3], "--misses"));
     int perLength = 120;
     bool all = false, misses = false;
     unsigned seed = 2026;

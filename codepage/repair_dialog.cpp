@@ -14,7 +14,7 @@
 #include "base/modal_dialog.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "core/dialogs/codepage_dialog_ids.h"
 #include "editor/display_code_page.h"
 #include "editor/editor.h"

@@ -6,7 +6,7 @@
 
 #include "core/charset/encodings.h"
 #include "core/charset/tables.h"
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "tools/text_stream.h"
 
 namespace {

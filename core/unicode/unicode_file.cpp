@@ -51,6 +51,14 @@ const Tables& GetTables() {
 
 constexpr unsigned kAllDisplayCodePages = (1u << kDisplayCodePageCount) - 1;
 
+} // namespace
+
+unsigned DisplayCodePagesHolding(char32_t c) {
+    return c <= 0xFFFF ? GetTables().held[c] & kAllDisplayCodePages : 0;
+}
+
+namespace {
+
 // How the file's characters are stored, after the mark.
 enum class Form { Utf8, Utf8Marked, Utf16Le, Utf16Be };
 
@@ -262,7 +270,7 @@ std::string UnicodeRefusalText(const UnicodeReading& r) {
     char text[160];
     switch (r.refusal) {
     case UnicodeRefusal::Unheld: {
-        const bool anywhere = r.character <= 0xFFFF && (GetTables().held[r.character] & kAllDisplayCodePages) != 0;
+        const bool anywhere = DisplayCodePagesHolding(r.character) != 0;
         std::snprintf(text, sizeof text,
                       anywhere ? "Открыт как байты: символ U+%04X не показать в одной кодировке с остальным текстом"
                                : "Открыт как байты: символ U+%04X не показать ни в одной кодировке",

@@ -42,6 +42,10 @@ struct UnicodeReading {
     std::size_t offset = 0;   // where in the file that character or unit starts
 };
 
+// The display code pages that have a byte for character `c`: bit k for
+// code page k.
+unsigned DisplayCodePagesHolding(char32_t c);
+
 // Recognises the file and, for a Unicode document, reads its text. The text
 // is never longer than the file (a character takes at least one byte in
 // UTF-8 and two in UTF-16), so the file's size bounds the memory it needs.

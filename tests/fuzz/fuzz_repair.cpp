@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool ascii = true;
     for (std::size_t i = 0; i < n; ++i) ascii = ascii && text[i] < 0x80;
     for (const RepairReading& r : readings) {
-        if (r.steps > 2 || RepairReadingName(r).empty() || RepairReadingNameRussian(r).empty()) std::abort();
+        if (r.steps > kRepairMaxSteps || RepairReadingName(r).empty() || RepairReadingNameRussian(r).empty()) std::abort();
         std::size_t substitutes = 0;
         const std::vector<unsigned char> whole = ApplyRepairReading(r, text, n, target, &substitutes);
         if (whole.size() > 4 * n) std::abort();

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/charset/tables.h"
-#include "core/codepage/repair.h"
+#include "core/repair/repair.h"
 #include "core/unicode/utf8.h"
 
 namespace {
@@ -109,6 +109,36 @@ TEST(Repair, ExamplesAndTheirNames) {
     const Bytes latin1 = B(U8(u8"Ïðèâåò, ìèð"));
     r = FindRepairReadings(latin1.data(), latin1.size(), -1, 1);
     EXPECT_EQ(RepairReadingName(r[0]), "cp1251 read as cp1252, saved as utf8");
+    // Garbled by the programs that garble (Python's codecs: Apple's current
+    // Mac Cyrillic, Latin-1 with its control characters, Mac Roman, DOS 437).
+    const struct {
+        const char8_t* garbled;
+        const char* reading;
+    } western[] = {
+        {u8"Ќе удалось открыть файл дл€ чтени€", "cp1251 read as mac-cyrillic with the euro, saved as utf8"},
+        {u8"Ð\u009DÐµ Ñ\u0083Ð´Ð°Ð»Ð¾Ñ\u0081Ñ\u008C Ð¾Ñ\u0082ÐºÑ\u0080Ñ\u008BÑ\u0082Ñ\u008C Ñ\u0084Ð°Ð¹Ð» "
+         u8"Ð´Ð»Ñ\u008F Ñ\u0087Ñ\u0082ÐµÐ½Ð¸Ñ\u008F",
+         "utf8 read as iso-8859-1, saved as utf8"},
+        {u8"–ù–µ —É–¥–∞–ª–æ—Å—å –æ—Ç–∫—Ä—ã—Ç—å —Ñ–∞–π–ª –¥–ª—è —á—Ç–µ–Ω–∏—è", "utf8 read as mac-roman, saved as utf8"},
+        {u8"ÕÂ Û‰‡ÎÓÒ¸ ÓÚÍ\uF8FF˚Ú¸ Ù‡ÈÎ ‰Îˇ ˜ÚÂÌËˇ", "cp1251 read as mac-roman, saved as utf8"},
+        {u8"ìÑ πñá½«ß∞ «Γ¬αδΓ∞ Σá⌐½ ñ½∩ τΓÑ¡¿∩", "cp866 read as cp437, saved as utf8"},
+        {u8"╨¥╨╡ ╤â╨┤╨░╨╗╨╛╤ü╤î ╨╛╤é╨║╤Ç╤ï╤é╤î ╤ä╨░╨╣╨╗ ╨┤╨╗╤Å ╤ç╤é╨╡╨╜╨╕╤Å", "utf8 read as cp437, saved as utf8"},
+    };
+    for (const auto& w : western) {
+        const Bytes garbled = B(U8(w.garbled));
+        r = FindRepairReadings(garbled.data(), garbled.size(), -1, 1);
+        EXPECT_EQ(RepairReadingName(r.at(0)), w.reading);
+        EXPECT_EQ(ApplyRepairReading(r[0], garbled.data(), garbled.size(), kCodePageAnsi),
+                  B("Не удалось открыть файл для чтения"));
+    }
+    // A strict 1251 reader's '?' for 0x98, where only И fits, in blocks of
+    // any size.
+    const Bytes strict = B(U8(u8"Р?Р—РњР•РќР?РўР¬ Р?РњРЇ Р¤РђР™Р›Рђ"));
+    r = FindRepairReadings(strict.data(), strict.size(), -1, 1);
+    RepairDecoder bytewise(r.at(0), kCodePageAnsi);
+    Bytes restored;
+    for (std::size_t i = 0; i < strict.size(); ++i) bytewise.Feed(&strict[i], 1, i + 1 == strict.size(), restored);
+    EXPECT_EQ(restored, B("ИЗМЕНИТЬ ИМЯ ФАЙЛА"));
     // English, Russian in Latin letters and base64 stay as they are, never
     // taken for KOI8-R without its eighth bit; a short line of it comes back,
     // its ё in the '#' the stripped bit leaves, in blocks of any size.

@@ -1,6 +1,6 @@
 // The text repair: finds the wrong readings garbled Russian text went through
 // on its way ("РџСЂРёРІРµС‚" is UTF-8 read as 1251 and saved as UTF-8) and
-// undoes them. A reading is the way the bytes are decoded now plus up to two
+// undoes them. A reading is the way the bytes are decoded now plus up to three
 // wrong readings undone, or KOI8-R whose eighth bit a mail relay stripped;
 // each is scored by how much it reads like Russian.
 #pragma once
@@ -12,21 +12,32 @@
 #include "core/charset/encodings.h"
 
 // The encodings of a reading: the encodings of encodings.h (the five code
-// pages, then UTF-8), and Windows-1252, which text is only ever wrongly read as.
+// pages, then UTF-8), and the Western code pages text is only ever wrongly
+// read as: Windows-1252, ISO 8859-1 (whose 0x80..0x9F are control
+// characters), Mac Roman and DOS 437; and Mac Cyrillic as macOS reads it
+// today, which has the euro sign at 0xFF where the older table
+// (kCodePageMac, and glibc's) has the currency sign.
 constexpr int kRepairUtf8 = kEncodingUtf8;
 constexpr int kRepair1252 = kEncodingCount;
+constexpr int kRepairMacEuro = kRepair1252 + 1;
+constexpr int kRepairLatin1 = kRepair1252 + 2;
+constexpr int kRepairMacRoman = kRepair1252 + 3;
+constexpr int kRepair437 = kRepair1252 + 4;
+constexpr int kRepairEncodingCount = kRepair1252 + 5;
 
 // One wrong reading: text encoded in `original` (0..5) was read as `wrong`
-// (0..4 or 1252) and written out again.
+// (0..4 or a Western code page) and written out again.
 struct RepairStep {
     signed char wrong = 0;
     signed char original = 0;
 };
 
+constexpr int kRepairMaxSteps = 3;
+
 struct RepairReading {
     signed char saved = kRepairUtf8; // how the bytes are written now (0..5)
-    unsigned char steps = 0;         // wrong readings undone, 0..2
-    RepairStep step[2];              // step[0] is the last one, undone first
+    unsigned char steps = 0;         // wrong readings undone, 0..kRepairMaxSteps
+    RepairStep step[kRepairMaxSteps]; // step[0] is the last one, undone first
     bool sevenBit = false;           // KOI8-R with the eighth bit stripped (no steps)
     long score = 0;                  // higher reads better
 };
@@ -57,12 +68,20 @@ class RepairDecoder {
     RepairDecoder(const RepairReading& reading, int target);
     // Appends the result of the block to `out`; `last` ends the text.
     void Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out);
+    // The characters of the block's result, before they are written in the
+    // target; valid until the next call.
+    const std::vector<char32_t>& Decode(const unsigned char* data, std::size_t n, bool last);
     std::size_t substitutes() const { return substitutes_; }
 
   private:
+    void DecodeSevenBit(const unsigned char* data, std::size_t n, bool last);
+    void SkipMark(const unsigned char*& data, std::size_t& n, bool last);
+    void UndoSteps(bool last);
+    void Encode(std::vector<unsigned char>& out);
+
     RepairReading reading_;
     int target_;
-    std::vector<unsigned char> pending_[3]; // cut UTF-8 sequences of each decoding
+    std::vector<unsigned char> pending_[kRepairMaxSteps + 1]; // cut UTF-8 sequences of each decoding
     std::vector<char32_t> chars_;
     std::vector<unsigned char> bytes_;
     std::size_t substitutes_ = 0;
@@ -70,6 +89,7 @@ class RepairDecoder {
     int markSeen_ = 0;
     unsigned char lastByte_ = 0; // KOI8-R without the eighth bit: the byte before the block
     bool heldHash_ = false;      // and a '#' held back from the block before
+    unsigned char undoneLast_[kRepairMaxSteps] = {}; // the last byte each step gave
 };
 
 // The whole text at once.

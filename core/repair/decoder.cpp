@@ -1,0 +1,201 @@
+#include "core/repair/repair.h"
+
+#include <algorithm>
+
+#include "core/charset/display_map.h"
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
+#include "core/unicode/unicode_file.h"
+#include "core/unicode/utf8.h"
+#include "core/repair/encodings.h"
+#include "core/repair/seven_bit.h"
+
+using namespace repair;
+
+namespace {
+
+// The longest UTF-8 sequence a block's end may cut, joined with the start
+// of the next block.
+constexpr std::size_t kJoined = 8;
+constexpr unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
+
+// One step of decoding UTF-8 at p[i]: false when the sequence is cut by the
+// block's end and more blocks follow (nothing is decoded then); bytes that
+// do not decode become '?', counted.
+bool DecodeOne(const unsigned char* p, std::size_t n, std::size_t& i, bool last, std::vector<char32_t>& out,
+               std::size_t& bad) {
+    bool cut = false;
+    const std::size_t start = i;
+    const char32_t c = DecodeUtf8Char(p, n, i, &cut);
+    if (c == kBadUtf8 && cut && !last) {
+        i = start;
+        return false;
+    }
+    if (c == kBadUtf8) ++bad;
+    out.push_back(c == kBadUtf8 ? U'?' : c);
+    return true;
+}
+
+// Decodes a block as `e`, carrying a UTF-8 sequence cut by the block's end
+// in `pending`.
+void DecodeBlock(int e, std::vector<unsigned char>& pending, const unsigned char* p, std::size_t n, bool last,
+                 const Tables& t, std::vector<char32_t>& out, std::size_t& bad) {
+    out.clear();
+    if (e != kRepairUtf8) {
+        out.resize(n);
+        for (std::size_t i = 0; i < n; ++i) out[i] = t.decode[e][p[i]];
+        return;
+    }
+    out.reserve(n);
+    std::size_t i = 0;
+    if (!pending.empty()) {
+        // The sequence the last block cut, completed by this one's start.
+        unsigned char joined[kJoined];
+        const std::size_t have = pending.size();
+        const std::size_t take = std::min(n, sizeof joined - have);
+        std::copy(pending.begin(), pending.end(), joined);
+        std::copy(p, p + take, joined + have);
+        std::size_t j = 0;
+        while (j < have) {
+            if (!DecodeOne(joined, have + take, j, last, out, bad)) {
+                pending.assign(joined + j, joined + have + take);
+                return;
+            }
+        }
+        i = j - have;
+        pending.clear();
+    }
+    while (i < n) {
+        if (!DecodeOne(p, n, i, last, out, bad)) {
+            pending.assign(p + i, p + n);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+RepairDecoder::RepairDecoder(const RepairReading& reading, int target) : reading_(reading), target_(target) {
+    if (reading_.steps > kRepairMaxSteps) reading_.steps = kRepairMaxSteps;
+    if (target_ < 0 || target_ > kRepairUtf8) target_ = 0;
+}
+
+// A '#' ending the block waits for the next: it is ё between letters.
+void RepairDecoder::DecodeSevenBit(const unsigned char* data, std::size_t n, bool last) {
+    bytes_.clear();
+    if (heldHash_) bytes_.push_back('#');
+    bytes_.insert(bytes_.end(), data, data + n);
+    std::size_t use = bytes_.size();
+    heldHash_ = !last && use > 0 && bytes_[use - 1] == '#';
+    if (heldHash_) --use;
+    Text text;
+    SevenBitText(bytes_.data(), use, lastByte_, false, GetTables(), text);
+    if (use > 0) lastByte_ = bytes_[use - 1];
+    chars_.assign(text.begin(), text.end());
+}
+
+// A byte order mark, possibly cut by the first blocks, is dropped; bytes
+// that only began like one go on to the decoding.
+void RepairDecoder::SkipMark(const unsigned char*& data, std::size_t& n, bool last) {
+    if (!atStart_ || reading_.saved != kRepairUtf8) return;
+    while (n > 0 && markSeen_ < 3 && data[0] == kMark[markSeen_]) {
+        ++markSeen_;
+        ++data;
+        --n;
+    }
+    if (markSeen_ == 3 || n > 0 || last) {
+        if (markSeen_ < 3) pending_[0].assign(kMark, kMark + markSeen_);
+        atStart_ = false;
+    }
+}
+
+// Each wrong reading undone: the characters back to the bytes it gave them
+// ('?' for one it has none for), read as they were written.
+void RepairDecoder::UndoSteps(bool last) {
+    const Tables& t = GetTables();
+    for (int s = 0; s < reading_.steps; ++s) {
+        const unsigned char* encode = t.encode[static_cast<int>(reading_.step[s].wrong)];
+        bytes_.resize(chars_.size());
+        for (std::size_t i = 0; i < chars_.size(); ++i) {
+            unsigned char b = ByteOf(encode, chars_[i]);
+            if (chars_[i] >= 0x80 && !b) {
+                b = '?';
+                ++substitutes_;
+            }
+            bytes_[i] = b;
+        }
+        if (RestoresUnassigned(reading_.step[s]) && !bytes_.empty()) {
+            RestoreUnassigned(bytes_.data(), bytes_.size(), undoneLast_[s]);
+            undoneLast_[s] = bytes_.back();
+        }
+        DecodeBlock(reading_.step[s].original, pending_[s + 1], bytes_.data(), bytes_.size(), last, t, chars_,
+                    substitutes_);
+    }
+}
+
+const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, std::size_t n, bool last) {
+    if (reading_.sevenBit) {
+        DecodeSevenBit(data, n, last);
+        return chars_;
+    }
+    SkipMark(data, n, last);
+    DecodeBlock(reading_.saved, pending_[0], data, n, last, GetTables(), chars_, substitutes_);
+    UndoSteps(last);
+    return chars_;
+}
+
+// The characters in the target, with the usual substitute for one it lacks.
+void RepairDecoder::Encode(std::vector<unsigned char>& out) {
+    if (target_ == kRepairUtf8) {
+        for (char32_t c : chars_) AppendUtf8(out, c);
+        return;
+    }
+    const unsigned char* encode = GetTables().encode[target_];
+    const std::size_t base = out.size();
+    out.resize(base + chars_.size());
+    for (std::size_t i = 0; i < chars_.size(); ++i) {
+        const char32_t c = chars_[i];
+        unsigned char b = ByteOf(encode, c);
+        if (c >= 0x80 && !b) {
+            b = CodePageByte(target_, c);
+            ++substitutes_;
+        }
+        out[base + i] = b;
+    }
+}
+
+void RepairDecoder::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {
+    Decode(data, n, last);
+    Encode(out);
+}
+
+std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, const unsigned char* text,
+                                              std::size_t n, int target, std::size_t* substitutes) {
+    RepairDecoder decoder(reading, target);
+    std::vector<unsigned char> out;
+    out.reserve(n);
+    decoder.Feed(text, n, true, out);
+    if (substitutes) *substitutes = decoder.substitutes();
+    return out;
+}
+
+int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text, std::size_t n, int display) {
+    if (display < 0 || display >= kDisplayCodePageCount) display = kCodePageAnsi;
+    // One pass over the result, block by block: the display code pages that
+    // hold every character of it.
+    constexpr std::size_t kBlock = 64 * 1024;
+    RepairDecoder decoder(reading, kRepairUtf8);
+    unsigned held = (1u << kDisplayCodePageCount) - 1;
+    std::size_t at = 0;
+    do {
+        const std::size_t k = std::min(kBlock, n - at);
+        for (char32_t c : decoder.Decode(text + at, k, at + k == n)) {
+            if (c >= 0x80) held &= DisplayCodePagesHolding(c);
+        }
+        at += k;
+    } while (at < n && held);
+    if (held & (1u << display)) return display;
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp)
+        if (held & (1u << cp)) return cp;
+    return display;
+}

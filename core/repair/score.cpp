@@ -1,0 +1,133 @@
+#include "core/repair/score.h"
+
+#include <algorithm>
+
+#include "core/repair/model.h"
+
+namespace repair {
+
+namespace {
+
+// A mark glued to a letter on a side it never touches one in ordinary
+// text, as 1251 capitals read as Mac Cyrillic show ("—равнение", "…сли").
+constexpr long kGlueCost = 80;
+// A character of none of the model's classes.
+constexpr long kOtherCost = 72;
+// And once more for each Russian letter it touches; a Russian letter
+// touching a Latin one in a word, as garbled quotes around a word show.
+constexpr long kOtherGlueCost = 32;
+constexpr long kMixCost = 20;
+
+// What mark `c` costs when a letter follows it, and when it follows a letter.
+void Glue(char32_t c, long& before, long& after) {
+    switch (c) {
+    case 0x00AB: after = kGlueCost; break;                        // «
+    case 0x00BB: case 0x2026: before = kGlueCost; break;          // » …
+    case 0x2013: case 0x2014: before = kGlueCost, after = kGlueCost / 2; break; // – —
+    case 0x2116: before = after = kGlueCost; break;               // №
+    default: break;
+    }
+}
+
+// The costs of each class after the first three letters of a common word,
+// or null.
+const char* PrefixCosts(int a, int b, int c) {
+    const auto key = static_cast<unsigned short>((a * kRepairPrefixBase + b) * kRepairPrefixBase + c);
+    const unsigned short* end = kRepairPrefixKeys + kRepairPrefixCount;
+    const unsigned short* at = std::lower_bound(kRepairPrefixKeys, end, key);
+    return at != end && *at == key ? kRepairPrefixCosts + (at - kRepairPrefixKeys) * kRepairClasses : nullptr;
+}
+
+// The cost of class k after classes y, z, a, b: by the first letters of a
+// common word when it goes on with a letter (a short word may be cut from
+// a long one, as abbreviations are), by the first letters of any word, or
+// by the last two.
+long ClassCost(int y, int z, int a, int b, int k) {
+    if (y == kClassBoundary && IsRussianClass(z) && IsRussianClass(a) && IsRussianClass(b) && IsRussianClass(k))
+        if (const char* prefix = PrefixCosts(z, a, b)) return prefix[k] - kRepairCostBias;
+    const char* model = z == kClassBoundary ? kRepairWordStarts : kRepairTrigrams;
+    return model[(a * kRepairClasses + b) * kRepairClasses + k] - kRepairCostBias;
+}
+
+// A letter of Ukrainian or Belarusian, which stands among Russian letters
+// in their words.
+bool IsNeighbourLetter(char32_t c) {
+    switch (c) {
+    case 0x0406: case 0x0456: case 0x0407: case 0x0457: case 0x0404: case 0x0454: // І і Ї ї Є є
+    case 0x0490: case 0x0491: case 0x040E: case 0x045E:                           // Ґ ґ Ў ў
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+long Score(const Text& text, const Tables& t) {
+    long cost = 0;
+    int y = 0, z = 0, a = 0, b = 0; // the last four classes
+    bool afterSmall = false, afterLatin = false, afterOther = false;
+    bool afterLetter = false;
+    long pendingBefore = 0; // the cost of the last mark if a letter follows it
+    for (char32_t c : text) {
+        const bool letter = c < 0x10000 && t.kase[c] != 0;
+        long before = 0, after = 0;
+        Glue(c, before, after);
+        if (afterLetter) cost += after;
+        if (letter) cost += pendingBefore;
+        afterLetter = letter;
+        pendingBefore = before;
+        const int k = c < 0x10000 ? t.cls[c] : kClassOther;
+        const bool russian = IsRussianClass(k);
+        if (russian && afterOther) cost += kOtherGlueCost;
+        // Russian and Latin letters in one word, unless a Russian capital
+        // starts a word glued to a Latin one ("%sФайл").
+        if ((russian && b == kClassLatin && t.kase[c] == kSmall) || (k == kClassLatin && IsRussianClass(b)))
+            cost += kMixCost;
+        afterOther = k == kClassOther && !IsNeighbourLetter(c);
+        if (k == kClassOther) {
+            // Neither Russian nor Latin nor a mark of ordinary text: a flat
+            // cost, and what follows reads as after a blank.
+            cost += kOtherCost + (IsRussianClass(b) && !IsNeighbourLetter(c) ? kOtherGlueCost : 0);
+            y = z = a = b = kClassBoundary;
+            afterSmall = false;
+            continue;
+        }
+        if (k == kClassBoundary && b == kClassBoundary) continue;
+        cost += ClassCost(y, z, a, b, k);
+        y = z;
+        z = a;
+        a = b;
+        b = k;
+        const int kase = c < 0x10000 ? t.kase[c] : 0;
+        if (kase == kCapital && afterSmall && (k == kClassLatin) == afterLatin) cost += kCaseCost;
+        afterSmall = kase == kSmall;
+        afterLatin = k == kClassLatin;
+    }
+    if (b != kClassBoundary) cost += ClassCost(y, z, a, b, kClassBoundary);
+    return -cost;
+}
+
+long LatinCost(const unsigned char* p, std::size_t n) {
+    auto cost3 = [](int a, int b, int k) {
+        return kRepairLatin[(a * kRepairLatinClasses + b) * kRepairLatinClasses + k] - kRepairCostBias;
+    };
+    long cost = 0;
+    int a = 0, b = 0;
+    bool afterSmall = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        const bool small = c >= 'a' && c <= 'z', capital = c >= 'A' && c <= 'Z';
+        const int k = small ? c - 'a' + 1 : capital ? c - 'A' + 1 : c < 0x80 ? 0 : kLatinClassOther;
+        if (capital && afterSmall) cost += kCaseCost;
+        afterSmall = small;
+        if (k == 0 && b == 0) continue;
+        cost += cost3(a, b, k);
+        a = b;
+        b = k;
+    }
+    if (b != 0) cost += cost3(a, b, 0);
+    return cost;
+}
+
+} // namespace repair

@@ -1,0 +1,23 @@
+// How much a text reads like Russian, and ASCII like Latin text: costs in
+// quarter bits under the letter models of model.h, with costs of their own
+// for what the models cannot see (letters of two alphabets in one word,
+// capitals inside words, marks glued to letters, characters of no class).
+#pragma once
+
+#include <cstddef>
+
+#include "core/repair/encodings.h"
+
+namespace repair {
+
+// A capital right after a small letter of the same alphabet in one word.
+constexpr long kCaseCost = 72;
+
+// Minus the text's cost: higher reads better.
+long Score(const Text& text, const Tables& t);
+
+// The cost of ASCII text under the Latin model (English, and Russian written
+// in Latin letters), with the same cost for a capital after a small letter.
+long LatinCost(const unsigned char* p, std::size_t n);
+
+} // namespace repair
