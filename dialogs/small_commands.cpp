@@ -97,7 +97,8 @@ bool FileBesideProgram(const char* file, char* path) {
 bool UnixBrowserPresent() {
     using DosName = WCHAR*(CDECL*)(const char*);
     const auto dosName =
-        reinterpret_cast<DosName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+        reinterpret_cast<DosName>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
     if (!dosName) return true;
     char list[512] = "xdg-open,firefox,konqueror,mozilla,opera,dillo";
     HKEY key = nullptr;

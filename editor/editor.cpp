@@ -303,10 +303,9 @@ HWND MakeEditorControl() {
 const unsigned char* EnterLineBreak(int32_t* n) {
     static const unsigned char kCrLf[] = {'\r', '\n'};
     HWND editor = g_editorState.control;
-    // More than one line: a break has come in since the document was put in
-    // (pasted, or a wrapped line: then the text decides nothing yet).
-    if (g_editorState.lineEnds == EditorState::LineEnds::Undecided && editor &&
-        SendMessageA(editor, EM_GETLINECOUNT, 0, 0) > 1) {
+    // A break may have come in since the document was put in (pasted); once
+    // this Enter's break is in, the text decides (one look at most).
+    if (g_editorState.lineEnds == EditorState::LineEnds::Undecided && editor) {
         const int32_t length = TextLength(editor);
         HeapBuffer text(static_cast<size_t>(length) + 2);
         if (text) g_editorState.lineEnds = LineEndsOf(text.get(), StreamBytesOut(editor, false, text.get(), length + 2));
