@@ -191,7 +191,7 @@ bool StartProgram(const char* rawLine, int defaultShowState) {
 
 bool StartProgram(const wchar_t* rawLine, int defaultShowState) {
     if (!g_shell.instance) g_shell.instance = GetModuleHandleA(nullptr);
-    g_shell.heap = GetProcessHeap();
+    g_shell.heap = ProgramHeap();
     if (ParseCommandLineInto(rawLine)) return false;
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;

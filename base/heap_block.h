@@ -1,4 +1,4 @@
-// Working buffers from the process heap: zero-filled, freed by whoever
+// Working buffers from the program's heap: zero-filled, freed by whoever
 // allocated them.
 #pragma once
 
@@ -6,6 +6,10 @@
 
 #include <cstddef>
 
+// The heap the program's own blocks come from (set into g_shell.heap at
+// start-up): one of its own, made once per process; the process heap when
+// none can be made.
+HANDLE ProgramHeap();
 // n zero bytes (at least one), or null.
 void* HeapAllocBlock(std::size_t n);
 // Frees p; null is ignored.

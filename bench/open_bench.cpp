@@ -10,9 +10,14 @@
 // a whole-text conversion (to KOI8-R), its undo and a reload from the
 // recent-files menu, and prints every time and each operation's slowest
 // against its first: a fill that costs more as the session goes on shows.
+//
+// Beside each wall time it gives the processor time LORK2's process used
+// (in brackets), read from Linux's /proc through Wine's drive Z:. On a
+// machine shared with other work, that is the figure to compare.
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +57,54 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
+std::string ReadLinuxFile(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (text.size() < 65536 && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+// The Linux process that runs `program` (Wine gives it the program's path
+// as its first argument); empty if none.
+std::string LinuxProcessOf(std::string program) {
+    std::transform(program.begin(), program.end(), program.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string pid;
+    do {
+        if (!isdigit(static_cast<unsigned char>(found.cFileName[0]))) continue;
+        std::string line = ReadLinuxFile(std::string("Z:\\proc\\") + found.cFileName + "\\cmdline");
+        std::transform(line.begin(), line.end(), line.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+        if (line.compare(0, program.size() + 1, program.c_str(), program.size() + 1) == 0) {
+            pid = found.cFileName;
+            break;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return pid;
+}
+
+// User and system time of a Linux process so far, in seconds (the kernel
+// counts in hundredths); 0 when it cannot be read.
+double LinuxProcessorTime(const std::string& pid) {
+    if (pid.empty()) return 0;
+    const std::string stat = ReadLinuxFile("Z:\\proc\\" + pid + "\\stat");
+    const size_t name = stat.rfind(')');
+    if (name == std::string::npos) return 0;
+    unsigned long long field[16] = {};
+    // After the name: state, then fields 4 to 17; user time is 14, system 15.
+    const char* p = stat.c_str() + name + 2;
+    while (*p && *p != ' ') ++p;
+    for (int i = 4; i <= 15; ++i) field[i] = strtoull(p, const_cast<char**>(&p), 10);
+    return static_cast<double>(field[14] + field[15]) / 100.0;
+}
+
 // Seconds from CreateProcess until the text is in and the window answers;
 // negative when that did not happen within two minutes (at 20 MB ten). The
 // process is left running, its windows in `s`.
@@ -77,14 +130,17 @@ double TimeOpening(const std::string& program, const std::string& file, LRESULT 
 // Seconds the program's main window takes over a command (the reply comes
 // once it is done); before it the document is marked unchanged, so that a
 // reload asks nothing.
-double TimeCommand(Search& s, int id) {
+double TimeCommand(Search& s, int id, const std::string& pid = {}, double* cpu = nullptr) {
     EnumChildWindows(s.top, FindEditChild, reinterpret_cast<LPARAM>(&s)); // a whole-text step makes a new one
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(s.edit, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, 600000, &ignored);
+    const double startCpu = LinuxProcessorTime(pid);
     const double start = Now();
     SendMessageTimeoutA(s.top, WM_COMMAND, id, 0, SMTO_NORMAL, 600000, &ignored);
     SendMessageTimeoutA(s.top, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored);
-    return Now() - start;
+    const double wall = Now() - start;
+    if (cpu) *cpu = LinuxProcessorTime(pid) - startCpu;
+    return wall;
 }
 
 constexpr int kShowAnsi = 16, kShowOem = 17, kUndo = 4, kToKoi8 = 31, kFirstRecentFile = 900;
@@ -94,21 +150,26 @@ void Session(const std::string& name, const std::string& program, const std::str
     PROCESS_INFORMATION process;
     Search s{};
     const double open = TimeOpening(program, file, expected, process, s);
-    printf("%s session: open %.2f s\n", name.c_str(), open);
+    const std::string pid = LinuxProcessOf(program);
+    printf("%s session: open %.2f s [%.2f]\n", name.c_str(), open, LinuxProcessorTime(pid));
     const char* names[] = {"switch to 866", "switch to 1251", "convert to KOI8-R", "its undo", "reload"};
     const int ids[] = {kShowOem, kShowAnsi, kToKoi8, kUndo, kFirstRecentFile};
-    std::vector<std::vector<double>> times(5);
+    std::vector<std::vector<double>> times(5), cpus(5);
     for (int r = 0; r < rounds && open >= 0; ++r) {
-        for (int op = 0; op < 5; ++op) {
-            times[static_cast<size_t>(op)].push_back(TimeCommand(s, ids[op]));
-            fprintf(stderr, "%s round %d %s %.2f s\n", name.c_str(), r + 1, names[op], times[static_cast<size_t>(op)].back());
+        for (size_t op = 0; op < 5; ++op) {
+            double cpu = 0;
+            times[op].push_back(TimeCommand(s, ids[op], pid, &cpu));
+            cpus[op].push_back(cpu);
+            fprintf(stderr, "%s round %d %s %.2f s [%.2f]\n", name.c_str(), r + 1, names[op], times[op].back(), cpu);
         }
     }
-    for (int op = 0; op < 5 && open >= 0; ++op) {
-        const auto& t = times[static_cast<size_t>(op)];
+    const auto slowestToFirst = [](const std::vector<double>& t) {
+        return t.front() > 0 ? *std::max_element(t.begin(), t.end()) / t.front() : 0.0;
+    };
+    for (size_t op = 0; op < 5 && open >= 0; ++op) {
         printf("  %-18s", names[op]);
-        for (double x : t) printf(" %6.2f", x);
-        printf("   slowest / first %.2f\n", *std::max_element(t.begin(), t.end()) / t.front());
+        for (size_t r = 0; r < times[op].size(); ++r) printf(" %6.2f [%.2f]", times[op][r], cpus[op][r]);
+        printf("   slowest / first %.2f [%.2f]\n", slowestToFirst(times[op]), slowestToFirst(cpus[op]));
     }
     fflush(stdout);
     EndProcess(process);
@@ -145,6 +206,7 @@ int main(int argc, char** argv) {
     programs.push_back({"notepad", std::string(windows) + "\\notepad.exe"});
     std::vector<double> best(programs.size(), 1e9);
     std::vector<double> bestSwitch(programs.size(), 1e9);
+    std::vector<double> bestCpu(programs.size(), 1e9), bestSwitchCpu(programs.size(), 1e9);
     for (int r = 0; r < runs; ++r) {
         for (size_t i = 0; i < programs.size(); ++i) {
             PROCESS_INFORMATION process;
@@ -152,10 +214,18 @@ int main(int argc, char** argv) {
             const double t = TimeOpening(programs[i].second, file, expected, process, s);
             if (t >= 0) best[i] = std::min(best[i], t);
             const bool lork2 = i + 1 < programs.size();
-            const double shift = t >= 0 && lork2 ? TimeCommand(s, kShowOem) : -1;
+            const std::string pid = lork2 ? LinuxProcessOf(programs[i].second) : std::string();
+            const double openCpu = LinuxProcessorTime(pid);
+            double switchCpu = 0;
+            const double shift = t >= 0 && lork2 ? TimeCommand(s, kShowOem, pid, &switchCpu) : -1;
             if (shift >= 0) bestSwitch[i] = std::min(bestSwitch[i], shift);
+            if (t >= 0 && lork2) {
+                bestCpu[i] = std::min(bestCpu[i], openCpu);
+                bestSwitchCpu[i] = std::min(bestSwitchCpu[i], switchCpu);
+            }
             EndProcess(process);
-            fprintf(stderr, "%s run %d: %.2f s, first switch %.2f s\n", programs[i].first.c_str(), r + 1, t, shift);
+            fprintf(stderr, "%s run %d: %.2f s [%.2f], first switch %.2f s [%.2f]\n", programs[i].first.c_str(), r + 1,
+                    t, openCpu, shift, switchCpu);
         }
     }
     printf("Opening %u MB of short Russian lines, best of %d, from process start until the text is in and the "
@@ -164,7 +234,9 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < programs.size(); ++i) {
         printf("  %-12s %8.2f s   ratio to lork2 %.2f", programs[i].first.c_str(), best[i], best[i] / best[0]);
         if (i + 1 < programs.size())
-            printf("   first switch to 866 %.2f s, ratio to lork2 %.2f", bestSwitch[i], bestSwitch[i] / bestSwitch[0]);
+            printf(" [%.2f, ratio %.2f]   first switch to 866 %.2f s, ratio to lork2 %.2f [%.2f, ratio %.2f]", bestCpu[i],
+                   bestCpu[i] / bestCpu[0], bestSwitch[i], bestSwitch[i] / bestSwitch[0], bestSwitchCpu[i],
+                   bestSwitchCpu[i] / bestSwitchCpu[0]);
         printf("\n");
     }
     printf("  lork2 / notepad = %.2f\n", best[0] / best.back());
