@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/editor/bar_tables.h"
 #include "lork2_version.h"
 
 namespace {
@@ -68,10 +69,10 @@ TEST(Resources, SmallIconsLoadAtSixteen) {
     }
 }
 
-TEST(Resources, ToolbarBitmapsHaveNineImagesOnFaceColour) {
+TEST(Resources, ToolbarBitmapsHaveTenImagesOnFaceColour) {
     struct {
         int id, width, height;
-    } const bitmaps[] = {{1, 144, 16}, {2, 216, 24}};
+    } const bitmaps[] = {{1, 16 * kOwnImageCount, 16}, {2, 24 * kOwnImageCount, 24}};
     for (const auto& expected : bitmaps) {
         SCOPED_TRACE(expected.id);
         HBITMAP bitmap = static_cast<HBITMAP>(
@@ -89,7 +90,7 @@ TEST(Resources, ToolbarBitmapsHaveNineImagesOnFaceColour) {
         HGDIOBJ old = SelectObject(dc, bitmap);
         const COLORREF face = GetNearestColor(dc, GetSysColor(COLOR_3DFACE));
         const int side = expected.height;
-        for (int k = 0; k < 9; ++k) {
+        for (int k = 0; k < kOwnImageCount; ++k) {
             SCOPED_TRACE(k);
             EXPECT_EQ(GetPixel(dc, k * side, side - 1), face);
             EXPECT_EQ(GetPixel(dc, k * side + side - 1, 0), face);
