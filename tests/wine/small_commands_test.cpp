@@ -314,14 +314,12 @@ bool EndHelpEngine() {
     return false;
 }
 
-// The dialogs seen once the help thread's answer has come back (up to ten
-// seconds).
+// The dialogs seen once the help thread's answer is back (up to ten seconds).
 std::vector<harness::SeenDialog> DialogsAfterHelp() {
     std::vector<harness::SeenDialog> seen;
-    for (int round = 0; round < 500 && seen.empty(); ++round) {
+    for (int round = 0; round < 500 && seen.empty(); ++round, Sleep(20)) {
         harness::Pump();
         seen = harness::TakeSeenDialogs();
-        if (seen.empty()) Sleep(20);
     }
     return seen;
 }

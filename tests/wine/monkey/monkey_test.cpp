@@ -341,10 +341,7 @@ public:
     bool Do(const std::string& line) {
         const bool keepsLf = lfDocument && (line.rfind("key 0D", 0) == 0 || line == "key 59 ctrl" || line == "command 39") &&
                              line.find("alt") == std::string::npos;
-        const auto crs = [] {
-            const Bytes text = EditorText();
-            return std::count(text.begin(), text.end(), static_cast<unsigned char>('\r'));
-        };
+        const auto crs = [] { const Bytes t = EditorText(); return std::count(t.begin(), t.end(), '\r'); };
         const auto crsBefore = keepsLf ? crs() : 0;
         const bool known = DoAction(line);
         if (keepsLf && crs() > crsBefore && actionFailure_.empty())
@@ -641,12 +638,10 @@ private:
         for (; undone < count && canUndo(); ++undone) SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_UNDO, 0);
         for (int i = 0; i < undone; ++i) SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_REDO, 0);
         harness::Pump();
-        if (EditorText() != before)
-            actionFailure_ = "undone " + std::to_string(undone) + " steps and redone, the text differs: " +
+        if (EditorText() != before || DisplayCodePage() != shown)
+            actionFailure_ = "undone " + std::to_string(undone) + " steps and redone, display code page " +
+                             std::to_string(DisplayCodePage()) + ", not " + std::to_string(shown) + ", text " +
                              Difference(before, EditorText());
-        else if (DisplayCodePage() != shown)
-            actionFailure_ = "undone " + std::to_string(undone) + " steps and redone, the display code page is " +
-                             std::to_string(DisplayCodePage()) + ", not " + std::to_string(shown);
     }
 
     // The commands that open a dialog, a file dialog or the save prompt.
