@@ -194,14 +194,18 @@ void ReportHelpNotOpened(WPARAM error, LPARAM page) {
                                          "пакета xdg-utils). Откройте её в браузере сами: ",
                                          path});
     } else {
-        // The system's words for the failure, after the page's name.
+        // The system's words for the failure, as a file error reads them
+        // (without the name, which the message ends with).
         char* text = nullptr;
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(error),
                        0, reinterpret_cast<char*>(&text), 0, nullptr);
-        const std::string why = FileErrorText(path, text ? text : "");
+        const std::string named = FileErrorText(path, text ? text : "");
         if (text) LocalFree(text);
-        ShowMessage(MB_ICONINFORMATION, {"Справку не открыть: программа для страниц HTML её не открыла (", why,
-                                         "). Откройте её в браузере сами: ", path});
+        const size_t skip = strlen(path) + 2; // the name and ": "
+        const std::string_view why = named.size() > skip ? std::string_view(named).substr(skip) : "";
+        ShowMessage(MB_ICONINFORMATION, {"Справку не открыть: программа для страниц HTML не запустилась",
+                                         why.empty() ? "" : " (", why, why.empty() ? "" : ")",
+                                         ". Откройте её в браузере сами: ", path});
     }
     HeapFree(GetProcessHeap(), 0, path);
 }
