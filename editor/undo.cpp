@@ -212,6 +212,7 @@ bool RecordReplacement(int32_t s, int32_t e, int32_t n) {
 // replacement by nothing.
 void DeleteWord(int32_t first, int32_t last) {
     if (last <= first) return;
+    ClearRedo();
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
     int32_t saved = word ? GetRangeBytes(g_editorState.control, first, last, word.get(), last - first) : 0;
     SetSelection(g_editorState.control, first, last);
@@ -366,8 +367,9 @@ void RedoWholeText(const RedoRecord& record) {
 } // namespace
 
 void RecordUndo(UndoRequest request, int32_t n) {
-    // A new change: what undo took back can no longer be done again.
-    ClearRedo();
+    // A new change: what undo took back can no longer be done again (a word
+    // deletion with no word to delete is none).
+    if (request != UndoRequest::DeleteWordRight && request != UndoRequest::DeleteWordLeft) ClearRedo();
     if (ControlUndoSelected() || !g_editorState.control) return;
     const int32_t length = TextLength(g_editorState.control);
     const CHARRANGE selection = GetSelection(g_editorState.control);
