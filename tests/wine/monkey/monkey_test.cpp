@@ -523,7 +523,7 @@ private:
             Key(vk, ctrl, Pick(3) == 0, false);
             return;
         }
-        // Shortcuts the editor sees as keys: delete line, clipboard, undo.
+        // Shortcuts the editor sees as keys: delete line, clipboard, undo, redo.
         static const struct {
             UINT vk;
             bool ctrl, shift, alt;
@@ -531,7 +531,8 @@ private:
                           {'X', true, false, false},       {'Z', true, false, false},      {VK_INSERT, true, false, false},
                           {VK_INSERT, false, true, false}, {VK_DELETE, false, true, false}, {VK_BACK, false, false, true},
                           {VK_F2, false, false, false},    {VK_F2, true, false, false},    {VK_F2, false, false, true},
-                          {VK_F5, false, false, false},    {'H', true, false, false},      {VK_TAB, true, false, false}};
+                          {VK_F5, false, false, false},    {'H', true, false, false},      {VK_TAB, true, false, false},
+                          {'Z', true, true, false}};
         const auto& s = kShortcuts[Pick(static_cast<int>(std::size(kShortcuts)))];
         Key(s.vk, s.ctrl, s.shift, s.alt);
     }
