@@ -75,6 +75,11 @@ bool CanUndo() {
     return !UndoHistoryEmpty();
 }
 
+bool CanRedo() {
+    if (ControlUndoSelected()) return EditorWindow() && SendMessageA(EditorWindow(), EM_CANREDO, 0, 0) != 0;
+    return !RedoHistoryEmpty();
+}
+
 bool ShowingAnsi() { return DisplayCodePage() == kCodePageAnsi; }
 bool ShowingOem() { return DisplayCodePage() == kCodePageOem; }
 bool ShowingKoi8() { return DisplayCodePage() == kCodePageKoi8; }

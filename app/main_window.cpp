@@ -11,6 +11,7 @@
 #include "base/messages.h"
 #include "base/settings.h"
 #include "core/app/setting_names.h"
+#include "dialogs/small_commands.h"
 #include "document/documents.h"
 #include "document/recent_files.h"
 #include "editor/editor.h"
@@ -104,6 +105,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case kEditorClicked:
         UpdateCaretField();
+        return 0;
+    case kHelpNotOpened:
+        ReportHelpNotOpened(wParam, lParam);
         return 0;
     case WM_SIZE:
         LayoutChildren(LOWORD(lParam), HIWORD(lParam));

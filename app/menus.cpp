@@ -62,8 +62,10 @@ void DestroyMenus() {
 
 const char* MenuItemText(UINT id) {
     if (IsRecentFileCommand(static_cast<int>(id))) return RecentItemCaption(static_cast<int>(id) - IDM_RECENT_FIRST);
-    // The captions are string literals: their views end in a NUL.
-    return CommandCaption(static_cast<int>(id)).data();
+    // The captions are string literals: their views end in a NUL. An
+    // identifier of no command has none.
+    const std::string_view caption = CommandCaption(static_cast<int>(id));
+    return caption.data() ? caption.data() : "";
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "core/app/menu_tables.h"
 #include "core/dialogs/about_text.h"
 #include "core/dialogs/run_rule.h"
+#include "core/document/file_names.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
@@ -37,28 +38,48 @@ bool CanRunDocument() { return CanRunDocument(g_document.fileName, kUntitledName
 
 namespace {
 
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name") != nullptr; }
+
+bool UnixBrowserPresent();
+bool HelpPageOpens(const char* page);
+
+// Opens the help page with the shell; 0, or the system's error when it
+// could not.
+DWORD OpenHelpPage(const char* path) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = path;
+    info.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&info)) return 0;
+    DWORD error = GetLastError();
+    // A Wine prefix names no program for web pages, or one that is not
+    // there: Wine's own browser launcher hands the page to the desktop's
+    // browser, when it has one to hand it to.
+    if (UnderWine() && UnixBrowserPresent()) {
+        const std::string quoted = std::string("\"") + path + "\"";
+        info.lpFile = "winebrowser.exe";
+        info.lpParameters = quoted.c_str();
+        if (ShellExecuteExA(&info)) return 0;
+        error = GetLastError();
+    }
+    return error ? error : static_cast<DWORD>(ERROR_NO_ASSOCIATION);
+}
+
 // The help engine and the shell may wait for the user or for another
-// program (a help engine's question, a browser starting): they run on a
-// thread of their own, and the editor keeps answering meanwhile.
+// program (a help engine's question, a browser starting, the lookup of the
+// page's program): they run on a thread of their own, and the editor keeps
+// answering meanwhile. A page that cannot be opened is posted back to the
+// main window, which tells the user.
 DWORD WINAPI OpenHelpOnItsThread(void* parameter) {
     char* path = static_cast<char*>(parameter);
     const bool winHelp = lstrlenA(path) > 4 && lstrcmpiA(path + lstrlenA(path) - 4, ".hlp") == 0;
     if (winHelp) {
         WinHelpA(g_shell.mainWindow, path, HELP_CONTENTS, 0);
     } else {
-        SHELLEXECUTEINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = SEE_MASK_FLAG_NO_UI;
-        info.lpFile = path;
-        info.nShow = SW_SHOWNORMAL;
-        if (!ShellExecuteExA(&info)) {
-            // A Wine prefix names no program for web pages: Wine's own
-            // browser launcher hands the page to the desktop's browser.
-            const std::string quoted = std::string("\"") + path + "\"";
-            info.lpFile = "winebrowser.exe";
-            info.lpParameters = quoted.c_str();
-            ShellExecuteExA(&info);
-        }
+        const DWORD error = HelpPageOpens(path) ? OpenHelpPage(path) : kNoHelpProgram;
+        if (error && PostMessageA(g_shell.mainWindow, kHelpNotOpened, error, reinterpret_cast<LPARAM>(path)))
+            return 0; // the window frees the path
     }
     HeapFree(GetProcessHeap(), 0, path);
     return 0;
@@ -143,8 +164,7 @@ bool HelpPageOpens(const char* page) {
     const char* slash = strrchr(program, '\\');
     const bool browserOfWine = !named || lstrcmpiA(slash ? slash + 1 : program, "winebrowser.exe") == 0;
     if (!browserOfWine) return true;
-    const bool wine = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name") != nullptr;
-    return wine && UnixBrowserPresent();
+    return UnderWine() && UnixBrowserPresent();
 }
 
 } // namespace
@@ -160,17 +180,34 @@ void ShowHelp() {
         return;
     }
     if (FileBesideProgram(kHelpPage, path)) {
-        if (HelpPageOpens(path)) {
-            g_helpOpener(path);
-        } else {
-            ShowMessage(MB_ICONINFORMATION,
-                        {"Справку не открыть: нет программы для страниц HTML (под Wine - xdg-open из пакета "
-                         "xdg-utils). Откройте её в браузере сами: ",
-                         path});
-        }
+        g_helpOpener(path);
         return;
     }
     ShowMessage(MB_ICONINFORMATION, {"Справка не установлена: рядом с программой нет файла ", kHelpPage, "."});
+}
+
+void ReportHelpNotOpened(WPARAM error, LPARAM page) {
+    char* path = reinterpret_cast<char*>(page);
+    if (!path) return;
+    if (static_cast<DWORD>(error) == kNoHelpProgram) {
+        ShowMessage(MB_ICONINFORMATION, {"Справку не открыть: нет программы для страниц HTML (под Wine - xdg-open из "
+                                         "пакета xdg-utils). Откройте её в браузере сами: ",
+                                         path});
+    } else {
+        // The system's words for the failure, as a file error reads them
+        // (without the name, which the message ends with).
+        char* text = nullptr;
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(error),
+                       0, reinterpret_cast<char*>(&text), 0, nullptr);
+        const std::string named = FileErrorText(path, text ? text : "");
+        if (text) LocalFree(text);
+        const size_t skip = strlen(path) + 2; // the name and ": "
+        const std::string_view why = named.size() > skip ? std::string_view(named).substr(skip) : "";
+        ShowMessage(MB_ICONINFORMATION, {"Справку не открыть: программа для страниц HTML не запустилась",
+                                         why.empty() ? "" : " (", why, why.empty() ? "" : ")",
+                                         ". Откройте её в браузере сами: ", path});
+    }
+    HeapFree(GetProcessHeap(), 0, path);
 }
 
 void ShowAbout() {

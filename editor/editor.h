@@ -37,7 +37,9 @@ bool HtmlColoured();
 // The control's own undo serves instead of the history (setting "NO").
 bool ControlUndoSelected();
 bool UndoHistoryEmpty();
-// Forgets every undo step.
+// Nothing that undo took back is waiting to be done again.
+bool RedoHistoryEmpty();
+// Forgets every undo step, and every step to redo.
 void ClearUndoHistory();
 
 // Reads word wrap and the choice of undo from the settings (at start-up).

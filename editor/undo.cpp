@@ -36,6 +36,23 @@ struct UndoRecord {
 
 UndoRecord* g_undoTop;
 
+// One step undo took back, to be done again: [start, end), what the undo put
+// there, becomes `text` again and the selection is what it was before the
+// undo. A whole-text step holds the whole text as it stood and the display
+// code page it was shown in.
+struct RedoRecord {
+    bool wholeText;
+    int32_t start;
+    int32_t end;
+    unsigned char* text; // null when the step brings back no bytes
+    int32_t length;
+    CHARRANGE selection;
+    unsigned char codePage;
+    RedoRecord* next;
+};
+
+RedoRecord* g_redoTop;
+
 // Typing and LineBreak: the bytes one key inserts.
 int32_t KeyUnit(const UndoRecord& record) { return record.keyUnit; }
 // ForwardDelete and Backspace: the bytes the key removed, one or a CR LF pair.
@@ -88,6 +105,52 @@ void PopAndFree() {
     HeapFreeBlock(record);
 }
 
+void PopRedo() {
+    RedoRecord* record = g_redoTop;
+    if (!record) return;
+    g_redoTop = record->next;
+    HeapFreeBlock(record->text);
+    HeapFreeBlock(record);
+}
+
+void ClearRedo() {
+    while (g_redoTop) PopRedo();
+}
+
+// Pushes a redo step; takes its text. When the step cannot be kept, the
+// older ones no longer fit the text and go too.
+void PushRedo(const RedoRecord& fields) {
+    auto* record = static_cast<RedoRecord*>(HeapAllocBlock(sizeof(RedoRecord)));
+    if (!record) {
+        HeapFreeBlock(fields.text);
+        ClearRedo();
+        ReportNoMemory();
+        return;
+    }
+    *record = fields;
+    record->next = g_redoTop;
+    g_redoTop = record;
+}
+
+// Before an undo puts n bytes in place of [first, last): what stands there
+// and the selection, for the redo step.
+void KeepForRedo(int32_t first, int32_t last, int32_t n) {
+    RedoRecord record{};
+    record.start = first;
+    record.end = first + n;
+    record.selection = GetSelection(g_editorState.control);
+    if (last > first) {
+        record.text = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(last - first) + 1));
+        if (!record.text) {
+            ClearRedo();
+            ReportNoMemory();
+            return;
+        }
+        record.length = GetRangeBytes(g_editorState.control, first, last, record.text, last - first);
+    }
+    PushRedo(record);
+}
+
 bool TopIs(UndoRequest kind) { return g_undoTop && g_undoTop->kind == kind; }
 
 // The selection (or the whole text) streamed out into a new heap block of
@@ -138,17 +201,18 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
 }
 
 // Replacement: the selected bytes [s, e) are saved; n bytes will stand there.
-void RecordReplacement(int32_t s, int32_t e, int32_t n) {
+bool RecordReplacement(int32_t s, int32_t e, int32_t n) {
     unsigned char* saved = nullptr;
     int32_t savedLength = 0;
-    if (e > s && !(saved = SaveRange(true, e - s, e - s + 2, &savedLength))) return;
-    Push(SavedTextRecord(UndoRequest::Replacement, saved, savedLength, s, s + n));
+    if (e > s && !(saved = SaveRange(true, e - s, e - s + 2, &savedLength))) return false;
+    return Push(SavedTextRecord(UndoRequest::Replacement, saved, savedLength, s, s + n));
 }
 
 // Ctrl+Delete and Ctrl+Backspace: [first, last) is deleted and recorded as a
 // replacement by nothing.
 void DeleteWord(int32_t first, int32_t last) {
     if (last <= first) return;
+    ClearRedo();
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
     int32_t saved = word ? GetRangeBytes(g_editorState.control, first, last, word.get(), last - first) : 0;
     SetSelection(g_editorState.control, first, last);
@@ -170,10 +234,10 @@ void RecordWordDeletion(bool right, int32_t s, int32_t length) {
 
 // Snapshot: the whole text with the selection to restore and the display
 // code page it is shown in; one snapshot stands for a run of them.
-void PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e, int codePage) {
+bool PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e, int codePage) {
     UndoRecord record = SavedTextRecord(UndoRequest::Snapshot, saved, savedLength, saved ? s : 0, saved ? e : 0);
     record.codePage = static_cast<unsigned char>(codePage);
-    Push(record);
+    return Push(record);
 }
 
 void RecordSnapshot(int32_t s, int32_t e, int32_t length) {
@@ -195,8 +259,11 @@ void RecordOverwrite(int32_t s, int32_t length) {
     Push(record);
 }
 
-void InsertAt(int32_t position, const unsigned char* bytes, int32_t n) {
-    SetSelection(g_editorState.control, position, position);
+// Every change an undo makes: [first, last) replaced by n bytes, kept for
+// redo first.
+void TakeBack(int32_t first, int32_t last, const unsigned char* bytes, int32_t n) {
+    KeepForRedo(first, last, n);
+    SetSelection(g_editorState.control, first, last);
     ReplaceSelectionBytes(bytes, n, false);
 }
 
@@ -204,49 +271,105 @@ void InsertAt(int32_t position, const unsigned char* bytes, int32_t n) {
 void UndoKey(UndoRecord& record) {
     const int32_t size = KeyUnit(record);
     if (record.end >= record.start) {
-        SetSelection(g_editorState.control, record.end, record.end + size);
-        ReplaceSelectionBytes(nullptr, 0, false);
+        TakeBack(record.end, record.end + size, nullptr, 0);
         record.end -= size;
     }
     if (record.end < record.start) PopAndFree();
 }
 
 void UndoKeyDeletion(const UndoRecord& record) {
-    InsertAt(record.start, record.removed, RemovedCount(record));
+    TakeBack(record.start, record.start, record.removed, RemovedCount(record));
     // Delete leaves the caret where it was, Backspace after the bytes.
     if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editorState.control, record.start, record.start);
     PopAndFree();
 }
 
 void UndoReplacement(const UndoRecord& record) {
-    SetSelection(g_editorState.control, record.start, record.end);
-    ReplaceSelectionBytes(record.savedText, SavedLength(record), false);
+    TakeBack(record.start, record.end, record.savedText, SavedLength(record));
     PopAndFree();
+}
+
+// The whole text as it stands (a heap block of length + 2 bytes, *n of
+// them), or null (the error shown) when there is no memory for it.
+unsigned char* WholeTextNow(int32_t* n) {
+    *n = 0;
+    return SaveRange(false, TextLength(g_editorState.control) + 2, TextLength(g_editorState.control) + 2, n);
+}
+
+// Puts `text` in as the whole text shown in `codePage`, the current text
+// (`now`, nowLength bytes) handed over so it is not read again; modified
+// afterwards, [start, end) selected. False when no control could be had:
+// text and display code page are as they were.
+bool PutWholeText(const unsigned char* text, int32_t length, int codePage, const unsigned char* now,
+                  int32_t nowLength, int32_t start, int32_t end) {
+    const int shown = g_editorState.displayCodePage;
+    SetDecodingForNewText(codePage);
+    if (!FillWholeText(text, length, nullptr, false, false, now, nowLength)) {
+        SetDecodingForNewText(shown);
+        return false;
+    }
+    SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
+    SetSelection(g_editorState.control, start, end);
+    return true;
 }
 
 void UndoSnapshot(const UndoRecord& record) {
+    // The text as it stands goes to the redo step; without memory for it the
+    // undo still happens, with nothing left to redo.
+    RedoRecord redo{};
+    redo.wholeText = true;
+    redo.selection = GetSelection(g_editorState.control);
+    redo.codePage = static_cast<unsigned char>(g_editorState.displayCodePage);
+    redo.text = WholeTextNow(&redo.length);
+    if (!redo.text) ClearRedo();
     // The saved bytes are shown in the code page they were saved in.
-    const int shown = g_editorState.displayCodePage;
-    SetDecodingForNewText(record.codePage);
-    if (!FillWholeText(record.savedText, SavedLength(record))) {
+    if (!PutWholeText(record.savedText, SavedLength(record), record.codePage, redo.text, redo.length, record.start,
+                      record.end)) {
         // No control for the text: the record stays for another try.
-        SetDecodingForNewText(shown);
+        HeapFreeBlock(redo.text);
         return;
     }
-    SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
-    SetSelection(g_editorState.control, record.start, record.end);
     PopAndFree();
+    if (redo.text) PushRedo(redo);
 }
 
 void UndoOverwrite(const UndoRecord& record) {
-    SetSelection(g_editorState.control, record.start, record.end);
-    ReplaceSelectionBytes(record.removed, OverwrittenCount(record), false);
+    TakeBack(record.start, record.end, record.removed, OverwrittenCount(record));
     PopAndFree();
+}
+
+// A step done again goes on the undo history as a replacement (a whole
+// text as a snapshot), so that undo takes it back once more. When that
+// record cannot be made, nothing is done: a change the history did not see
+// would leave its older steps out of place.
+void RedoRange(const RedoRecord& record) {
+    SetSelection(g_editorState.control, record.start, record.end);
+    if (!RecordReplacement(record.start, record.end, record.length)) return;
+    ReplaceSelectionBytes(record.text, record.length, false);
+    SetSelection(g_editorState.control, record.selection.cpMin, record.selection.cpMax);
+    PopRedo();
+}
+
+void RedoWholeText(const RedoRecord& record) {
+    int32_t length = 0;
+    unsigned char* now = WholeTextNow(&length);
+    if (!now) return;
+    const CHARRANGE selection = GetSelection(g_editorState.control);
+    if (!PushSnapshot(now, length, selection.cpMin, selection.cpMax, g_editorState.displayCodePage)) return;
+    if (!PutWholeText(record.text, record.length, record.codePage, now, length, record.selection.cpMin,
+                      record.selection.cpMax)) {
+        PopAndFree();
+        return;
+    }
+    PopRedo();
 }
 
 } // namespace
 
 void RecordUndo(UndoRequest request, int32_t n) {
+    // A new change: what undo took back can no longer be done again (a word
+    // deletion with no word to delete is none).
+    if (request != UndoRequest::DeleteWordRight && request != UndoRequest::DeleteWordLeft) ClearRedo();
     if (ControlUndoSelected() || !g_editorState.control) return;
     const int32_t length = TextLength(g_editorState.control);
     const CHARRANGE selection = GetSelection(g_editorState.control);
@@ -259,13 +382,17 @@ void RecordUndo(UndoRequest request, int32_t n) {
     case UndoRequest::Backspace:
     case UndoRequest::Overwrite:
         // A key over a selection replaces it.
-        if (s != e) return RecordReplacement(s, e, n);
+        if (s != e) {
+            RecordReplacement(s, e, n);
+            return;
+        }
         if (request == UndoRequest::Overwrite) return RecordOverwrite(s, length);
         if (request == UndoRequest::ForwardDelete || request == UndoRequest::Backspace)
             return RecordKeyDeletion(request == UndoRequest::ForwardDelete, s, length);
         return RecordKey(request, n, s);
     case UndoRequest::Replacement:
-        return RecordReplacement(s, e, n);
+        RecordReplacement(s, e, n);
+        return;
     case UndoRequest::DeleteWordRight:
     case UndoRequest::DeleteWordLeft:
         return RecordWordDeletion(request == UndoRequest::DeleteWordRight, s, length);
@@ -276,6 +403,7 @@ void RecordUndo(UndoRequest request, int32_t n) {
 
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
                       int codePage) {
+    ClearRedo();
     if (ControlUndoSelected() || !g_editorState.control) return;
     if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
@@ -312,11 +440,24 @@ void UndoStep() {
     }
 }
 
+void RedoStep() {
+    RedoRecord* record = g_redoTop;
+    if (!record || !g_editorState.control) return;
+    if (record->wholeText) {
+        RedoWholeText(*record);
+    } else {
+        RedoRange(*record);
+    }
+}
+
 void ClearUndoHistory() {
     while (g_undoTop) PopAndFree();
+    ClearRedo();
 }
 
 bool UndoHistoryEmpty() { return g_undoTop == nullptr; }
+
+bool RedoHistoryEmpty() { return g_redoTop == nullptr; }
 
 void UndoCommand(int) {
     if (!g_editorState.control) return;
@@ -324,5 +465,14 @@ void UndoCommand(int) {
         SendMessageA(g_editorState.control, EM_UNDO, 0, 0);
     } else {
         UndoStep();
+    }
+}
+
+void RedoCommand(int) {
+    if (!g_editorState.control) return;
+    if (ControlUndoSelected()) {
+        SendMessageA(g_editorState.control, EM_REDO, 0, 0);
+    } else {
+        RedoStep();
     }
 }

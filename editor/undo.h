@@ -28,8 +28,13 @@ void RecordUndo(UndoRequest request, int32_t n);
 // a whole-text operation streams the text out only once.
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
                       int codePage);
-// Takes back the newest record's change.
+// Takes back the newest record's change; the change it takes back can be
+// done again by RedoStep until the next change is recorded.
 void UndoStep();
+// Does again the step the newest undo took back (a whole-text step with the
+// display code page it was shown in), and records it for undo.
+void RedoStep();
 
-// IDM_UNDO.
+// IDM_UNDO and IDM_REDO (through the control's own undo when it serves).
 void UndoCommand(int id);
+void RedoCommand(int id);

@@ -4,11 +4,12 @@
 #ifndef LORK2_APP_COMMAND_IDS_H
 #define LORK2_APP_COMMAND_IDS_H
 
-/* Menu commands; 5 is unused. */
+/* Menu commands. */
 #define IDM_CUT 1
 #define IDM_COPY 2
 #define IDM_PASTE 3
 #define IDM_UNDO 4
+#define IDM_REDO 5
 #define IDM_DELETE 6
 #define IDM_NEW 7
 #define IDM_OPEN 8

@@ -29,6 +29,7 @@
     ROW(IDM_COPY,              "&Копировать",                  CopyCommand,           SelectionNotEmpty, nullptr) \
     ROW(IDM_PASTE,             "Вст&авить",                    PasteCommand,          ClipboardHasText,  nullptr) \
     ROW(IDM_UNDO,              "&Отменить",                    UndoCommand,           CanUndo,           nullptr) \
+    ROW(IDM_REDO,              "Ве&рнуть",                     RedoCommand,           CanRedo,           nullptr) \
     ROW(IDM_DELETE,            "&Удалить",                     DeleteCommand,         SelectionNotEmpty, nullptr) \
     ROW(IDM_NEW,               "Созд&ать",                     NewDocumentCommand,    nullptr,           nullptr) \
     ROW(IDM_OPEN,              "&Открыть...",                  OpenDocumentCommand,   nullptr,           nullptr) \

@@ -12,7 +12,7 @@
 #define IDI_PROGRAM_SMALL 2
 #define IDI_HTML_DOCUMENT 3
 
-/* The toolbar's own images, nine in a row: 16 by 16 and 24 by 24. */
+/* The toolbar's own images, ten in a row: 16 by 16 and 24 by 24. */
 #define IDB_TOOLBAR_SMALL 1
 #define IDB_TOOLBAR_LARGE 2
 

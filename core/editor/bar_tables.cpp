@@ -20,6 +20,7 @@ constexpr ToolbarItem kCatalogue[] = {
     {IDM_COPY, kStdCopy, false},
     {IDM_PASTE, kStdPaste, false},
     {IDM_UNDO, kStdUndo, false},
+    {IDM_REDO, kRedoImage, false},
     {IDM_INSERT_FILE, kStdFileOpen, false},
     {IDM_DELETE, kStdDelete, false},
     {IDM_NEW, kStdFileNew, false},
@@ -49,7 +50,7 @@ constexpr ToolbarItem kCatalogue[] = {
     {IDM_QUOTED_PRINTABLE, Own(8), false},
     {IDM_LINE_BREAK, Own(8), false},
 };
-static_assert(sizeof kCatalogue / sizeof kCatalogue[0] == 32, "the customise dialog offers 32 buttons");
+static_assert(sizeof kCatalogue / sizeof kCatalogue[0] == 33, "the customise dialog offers 33 buttons");
 
 constexpr int kDefaultButtons[] = {IDM_NEW, IDM_OPEN, IDM_SAVE, 0, IDM_CUT, IDM_COPY, IDM_PASTE, 0, IDM_UNDO};
 
@@ -146,6 +147,7 @@ MenuImage MenuItemImage(int id, bool checked, bool greyed, MenuIcon icon) {
     if (icon != MenuIcon::None) return {true, MenuImageKind::Icon, 0};
     if (id == IDM_WORD_WRAP) return {true, MenuImageKind::CheckBox, 0};
     if (id >= IDM_SHOW_ANSI && id <= IDM_SHOW_KOI8 && !checked) return {false, MenuImageKind::None, 0};
+    if (id == IDM_REDO) return {true, MenuImageKind::Own, kRedoImage - kOwnImageFirst};
     if (id >= 1 && id <= IDM_PRINT) return {true, MenuImageKind::Standard, id - 1};
     if (id >= IDM_SHOW_ANSI && id <= IDM_RUN) return {true, MenuImageKind::Own, id - IDM_SHOW_ANSI};
     return {false, MenuImageKind::None, 0};

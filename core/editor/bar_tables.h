@@ -13,16 +13,18 @@
 
 // Own images follow the 15 standard images in the toolbar's image list.
 constexpr int kStandardImageCount = 15;
-constexpr int kOwnImageCount = 9;
+constexpr int kOwnImageCount = 10;
 constexpr int kOwnImageFirst = kStandardImageCount;
+// Redo has an own image, the last of them (the menus show it too).
+constexpr int kRedoImage = kOwnImageFirst + 9;
 
 struct ToolbarItem {
     int command;
-    int image; // toolbar image: standard 0..14, own 15..23
+    int image; // toolbar image: standard 0..14, own 15..24
     bool check; // a check button (word wrap) rather than a push button
 };
 
-// The 32 buttons the customise dialog offers, in catalogue order.
+// The 33 buttons the customise dialog offers, in catalogue order.
 std::span<const ToolbarItem> ToolbarCatalogue();
 // The catalogue item of a command, or nullptr.
 const ToolbarItem* ToolbarItemOfCommand(int command);

@@ -20,7 +20,7 @@ TEST(ToolbarTables, CatalogueOffersEachCommandOnceWithItsImage) {
         EXPECT_LT(item.image, kStandardImageCount + kOwnImageCount);
         EXPECT_EQ(item.check, item.command == IDM_WORD_WRAP);
     }
-    EXPECT_EQ(ToolbarCatalogue().size(), 32u);
+    EXPECT_EQ(ToolbarCatalogue().size(), 33u);
     // Commands up to IDM_PRINT show their standard image; the code-page and
     // alignment commands their own ones.
     EXPECT_EQ(ToolbarItemOfCommand(IDM_PRINT)->image, 14);
@@ -29,6 +29,10 @@ TEST(ToolbarTables, CatalogueOffersEachCommandOnceWithItsImage) {
     EXPECT_EQ(ToolbarItemOfCommand(IDM_RUN)->image, kOwnImageFirst + 7);
     EXPECT_EQ(ToolbarItemOfCommand(IDM_LINE_BREAK)->image, kOwnImageFirst + 8);
     EXPECT_EQ(ToolbarItemOfCommand(IDM_SHOW_ANSI), nullptr);
+    // Redo's image is its own, on the button and in the menu.
+    const int redo = ToolbarItemOfCommand(IDM_REDO)->image;
+    for (const ToolbarItem& item : ToolbarCatalogue()) EXPECT_TRUE(item.image != redo || item.command == IDM_REDO);
+    EXPECT_EQ(MenuItemImage(IDM_REDO, false, false, MenuIcon::None).index, redo - kOwnImageFirst);
 }
 
 TEST(ToolbarTables, DefaultButtonsAreFileThenClipboardThenUndo) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/editor/bar_tables.h"
+
 namespace {
 
 using pixmap::Colour;
@@ -354,14 +356,14 @@ TEST(ProgramImages, EveryOutputBuilds) {
                                                "toolbar16.bmp", "toolbar24.bmp"}));
 }
 
-TEST(ProgramImages, ToolbarStripsOfNineSquaresOnButtonGrey) {
+TEST(ProgramImages, ToolbarStripsOfTenSquaresOnButtonGrey) {
     MapFile map = ProgramMaps();
     const Colour grey{192, 192, 192, true};
     for (const pixmap::Output& output : map.outputs) {
         if (output.file.find("toolbar") != 0) continue;
         SCOPED_TRACE(output.file);
         const int side = output.file == "toolbar16.bmp" ? 16 : 24;
-        ASSERT_EQ(output.images.size(), 9u);
+        ASSERT_EQ(output.images.size(), static_cast<size_t>(kOwnImageCount));
         for (const std::string& name : output.images) {
             SCOPED_TRACE(name);
             const Image* image = map.Find(name);

@@ -114,7 +114,7 @@ TEST_F(Shell, MenuBarHasEightPopupsWithTheirCaptions) {
 TEST_F(Shell, PopupItemsInDisplayOrder) {
     const std::vector<std::vector<int>> expected = {
         {7, 8, 38, 9, 26, 0, 900, 901, 902, 903, 904, 905, 906, 907, 908, 909, 0, 43},
-        {4, 0, 1, 2, 3, 6, 0, 47, 25},
+        {4, 5, 0, 1, 2, 3, 6, 0, 47, 25},
         {19, 20, 21, 22},
         {11, 39, 0, 23, 0, 37, 44, 55, 0, 24, 10, 15},
         {13, 14, 28},
@@ -154,7 +154,7 @@ TEST_F(Shell, CaptionsAreExact1251Bytes) {
     EXPECT_EQ(std::string(MenuItemText(52)), "&\xCDTML :(\xEE\xE1\xED\xEE\xE2\xE8\xF2\xFC)");
     EXPECT_EQ(std::string(MenuItemText(35)), "\"=D8=E0\"");
     EXPECT_EQ(std::string(MenuItemText(48)), "&\xD0\xE0\xE7\xEC\xE5\xF0\t\t+");
-    EXPECT_EQ(std::string(MenuItemText(5)), "");
+    EXPECT_EQ(std::string(MenuItemText(IDM_LAST_MENU_COMMAND + 1)), "");
     EXPECT_EQ(std::string(MenuItemText(900)), ""); // no recent file yet
 }
 

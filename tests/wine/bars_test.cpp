@@ -490,8 +490,8 @@ TEST_F(Customising, ChangesAreSavedAndRestoredAtTheNextStart) {
         Pick(d, kCustomiseAvailable, 1);
         Click(d, kCustomiseAdd);
     });
-    // The catalogue's 32 buttons less the 7 on the toolbar, and a separator.
-    EXPECT_EQ(offered, 32 - 7 + 1);
+    // The catalogue's 33 buttons less the 7 on the toolbar, and a separator.
+    EXPECT_EQ(offered, 33 - 7 + 1);
     const std::vector<int> changed = ToolbarCommands();
     ASSERT_EQ(changed.size(), kDefaults.size() + 1);
     EXPECT_NE(changed, kDefaults);

@@ -135,6 +135,50 @@ TEST_F(UndoHistory, CtrlBackspaceAndCtrlDeleteTakeWholeWords) {
     EXPECT_EQ(Text(), B("one two three"));
 }
 
+bool RedoGrey() { return (harness::MenuItemState(IDM_REDO) & MF_GRAYED) != 0; }
+
+TEST_F(UndoHistory, RedoDoesAgainEveryStepUndoTookBackUntilTheNextChange) {
+    // "Привет, мир" typed on, a line break, the whole text to 866, words gone.
+    const Bytes original = B("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0");
+    Load(original);
+    EXPECT_TRUE(RedoGrey());
+    Select(11, 11);
+    Type(" \xE4\xE0");
+    Key(VK_RETURN);
+    Command(IDM_TO_OEM);
+    Select(0, 8);
+    Key(VK_DELETE);
+    Select(3, 3);
+    Key(VK_BACK);
+    Key('Y', true);
+    Type("\xA4");
+    const Bytes before = Text();
+    const int shown = ::DisplayCodePage();
+    ASSERT_EQ(shown, 1);
+    int steps = 0;
+    for (; !UndoHistoryEmpty() && steps < 100; ++steps) Command(IDM_UNDO);
+    ASSERT_EQ(Text(), original);
+    EXPECT_EQ(::DisplayCodePage(), 0);
+    EXPECT_FALSE(RedoGrey());
+    for (int i = 0; i < steps; ++i) Key('Z', true, true);
+    EXPECT_EQ(Text(), before);
+    EXPECT_EQ(::DisplayCodePage(), shown);
+    EXPECT_TRUE(RedoGrey());
+    // What was redone is undone again, step for step.
+    for (int i = 0; i < steps; ++i) Command(IDM_UNDO);
+    EXPECT_EQ(Text(), original);
+    EXPECT_TRUE(UndoHistoryEmpty());
+    // A new change forgets what undo took back.
+    Command(IDM_REDO);
+    Command(IDM_REDO);
+    const Bytes partly = Text();
+    Select(0, 0);
+    Type("x");
+    EXPECT_TRUE(RedoGrey());
+    Command(IDM_REDO); // nothing to redo
+    EXPECT_EQ(Text(), B("x") + partly);
+}
+
 TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
     // The setting is read at start-up.
     WriteSettingDword("NO", 1);
@@ -148,6 +192,11 @@ TEST_F(UndoHistory, ControlUndoWhenTheHistoryIsSwitchedOff) {
     EXPECT_NE(SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0), 0);
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), B("one two"));
+    // Redo goes through the control too.
+    EXPECT_FALSE(RedoGrey());
+    Key('Z', true, true);
+    EXPECT_EQ(Text(), B("one twox"));
+    EXPECT_TRUE(RedoGrey());
     Select(4, 4);
     Key(VK_DELETE);
     EXPECT_TRUE(UndoHistoryEmpty());

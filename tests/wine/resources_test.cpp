@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/editor/bar_tables.h"
 #include "lork2_version.h"
 
 namespace {
@@ -68,10 +69,10 @@ TEST(Resources, SmallIconsLoadAtSixteen) {
     }
 }
 
-TEST(Resources, ToolbarBitmapsHaveNineImagesOnFaceColour) {
+TEST(Resources, ToolbarBitmapsHaveTenImagesOnFaceColour) {
     struct {
         int id, width, height;
-    } const bitmaps[] = {{1, 144, 16}, {2, 216, 24}};
+    } const bitmaps[] = {{1, 16 * kOwnImageCount, 16}, {2, 24 * kOwnImageCount, 24}};
     for (const auto& expected : bitmaps) {
         SCOPED_TRACE(expected.id);
         HBITMAP bitmap = static_cast<HBITMAP>(
@@ -89,7 +90,7 @@ TEST(Resources, ToolbarBitmapsHaveNineImagesOnFaceColour) {
         HGDIOBJ old = SelectObject(dc, bitmap);
         const COLORREF face = GetNearestColor(dc, GetSysColor(COLOR_3DFACE));
         const int side = expected.height;
-        for (int k = 0; k < 9; ++k) {
+        for (int k = 0; k < kOwnImageCount; ++k) {
             SCOPED_TRACE(k);
             EXPECT_EQ(GetPixel(dc, k * side, side - 1), face);
             EXPECT_EQ(GetPixel(dc, k * side + side - 1, 0), face);
@@ -119,12 +120,12 @@ TEST(Resources, ZoomCursorsLoadWithHotSpotInLens) {
     }
 }
 
-TEST(Resources, AcceleratorTableOfThirtyFiveShortcuts) {
+TEST(Resources, AcceleratorTableOfThirtySixShortcuts) {
     HACCEL table = LoadAcceleratorsA(Instance(), MAKEINTRESOURCEA(1));
     ASSERT_NE(table, nullptr);
-    ASSERT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 35);
-    std::vector<ACCEL> entries(35);
-    ASSERT_EQ(CopyAcceleratorTableA(table, entries.data(), 35), 35);
+    ASSERT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 36);
+    std::vector<ACCEL> entries(36);
+    ASSERT_EQ(CopyAcceleratorTableA(table, entries.data(), 36), 36);
     for (size_t i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(i + 1);
         EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FNOINVERT), FVIRTKEY | FNOINVERT);
@@ -138,7 +139,7 @@ TEST(Resources, AcceleratorTableOfThirtyFiveShortcuts) {
         {16, FALT, VK_BACK, 4},           {17, FSHIFT, VK_DELETE, 1},  {18, 0, VK_ESCAPE, 61536},
         {21, FCONTROL, VK_F2, 17},        {22, FALT, VK_F2, 18},       {24, 0, VK_F4, 300},
         {30, FSHIFT, VK_INSERT, 3},       {32, FCONTROL, 'W', 100},    {34, FCONTROL, 'Z', 4},
-        {35, FCONTROL | FSHIFT, 'R', 56},
+        {35, FCONTROL | FSHIFT, 'R', 56}, {36, FCONTROL | FSHIFT, 'Z', 5},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.number);

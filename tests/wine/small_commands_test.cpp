@@ -314,6 +314,16 @@ bool EndHelpEngine() {
     return false;
 }
 
+// The dialogs seen once the help thread's answer is back (up to ten seconds).
+std::vector<harness::SeenDialog> DialogsAfterHelp() {
+    std::vector<harness::SeenDialog> seen;
+    for (int round = 0; round < 500 && seen.empty(); ++round, Sleep(20)) {
+        harness::Pump();
+        seen = harness::TakeSeenDialogs();
+    }
+    return seen;
+}
+
 TEST_F(Help, F1OpensTheHelpFileBesideTheProgramAndTheEditorKeepsAnswering) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
@@ -354,11 +364,27 @@ TEST_F(Help, F1OpensTheHelpFileBesideTheProgramAndTheEditorKeepsAnswering) {
     RegSetValueExA(browsers, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>("lork2-no-browser"), 17);
     AnswerNextDialog(PressButton(IDOK));
     Key(VK_F1);
-    RegDeleteValueA(browsers, "Browsers");
-    RegCloseKey(browsers);
-    seen = harness::TakeSeenDialogs();
+    seen = DialogsAfterHelp();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_NE(seen[0].text.find(page), std::string::npos) << seen[0].text;
+    // The program named for pages is not there: the shell fails, and the
+    // message gives the path all the same.
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "lork2.testpage", 14);
+    RegSetValueA(HKEY_CLASSES_ROOT, "lork2.testpage\\shell\\open\\command", REG_SZ,
+                 "C:\\lork2-nowhere\\browser.exe %1", 31);
+    AnswerNextDialog(PressButton(IDOK));
+    Key(VK_F1);
+    seen = DialogsAfterHelp();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].text.find(page), std::string::npos) << seen[0].text;
+    EXPECT_EQ(seen[0].text.find("xdg-utils"), std::string::npos) << seen[0].text;
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "lork2.testpage\\shell\\open\\command");
+    if (pageClass)
+        RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, pageClass->c_str(), static_cast<DWORD>(pageClass->size()));
+    else
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+    RegDeleteValueA(browsers, "Browsers");
+    RegCloseKey(browsers);
 
     // A WinHelp file goes to the help engine; whatever the engine asks, the
     // editor goes on taking keys and commands meanwhile.

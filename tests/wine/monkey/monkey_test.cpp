@@ -1,6 +1,8 @@
 // Random editing of the real window: seeded sessions of typing, keys with
 // Shift and Ctrl, mouse selections and every command, in every display code
-// page, on texts with CR LF, lone LF and zero bytes. Every dialog a command
+// page, on texts with CR LF, lone LF and zero bytes (every fourth seed's
+// documents break their lines with lone LFs only, and Enter must keep them
+// so). Steps are undone and done again on the way. Every dialog a command
 // opens is answered at random as a user could (words of the document typed
 // into its fields, hex strings, empty and 260-character fields, its check
 // boxes, OK, Cancel, Escape). Every so many steps everything is undone and
@@ -282,6 +284,12 @@ public:
     // loaded is what the control shows, and an empty undo history promises
     // the text as it is.
     bool After(std::string* failure) {
+        if (!actionFailure_.empty()) {
+            *failure = actionFailure_;
+            return false;
+        }
+        // A document put in anew decides its line ends again.
+        if (emptying_ || nameBefore_ != g_document.fileName) lfDocument = false;
         const Bytes now = EditorText();
         if (DocumentHasFile() || nameBefore_ != g_document.fileName) {
             const FILETIME t = WriteTime(nameBefore_);
@@ -328,8 +336,25 @@ public:
     }
 
     // Carries out one line of an action log (what Step writes); false for a
-    // line it does not know.
+    // line it does not know. In a document of lone LFs, Enter, Ctrl+Y and the
+    // date never bring in a CR.
     bool Do(const std::string& line) {
+        const bool keepsLf = lfDocument && (line.rfind("key 0D", 0) == 0 || line == "key 59 ctrl" || line == "command 39") &&
+                             line.find("alt") == std::string::npos;
+        const auto crs = [] { const Bytes t = EditorText(); return std::count(t.begin(), t.end(), '\r'); };
+        const auto crsBefore = keepsLf ? crs() : 0;
+        const bool known = DoAction(line);
+        if (keepsLf && crs() > crsBefore && actionFailure_.empty())
+            actionFailure_ = "\"" + line + "\" put a CR into a document of lone LFs";
+        return known;
+    }
+
+    // The document breaks its lines with lone LFs (every fourth seed's): until
+    // another is put in, Enter must keep to them.
+    bool lfDocument = false;
+
+private:
+    bool DoAction(const std::string& line) {
         log_.Add(line);
         unsigned a = 0;
         int x = 0, y = 0, x2 = 0, y2 = 0, moves = 0;
@@ -367,6 +392,8 @@ public:
             harness::Pump();
         } else if (sscanf(l, "whole texts %d", &x) == 1) {
             WholeTexts(x);
+        } else if (sscanf(l, "undo %d and redo", &x) == 1) {
+            UndoAndRedo(x);
         } else if (sscanf(l, "command %d", &x) == 1) {
             if (x == IDM_NEW || x == IDM_OPEN || x == IDM_SAVE_AS || x == IDM_OPTIONS ||
                 (x >= IDM_RECENT_FIRST && x <= IDM_RECENT_LAST))
@@ -383,6 +410,7 @@ public:
         return true;
     }
 
+public:
     // Everything undone, the text must be what the history promised; then it
     // is saved (an untitled text under a new name) and the file must be too.
     bool UndoAllAndSave(std::string* failure) {
@@ -495,7 +523,7 @@ private:
             Key(vk, ctrl, Pick(3) == 0, false);
             return;
         }
-        // Shortcuts the editor sees as keys: delete line, clipboard, undo.
+        // Shortcuts the editor sees as keys: delete line, clipboard, undo, redo.
         static const struct {
             UINT vk;
             bool ctrl, shift, alt;
@@ -503,7 +531,8 @@ private:
                           {'X', true, false, false},       {'Z', true, false, false},      {VK_INSERT, true, false, false},
                           {VK_INSERT, false, true, false}, {VK_DELETE, false, true, false}, {VK_BACK, false, false, true},
                           {VK_F2, false, false, false},    {VK_F2, true, false, false},    {VK_F2, false, false, true},
-                          {VK_F5, false, false, false},    {'H', true, false, false},      {VK_TAB, true, false, false}};
+                          {VK_F5, false, false, false},    {'H', true, false, false},      {VK_TAB, true, false, false},
+                          {'Z', true, true, false}};
         const auto& s = kShortcuts[Pick(static_cast<int>(std::size(kShortcuts)))];
         Key(s.vk, s.ctrl, s.shift, s.alt);
     }
@@ -554,6 +583,10 @@ private:
             Act("whole texts %d", Pick(1000));
             return;
         }
+        if (Pick(8) == 0) {
+            Act("undo %d and redo", 1 + Pick(8));
+            return;
+        }
         if (Pick(6) == 0) {
             // The two-key form: Ctrl held, a first and a second letter.
             static const UINT kLetters[] = {'W', 'D', 'K'};
@@ -591,6 +624,25 @@ private:
         run({other, IDM_SHOW_ANSI + shown, IDM_WORD_WRAP, IDM_WORD_WRAP});
         if (EditorText() != large) ADD_FAILURE() << "whole texts " << variant << ": the large text changed";
         run({IDM_TO_KOI8, IDM_UNDO});
+    }
+
+    // Up to `count` steps undone, then as many redone: the text and its
+    // display code page must be what they were before the undo (with the
+    // control's own undo, through the control).
+    void UndoAndRedo(int count) {
+        const Bytes before = EditorText();
+        const int shown = DisplayCodePage();
+        const auto canUndo = [] {
+            return ControlUndoSelected() ? SendMessageA(EditorWindow(), EM_CANUNDO, 0, 0) != 0 : !UndoHistoryEmpty();
+        };
+        int undone = 0;
+        for (; undone < count && canUndo(); ++undone) SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_UNDO, 0);
+        for (int i = 0; i < undone; ++i) SendMessageA(g_shell.mainWindow, WM_COMMAND, IDM_REDO, 0);
+        harness::Pump();
+        if (EditorText() != before || DisplayCodePage() != shown)
+            actionFailure_ = "undone " + std::to_string(undone) + " steps and redone, display code page " +
+                             std::to_string(DisplayCodePage()) + ", not " + std::to_string(shown) + ", text " +
+                             Difference(before, EditorText());
     }
 
     // The commands that open a dialog, a file dialog or the save prompt.
@@ -905,6 +957,7 @@ private:
     FileEncoding encodingBefore_ = FileEncoding::Bytes;
     int displayBefore_ = 0;
     bool emptying_ = false;   // the action may empty the history on purpose
+    std::string actionFailure_; // what an action itself found wrong
     bool saveIntent_ = false; // the next file dialog saves
     bool forceSave_ = false;  // the next file dialog must save
     int saves_ = 0;
@@ -973,6 +1026,14 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     if (replay.empty()) {
         std::mt19937 textRng(seed * 7919u + 1);
         for (int i = 0; i < 3; ++i) texts.push_back(MakeText(textRng));
+        if (seed % 4 == 0) {
+            for (Bytes& text : texts) {
+                Bytes lf;
+                for (unsigned char c : text)
+                    if (c != '\r') lf += c;
+                text = lf;
+            }
+        }
     } else {
         for (const std::string& line : replay) {
             const size_t colon = line.find(": ");
@@ -1004,6 +1065,9 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
         session.documents = paths;
         session.made = paths;
         session.replaying = !replay.empty();
+        // Loaded as a file, a document of lone LFs has Enter insert a lone LF.
+        session.lfDocument = std::find(original.begin(), original.end(), '\r') == original.end() &&
+                             std::find(original.begin(), original.end(), '\n') != original.end();
         harness::SetDialogResponder([&session](HWND d) { return session.Respond(d); });
         if (!LoadFile(paths[0].c_str())) failure = "the document did not load";
         if (replay.empty()) {
