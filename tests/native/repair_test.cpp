@@ -142,6 +142,12 @@ TEST(Repair, ExamplesAndTheirNames) {
     // English, Russian in Latin letters and base64 stay as they are, never
     // taken for KOI8-R without its eighth bit; a short line of it comes back,
     // its ё in the '#' the stripped bit leaves, in blocks of any size.
+    // Clean Russian stays in every encoding, shown as it is or not: a Latin
+    // letter inside a word, a transliterated name, UTF-8 that reads well.
+    for (const char8_t* clean : {u8"Мaнуальный", u8"Чжан Чао", u8"Чжан Чао приехал в Москву",
+                                 u8"Привет, как дела у тебя сегодня\nЭто обычная строка текста\nВсё хорошо\n"})
+        for (int cp : {0, 1, 2, int{kRepairUtf8}})
+            for (int shown : {-1, cp}) EXPECT_EQ(Repaired(Encode(B(U8(clean)), cp), kRepairUtf8, shown), B(U8(clean)));
     for (const char* latin : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", "",
                               "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s",
                               "bdwinFM3+lPwzaqX8ynq8g==", "zsgbdwijinM=", "wcDoOajN0bdX"})
