@@ -112,7 +112,7 @@ int RunRepair(const std::vector<std::string>& args, const std::string& out) {
     // before it goes out as it is, unless the reading is KOI8-R without its
     // eighth bit, which a later block cannot be.
     input.Unread(std::move(sample));
-    RepairDecoder decoder(readings[0], o.target);
+    RepairByParts decoder(FindPartReadings(sample.data(), sample.size(), -1, readings[0]), -1, o.target);
     Bytes result;
     const int status =
         StreamText(input, out, [&](unsigned char* text, std::size_t n, bool end, TextOutput& output) -> std::size_t {
@@ -126,7 +126,9 @@ int RunRepair(const std::vector<std::string>& args, const std::string& out) {
             return 0;
         });
     if (status == 0) {
-        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(readings[0]).c_str());
+        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(decoder.mostTaken()).c_str());
+        if (decoder.changed() && decoder.changed() < decoder.parts())
+            std::fprintf(stderr, "; %zu of %zu lines repaired", decoder.changed(), decoder.parts());
         if (decoder.substitutes())
             std::fprintf(stderr, "; %zu substitute%s written", decoder.substitutes(),
                          decoder.substitutes() == 1 ? "" : "s");

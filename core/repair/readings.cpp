@@ -131,14 +131,27 @@ long Changed(const Text& text, const Text& standing) {
     return std::max(n, 1L);
 }
 
+} // namespace
+
+long ReadingScore(const RepairReading& r, const Text& text, int asItStands, const Tables& t) {
+    long s = Score(text, t);
+    s -= kStepCost * r.steps;
+    s -= kRareCost * RareMentions(r);
+    if (IsPlainReading(r) && r.saved == asItStands) s += kStandingBonus;
+    return s;
+}
+
+bool IsCommonPlain(const RepairReading& r) { return IsPlainReading(r) && !RareMentions(r); }
+
+long StandingMargin() { return kFixedMargin; }
+
+namespace {
+
 void ScoreCandidates(std::vector<Candidate>& found, int asItStands, const Tables& t) {
     const Candidate* standing = nullptr;
     for (Candidate& c : found) {
-        long s = Score(c.text, t);
-        s -= kStepCost * c.reading.steps;
-        s -= kRareCost * RareMentions(c.reading);
+        const long s = ReadingScore(c.reading, c.text, asItStands, t);
         const bool plain = IsPlainReading(c.reading);
-        if (plain && c.reading.saved == asItStands) s += kStandingBonus;
         c.reading.score = s;
         // The text as it stands: in its encoding when that is known, else
         // the best plain reading in an encoding text is commonly saved in.
