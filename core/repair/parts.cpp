@@ -111,6 +111,8 @@ RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands
     // KOI8-R that lost its eighth bit is one reading of the whole text.
     if (readings[0].sevenBit) readings.resize(1);
     for (const RepairReading& r : readings) ways_.push_back(new Way(r, target_));
+    soleThrough_ = ThroughUtf8(readings[0]);
+    for (std::size_t i = 1; i < readings.size(); ++i) soleThrough_ = soleThrough_ && !ThroughUtf8(readings[i]);
 }
 
 RepairByParts::~RepairByParts() {
@@ -172,6 +174,13 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
     int fitting = 0, through = -1, throughCount = 0, plainFits = 0;
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         Way& w = *ways_[i];
+        if (i == 1 && through == 0 && soleThrough_ && high >= kDecisiveHigh) {
+            // The text's own reading gives UTF-8 back and no other reading
+            // goes through UTF-8: the others need no decoding.
+            for (std::size_t j = 1; j < ways_.size(); ++j) ways_[j]->fits = false;
+            fitting = throughCount = 1;
+            break;
+        }
         const std::size_t before = w.decoder.substitutes();
         const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
         w.fits = w.decoder.substitutes() == before;
@@ -215,7 +224,10 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         if (ways_[0]->fits) standing = 0;
         for (std::size_t i = 0; i < ways_.size(); ++i) {
             if (!ways_[i]->fits) continue;
-            const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : StandingMargin());
+            // Leaving the reading of the whole text takes twice the margin:
+            // it was chosen on more of the text than the line.
+            const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
+            const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
             if (pick < 0 || s > best) {
                 pick = static_cast<int>(i);
                 best = s;

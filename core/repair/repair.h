@@ -139,6 +139,7 @@ class RepairByParts {
     int asItStands_;
     int target_;
     int previous_ = -1;
+    bool soleThrough_ = false; // only the first reading goes through UTF-8
     std::vector<unsigned char> pending_;
     long long at_ = 0; // input offset of pending_'s start
     std::size_t parts_ = 0, changed_ = 0, substitutes_ = 0;
