@@ -183,6 +183,33 @@ TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
     }
 }
 
+TEST(Repair, MixedDocumentsComeBackLineByLineInOneEncoding) {
+    // Clean UTF-8 lines, UTF-8 read as 1251, 1251 lines; the clean ones
+    // count as left as they stand.
+    std::string want;
+    Bytes mixed;
+    int k = 0, garbled = 0;
+    for (const Bytes& line : HeldOutLines()) {
+        Bytes part = k % 3 == 0 ? line : k % 3 == 1 ? Encode(Decode(line, 0), kRepairUtf8) : Encode(line, 0);
+        garbled += k++ % 3 == 1;
+        mixed.insert(mixed.end(), part.begin(), part.end());
+        mixed.push_back('\n');
+        want += std::string(line.begin(), line.end()) + "\n";
+    }
+    const auto best = FindRepairReadings(mixed.data(), mixed.size(), -1, 1).at(0);
+    const auto readings = FindPartReadings(mixed.data(), mixed.size(), -1, best);
+    for (std::size_t step : {std::size_t{1}, std::size_t{7}, mixed.size()}) {
+        RepairByParts parts(readings, -1, kRepairUtf8);
+        Bytes out;
+        for (std::size_t i = 0; i < mixed.size(); i += step)
+            parts.Feed(mixed.data() + i, std::min(step, mixed.size() - i), i + step >= mixed.size(), out);
+        EXPECT_EQ(std::string(out.begin(), out.end()), want) << step;
+        EXPECT_EQ(parts.parts(), static_cast<std::size_t>(k));
+        EXPECT_GE(parts.changed(), static_cast<std::size_t>(garbled));
+        EXPECT_LT(parts.changed(), static_cast<std::size_t>(k));
+    }
+}
+
 TEST(Repair, EveryByteValueAndCutSequencesAreBounded) {
     Bytes all;
     for (int round = 0; round < 3; ++round)
