@@ -120,10 +120,12 @@ RepairByParts::~RepairByParts() {
 }
 
 const RepairReading& RepairByParts::mostTaken() const {
-    const Way* best = ways_[0];
+    const Way* best = nullptr;
     for (const Way* w : ways_)
-        if (w->taken > best->taken) best = w;
-    return best->reading;
+        if (w->taken && (!best || w->taken > best->taken)) best = w;
+    for (const Way* w : ways_)
+        if (!best && IsPlainReading(w->reading)) best = w;
+    return (best ? best : ways_[0])->reading;
 }
 
 // The characters in the target, with the usual substitute for one it lacks.
@@ -151,7 +153,8 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
     if (ways_.size() == 1 || (high == 0 && !ways_[0]->reading.sevenBit)) {
         if (ways_.size() == 1 && high) {
             ++parts_;
-            if (!IsPlainReading(ways_[0]->reading) || ways_[0]->reading.saved != asItStands_) {
+            if (!IsPlainReading(ways_[0]->reading) || (asItStands_ >= 0 && ways_[0]->reading.saved != asItStands_)) {
+                ++ways_[0]->taken;
                 ++changed_;
                 if (firstChanged_ < 0) firstChanged_ = start;
             }
@@ -244,10 +247,10 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         w.text.assign(chars.begin(), chars.end());
     }
     Way& w = *ways_[pick];
-    ++w.taken;
     previous_ = pick;
     const bool plain = IsPlainReading(w.reading);
     if (!(plain && (asItStands_ < 0 || w.reading.saved == asItStands_))) {
+        ++w.taken;
         ++changed_;
         if (firstChanged_ < 0) firstChanged_ = start;
     }

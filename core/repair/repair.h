@@ -128,7 +128,7 @@ class RepairByParts {
     // The input offset of the first changed line, or -1.
     long long firstChanged() const { return firstChanged_; }
     std::size_t substitutes() const { return substitutes_; }
-    // The reading most changed lines took (the first reading when none).
+    // The reading most changed lines took (as they stand when none was).
     const RepairReading& mostTaken() const;
 
   private:

@@ -243,12 +243,17 @@ TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     };
     write("mail.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\n"));
-    EXPECT_EQ(run("repair mail.txt"), 0);
+    EXPECT_EQ(run("repair --to ansi mail.txt"), 0);
     EXPECT_EQ(read("out"), "Привет, мир\n");
     EXPECT_EQ(read("err"), "lork2-text: utf8 read as cp1251, saved as utf8\n");
+    // Without --to, UTF-8 stays UTF-8; a clean line among garbled ones stays.
+    write("half.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\nДобрый день, коллеги\n"));
+    EXPECT_EQ(run("repair half.txt"), 0);
+    EXPECT_EQ(read("out"), U8(u8"Привет, мир\nДобрый день, коллеги\n"));
+    EXPECT_EQ(read("err"), "lork2-text: utf8 read as cp1251, saved as utf8; 1 of 2 lines repaired\n");
     EXPECT_EQ(run("repair --to utf8 -o fixed.txt mail.txt"), 0);
     EXPECT_EQ(read("fixed.txt"), U8(u8"Привет, мир\n"));
-    EXPECT_EQ(run("repair --list 3 mail.txt"), 0);
+    EXPECT_EQ(run("repair --list 3 --to ansi mail.txt"), 0);
     const std::string list = read("out");
     EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 3);
     EXPECT_NE(list.find("utf8 read as cp1251, saved as utf8\tПривет, мир\n"), std::string::npos);
