@@ -14,6 +14,7 @@
 // that would have given the text back, and their scores. --seed draws other
 // samples (2026 by default).
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -172,7 +173,7 @@ Chars Folded(Chars s) {
 // bytes are clean capitals), so such samples are counted apart.
 bool CaseOnly(const Bytes& bytes, const Chars& text) {
     const Chars folded = Folded(text);
-    for (int e = 0; e < kRepairUtf8; ++e) {
+    for (int e = 0; e <= kRepairUtf8; ++e) {
         const Chars plain = Decode(bytes, e);
         if (plain != text && Folded(plain) == folded) return true;
     }
@@ -198,6 +199,22 @@ int CleanEncoding(const std::string& family) {
     return family == "clean utf-8" ? kRepairUtf8 : -1;
 }
 
+// The text as the editor and lork2-text repair it: line by line, in UTF-8.
+Bytes RepairedByParts(const Bytes& bytes, const RepairReading& best) {
+    RepairByParts parts(FindPartReadings(bytes.data(), bytes.size(), -1, best), -1, kRepairUtf8);
+    Bytes out;
+    parts.Feed(bytes.data(), bytes.size(), true, out);
+    return out;
+}
+
+// The wrong readings a garbled family's name counts: "a>b>c" is one, "x3"
+// repeats the chain.
+int FamilySteps(const std::string& family) {
+    const long arrows = std::count(family.begin(), family.end(), '>');
+    const std::size_t times = family.find(" x");
+    return static_cast<int>(arrows / 2) * (times == std::string::npos ? 1 : std::atoi(family.c_str() + times + 2));
+}
+
 int EvaluateGarbled(const char* path, bool misses) {
     std::ifstream in(path, std::ios::binary);
     std::map<std::string, std::map<std::string, Tally>> table;
@@ -220,8 +237,14 @@ int EvaluateGarbled(const char* path, bool misses) {
             continue;
         }
         const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1);
-        const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kRepairUtf8);
+        const Bytes u = RepairedByParts(bytes, best[0]);
         bool good = u == want;
+        if (!good && !clean && best[0].steps <= FamilySteps(family) &&
+            Folded(FromUtf8(std::string(u.begin(), u.end()))) == Folded(text)) {
+            // As many wrong readings give the text in other capitals.
+            ++caseOnly;
+            continue;
+        }
         if (shown >= 0) {
             const auto mine = FindRepairReadings(bytes.data(), bytes.size(), shown, 1);
             table["clean, as shown"][length].all++;
@@ -234,7 +257,7 @@ int EvaluateGarbled(const char* path, bool misses) {
             byLength[length].all++;
             byLength[length].good += good;
         }
-        if (misses && !good && length != "5 text")
+        if (misses && !good)
             std::fprintf(stderr, "miss %s %s: %s\n  want [%s]\n  got  [%.*s]\n", family.c_str(), length.c_str(),
                          RepairReadingName(best[0]).c_str(), std::string(want.begin(), want.end()).c_str(),
                          static_cast<int>(u.size()), reinterpret_cast<const char*>(u.data()));

@@ -14,7 +14,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 struct RepairOptions {
-    int target = kCodePageAnsi;
+    int target = -1; // --to, else the input's own encoding
     long list = 0; // --list N, 0 without
     std::string file;
 };
@@ -106,13 +106,16 @@ int RunRepair(const std::vector<std::string>& args, const std::string& out) {
     if (int e = ReadReadingSample(input, o.list, sample, ascii)) return FileError(input.name(), e);
     const std::vector<RepairReading> readings =
         FindRepairReadings(sample.data(), sample.size(), -1, o.list ? static_cast<std::size_t>(o.list) : 1);
-    if (o.list) return WriteReadingList(readings, sample, o.target, out);
+    // Without --to the text stays in the encoding its bytes are in.
+    const int target = o.target >= 0 ? o.target : readings[0].saved;
+    if (o.list) return WriteReadingList(readings, sample, target, out);
 
     // The sample and everything after it go through the decoder; the ASCII
     // before it goes out as it is, unless the reading is KOI8-R without its
     // eighth bit, which a later block cannot be.
+    RepairByParts decoder(FindPartReadings(sample.data(), sample.size(), -1, readings[0]), -1, target);
     input.Unread(std::move(sample));
-    RepairDecoder decoder(readings[0], o.target);
+
     Bytes result;
     const int status =
         StreamText(input, out, [&](unsigned char* text, std::size_t n, bool end, TextOutput& output) -> std::size_t {
@@ -126,7 +129,9 @@ int RunRepair(const std::vector<std::string>& args, const std::string& out) {
             return 0;
         });
     if (status == 0) {
-        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(readings[0]).c_str());
+        std::fprintf(stderr, "lork2-text: %s", RepairReadingName(decoder.mostTaken()).c_str());
+        if (decoder.changed() && decoder.changed() < decoder.parts())
+            std::fprintf(stderr, "; %zu of %zu lines repaired", decoder.changed(), decoder.parts());
         if (decoder.substitutes())
             std::fprintf(stderr, "; %zu substitute%s written", decoder.substitutes(),
                          decoder.substitutes() == 1 ? "" : "s");

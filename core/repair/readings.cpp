@@ -20,6 +20,10 @@ namespace {
 constexpr long kStepCost = 20;
 constexpr long kRareCost = 4;
 constexpr long kStandingBonus = 28;
+// What a reading other than the text as it stands pays: once, and for each
+// character it changes.
+constexpr long kFixedMargin = 24;
+constexpr long kChangeCost = 0;
 
 // Scoring reads at most this many bytes of the sample, and backs up at most
 // so far to the start of a line.
@@ -108,18 +112,60 @@ int RareMentions(const RepairReading& r) {
         default: return false;
         }
     };
-    int n = rare(r.saved);
+    // Text taken for another code page and saved in a rare one is rarer still.
+    int n = rare(r.saved) * (r.steps ? 2 : 1);
     for (int i = 0; i < r.steps; ++i) n += rare(r.step[i].original) + rareWrong(r.step[i]);
     return n;
 }
 
+// The characters a reading changes against the text as it stands: those
+// in other places when both are as long, else every one above ASCII (a
+// decoding that changes the length changes each of them).
+long Changed(const Text& text, const Text& standing) {
+    long n = 0;
+    if (text.size() == standing.size()) {
+        for (std::size_t i = 0; i < text.size(); ++i) n += text[i] != standing[i];
+        return n;
+    }
+    for (char32_t c : standing) n += c >= 0x80;
+    return std::max(n, 1L);
+}
+
+} // namespace
+
+long ReadingScore(const RepairReading& r, const Text& text, int asItStands, const Tables& t) {
+    long s = Score(text, t);
+    s -= kStepCost * r.steps;
+    s -= kRareCost * RareMentions(r);
+    if (IsPlainReading(r) && r.saved == asItStands) s += kStandingBonus;
+    return s;
+}
+
+bool IsCommonPlain(const RepairReading& r) { return IsPlainReading(r) && !RareMentions(r); }
+
+long StandingMargin() { return kFixedMargin; }
+
+namespace {
+
 void ScoreCandidates(std::vector<Candidate>& found, int asItStands, const Tables& t) {
+    const Candidate* standing = nullptr;
     for (Candidate& c : found) {
-        long s = Score(c.text, t);
-        s -= kStepCost * c.reading.steps;
-        s -= kRareCost * RareMentions(c.reading);
-        if (IsPlainReading(c.reading) && c.reading.saved == asItStands) s += kStandingBonus;
+        const long s = ReadingScore(c.reading, c.text, asItStands, t);
+        const bool plain = IsPlainReading(c.reading);
         c.reading.score = s;
+        // The text as it stands: in its encoding when that is known, else
+        // the best plain reading in an encoding text is commonly saved in.
+        if (plain && (asItStands >= 0 ? c.reading.saved == asItStands && !standing
+                                      : !RareMentions(c.reading) && (!standing || s > standing->reading.score)))
+            standing = &c;
+    }
+    if (!standing) return;
+    // Every other reading pays for each character it changes, so that a
+    // Latin letter inside a Russian word, a transliterated name or a rare
+    // word is not enough: it must explain the bytes clearly better.
+    for (Candidate& c : found) {
+        if (&c == standing || (IsPlainReading(c.reading) && asItStands < 0 && !RareMentions(c.reading))) continue;
+        c.reading.score -= kFixedMargin + kChangeCost * Changed(c.text, standing->text);
     }
 }
 

@@ -100,3 +100,48 @@ std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, cons
 // `display` when it holds every character of the result, else the first of
 // the three that does, else `display` (with substitutes).
 int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text, std::size_t n, int display);
+
+// Repair part by part: each line with something above ASCII takes, of the
+// readings the text's parts may take, the one that reads it best, and a
+// line that reads best as it stands keeps its bytes when the target is its
+// encoding. A line longer than kRepairPartLimit is cut after an ASCII byte.
+constexpr std::size_t kRepairPartLimit = 64 * 1024;
+constexpr std::size_t kRepairPartReadings = 8;
+
+// The readings the parts may take: `chosen` first, then the bytes as they
+// stand, then the best readings of the sample's own lines (the sample as
+// FindRepairReadings takes it), at most kRepairPartReadings in all.
+std::vector<RepairReading> FindPartReadings(const unsigned char* sample, std::size_t n, int asItStands,
+                                            const RepairReading& chosen);
+
+class RepairByParts {
+  public:
+    // `asItStands` as for FindRepairReadings; `target` as for RepairDecoder.
+    RepairByParts(std::vector<RepairReading> readings, int asItStands, int target);
+    ~RepairByParts();
+    RepairByParts(const RepairByParts&) = delete;
+    RepairByParts& operator=(const RepairByParts&) = delete;
+    // Appends the result of the block to `out`; `last` ends the text.
+    void Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out);
+    std::size_t parts() const { return parts_; }     // lines with a byte above ASCII
+    std::size_t changed() const { return changed_; } // of them, those not left as they stand
+    // The input offset of the first changed line, or -1.
+    long long firstChanged() const { return firstChanged_; }
+    std::size_t substitutes() const { return substitutes_; }
+    // The reading most changed lines took (as they stand when none was).
+    const RepairReading& mostTaken() const;
+
+  private:
+    void Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out);
+
+    struct Way;
+    std::vector<Way*> ways_;
+    int asItStands_;
+    int target_;
+    int previous_ = -1;
+    bool soleThrough_ = false; // only the first reading goes through UTF-8
+    std::vector<unsigned char> pending_;
+    long long at_ = 0; // input offset of pending_'s start
+    std::size_t parts_ = 0, changed_ = 0, substitutes_ = 0;
+    long long firstChanged_ = -1;
+};

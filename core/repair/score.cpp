@@ -79,7 +79,7 @@ long Score(const Text& text, const Tables& t) {
         pendingBefore = before;
         const int k = c < 0x10000 ? t.cls[c] : kClassOther;
         const bool russian = IsRussianClass(k);
-        if (russian && afterOther) cost += kOtherGlueCost;
+        if ((russian || k == kClassLatin) && afterOther) cost += kOtherGlueCost;
         // Russian and Latin letters in one word, unless a Russian capital
         // starts a word glued to a Latin one ("%sФайл").
         if ((russian && b == kClassLatin && t.kase[c] == kSmall) || (k == kClassLatin && IsRussianClass(b)))

@@ -20,4 +20,13 @@ long Score(const Text& text, const Tables& t);
 // in Latin letters), with the same cost for a capital after a small letter.
 long LatinCost(const unsigned char* p, std::size_t n);
 
+// A reading's score on the text it gives: the model's, less the costs of
+// its wrong readings and rare encodings, with the bonus of the text as it
+// stands (`asItStands`, or -1).
+long ReadingScore(const RepairReading& r, const Text& text, int asItStands, const Tables& t);
+// A plain reading in an encoding text is commonly saved in.
+bool IsCommonPlain(const RepairReading& r);
+// What any reading but the text as it stands must beat it by.
+long StandingMargin();
+
 } // namespace repair

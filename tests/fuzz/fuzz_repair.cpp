@@ -40,5 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (n == 0) decoder.Feed(text, 0, true, pieces);
         if (pieces != whole || decoder.substitutes() != substitutes) std::abort();
     }
+    // Line by line: the same result in blocks of any size, bounded.
+    RepairByParts whole(FindPartReadings(text, n, asItStands, readings[0]), asItStands, target);
+    RepairByParts cutUp(FindPartReadings(text, n, asItStands, readings[0]), asItStands, target);
+    std::vector<unsigned char> a, b;
+    whole.Feed(text, n, true, a);
+    const std::size_t step = cut % 13 + 1;
+    for (std::size_t i = 0; i < n || i == 0; i += step) {
+        const std::size_t k = i >= n ? 0 : n - i < step ? n - i : step;
+        cutUp.Feed(text + i, k, i + k >= n, b);
+    }
+    if (a != b || a.size() > 4 * n || whole.changed() > whole.parts()) std::abort();
     return 0;
 }

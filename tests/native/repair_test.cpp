@@ -142,6 +142,12 @@ TEST(Repair, ExamplesAndTheirNames) {
     // English, Russian in Latin letters and base64 stay as they are, never
     // taken for KOI8-R without its eighth bit; a short line of it comes back,
     // its ё in the '#' the stripped bit leaves, in blocks of any size.
+    // Clean Russian stays in every encoding, shown as it is or not: a Latin
+    // letter inside a word, a transliterated name, UTF-8 that reads well.
+    for (const char8_t* clean : {u8"Мaнуальный", u8"Чжан Чао", u8"Чжан Чао приехал в Москву",
+                                 u8"Привет, как дела у тебя сегодня\nЭто обычная строка текста\nВсё хорошо\n"})
+        for (int cp : {0, 1, 2, int{kRepairUtf8}})
+            for (int shown : {-1, cp}) EXPECT_EQ(Repaired(Encode(B(U8(clean)), cp), kRepairUtf8, shown), B(U8(clean)));
     for (const char* latin : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", "",
                               "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s",
                               "bdwinFM3+lPwzaqX8ynq8g==", "zsgbdwijinM=", "wcDoOajN0bdX"})
@@ -174,6 +180,33 @@ TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
         if (target == kRepairUtf8) {
             EXPECT_EQ(whole, B(text));
         }
+    }
+}
+
+TEST(Repair, MixedDocumentsComeBackLineByLineInOneEncoding) {
+    // Clean UTF-8 lines, UTF-8 read as 1251, 1251 lines; the clean ones
+    // count as left as they stand.
+    std::string want;
+    Bytes mixed;
+    int k = 0, garbled = 0;
+    for (const Bytes& line : HeldOutLines()) {
+        Bytes part = k % 3 == 0 ? line : k % 3 == 1 ? Encode(Decode(line, 0), kRepairUtf8) : Encode(line, 0);
+        garbled += k++ % 3 == 1;
+        mixed.insert(mixed.end(), part.begin(), part.end());
+        mixed.push_back('\n');
+        want += std::string(line.begin(), line.end()) + "\n";
+    }
+    const auto best = FindRepairReadings(mixed.data(), mixed.size(), -1, 1).at(0);
+    const auto readings = FindPartReadings(mixed.data(), mixed.size(), -1, best);
+    for (std::size_t step : {std::size_t{1}, std::size_t{7}, mixed.size()}) {
+        RepairByParts parts(readings, -1, kRepairUtf8);
+        Bytes out;
+        for (std::size_t i = 0; i < mixed.size(); i += step)
+            parts.Feed(mixed.data() + i, std::min(step, mixed.size() - i), i + step >= mixed.size(), out);
+        EXPECT_EQ(std::string(out.begin(), out.end()), want) << step;
+        EXPECT_EQ(parts.parts(), static_cast<std::size_t>(k));
+        EXPECT_GE(parts.changed(), static_cast<std::size_t>(garbled));
+        EXPECT_LT(parts.changed(), static_cast<std::size_t>(k));
     }
 }
 
@@ -210,12 +243,17 @@ TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     };
     write("mail.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\n"));
-    EXPECT_EQ(run("repair mail.txt"), 0);
+    EXPECT_EQ(run("repair --to ansi mail.txt"), 0);
     EXPECT_EQ(read("out"), "Привет, мир\n");
     EXPECT_EQ(read("err"), "lork2-text: utf8 read as cp1251, saved as utf8\n");
+    // Without --to, UTF-8 stays UTF-8; a clean line among garbled ones stays.
+    write("half.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\nДобрый день, коллеги\n"));
+    EXPECT_EQ(run("repair half.txt"), 0);
+    EXPECT_EQ(read("out"), U8(u8"Привет, мир\nДобрый день, коллеги\n"));
+    EXPECT_EQ(read("err"), "lork2-text: utf8 read as cp1251, saved as utf8; 1 of 2 lines repaired\n");
     EXPECT_EQ(run("repair --to utf8 -o fixed.txt mail.txt"), 0);
     EXPECT_EQ(read("fixed.txt"), U8(u8"Привет, мир\n"));
-    EXPECT_EQ(run("repair --list 3 mail.txt"), 0);
+    EXPECT_EQ(run("repair --list 3 --to ansi mail.txt"), 0);
     const std::string list = read("out");
     EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 3);
     EXPECT_NE(list.find("utf8 read as cp1251, saved as utf8\tПривет, мир\n"), std::string::npos);

@@ -1,0 +1,293 @@
+// The repair line by line: a file that joins paragraphs from different
+// sources (clean, UTF-8 read as 1251, UTF-8 read as Latin-1), or 1251 lines
+// and UTF-8 lines, gets each line back in one encoding.
+#include "core/repair/repair.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
+#include "core/repair/encodings.h"
+#include "core/repair/score.h"
+#include "core/unicode/utf8.h"
+
+using namespace repair;
+
+namespace {
+
+// A line of fewer high bytes than this that one reading alone explains
+// through UTF-8 still gets scored against the others.
+constexpr std::size_t kDecisiveHigh = 4;
+// The reading the line before took reads a short line more likely.
+constexpr long kKeepCost = 16;
+// How much of the sample its lines are read from, and how many lines.
+constexpr std::size_t kLineSample = 16 * 1024;
+constexpr int kSampleLines = 48;
+
+bool Same(const RepairReading& a, const RepairReading& b) {
+    if (a.saved != b.saved || a.steps != b.steps || a.sevenBit != b.sevenBit) return false;
+    for (int i = 0; i < a.steps; ++i)
+        if (a.step[i].wrong != b.step[i].wrong || a.step[i].original != b.step[i].original) return false;
+    return true;
+}
+
+void AddOnce(std::vector<RepairReading>& list, const RepairReading& r) {
+    if (r.sevenBit || list.size() >= kRepairPartReadings) return;
+    for (const RepairReading& x : list)
+        if (Same(x, r)) return;
+    list.push_back(r);
+}
+
+RepairReading Plain(int saved) {
+    RepairReading r;
+    r.saved = static_cast<signed char>(saved);
+    return r;
+}
+
+bool ThroughUtf8(const RepairReading& r) {
+    for (int i = 0; i < r.steps; ++i)
+        if (r.step[i].original == kRepairUtf8) return true;
+    return false;
+}
+
+std::size_t HighBytes(const unsigned char* p, std::size_t n) {
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++i) k += p[i] >= 0x80;
+    return k;
+}
+
+// The end of the next part from p: after its line feed, else (when the text
+// goes on) nothing yet, unless the line is too long: then after its last
+// ASCII byte within the limit, or at the limit.
+std::size_t PartEnd(const unsigned char* p, std::size_t n, bool last) {
+    const auto* lf = static_cast<const unsigned char*>(std::memchr(p, '\n', std::min(n, kRepairPartLimit)));
+    if (lf) return static_cast<std::size_t>(lf - p) + 1;
+    if (n < kRepairPartLimit) return last ? n : 0;
+    for (std::size_t i = kRepairPartLimit; i > 0; --i)
+        if (p[i - 1] < 0x80) return i;
+    return kRepairPartLimit;
+}
+
+} // namespace
+
+// One reading the parts may take, with its decoder (a line feed or an
+// ASCII byte ends every part, so no sequence is ever cut between them) and
+// its text of the current part.
+struct RepairByParts::Way {
+    RepairReading reading;
+    RepairDecoder decoder;
+    std::vector<char32_t> text;
+    bool fits = false;
+    std::size_t taken = 0;
+    Way(const RepairReading& r, int target) : reading(r), decoder(r, target) {}
+};
+
+std::vector<RepairReading> FindPartReadings(const unsigned char* sample, std::size_t n, int asItStands,
+                                            const RepairReading& chosen) {
+    std::vector<RepairReading> list{chosen};
+    if (chosen.sevenBit) return list;
+    AddOnce(list, Plain(asItStands >= 0 ? asItStands : chosen.saved));
+    if (asItStands < 0) AddOnce(list, Plain(chosen.saved));
+    // The best reading of each of the first lines with a byte above ASCII.
+    n = std::min(n, kLineSample);
+    int lines = 0;
+    for (std::size_t at = 0; at < n && lines < kSampleLines;) {
+        std::size_t end = PartEnd(sample + at, n - at, true);
+        if (HighBytes(sample + at, end) > 0) {
+            ++lines;
+            const auto best = FindRepairReadings(sample + at, end, asItStands, 1);
+            if (!best.empty()) AddOnce(list, best[0]);
+        }
+        at += end;
+    }
+    return list;
+}
+
+RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands, int target)
+    : asItStands_(asItStands), target_(target < 0 || target > kRepairUtf8 ? 0 : target) {
+    if (readings.empty()) readings.push_back(Plain(asItStands >= 0 ? asItStands : kRepairUtf8));
+    if (readings.size() > kRepairPartReadings) readings.resize(kRepairPartReadings);
+    // KOI8-R that lost its eighth bit is one reading of the whole text.
+    if (readings[0].sevenBit) readings.resize(1);
+    for (const RepairReading& r : readings) ways_.push_back(new Way(r, target_));
+    soleThrough_ = ThroughUtf8(readings[0]);
+    for (std::size_t i = 1; i < readings.size(); ++i) soleThrough_ = soleThrough_ && !ThroughUtf8(readings[i]);
+}
+
+RepairByParts::~RepairByParts() {
+    for (Way* w : ways_) delete w;
+}
+
+const RepairReading& RepairByParts::mostTaken() const {
+    const Way* best = nullptr;
+    for (const Way* w : ways_)
+        if (w->taken && (!best || w->taken > best->taken)) best = w;
+    for (const Way* w : ways_)
+        if (!best && IsPlainReading(w->reading)) best = w;
+    return (best ? best : ways_[0])->reading;
+}
+
+// The characters in the target, with the usual substitute for one it lacks.
+static void EncodeChars(const std::vector<char32_t>& chars, int target, std::vector<unsigned char>& out,
+                        std::size_t& substitutes) {
+    if (target == kRepairUtf8) {
+        for (char32_t c : chars) AppendUtf8(out, c);
+        return;
+    }
+    const unsigned char* encode = GetTables().encode[target];
+    for (char32_t c : chars) {
+        unsigned char b = ByteOf(encode, c);
+        if (c >= 0x80 && !b) {
+            b = CodePageByte(target, c);
+            ++substitutes;
+        }
+        out.push_back(b);
+    }
+}
+
+void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out) {
+    const long long start = at_;
+    at_ += static_cast<long long>(n);
+    const std::size_t high = HighBytes(p, n);
+    if (ways_.size() == 1 || (high == 0 && !ways_[0]->reading.sevenBit)) {
+        if (ways_.size() == 1 && high) {
+            ++parts_;
+            if (!IsPlainReading(ways_[0]->reading) || (asItStands_ >= 0 && ways_[0]->reading.saved != asItStands_)) {
+                ++ways_[0]->taken;
+                ++changed_;
+                if (firstChanged_ < 0) firstChanged_ = start;
+            }
+            const std::size_t before = ways_[0]->decoder.substitutes();
+            ways_[0]->decoder.Feed(p, n, last, out);
+            substitutes_ += ways_[0]->decoder.substitutes() - before;
+            return;
+        }
+        if (ways_.size() == 1) {
+            ways_[0]->decoder.Feed(p, n, last, out);
+            return;
+        }
+        out.insert(out.end(), p, p + n); // ASCII is itself in every target
+        return;
+    }
+    ++parts_;
+    // The readings that explain the bytes: each decodes them without a
+    // substitute.
+    const Tables& t = GetTables();
+    int fitting = 0, through = -1, throughCount = 0, plainFits = 0;
+    for (std::size_t i = 0; i < ways_.size(); ++i) {
+        Way& w = *ways_[i];
+        if (i == 1 && through == 0 && soleThrough_ && high >= kDecisiveHigh) {
+            // The text's own reading gives UTF-8 back and no other reading
+            // goes through UTF-8: the others need no decoding.
+            for (std::size_t j = 1; j < ways_.size(); ++j) ways_[j]->fits = false;
+            fitting = throughCount = 1;
+            break;
+        }
+        const std::size_t before = w.decoder.substitutes();
+        const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
+        w.fits = w.decoder.substitutes() == before;
+        if (!w.fits) continue;
+        w.text.assign(chars.begin(), chars.end());
+        ++fitting;
+        if (IsPlainReading(w.reading)) ++plainFits;
+        else if (ThroughUtf8(w.reading)) {
+            through = static_cast<int>(i);
+            ++throughCount;
+        }
+    }
+    int pick = -1;
+    if (fitting == 1) {
+        for (std::size_t i = 0; i < ways_.size(); ++i)
+            if (ways_[i]->fits) pick = static_cast<int>(i);
+    } else if (fitting > 1 && throughCount == 1 && fitting == throughCount + plainFits && high >= kDecisiveHigh) {
+        // Bytes that come back as UTF-8 through one reading alone: no clean
+        // text gives that by chance.
+        pick = through;
+    } else if (fitting > 1) {
+        // Scored: the reading of the whole text when it fits, else the text
+        // as it stands (the line's own encoding when it is known, else its
+        // best common plain reading), wins unless another reading is
+        // clearly better.
+        long best = 0, standingScore = 0;
+        int standing = -1;
+        std::vector<long> score(ways_.size());
+        for (std::size_t i = 0; i < ways_.size(); ++i) {
+            Way& w = *ways_[i];
+            if (!w.fits) continue;
+            const Text text(w.text.begin(), w.text.end());
+            score[i] = ReadingScore(w.reading, text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
+            const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
+                                                     : IsCommonPlain(w.reading);
+            if (isStanding && (standing < 0 || score[i] > standingScore)) {
+                standing = static_cast<int>(i);
+                standingScore = score[i];
+            }
+        }
+        if (ways_[0]->fits) standing = 0;
+        for (std::size_t i = 0; i < ways_.size(); ++i) {
+            if (!ways_[i]->fits) continue;
+            // Leaving the reading of the whole text takes twice the margin:
+            // it was chosen on more of the text than the line.
+            const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
+            const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
+            if (pick < 0 || s > best) {
+                pick = static_cast<int>(i);
+                best = s;
+            }
+        }
+    }
+    if (pick < 0) {
+        // Nothing explains the bytes: they stay as they stand.
+        for (std::size_t i = 0; i < ways_.size() && pick < 0; ++i)
+            if (IsPlainReading(ways_[i]->reading)) pick = static_cast<int>(i);
+        if (pick < 0) pick = 0;
+        Way& w = *ways_[pick];
+        const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
+        w.text.assign(chars.begin(), chars.end());
+    }
+    Way& w = *ways_[pick];
+    previous_ = pick;
+    const bool plain = IsPlainReading(w.reading);
+    if (!(plain && (asItStands_ < 0 || w.reading.saved == asItStands_))) {
+        ++w.taken;
+        ++changed_;
+        if (firstChanged_ < 0) firstChanged_ = start;
+    }
+    if (plain && w.fits && w.reading.saved == target_) {
+        out.insert(out.end(), p, p + n); // byte for byte
+        return;
+    }
+    EncodeChars(w.text, target_, out, substitutes_);
+}
+
+void RepairByParts::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {
+    if (!pending_.empty()) {
+        // The line the last block left, completed from this one's start.
+        const auto* lf = n ? static_cast<const unsigned char*>(std::memchr(data, '\n', n)) : nullptr;
+        const std::size_t take = lf ? static_cast<std::size_t>(lf - data) + 1 : n;
+        pending_.insert(pending_.end(), data, data + take);
+        data += take;
+        n -= take;
+        const bool ended = lf || (last && n == 0);
+        std::size_t from = 0;
+        while (from < pending_.size()) {
+            const std::size_t end = PartEnd(pending_.data() + from, pending_.size() - from, ended);
+            if (end == 0) break;
+            Part(pending_.data() + from, end, last && n == 0 && from + end == pending_.size(), out);
+            from += end;
+        }
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(from));
+    }
+    if (pending_.empty()) {
+        while (n > 0) {
+            const std::size_t end = PartEnd(data, n, last);
+            if (end == 0) break;
+            Part(data, end, last && end == n, out);
+            data += end;
+            n -= end;
+        }
+        pending_.assign(data, data + n);
+    }
+    if (last && ways_.size() == 1) ways_[0]->decoder.Feed(data, 0, true, out);
+}
