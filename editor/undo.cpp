@@ -11,7 +11,6 @@
 #include "base/settings.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
-#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/whole_text.h"
 
@@ -247,7 +246,7 @@ void UndoOverwrite(const UndoRecord& record) {
 } // namespace
 
 void RecordUndo(UndoRequest request, int32_t n) {
-    if (ControlUndoSelected() || !g_editorState.control) return;
+    if (g_editorState.controlUndoUsed || !g_editorState.control) return;
     const int32_t length = TextLength(g_editorState.control);
     const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t s = selection.cpMin;
@@ -276,7 +275,7 @@ void RecordUndo(UndoRequest request, int32_t n) {
 
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
                       int codePage) {
-    if (ControlUndoSelected() || !g_editorState.control) return;
+    if (g_editorState.controlUndoUsed || !g_editorState.control) return;
     if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
     if (n > 0) {
@@ -312,15 +311,15 @@ void UndoStep() {
     }
 }
 
-void ClearUndoHistory() {
+void ForgetUndoRecords() {
     while (g_undoTop) PopAndFree();
 }
 
-bool UndoHistoryEmpty() { return g_undoTop == nullptr; }
+bool NoUndoRecords() { return g_undoTop == nullptr; }
 
 void UndoCommand(int) {
     if (!g_editorState.control) return;
-    if (ControlUndoSelected()) {
+    if (g_editorState.controlUndoUsed) {
         SendMessageA(g_editorState.control, EM_UNDO, 0, 0);
     } else {
         UndoStep();

@@ -30,6 +30,11 @@ void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionSta
                       int codePage);
 // Takes back the newest record's change.
 void UndoStep();
+// Frees every record, and whether there is none: what the rest of the
+// program asks of the history goes through editor.h (ClearUndoHistory,
+// UndoHistoryEmpty).
+void ForgetUndoRecords();
+bool NoUndoRecords();
 
 // IDM_UNDO.
 void UndoCommand(int id);

@@ -38,6 +38,47 @@ for file in $files; do
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done
 
+# No two files include each other, even through others (a header and its
+# .cpp are one file): a circle of includes is a circle of calls waiting.
+circles=$(python3 - $files <<'PY'
+import os, re, sys
+units = {os.path.splitext(f)[0] for f in sys.argv[1:]}
+graph = {u: set() for u in units}
+for f in sys.argv[1:]:
+    for line in open(f, encoding='utf-8', errors='replace'):
+        m = re.match(r'\s*#\s*include\s*"([^"]+)"', line)
+        target = m and os.path.splitext(m.group(1))[0]
+        if target in units and target != os.path.splitext(f)[0]:
+            graph[os.path.splitext(f)[0]].add(target)
+index, low, stack, on = {}, {}, [], set()
+def visit(v):
+    index[v] = low[v] = len(index)
+    stack.append(v)
+    on.add(v)
+    for w in sorted(graph[v]):
+        if w not in index:
+            visit(w)
+            low[v] = min(low[v], low[w])
+        elif w in on:
+            low[v] = min(low[v], index[w])
+    if low[v] == index[v]:
+        part = []
+        while not part or part[-1] != v:
+            part.append(stack.pop())
+            on.discard(part[-1])
+        if len(part) > 1:
+            print(' <-> '.join(sorted(part)))
+sys.setrecursionlimit(10000)
+for v in sorted(graph):
+    if v not in index:
+        visit(v)
+PY
+)
+if [ -n "$circles" ]; then
+  echo "these files include each other: $circles"
+  bad=1
+fi
+
 # Inside the window-free floor, the rooms of the character engine stand in
 # the same order: character sets below Unicode and text shaping (which do not
 # include each other), the repair above both, and the rooms of the program's
