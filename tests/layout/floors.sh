@@ -6,7 +6,8 @@
 # header of the window system. Prints each offending include; exits 1 when
 # there is one.
 set -u
-root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
+here=$(cd "$(dirname "$0")" && pwd)
+root=${1:-$(cd "$here/../.." && pwd)}
 cd "$root" || exit 2
 
 floor() {
@@ -40,38 +41,22 @@ done
 
 # No two files include each other, even through others (a header and its
 # .cpp are one file): a circle of includes is a circle of calls waiting.
-circles=$(python3 - $files <<'PY'
+circles=$(python3 - "$here" $files <<'PY'
 import os, re, sys
-units = {os.path.splitext(f)[0] for f in sys.argv[1:]}
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[1])
+from calls import circles
+files = sys.argv[2:]
+units = {os.path.splitext(f)[0] for f in files}
 graph = {u: set() for u in units}
-for f in sys.argv[1:]:
+for f in files:
     for line in open(f, encoding='utf-8', errors='replace'):
         m = re.match(r'\s*#\s*include\s*"([^"]+)"', line)
         target = m and os.path.splitext(m.group(1))[0]
         if target in units and target != os.path.splitext(f)[0]:
             graph[os.path.splitext(f)[0]].add(target)
-index, low, stack, on = {}, {}, [], set()
-def visit(v):
-    index[v] = low[v] = len(index)
-    stack.append(v)
-    on.add(v)
-    for w in sorted(graph[v]):
-        if w not in index:
-            visit(w)
-            low[v] = min(low[v], low[w])
-        elif w in on:
-            low[v] = min(low[v], index[w])
-    if low[v] == index[v]:
-        part = []
-        while not part or part[-1] != v:
-            part.append(stack.pop())
-            on.discard(part[-1])
-        if len(part) > 1:
-            print(' <-> '.join(sorted(part)))
-sys.setrecursionlimit(10000)
-for v in sorted(graph):
-    if v not in index:
-        visit(v)
+for part in circles(graph):
+    print(' <-> '.join(part))
 PY
 )
 if [ -n "$circles" ]; then
