@@ -1,6 +1,5 @@
 #include "editor/ole_callback.h"
 
-#include "editor/editor.h"
 #include "editor/undo.h"
 
 namespace {

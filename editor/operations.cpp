@@ -17,6 +17,12 @@
 #include "editor/undo.h"
 #include "editor/whole_text.h"
 
+bool UndoHistoryEmpty() { return NoUndoRecords(); }
+
+bool RedoHistoryEmpty() { return NoRedoRecords(); }
+
+void ClearUndoHistory() { ForgetUndoRecords(); }
+
 EditorState::LineEnds LineEndsOf(const unsigned char* bytes, int32_t n) {
     const auto* end = bytes + (bytes ? std::max(n, 0) : 0);
     if (std::find(bytes, end, '\r') != end) return EditorState::LineEnds::CrLf;

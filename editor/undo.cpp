@@ -11,7 +11,6 @@
 #include "base/settings.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
-#include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/whole_text.h"
 
@@ -370,7 +369,7 @@ void RecordUndo(UndoRequest request, int32_t n) {
     // A new change: what undo took back can no longer be done again (a word
     // deletion with no word to delete is none).
     if (request != UndoRequest::DeleteWordRight && request != UndoRequest::DeleteWordLeft) ClearRedo();
-    if (ControlUndoSelected() || !g_editorState.control) return;
+    if (g_editorState.controlUndoUsed || !g_editorState.control) return;
     const int32_t length = TextLength(g_editorState.control);
     const CHARRANGE selection = GetSelection(g_editorState.control);
     const int32_t s = selection.cpMin;
@@ -404,7 +403,7 @@ void RecordUndo(UndoRequest request, int32_t n) {
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
                       int codePage) {
     ClearRedo();
-    if (ControlUndoSelected() || !g_editorState.control) return;
+    if (g_editorState.controlUndoUsed || !g_editorState.control) return;
     if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
     if (n > 0) {
@@ -450,18 +449,18 @@ void RedoStep() {
     }
 }
 
-void ClearUndoHistory() {
+void ForgetUndoRecords() {
     while (g_undoTop) PopAndFree();
     ClearRedo();
 }
 
-bool UndoHistoryEmpty() { return g_undoTop == nullptr; }
+bool NoUndoRecords() { return g_undoTop == nullptr; }
 
-bool RedoHistoryEmpty() { return g_redoTop == nullptr; }
+bool NoRedoRecords() { return g_redoTop == nullptr; }
 
 void UndoCommand(int) {
     if (!g_editorState.control) return;
-    if (ControlUndoSelected()) {
+    if (g_editorState.controlUndoUsed) {
         SendMessageA(g_editorState.control, EM_UNDO, 0, 0);
     } else {
         UndoStep();
@@ -470,7 +469,7 @@ void UndoCommand(int) {
 
 void RedoCommand(int) {
     if (!g_editorState.control) return;
-    if (ControlUndoSelected()) {
+    if (g_editorState.controlUndoUsed) {
         SendMessageA(g_editorState.control, EM_REDO, 0, 0);
     } else {
         RedoStep();

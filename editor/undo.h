@@ -34,6 +34,12 @@ void UndoStep();
 // Does again the step the newest undo took back (a whole-text step with the
 // display code page it was shown in), and records it for undo.
 void RedoStep();
+// Frees every record, and whether there is none: what the rest of the
+// program asks of the history goes through editor.h (ClearUndoHistory,
+// UndoHistoryEmpty, RedoHistoryEmpty).
+void ForgetUndoRecords();
+bool NoUndoRecords();
+bool NoRedoRecords();
 
 // IDM_UNDO and IDM_REDO (through the control's own undo when it serves).
 void UndoCommand(int id);

@@ -9,17 +9,13 @@
 
 #include <cstddef>
 
-constexpr int kDisplayCodePageCount = 3;
+// DisplayChar, the character a byte shows as, and the one table of bytes.
+#include "core/charset/char_map.h"
 
-// The character that byte `b` shows in display code page `cp` (0..2; any
-// other number is taken as 0).
-char16_t DisplayChar(int cp, unsigned char b);
 // True when character `c` is the decoding of some byte in `cp`.
 bool HasDisplayByte(int cp, char16_t c);
 // The byte for character `c` in `cp`: its own byte when it has one; else the
-// approximation the code-page tables give for the byte it has in another
-// display code page (box drawing shown in 1251 becomes "-", "¦", "+" ...);
-// else '?'.
+// substitute of CodePageBytes (char_map.h).
 unsigned char DisplayByte(int cp, char16_t c);
 
 // n bytes to n characters, and n characters to n bytes.

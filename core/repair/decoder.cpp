@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/charset/display_map.h"
 #include "core/charset/char_map.h"
 #include "core/charset/tables.h"
+#include "core/unicode/byte_order_mark.h"
 #include "core/unicode/unicode_file.h"
 #include "core/unicode/utf8.h"
 #include "core/repair/encodings.h"
@@ -14,32 +14,10 @@ using namespace repair;
 
 namespace {
 
-// The longest UTF-8 sequence a block's end may cut, joined with the start
-// of the next block.
-constexpr std::size_t kJoined = 8;
-constexpr unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
-
-// One step of decoding UTF-8 at p[i]: false when the sequence is cut by the
-// block's end and more blocks follow (nothing is decoded then); bytes that
-// do not decode become '?', counted.
-bool DecodeOne(const unsigned char* p, std::size_t n, std::size_t& i, bool last, std::vector<char32_t>& out,
-               std::size_t& bad) {
-    bool cut = false;
-    const std::size_t start = i;
-    const char32_t c = DecodeUtf8Char(p, n, i, &cut);
-    if (c == kBadUtf8 && cut && !last) {
-        i = start;
-        return false;
-    }
-    if (c == kBadUtf8) ++bad;
-    out.push_back(c == kBadUtf8 ? U'?' : c);
-    return true;
-}
-
 // Decodes a block as `e`, carrying a UTF-8 sequence cut by the block's end
-// in `pending`.
-void DecodeBlock(int e, std::vector<unsigned char>& pending, const unsigned char* p, std::size_t n, bool last,
-                 const Tables& t, std::vector<char32_t>& out, std::size_t& bad) {
+// in `pending`; bytes that do not decode become '?', counted.
+void DecodeBlock(int e, Utf8Cut& pending, const unsigned char* p, std::size_t n, bool last, const Tables& t,
+                 std::vector<char32_t>& out, std::size_t& bad) {
     out.clear();
     if (e != kRepairUtf8) {
         out.resize(n);
@@ -47,30 +25,13 @@ void DecodeBlock(int e, std::vector<unsigned char>& pending, const unsigned char
         return;
     }
     out.reserve(n);
-    std::size_t i = 0;
-    if (!pending.empty()) {
-        // The sequence the last block cut, completed by this one's start.
-        unsigned char joined[kJoined];
-        const std::size_t have = pending.size();
-        const std::size_t take = std::min(n, sizeof joined - have);
-        std::copy(pending.begin(), pending.end(), joined);
-        std::copy(p, p + take, joined + have);
-        std::size_t j = 0;
-        while (j < have) {
-            if (!DecodeOne(joined, have + take, j, last, out, bad)) {
-                pending.assign(joined + j, joined + have + take);
-                return;
-            }
+    DecodeUtf8Block(pending, p, n, last, [&](char32_t c) {
+        if (c == kBadUtf8) {
+            ++bad;
+            c = U'?';
         }
-        i = j - have;
-        pending.clear();
-    }
-    while (i < n) {
-        if (!DecodeOne(p, n, i, last, out, bad)) {
-            pending.assign(p + i, p + n);
-            return;
-        }
-    }
+        out.push_back(c);
+    });
 }
 
 } // namespace
@@ -98,13 +59,17 @@ void RepairDecoder::DecodeSevenBit(const unsigned char* data, std::size_t n, boo
 // that only began like one go on to the decoding.
 void RepairDecoder::SkipMark(const unsigned char*& data, std::size_t& n, bool last) {
     if (!atStart_ || reading_.saved != kRepairUtf8) return;
-    while (n > 0 && markSeen_ < 3 && data[0] == kMark[markSeen_]) {
+    constexpr std::size_t kMarkSize = sizeof kUtf8Mark;
+    while (n > 0 && markSeen_ < kMarkSize && data[0] == kUtf8Mark[markSeen_]) {
         ++markSeen_;
         ++data;
         --n;
     }
-    if (markSeen_ == 3 || n > 0 || last) {
-        if (markSeen_ < 3) pending_[0].assign(kMark, kMark + markSeen_);
+    if (markSeen_ == kMarkSize || n > 0 || last) {
+        if (markSeen_ < kMarkSize) {
+            std::copy(kUtf8Mark, kUtf8Mark + markSeen_, pending_[0].bytes);
+            pending_[0].count = markSeen_;
+        }
         atStart_ = false;
     }
 }
@@ -114,7 +79,7 @@ void RepairDecoder::SkipMark(const unsigned char*& data, std::size_t& n, bool la
 void RepairDecoder::UndoSteps(bool last) {
     const Tables& t = GetTables();
     for (int s = 0; s < reading_.steps; ++s) {
-        const unsigned char* encode = t.encode[static_cast<int>(reading_.step[s].wrong)];
+        const ByteRow encode = ByteRowOf(t, reading_.step[s].wrong);
         bytes_.resize(chars_.size());
         for (std::size_t i = 0; i < chars_.size(); ++i) {
             unsigned char b = ByteOf(encode, chars_[i]);
@@ -150,17 +115,21 @@ void RepairDecoder::Encode(std::vector<unsigned char>& out) {
         for (char32_t c : chars_) AppendUtf8(out, c);
         return;
     }
-    const unsigned char* encode = GetTables().encode[target_];
+    const CodePageByteTable& t = CodePageBytes();
+    const unsigned char* byte = t.byte[target_];
+    const unsigned bit = 1u << target_;
     const std::size_t base = out.size();
     out.resize(base + chars_.size());
     for (std::size_t i = 0; i < chars_.size(); ++i) {
         const char32_t c = chars_[i];
-        unsigned char b = ByteOf(encode, c);
-        if (c >= 0x80 && !b) {
-            b = CodePageByte(target_, c);
+        if (c < 0x80) {
+            out[base + i] = static_cast<unsigned char>(c);
+        } else if (c < kUnitCount && (t.own[c] & bit) != 0) {
+            out[base + i] = byte[c];
+        } else {
+            out[base + i] = c < kUnitCount ? byte[c] : '?';
             ++substitutes_;
         }
-        out[base + i] = b;
     }
 }
 

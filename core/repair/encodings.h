@@ -21,20 +21,35 @@ constexpr int kSingleByteCount = kRepairEncodingCount;
 constexpr unsigned char kSmall = 1;
 constexpr unsigned char kCapital = 2;
 
-// Byte to character, and character (below U+10000) to its byte, 0 when it
-// has none (no character from 0x80 up has byte 0).
+// The Western encodings, which only the readings know: the program's code
+// pages have their bytes in the one table of char_map.h.
+constexpr int kWesternCount = kRepairEncodingCount - kRepair1252;
+
+// Byte to character, and for the Western encodings character (below
+// U+10000) to its byte, 0 when it has none (no character from 0x80 up has
+// byte 0).
 struct Tables {
     char32_t decode[kSingleByteCount][256];
-    unsigned char encode[kSingleByteCount][65536];
+    unsigned char encode[kWesternCount][65536]; // encoding kRepair1252 + k in row k
     unsigned char cls[65536];  // the model's letter class
     unsigned char kase[65536]; // kSmall, kCapital or 0
 };
 const Tables& GetTables();
 
-// The byte of `c` in single-byte encoding `encode`, 0 for none; ASCII is
-// itself in every one.
-inline unsigned char ByteOf(const unsigned char* encode, char32_t c) {
-    return c < 0x80 ? static_cast<unsigned char>(c) : c < 0x10000 ? encode[c] : 0;
+// Where the bytes of single-byte encoding `e` are looked up: a character's
+// byte is byte[c] when own[c] has a bit of `bits`.
+struct ByteRow {
+    const unsigned char* byte;
+    const unsigned char* own;
+    unsigned char bits;
+};
+ByteRow ByteRowOf(const Tables& t, int e);
+
+// The byte of `c` in the row's encoding, 0 for none; ASCII is itself in
+// every one.
+inline unsigned char ByteOf(const ByteRow& row, char32_t c) {
+    if (c < 0x80) return static_cast<unsigned char>(c);
+    return c < 0x10000 && (row.own[c] & row.bits) != 0 ? row.byte[c] : 0;
 }
 
 // The bytes decoded as `e`; false when e is UTF-8 and they are not

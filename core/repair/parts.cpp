@@ -135,7 +135,7 @@ static void EncodeChars(const std::vector<char32_t>& chars, int target, std::vec
         for (char32_t c : chars) AppendUtf8(out, c);
         return;
     }
-    const unsigned char* encode = GetTables().encode[target];
+    const ByteRow encode = ByteRowOf(GetTables(), target);
     for (char32_t c : chars) {
         unsigned char b = ByteOf(encode, c);
         if (c >= 0x80 && !b) {

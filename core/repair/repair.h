@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/charset/encodings.h"
+#include "core/unicode/utf8.h"
 
 // The encodings of a reading: the encodings of encodings.h (the five code
 // pages, then UTF-8), and the Western code pages text is only ever wrongly
@@ -81,12 +82,12 @@ class RepairDecoder {
 
     RepairReading reading_;
     int target_;
-    std::vector<unsigned char> pending_[kRepairMaxSteps + 1]; // cut UTF-8 sequences of each decoding
+    Utf8Cut pending_[kRepairMaxSteps + 1]; // cut UTF-8 sequences of each decoding
     std::vector<char32_t> chars_;
     std::vector<unsigned char> bytes_;
     std::size_t substitutes_ = 0;
     bool atStart_ = true;
-    int markSeen_ = 0;
+    std::size_t markSeen_ = 0;
     unsigned char lastByte_ = 0; // KOI8-R without the eighth bit: the byte before the block
     bool heldHash_ = false;      // and a '#' held back from the block before
     unsigned char undoneLast_[kRepairMaxSteps] = {}; // the last byte each step gave

@@ -3,32 +3,23 @@
 #include "core/charset/char_map.h"
 #include "core/charset/display_map.h"
 #include "core/charset/tables.h"
+#include "core/unicode/byte_order_mark.h"
 #include "core/unicode/utf8.h"
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 // Built once from CodePageChar, so that reading and writing agree with the
-// code pages of lork2-text to the character.
+// code pages of lork2-text to the character: per code page and byte, its
+// character in UTF-8 (the sequence in the first bytes, its length in the
+// last) and in UTF-16.
 struct Tables {
-    // Per UTF-16 unit: bit k set when display code page k has a byte for it,
-    // and that byte in bits 8k+8..8k+15. Surrogates are held by none.
-    std::array<std::uint32_t, 65536> held;
-    // Per code page and byte: its character in UTF-8 (the sequence in the
-    // first bytes, its length in the last) and in UTF-16.
     std::array<std::array<std::array<unsigned char, 4>, 256>, kCodePageCount> utf8;
     std::array<std::array<char16_t, 256>, kCodePageCount> utf16;
 };
-
-std::array<unsigned char, 4> Utf8Of(char32_t c) {
-    std::array<unsigned char, 4> bytes{};
-    bytes[3] = static_cast<unsigned char>(PutUtf8(bytes.data(), c)); // at most three: the BMP
-    return bytes;
-}
 
 const Tables& GetTables() {
     static const Tables* tables = [] {
@@ -36,12 +27,11 @@ const Tables& GetTables() {
         for (int cp = 0; cp < kCodePageCount; ++cp) {
             for (int b = 0; b < 256; ++b) {
                 // Every character of the five code pages is in the BMP and
-                // is no surrogate, so it has one UTF-16 unit.
+                // is no surrogate, so it has one UTF-16 unit and at most
+                // three bytes of UTF-8.
                 const char32_t c = CodePageChar(cp, static_cast<unsigned char>(b));
-                t.utf8[cp][b] = Utf8Of(c);
+                t.utf8[cp][b][3] = static_cast<unsigned char>(PutUtf8(t.utf8[cp][b].data(), c));
                 t.utf16[cp][b] = static_cast<char16_t>(c);
-                if (cp < kDisplayCodePageCount)
-                    t.held[c] |= (1u << cp) | static_cast<std::uint32_t>(b) << (8 * cp + 8);
             }
         }
         return &t;
@@ -54,7 +44,7 @@ constexpr unsigned kAllDisplayCodePages = (1u << kDisplayCodePageCount) - 1;
 } // namespace
 
 unsigned DisplayCodePagesHolding(char32_t c) {
-    return c <= 0xFFFF ? GetTables().held[c] & kAllDisplayCodePages : 0;
+    return c < kUnitCount ? CodePageBytes().own[c] & kAllDisplayCodePages : 0;
 }
 
 namespace {
@@ -64,8 +54,8 @@ enum class Form { Utf8, Utf8Marked, Utf16Le, Utf16Be };
 
 // One pass over the characters: whether they are well-formed, which display
 // code pages hold all of them, and how many there are. With `out`, each
-// character's byte in code page `cp` is written there (in place is fine: the
-// text never runs ahead of the file). With `stop`, the pass ends at the
+// character's byte in code page `cp` is written there (never more bytes
+// than the file has). With `stop`, the pass ends at the
 // first character that no code page holds together with those before it.
 struct Scan {
     bool malformed = false;
@@ -85,8 +75,10 @@ struct Unit {
 // The pass itself, over the characters `next` reads at each offset.
 template <bool kWrite, bool kStop, typename Next>
 Scan ScanWith(Next next, std::size_t n, int cp, unsigned char* out) {
-    const std::uint32_t* held = GetTables().held.data();
-    const int shift = 8 * cp + 8;
+    // Bits 0..2 of `own`: the display code pages that hold the character.
+    const CodePageByteTable& t = CodePageBytes();
+    const unsigned char* own = t.own;
+    const unsigned char* byte = t.byte[cp];
     Scan r;
     unsigned mask = kAllDisplayCodePages;
     std::size_t o = 0;
@@ -98,9 +90,9 @@ Scan ScanWith(Next next, std::size_t n, int cp, unsigned char* out) {
             r.offset = i;
             return r;
         }
-        const std::uint32_t e = u.c <= 0xFFFF ? held[u.c] : 0;
-        mask &= e;
-        if (kWrite) out[o] = static_cast<unsigned char>(e >> shift);
+        const bool bmp = u.c < kUnitCount;
+        mask &= bmp ? own[u.c] : 0u;
+        if (kWrite) out[o] = bmp ? byte[u.c] : 0;
         if (kStop && (mask & kAllDisplayCodePages) == 0) {
             r.character = u.c;
             r.offset = i;
@@ -153,11 +145,12 @@ Scan ScanForm(Form form, const unsigned char* s, std::size_t n, int cp, unsigned
 
 // The form by the mark, and the mark's length.
 Form FormOf(const unsigned char* bytes, std::size_t n, std::size_t* markLength) {
-    *markLength = 0;
-    if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return *markLength = 2, Form::Utf16Le;
-    if (n >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return *markLength = 2, Form::Utf16Be;
-    if (n >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return *markLength = 3, Form::Utf8Marked;
-    return Form::Utf8;
+    switch (FindByteOrderMark(bytes, n, markLength)) {
+    case ByteOrderMark::Utf8: return Form::Utf8Marked;
+    case ByteOrderMark::Utf16Le: return Form::Utf16Le;
+    case ByteOrderMark::Utf16Be: return Form::Utf16Be;
+    default: return Form::Utf8;
+    }
 }
 
 FileEncoding EncodingOf(Form form) {
@@ -223,28 +216,6 @@ const char* FileEncodingName(FileEncoding e) {
     }
 }
 
-UnicodeReading RecogniseUnicodeFile(const unsigned char* bytes, std::size_t n, std::size_t* textSize) {
-    *textSize = 0;
-    std::size_t mark = 0;
-    const Form form = FormOf(bytes, n, &mark);
-    if ((form == Form::Utf16Le || form == Form::Utf16Be) && n % 2 != 0) {
-        UnicodeReading r;
-        r.refusal = UnicodeRefusal::Utf16OddLength;
-        return r;
-    }
-    const Scan scan = ScanForm<false, false>(form, bytes + mark, n - mark, 0, nullptr);
-    UnicodeReading r = Judge(form, mark, scan, bytes, n);
-    if (r.encoding != FileEncoding::Bytes) *textSize = scan.size;
-    return r;
-}
-
-void DecodeUnicodeFile(const UnicodeReading& r, const unsigned char* bytes, std::size_t n, unsigned char* out) {
-    if (r.encoding == FileEncoding::Bytes) return;
-    std::size_t mark = 0;
-    const Form form = FormOf(bytes, n, &mark);
-    ScanForm<true, false>(form, bytes + mark, n - mark, r.codePage, out);
-}
-
 UnicodeReading ReadUnicodeFile(const unsigned char* bytes, std::size_t n) {
     std::size_t mark = 0;
     const Form form = FormOf(bytes, n, &mark);
@@ -292,7 +263,7 @@ std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text
     case FileEncoding::Utf8:
     case FileEncoding::Utf8Bom: {
         const auto& utf8 = GetTables().utf8[Normalised(cp)];
-        std::size_t size = e == FileEncoding::Utf8Bom && withMark ? 3 : 0;
+        std::size_t size = e == FileEncoding::Utf8Bom && withMark ? sizeof kUtf8Mark : 0;
         for (std::size_t i = 0; i < n; ++i) size += utf8[text[i]][3];
         return size;
     }
@@ -309,9 +280,8 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
     switch (e) {
     case FileEncoding::Utf8Bom:
         if (withMark) {
-            *out++ = 0xEF;
-            *out++ = 0xBB;
-            *out++ = 0xBF;
+            std::memcpy(out, kUtf8Mark, sizeof kUtf8Mark);
+            out += sizeof kUtf8Mark;
         }
         [[fallthrough]];
     case FileEncoding::Utf8: {
@@ -337,7 +307,7 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
     case FileEncoding::Utf16Be: {
         const bool bigEndian = e == FileEncoding::Utf16Be;
         const auto& utf16 = t.utf16[cp];
-        if (withMark) PutUnit(out, 0xFEFF, bigEndian);
+        if (withMark) PutUnit(out, kByteOrderMarkChar, bigEndian);
         for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], bigEndian);
         return;
     }
@@ -345,12 +315,6 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
         if (n != 0) std::memcpy(out, text, n);
         return;
     }
-}
-
-std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n) {
-    std::vector<unsigned char> out(EncodedUnicodeSize(e, cp, text, n));
-    EncodeUnicodeFileInto(e, cp, text, n, out.data());
-    return out;
 }
 
 bool RecodeExactly(int from, const std::vector<unsigned char>& text, int to, std::vector<unsigned char>& out) {

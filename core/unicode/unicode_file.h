@@ -51,13 +51,6 @@ unsigned DisplayCodePagesHolding(char32_t c);
 // UTF-8 and two in UTF-16), so the file's size bounds the memory it needs.
 UnicodeReading ReadUnicodeFile(const unsigned char* bytes, std::size_t n);
 
-// The same in two steps, for a caller that keeps the text in its own
-// buffer: the recognition (with `text` left empty and the text's length in
-// `textSize`), then the reading into `out`, which holds textSize bytes and
-// may be `bytes` itself (the text is read in place, front to back).
-UnicodeReading RecogniseUnicodeFile(const unsigned char* bytes, std::size_t n, std::size_t* textSize);
-void DecodeUnicodeFile(const UnicodeReading& r, const unsigned char* bytes, std::size_t n, unsigned char* out);
-
 // The status bar's explanation of a refusal, in the program's 1251; "" for None.
 std::string UnicodeRefusalText(const UnicodeReading& r);
 
@@ -72,7 +65,6 @@ std::size_t EncodedUnicodeSize(FileEncoding e, int cp, const unsigned char* text
                                bool withMark = true);
 void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, std::size_t n, unsigned char* out,
                            bool withMark = true);
-std::vector<unsigned char> EncodeUnicodeFile(FileEncoding e, int cp, const unsigned char* text, std::size_t n);
 
 // Text of display code page `from` as the bytes of display code page `to`,
 // into `out`; false (out unspecified) when `to` lacks one of its characters.

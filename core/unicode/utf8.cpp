@@ -2,6 +2,7 @@
 
 #include "core/charset/char_map.h"
 #include "core/charset/tables.h"
+#include "core/unicode/byte_order_mark.h"
 
 namespace {
 
@@ -65,66 +66,44 @@ std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std
     return out;
 }
 
-namespace {
-
-// One character (or kBad) of UTF-8 input as the state's target writes it.
-std::size_t PutConverted(Utf8State& state, char32_t c, unsigned char* out) {
-    if (c == kBad) {
-        ++state.substitutes;
-        *out = '?';
-        return 1;
-    }
-    if (state.target == kEncodingUtf8) return PutUtf8(out, c);
-    bool exact = false;
-    *out = CodePageByte(state.target, c, &exact);
-    if (!exact) ++state.substitutes;
-    return 1;
-}
-
-} // namespace
-
 std::size_t ConvertUtf8(Utf8State& state, const unsigned char* text, std::size_t n, bool end, unsigned char* out) {
-    std::size_t m = 0;
     std::size_t i = 0;
     if (!state.started) {
-        // A byte order mark is dropped when the text is written in a code page.
-        while (state.heldCount < 3 && i < n) state.held[state.heldCount++] = text[i++];
-        if (state.heldCount < 3 && !end) return 0;
+        // A byte order mark is dropped when the text is written in a code
+        // page; bytes that only begin like one are the text's first.
+        Utf8Cut& head = state.cut;
+        while (head.count < 3 && i < n) head.bytes[head.count++] = text[i++];
+        if (head.count < 3 && !end) return 0;
         state.started = true;
-        if (state.target != kEncodingUtf8 && state.heldCount == 3 && state.held[0] == 0xEF && state.held[1] == 0xBB &&
-            state.held[2] == 0xBF)
-            state.heldCount = 0;
+        if (state.target != kEncodingUtf8 && FindByteOrderMark(head.bytes, head.count) == ByteOrderMark::Utf8)
+            head.count = 0;
     }
-    // The characters that start in the held bytes, taking bytes from the
-    // piece while a sequence is cut.
-    while (state.heldCount > 0) {
-        std::size_t used = 0;
-        bool cut = false;
-        const char32_t c = DecodeUtf8Char(state.held, static_cast<std::size_t>(state.heldCount), used, &cut);
-        if (cut && i < n) {
-            state.held[state.heldCount++] = text[i++];
-            continue;
-        }
-        if (cut && !end) return m;
-        m += PutConverted(state, c, out + m);
-        state.heldCount -= static_cast<int>(used);
-        for (int h = 0; h < state.heldCount; ++h) state.held[h] = state.held[h + used];
+    std::size_t m = 0;
+    if (state.target == kEncodingUtf8) {
+        DecodeUtf8Block(state.cut, text + i, n - i, end, [&](char32_t c) {
+            if (c != kBad) {
+                m += PutUtf8(out + m, c);
+                return;
+            }
+            ++state.substitutes;
+            out[m++] = '?';
+        });
+        return m;
     }
-    while (i < n) {
-        if (text[i] < 0x80) {
-            out[m++] = text[i++];
-            continue;
+    // Each character as its byte, or its substitute (counted).
+    const CodePageByteTable& t = CodePageBytes();
+    const int cp = Normalised(state.target);
+    const unsigned char* byte = t.byte[cp];
+    const unsigned bit = 1u << cp;
+    DecodeUtf8Block(state.cut, text + i, n - i, end, [&](char32_t c) {
+        if (c < 0x80) {
+            out[m++] = static_cast<unsigned char>(c);
+            return;
         }
-        const std::size_t start = i;
-        bool cut = false;
-        const char32_t c = DecodeUtf8Char(text, n, i, &cut);
-        if (cut && !end) {
-            // At most three bytes: the rest of a sequence the piece cut.
-            for (i = start; i < n; ++i) state.held[state.heldCount++] = text[i];
-            break;
-        }
-        m += PutConverted(state, c, out + m);
-    }
+        const bool bmp = c < kUnitCount;
+        if (!bmp || (t.own[c] & bit) == 0) ++state.substitutes;
+        out[m++] = bmp ? byte[c] : '?';
+    });
     return m;
 }
 

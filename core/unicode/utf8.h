@@ -32,12 +32,18 @@ Utf8Conversion CleanUtf8(const unsigned char* text, std::size_t n);
 // The two conversions from UTF-8 on a text in pieces: a sequence cut by the
 // end of a piece is held until the next piece completes it (or the text
 // ends), so the pieces give the bytes and the count of the whole text.
+// A UTF-8 sequence cut by the end of a block of text, kept until the next
+// block completes it (DecodeUtf8Block).
+struct Utf8Cut {
+    std::size_t count = 0;
+    unsigned char bytes[4] = {};
+};
+
 struct Utf8State {
     int target = kEncodingUtf8; // code page 0..4, or kEncodingUtf8 for UTF-8 to UTF-8
     std::size_t substitutes = 0;
     bool started = false;       // past the place of a byte order mark
-    int heldCount = 0;
-    unsigned char held[4] = {};
+    Utf8Cut cut;                // until then, the bytes that may be one
 };
 // Converts the next `n` bytes into `out` (room for n + 4 bytes); `end` says
 // the text ends with them. Returns the count written.
@@ -114,3 +120,43 @@ inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::si
 // for four; returns their count. AppendUtf8 appends them to a vector.
 std::size_t PutUtf8(unsigned char* out, char32_t c);
 void AppendUtf8(std::vector<unsigned char>& out, char32_t c);
+
+// Decodes a block of UTF-8 that follows the bytes `cut` kept from the block
+// before: put(c) for every character in order, kBadUtf8 for each byte that
+// begins none. A sequence the block's end cuts is kept in `cut` for the
+// next block, unless `last` says the text ends with this one (its bytes
+// are then bad). The blocks of a text give the characters of the whole.
+template <typename Put>
+void DecodeUtf8Block(Utf8Cut& cut, const unsigned char* text, std::size_t n, bool last, Put&& put) {
+    std::size_t i = 0;
+    // The characters that start in the kept bytes, taking bytes from the
+    // block while a sequence is cut (four bytes complete any).
+    while (cut.count > 0) {
+        std::size_t used = 0;
+        bool isCut = false;
+        const char32_t c = DecodeUtf8Char(cut.bytes, cut.count, used, &isCut);
+        if (isCut && i < n) {
+            cut.bytes[cut.count++] = text[i++];
+            continue;
+        }
+        if (isCut && !last) return;
+        put(c);
+        cut.count -= used;
+        for (std::size_t h = 0; h < cut.count; ++h) cut.bytes[h] = cut.bytes[h + used];
+    }
+    while (i < n) {
+        if (text[i] < 0x80) {
+            put(static_cast<char32_t>(text[i++]));
+            continue;
+        }
+        const std::size_t start = i;
+        bool isCut = false;
+        const char32_t c = DecodeUtf8Char(text, n, i, &isCut);
+        if (isCut && !last) {
+            // At most three bytes: the rest of a sequence the block cut.
+            for (i = start; i < n; ++i) cut.bytes[cut.count++] = text[i];
+            return;
+        }
+        put(c);
+    }
+}

@@ -30,6 +30,37 @@ def objects(source, dirs):
                         yield os.path.normpath(m.group(1)), path
 
 
+def circles(graph):
+    """Every set of two or more files that reach each other in `graph` (a
+    file to the files it reaches), sorted (Tarjan's strongly connected
+    components)."""
+    index, low, stack, on, found = {}, {}, [], set(), []
+    sys.setrecursionlimit(10000)
+
+    def visit(v):
+        index[v] = low[v] = len(index)
+        stack.append(v)
+        on.add(v)
+        for w in sorted(graph.get(v, ())):
+            if w not in index:
+                visit(w)
+                low[v] = min(low[v], low[w])
+            elif w in on:
+                low[v] = min(low[v], index[w])
+        if low[v] == index[v]:
+            part = []
+            while not part or part[-1] != v:
+                part.append(stack.pop())
+                on.discard(part[-1])
+            if len(part) > 1:
+                found.append(sorted(part))
+
+    for v in sorted(set(graph) | {w for ws in graph.values() for w in ws}):
+        if v not in index:
+            visit(v)
+    return found
+
+
 def main():
     nm, source, dirs = sys.argv[1], sys.argv[2], sys.argv[3:]
     defined, used = {}, collections.defaultdict(set)
@@ -62,37 +93,9 @@ def main():
                 print(f'{unit} uses {owner}, which is not below it')
                 bad = 1
 
-    # Tarjan's strongly connected components: every one of two or more files is a circle.
-    index, low, stack, on, counter = {}, {}, [], set(), [0]
-    sys.setrecursionlimit(10000)
-
-    def visit(v):
-        nonlocal bad
-        index[v] = low[v] = counter[0]
-        counter[0] += 1
-        stack.append(v)
-        on.add(v)
-        for w in graph.get(v, ()):
-            if w not in index:
-                visit(w)
-                low[v] = min(low[v], low[w])
-            elif w in on:
-                low[v] = min(low[v], index[w])
-        if low[v] == index[v]:
-            part = []
-            while True:
-                w = stack.pop()
-                on.discard(w)
-                part.append(w)
-                if w == v:
-                    break
-            if len(part) > 1:
-                print('these files reach each other:', ' <-> '.join(sorted(part)))
-                bad = 1
-
-    for v in sorted(set(graph) | {w for ws in graph.values() for w in ws}):
-        if v not in index:
-            visit(v)
+    for part in circles(graph):
+        print('these files reach each other:', ' <-> '.join(part))
+        bad = 1
     return bad
 
 

@@ -6,7 +6,8 @@
 # header of the window system. Prints each offending include; exits 1 when
 # there is one.
 set -u
-root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
+here=$(cd "$(dirname "$0")" && pwd)
+root=${1:-$(cd "$here/../.." && pwd)}
 cd "$root" || exit 2
 
 floor() {
@@ -37,6 +38,31 @@ for file in $files; do
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done
+
+# No two files include each other, even through others (a header and its
+# .cpp are one file): a circle of includes is a circle of calls waiting.
+circles=$(python3 - "$here" $files <<'PY'
+import os, re, sys
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[1])
+from calls import circles
+files = sys.argv[2:]
+units = {os.path.splitext(f)[0] for f in files}
+graph = {u: set() for u in units}
+for f in files:
+    for line in open(f, encoding='utf-8', errors='replace'):
+        m = re.match(r'\s*#\s*include\s*"([^"]+)"', line)
+        target = m and os.path.splitext(m.group(1))[0]
+        if target in units and target != os.path.splitext(f)[0]:
+            graph[os.path.splitext(f)[0]].add(target)
+for part in circles(graph):
+    print(' <-> '.join(part))
+PY
+)
+if [ -n "$circles" ]; then
+  echo "these files include each other: $circles"
+  bad=1
+fi
 
 # Inside the window-free floor, the rooms of the character engine stand in
 # the same order: character sets below Unicode and text shaping (which do not

@@ -478,4 +478,10 @@ std::basic_string<unsigned char> ReadFileBytes(const std::string& path) {
     return out;
 }
 
+std::basic_string<unsigned char> UnicodeFileBytes(FileEncoding e, int cp, const unsigned char* text, size_t n) {
+    std::basic_string<unsigned char> out(EncodedUnicodeSize(e, cp, text, n), 0);
+    EncodeUnicodeFileInto(e, cp, text, n, out.data());
+    return out;
+}
+
 } // namespace harness

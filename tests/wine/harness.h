@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/unicode/unicode_file.h"
+
 namespace harness {
 
 // Deletes the settings key (and everything under it).
@@ -136,6 +138,8 @@ bool SaveScreenshot(HWND window, const std::string& name, std::vector<unsigned c
 std::string ScreenshotFolder();
 // The bytes of a file, empty when it cannot be read.
 std::basic_string<unsigned char> ReadFileBytes(const std::string& path);
+// Text of code page `cp` as a file of encoding `e`, as Save writes it.
+std::basic_string<unsigned char> UnicodeFileBytes(FileEncoding e, int cp, const unsigned char* text, size_t n);
 
 // The state of a menu item (GetMenuState: MF_GRAYED, MF_CHECKED ...) as the
 // user sees it: the popup holding it is opened first, which brings the

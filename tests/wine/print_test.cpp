@@ -318,7 +318,7 @@ TEST_F(PrintTest, RussianTextInEachDisplayCodePageComesOutAsShown) {
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
     const std::string path = std::string(temp) + "lk2print-utf8.txt";
-    const std::vector<unsigned char> utf8 = EncodeUnicodeFile(FileEncoding::Utf8, 1, texts[1].data(), texts[1].size());
+    const auto utf8 = harness::UnicodeFileBytes(FileEncoding::Utf8, 1, texts[1].data(), texts[1].size());
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);

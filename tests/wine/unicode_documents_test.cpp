@@ -46,8 +46,7 @@ protected:
     }
     static Bytes Read(const std::string& path) { return harness::ReadFileBytes(path); }
     static Bytes Encoded(FileEncoding e, int cp, const Bytes& text) {
-        const auto v = EncodeUnicodeFile(e, cp, text.data(), text.size());
-        return Bytes(v.begin(), v.end());
+        return harness::UnicodeFileBytes(e, cp, text.data(), text.size());
     }
     std::string folder_;
 };

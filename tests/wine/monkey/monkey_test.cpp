@@ -131,8 +131,7 @@ std::string TempFolder() {
 // of it (the bytes themselves for a file that is not Unicode).
 Bytes FileForm(const Bytes& shown, FileEncoding encoding, int codePage) {
     if (encoding == FileEncoding::Bytes) return shown;
-    const std::vector<unsigned char> file = EncodeUnicodeFile(encoding, codePage, shown.data(), shown.size());
-    return Bytes(file.begin(), file.end());
+    return harness::UnicodeFileBytes(encoding, codePage, shown.data(), shown.size());
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
