@@ -110,22 +110,20 @@ RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands
     if (readings.size() > kRepairPartReadings) readings.resize(kRepairPartReadings);
     // KOI8-R that lost its eighth bit is one reading of the whole text.
     if (readings[0].sevenBit) readings.resize(1);
-    for (const RepairReading& r : readings) ways_.push_back(new Way(r, target_));
+    for (const RepairReading& r : readings) ways_.push_back(std::make_unique<Way>(r, target_));
     soleThrough_ = ThroughUtf8(readings[0]);
     for (std::size_t i = 1; i < readings.size(); ++i) soleThrough_ = soleThrough_ && !ThroughUtf8(readings[i]);
 }
 
-RepairByParts::~RepairByParts() {
-    for (Way* w : ways_) delete w;
-}
+RepairByParts::~RepairByParts() = default;
 
 const RepairReading& RepairByParts::mostTaken() const {
     const Way* best = nullptr;
-    for (const Way* w : ways_)
-        if (w->taken && (!best || w->taken > best->taken)) best = w;
-    for (const Way* w : ways_)
-        if (!best && IsPlainReading(w->reading)) best = w;
-    return (best ? best : ways_[0])->reading;
+    for (const auto& w : ways_)
+        if (w->taken && (!best || w->taken > best->taken)) best = w.get();
+    for (const auto& w : ways_)
+        if (!best && IsPlainReading(w->reading)) best = w.get();
+    return (best ? best : ways_[0].get())->reading;
 }
 
 // The characters in the target, with the usual substitute for one it lacks.
@@ -146,42 +144,29 @@ static void EncodeChars(const std::vector<char32_t>& chars, int target, std::vec
     }
 }
 
-void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out) {
-    const long long start = at_;
-    at_ += static_cast<long long>(n);
-    const std::size_t high = HighBytes(p, n);
-    if (ways_.size() == 1 || (high == 0 && !ways_[0]->reading.sevenBit)) {
-        if (ways_.size() == 1 && high) {
-            ++parts_;
-            if (!IsPlainReading(ways_[0]->reading) || (asItStands_ >= 0 && ways_[0]->reading.saved != asItStands_)) {
-                ++ways_[0]->taken;
-                ++changed_;
-                if (firstChanged_ < 0) firstChanged_ = start;
-            }
-            const std::size_t before = ways_[0]->decoder.substitutes();
-            ways_[0]->decoder.Feed(p, n, last, out);
-            substitutes_ += ways_[0]->decoder.substitutes() - before;
-            return;
-        }
-        if (ways_.size() == 1) {
-            ways_[0]->decoder.Feed(p, n, last, out);
-            return;
-        }
-        out.insert(out.end(), p, p + n); // ASCII is itself in every target
-        return;
-    }
-    ++parts_;
-    // The readings that explain the bytes: each decodes them without a
-    // substitute.
-    const Tables& t = GetTables();
-    int fitting = 0, through = -1, throughCount = 0, plainFits = 0;
+// Whether taking `r` changes a line, which counts it.
+bool RepairByParts::Changes(const RepairReading& r) const {
+    return !(IsPlainReading(r) && (asItStands_ < 0 || r.saved == asItStands_));
+}
+
+void RepairByParts::CountTaken(Way& w, long long start) {
+    ++w.taken;
+    ++changed_;
+    if (firstChanged_ < 0) firstChanged_ = start;
+}
+
+// Decodes the part in every reading and marks those that explain the
+// bytes: each decodes them without a substitute.
+RepairByParts::Fitting RepairByParts::DecodeEveryWay(const unsigned char* p, std::size_t n, bool last,
+                                                     std::size_t high) {
+    Fitting f;
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         Way& w = *ways_[i];
-        if (i == 1 && through == 0 && soleThrough_ && high >= kDecisiveHigh) {
+        if (i == 1 && f.through == 0 && soleThrough_ && high >= kDecisiveHigh) {
             // The text's own reading gives UTF-8 back and no other reading
             // goes through UTF-8: the others need no decoding.
             for (std::size_t j = 1; j < ways_.size(); ++j) ways_[j]->fits = false;
-            fitting = throughCount = 1;
+            f.count = f.throughCount = 1;
             break;
         }
         const std::size_t before = w.decoder.substitutes();
@@ -189,53 +174,83 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         w.fits = w.decoder.substitutes() == before;
         if (!w.fits) continue;
         w.text.assign(chars.begin(), chars.end());
-        ++fitting;
-        if (IsPlainReading(w.reading)) ++plainFits;
+        ++f.count;
+        if (IsPlainReading(w.reading)) ++f.plain;
         else if (ThroughUtf8(w.reading)) {
-            through = static_cast<int>(i);
-            ++throughCount;
+            f.through = static_cast<int>(i);
+            ++f.throughCount;
         }
     }
+    return f;
+}
+
+// Of several fitting readings: the reading of the whole text when it fits,
+// else the text as it stands (the line's own encoding when it is known,
+// else its best common plain reading), wins unless another reading is
+// clearly better.
+int RepairByParts::ScoredPick() const {
+    const Tables& t = GetTables();
+    long best = 0, standingScore = 0;
+    int standing = -1, pick = -1;
+    std::vector<long> score(ways_.size());
+    for (std::size_t i = 0; i < ways_.size(); ++i) {
+        const Way& w = *ways_[i];
+        if (!w.fits) continue;
+        const Text text(w.text.begin(), w.text.end());
+        score[i] = ReadingScore(w.reading, text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
+        const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
+                                                 : IsCommonPlain(w.reading);
+        if (isStanding && (standing < 0 || score[i] > standingScore)) {
+            standing = static_cast<int>(i);
+            standingScore = score[i];
+        }
+    }
+    if (ways_[0]->fits) standing = 0;
+    // Leaving the reading of the whole text takes twice the margin: it was
+    // chosen on more of the text than the line.
+    const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
+    for (std::size_t i = 0; i < ways_.size(); ++i) {
+        if (!ways_[i]->fits) continue;
+        const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
+        if (pick < 0 || s > best) {
+            pick = static_cast<int>(i);
+            best = s;
+        }
+    }
+    return pick;
+}
+
+void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out) {
+    const long long start = at_;
+    at_ += static_cast<long long>(n);
+    const std::size_t high = HighBytes(p, n);
+    if (ways_.size() == 1) {
+        Way& w = *ways_[0];
+        if (high) {
+            ++parts_;
+            if (Changes(w.reading)) CountTaken(w, start);
+        }
+        const std::size_t before = w.decoder.substitutes();
+        w.decoder.Feed(p, n, last, out);
+        if (high) substitutes_ += w.decoder.substitutes() - before;
+        return;
+    }
+    if (high == 0 && !ways_[0]->reading.sevenBit) {
+        out.insert(out.end(), p, p + n); // ASCII is itself in every target
+        return;
+    }
+    ++parts_;
+    const Fitting f = DecodeEveryWay(p, n, last, high);
     int pick = -1;
-    if (fitting == 1) {
+    if (f.count == 1) {
         for (std::size_t i = 0; i < ways_.size(); ++i)
             if (ways_[i]->fits) pick = static_cast<int>(i);
-    } else if (fitting > 1 && throughCount == 1 && fitting == throughCount + plainFits && high >= kDecisiveHigh) {
+    } else if (f.count > 1 && f.throughCount == 1 && f.count == f.throughCount + f.plain && high >= kDecisiveHigh) {
         // Bytes that come back as UTF-8 through one reading alone: no clean
         // text gives that by chance.
-        pick = through;
-    } else if (fitting > 1) {
-        // Scored: the reading of the whole text when it fits, else the text
-        // as it stands (the line's own encoding when it is known, else its
-        // best common plain reading), wins unless another reading is
-        // clearly better.
-        long best = 0, standingScore = 0;
-        int standing = -1;
-        std::vector<long> score(ways_.size());
-        for (std::size_t i = 0; i < ways_.size(); ++i) {
-            Way& w = *ways_[i];
-            if (!w.fits) continue;
-            const Text text(w.text.begin(), w.text.end());
-            score[i] = ReadingScore(w.reading, text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
-            const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
-                                                     : IsCommonPlain(w.reading);
-            if (isStanding && (standing < 0 || score[i] > standingScore)) {
-                standing = static_cast<int>(i);
-                standingScore = score[i];
-            }
-        }
-        if (ways_[0]->fits) standing = 0;
-        for (std::size_t i = 0; i < ways_.size(); ++i) {
-            if (!ways_[i]->fits) continue;
-            // Leaving the reading of the whole text takes twice the margin:
-            // it was chosen on more of the text than the line.
-            const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
-            const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
-            if (pick < 0 || s > best) {
-                pick = static_cast<int>(i);
-                best = s;
-            }
-        }
+        pick = f.through;
+    } else if (f.count > 1) {
+        pick = ScoredPick();
     }
     if (pick < 0) {
         // Nothing explains the bytes: they stay as they stand.
@@ -248,13 +263,8 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
     }
     Way& w = *ways_[pick];
     previous_ = pick;
-    const bool plain = IsPlainReading(w.reading);
-    if (!(plain && (asItStands_ < 0 || w.reading.saved == asItStands_))) {
-        ++w.taken;
-        ++changed_;
-        if (firstChanged_ < 0) firstChanged_ = start;
-    }
-    if (plain && w.fits && w.reading.saved == target_) {
+    if (Changes(w.reading)) CountTaken(w, start);
+    if (IsPlainReading(w.reading) && w.fits && w.reading.saved == target_) {
         out.insert(out.end(), p, p + n); // byte for byte
         return;
     }

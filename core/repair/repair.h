@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,10 +134,18 @@ class RepairByParts {
     const RepairReading& mostTaken() const;
 
   private:
-    void Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out);
-
     struct Way;
-    std::vector<Way*> ways_;
+    struct Fitting {
+        int count = 0, plain = 0; // readings that explain the part, plain ones among them
+        int through = -1, throughCount = 0; // those that go through UTF-8
+    };
+    void Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out);
+    Fitting DecodeEveryWay(const unsigned char* p, std::size_t n, bool last, std::size_t high);
+    int ScoredPick() const;
+    bool Changes(const RepairReading& r) const;
+    void CountTaken(Way& w, long long start);
+
+    std::vector<std::unique_ptr<Way>> ways_;
     int asItStands_;
     int target_;
     int previous_ = -1;
