@@ -110,7 +110,8 @@ void WriteLine(TextOutput& output, const std::string& line) {
 void WriteReadingList(const std::vector<RepairReading>& readings, ByteOrderMark mark, const Bytes& sample,
                       int target, TextOutput& output) {
     for (const RepairReading& r : readings)
-        WriteLine(output, std::to_string(r.score) + "\t" + ReadingName(r, mark) + "\t" + Preview(r, sample, target) + "\n");
+        WriteLine(output,
+                  std::to_string(r.score) + "\t" + ReadingName(r, mark) + "\t" + Preview(r, sample, target) + "\n");
 }
 
 // The repaired text on its way out: as it is, or written as UTF-16 with

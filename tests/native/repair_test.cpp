@@ -247,7 +247,9 @@ struct ToolFolder {
         const int raw = std::system(("cd '" + dir + "' && " + command).c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
-    int run(const std::string& args) const { return sh("'" LORK2_BINARY_DIR "/tools/lork2-text' " + args + " >out 2>err"); }
+    int run(const std::string& args) const {
+        return sh("'" LORK2_BINARY_DIR "/tools/lork2-text' " + args + " >out 2>err");
+    }
 };
 
 } // namespace
@@ -298,13 +300,14 @@ TEST(RepairCommand, RepairsUtf16SeveralFilesAndFilesInPlace) {
     // UTF-16 with the mark, written by iconv; emoji (surrogate pairs) at every
     // offset in a text longer than a block.
     std::string big;
-    for (int i = 0; big.size() < (3u << 20); ++i) big += std::string(i % 7, 'x') + U8(u8"😀😀😀😀😀😀😀😀😀😀😀😀\n") + garbled;
+    for (int i = 0; big.size() < (3u << 20); ++i)
+        big += std::string(i % 7, 'x') + U8(u8"😀😀😀😀😀😀😀😀😀😀😀😀\n") + garbled;
     f.write("big.txt", big);
     f.write("clean.u8", clean);
     for (const char* name : {"mail", "clean", "big"})
         for (const char* order : {"LE", "BE"})
-            ASSERT_EQ(f.sh(std::string("{ printf '\\357\\273\\277'; cat ") + name + ".txt; } | iconv -f UTF-8 -t UTF-16" +
-                           order + " >" + name + "-" + order + ".txt"),
+            ASSERT_EQ(f.sh(std::string("{ printf '\\357\\273\\277'; cat ") + name +
+                           ".txt; } | iconv -f UTF-8 -t UTF-16" + order + " >" + name + "-" + order + ".txt"),
                       0);
     const std::string le = f.read("mail-LE.txt"), be = f.read("mail-BE.txt");
     ASSERT_EQ(le.substr(0, 2), "\xFF\xFE");
@@ -363,7 +366,8 @@ TEST(RepairCommand, RepairsUtf16SeveralFilesAndFilesInPlace) {
     EXPECT_EQ(f.run("repair --in-place --to oem mail-BE.txt"), 0);
     ASSERT_EQ(f.sh("iconv -f UTF-8 -t CP866 clean.u8 >clean.866"), 0);
     EXPECT_EQ(f.read("mail-BE.txt"), f.read("clean.866"));
-    for (const char* refused : {"repair --in-place", "repair --in-place - < mail.txt", "-o x repair --in-place mail.txt"})
+    for (const char* refused :
+         {"repair --in-place", "repair --in-place - < mail.txt", "-o x repair --in-place mail.txt"})
         EXPECT_EQ(f.run(refused), 2) << refused;
 }
 #endif
