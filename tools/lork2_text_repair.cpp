@@ -89,14 +89,15 @@ std::string Preview(const RepairReading& r, const Bytes& sample, int target) {
     return line;
 }
 
+bool IsUtf16(ByteOrderMark mark) { return mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be; }
+
 // A reading's name for a file: UTF-16 is decoded to UTF-8 before the
 // readings are looked for, so a reading that ends in UTF-8 ends in the
 // file's own UTF-16.
 std::string ReadingName(const RepairReading& r, ByteOrderMark mark) {
     std::string name = RepairReadingName(r);
-    const bool utf16 = mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be;
     const std::string utf8 = kEncodings[kEncodingUtf8].readingName;
-    if (utf16 && !r.sevenBit && r.saved == kRepairUtf8 && name.size() >= utf8.size() &&
+    if (IsUtf16(mark) && !r.sevenBit && r.saved == kRepairUtf8 && name.size() >= utf8.size() &&
         name.compare(name.size() - utf8.size(), utf8.size(), utf8) == 0)
         name.replace(name.size() - utf8.size(), utf8.size(), mark == ByteOrderMark::Utf16Le ? "utf16le" : "utf16be");
     return name;
@@ -114,14 +115,14 @@ void WriteReadingList(const std::vector<RepairReading>& readings, ByteOrderMark 
                   std::to_string(r.score) + "\t" + ReadingName(r, mark) + "\t" + Preview(r, sample, target) + "\n");
 }
 
-// The repaired text on its way out: as it is, or written as UTF-16 with
-// the mark in front.
+// The repaired text on its way out, after `mark` (None for none): as it
+// is, or written as UTF-16 with a UTF-16 mark.
 class RepairedOutput {
   public:
     RepairedOutput(TextOutput& output, ByteOrderMark mark) : output_(output) {
-        utf16_ = mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be;
+        utf16_ = IsUtf16(mark);
         encoding_.bigEndian = mark == ByteOrderMark::Utf16Be;
-        if (utf16_) Write(kUtf8Mark, sizeof kUtf8Mark, false);
+        if (mark != ByteOrderMark::None) Write(kUtf8Mark, sizeof kUtf8Mark, false);
     }
     void Write(const unsigned char* p, std::size_t n, bool end) {
         if (!utf16_) {
@@ -138,6 +139,23 @@ class RepairedOutput {
     Utf16Encoding encoding_;
     Bytes units_;
 };
+
+// Reads the byte order mark the input starts with, if any; other bytes are
+// handed out again. Returns 0 or errno.
+int TakeMark(TextInput& input, ByteOrderMark& mark) {
+    Bytes head;
+    if (int e = input.ReadFull(head, 2)) return e;
+    mark = FindByteOrderMark(head.data(), head.size());
+    if (mark != ByteOrderMark::None) return 0; // a UTF-16 mark: what follows is its text
+    if (head.size() == 2 && head[0] == kUtf8Mark[0] && head[1] == kUtf8Mark[1]) {
+        Bytes third;
+        if (int e = input.ReadFull(third, 1)) return e;
+        head.insert(head.end(), third.begin(), third.end());
+        mark = FindByteOrderMark(head.data(), head.size());
+    }
+    if (mark == ByteOrderMark::None) input.Unread(std::move(head));
+    return 0;
+}
 
 // What the repair of one file came to.
 struct FileRepair {
@@ -157,18 +175,13 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
         return result;
     }
     // A UTF-16 text is read as its UTF-8 and repaired as that would be.
-    Bytes head;
-    if (int e = input.ReadFull(head, 2)) {
+    ByteOrderMark mark = ByteOrderMark::None;
+    if (int e = TakeMark(input, mark)) {
         result.status = FileError(input.name(), e);
         return result;
     }
-    ByteOrderMark mark = FindByteOrderMark(head.data(), head.size());
-    if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
-        input.DecodeUtf16(mark == ByteOrderMark::Utf16Be);
-    } else {
-        mark = ByteOrderMark::None;
-        input.Unread(std::move(head));
-    }
+    const bool utf16 = IsUtf16(mark);
+    if (utf16) input.DecodeUtf16(mark == ByteOrderMark::Utf16Be);
 
     Bytes sample;
     Bytes ascii;
@@ -179,9 +192,9 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     const std::vector<RepairReading> readings =
         FindRepairReadings(sample.data(), sample.size(), -1, o.list ? static_cast<std::size_t>(o.list) : 1);
     // Without --to the text stays in the encoding its bytes are in, UTF-16
-    // by way of UTF-8.
+    // by way of UTF-8, with the mark it had.
     const bool ownEncoding = o.target < 0;
-    const int target = !ownEncoding ? o.target : mark != ByteOrderMark::None ? kRepairUtf8 : readings[0].saved;
+    const int target = !ownEncoding ? o.target : utf16 ? kRepairUtf8 : readings[0].saved;
     const std::string prefix = named ? DisplayName(file) + ": " : std::string();
     if (o.list) {
         if (named) WriteLine(output, DisplayName(file) + ":\n");
@@ -194,7 +207,7 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     // eighth bit, which a later block cannot be.
     RepairByParts decoder(FindPartReadings(sample.data(), sample.size(), -1, readings[0]), -1, target);
     input.Unread(std::move(sample));
-    RepairedOutput repaired(output, ownEncoding ? mark : ByteOrderMark::None);
+    RepairedOutput repaired(output, ownEncoding && target == kRepairUtf8 ? mark : ByteOrderMark::None);
     Bytes text;
     result.status = StreamTextInto(input, output, [&](unsigned char* p, std::size_t n, bool end, TextOutput&) {
         if (!ascii.empty()) {

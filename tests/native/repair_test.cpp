@@ -348,9 +348,11 @@ TEST(RepairCommand, RepairsUtf16SeveralFilesAndFilesInPlace) {
     ASSERT_EQ(f.sh("chmod 640 mail-LE.txt && touch -d 2001-02-03 clean.txt clean-BE.txt"), 0);
     struct stat before {};
     ASSERT_EQ(stat((f.dir + "/clean.txt").c_str(), &before), 0);
-    EXPECT_EQ(f.run("repair --in-place mail-LE.txt clean.txt mail.txt clean-BE.txt"), 0);
+    f.write("marked.txt", "\xEF\xBB\xBF" + garbled);
+    EXPECT_EQ(f.run("repair --in-place mail-LE.txt clean.txt mail.txt clean-BE.txt marked.txt"), 0);
     EXPECT_EQ(f.read("mail-LE.txt"), f.read("clean-LE.txt"));
     EXPECT_EQ(f.read("mail.txt"), clean);
+    EXPECT_EQ(f.read("marked.txt"), "\xEF\xBB\xBF" + clean);
     EXPECT_EQ(f.read("clean.txt"), clean);
     struct stat after {}, mode {};
     ASSERT_EQ(stat((f.dir + "/clean.txt").c_str(), &after), 0);
@@ -360,7 +362,8 @@ TEST(RepairCommand, RepairsUtf16SeveralFilesAndFilesInPlace) {
     EXPECT_EQ(f.read("err"), "lork2-text: mail-LE.txt: utf8 read as cp1251, saved as utf16le\n"
                              "lork2-text: clean.txt: utf8, left as it stands\n"
                              "lork2-text: mail.txt: utf8 read as cp1251, saved as utf8\n"
-                             "lork2-text: clean-BE.txt: utf16be, left as it stands\n");
+                             "lork2-text: clean-BE.txt: utf16be, left as it stands\n"
+                             "lork2-text: marked.txt: utf8 read as cp1251, saved as utf8\n");
     EXPECT_NE(f.sh("ls | grep -q tmp"), 0) << "no temporary file is left";
     // --to names the encoding written; standard input and -o are refused.
     EXPECT_EQ(f.run("repair --in-place --to oem mail-BE.txt"), 0);
