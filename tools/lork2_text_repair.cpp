@@ -203,8 +203,9 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     }
 
     // The sample and everything after it go through the decoder; the ASCII
-    // before it goes out as it is, unless the reading is KOI8-R without its
-    // eighth bit, which a later block cannot be.
+    // before it goes out as it is (as UTF-16 when that is written), unless
+    // the reading is KOI8-R without its eighth bit, which a later block
+    // cannot be.
     RepairByParts decoder(FindPartReadings(sample.data(), sample.size(), -1, readings[0]), -1, target);
     input.Unread(std::move(sample));
     RepairedOutput repaired(output, ownEncoding && target == kRepairUtf8 ? mark : ByteOrderMark::None);

@@ -54,7 +54,6 @@ class TextInput {
     // From here on the bytes still unread are UTF-16 (the mark already
     // read), and reads give their text as UTF-8.
     void DecodeUtf16(bool bigEndian);
-    bool decodesUtf16() const { return decodeUtf16_; }
     // The '?' the decoding wrote for surrogates without a partner and a
     // lone last byte.
     std::size_t utf16Substitutes() const { return utf16_.substitutes; }
