@@ -277,6 +277,17 @@ const HelpRow kFormatOptions[] = {
     {"--ignore-line-breaks", "line ends inside the text are ordinary blanks (default off)"},
 };
 
+const HelpRow kRepairOptions[] = {
+    {"--to CP", "write the text in CP (ansi, oem, koi8, iso, mac or utf8)\n"
+                "with the usual substitutes; default: the input's own\n"
+                "encoding (UTF-16 input: UTF-16 of its byte order, marked)"},
+    {"--list N", "the N best readings instead (1-100): score, name and the\n"
+                 "first line as it would come out"},
+    {"--in-place", "rewrite each FILE with its repair (through a temporary\n"
+                   "file and a rename) when a line was repaired; a file left\n"
+                   "as it stands is not touched. Takes no -o"},
+};
+
 struct Command {
     const char* name;
     const char* synopsis; // the arguments, as the usage text shows them
@@ -317,15 +328,14 @@ const Command kCommands[] = {
      "rewrite the whole text into lines; MODE is justify, center,\n"
      "left or right",
      RunFormat, kFormatOptions},
-    {"repair", "[--to CP] [--list N] [FILE]",
+    {"repair", "[OPTIONS] [FILE...]",
      "the text garbled input most likely holds (UTF-8 read as 1251\n"
-     "and saved again, 1251 read as KOI8-R, ... up to two wrong\n"
-     "readings, or KOI8-R that lost its eighth bit), written in CP\n"
-     "(ansi, oem, koi8, iso, mac or utf8; default ansi) with the usual\n"
-     "substitutes; the reading found is named on standard error.\n"
-     "--list N writes the N best readings instead: score, name and\n"
-     "the first line as it would come out",
-     RunRepair},
+     "and saved again, 1251 read as KOI8-R, ... up to three wrong\n"
+     "readings, or KOI8-R that lost its eighth bit), line by line;\n"
+     "the reading found is named on standard error. UTF-16 with its\n"
+     "mark is repaired as its text in UTF-8 would be. Each FILE is\n"
+     "repaired on its own and written in turn",
+     RunRepair, kRepairOptions},
     {"hex", "TEXT",
      "the bytes the editor's hex search fields make of TEXT (two\n"
      "characters per byte, at most 260 bytes), as upper-case hex",

@@ -135,6 +135,10 @@ std::size_t TextInput::Read(unsigned char* p, std::size_t n) {
         }
         return part;
     }
+    return decodeUtf16_ ? ReadDecoded(p, n) : ReadBytes(p, n);
+}
+
+std::size_t TextInput::ReadBytes(unsigned char* p, std::size_t n) {
     for (;;) {
         const auto got = SysRead(fd_, p, std::min<std::size_t>(n, 1u << 30));
         if (got >= 0) return static_cast<std::size_t>(got);
@@ -142,6 +146,34 @@ std::size_t TextInput::Read(unsigned char* p, std::size_t n) {
         error_ = errno ? errno : EIO;
         return 0;
     }
+}
+
+void TextInput::DecodeUtf16(bool bigEndian) {
+    decodeUtf16_ = true;
+    utf16_ = Utf16Decoding{};
+    utf16_.bigEndian = bigEndian;
+}
+
+// A quarter of a block of UTF-16 at a time: its UTF-8 is at most three
+// eighths of a block, beside the block the caller reads into.
+std::size_t TextInput::ReadDecoded(unsigned char* p, std::size_t n) {
+    constexpr std::size_t kRawBlock = kTextBlock / 4;
+    // A read that ends inside a unit or on a leading surrogate decodes to
+    // nothing yet: read on until there is text or the input ends.
+    while (decodedAt_ == decoded_.size()) {
+        if (rawEnded_) return 0;
+        raw_.resize(kRawBlock);
+        const std::size_t got = ReadBytes(raw_.data(), raw_.size());
+        if (error_) return 0;
+        rawEnded_ = got == 0;
+        decoded_.resize(Utf16ToUtf8Room(got));
+        decoded_.resize(Utf16ToUtf8(utf16_, raw_.data(), got, rawEnded_, decoded_.data()));
+        decodedAt_ = 0;
+    }
+    const std::size_t part = std::min(n, decoded_.size() - decodedAt_);
+    std::memcpy(p, decoded_.data() + decodedAt_, part);
+    decodedAt_ += part;
+    return part;
 }
 
 int TextInput::ReadFull(std::vector<unsigned char>& into, std::size_t n) {
@@ -226,24 +258,26 @@ int TextOutput::Close(bool failed) {
     return error_ ? FileError(out_, error_) : 0;
 }
 
-int StreamText(TextInput& input, const std::string& out, const TextStep& step) {
-    TextOutput output(out);
-    if (int status = output.Open()) return status;
+int StreamTextInto(TextInput& input, TextOutput& output, const TextStep& step) {
     std::vector<unsigned char> buffer(kTextBlock);
     std::size_t kept = 0;
     for (;;) {
         const std::size_t got = input.Read(buffer.data() + kept, buffer.size() - kept);
-        if (input.error()) {
-            output.Close(true);
-            return FileError(input.name(), input.error());
-        }
+        if (input.error()) return FileError(input.name(), input.error());
         const bool end = got == 0;
         kept = step(buffer.data(), kept + got, end, output);
-        if (!output.ok() || end) break;
-        if (kept >= buffer.size()) { // no step keeps that much; refuse rather than loop
-            output.Close(true);
-            return FileError(input.name(), EOVERFLOW);
-        }
+        if (!output.ok() || end) return 0;
+        // No step keeps that much; refuse rather than loop.
+        if (kept >= buffer.size()) return FileError(input.name(), EOVERFLOW);
+    }
+}
+
+int StreamText(TextInput& input, const std::string& out, const TextStep& step) {
+    TextOutput output(out);
+    if (int status = output.Open()) return status;
+    if (int status = StreamTextInto(input, output, step)) {
+        output.Close(true);
+        return status;
     }
     return output.Close(false);
 }

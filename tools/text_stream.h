@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/unicode/utf16.h"
+
 // The size of a block read at a time.
 constexpr std::size_t kTextBlock = 1 << 20;
 
@@ -49,16 +51,31 @@ class TextInput {
     // Hands `bytes` out again before anything further is read (when no
     // sample is pending).
     void Unread(std::vector<unsigned char> bytes);
+    // From here on the bytes still unread are UTF-16 (the mark already
+    // read), and reads give their text as UTF-8.
+    void DecodeUtf16(bool bigEndian);
+    // The '?' the decoding wrote for surrogates without a partner and a
+    // lone last byte.
+    std::size_t utf16Substitutes() const { return utf16_.substitutes; }
     int error() const { return error_; }
     const std::string& name() const { return name_; } // as DisplayName gives it
 
   private:
+    std::size_t ReadBytes(unsigned char* p, std::size_t n);
+    std::size_t ReadDecoded(unsigned char* p, std::size_t n);
+
     int fd_ = -1;
     bool own_ = false;
     int error_ = 0;
     std::string name_;
     std::vector<unsigned char> again_; // a sample to hand out again
     std::size_t againAt_ = 0;
+    bool decodeUtf16_ = false;
+    bool rawEnded_ = false;
+    Utf16Decoding utf16_;
+    std::vector<unsigned char> raw_;     // a block of UTF-16 as read
+    std::vector<unsigned char> decoded_; // and as UTF-8, handed out from decodedAt_
+    std::size_t decodedAt_ = 0;
 };
 
 // Standard output, or the file OUT written through a temporary file in the
@@ -102,6 +119,9 @@ using TextStep = std::function<std::size_t(unsigned char* text, std::size_t n, b
 // (`out`, "" for standard output). Returns the exit status: 0, or 1 after a
 // message naming the file that failed, OUT then left as it was.
 int StreamText(TextInput& input, const std::string& out, const TextStep& step);
+// The same into an output already open, which stays open for more: 0, or 1
+// after the message for a failed read; a failed write shows in out.ok().
+int StreamTextInto(TextInput& input, TextOutput& out, const TextStep& step);
 
 // Writes `data` whole to standard output or OUT; returns the exit status.
 int WriteText(const std::string& out, const unsigned char* data, std::size_t n);

@@ -141,7 +141,8 @@ TEST_F(Lork2Text, HelpNamesEveryCommandAndVersion) {
     const Result help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"detect", "convert", "fido", "translit", "qp-decode", "line-break", "format", "hex",
-                             "--right", "--left", "--first", "--ignore-line-breaks", "-o OUT", "--version"})
+                             "--right", "--left", "--first", "--ignore-line-breaks", "--in-place", "-o OUT",
+                             "--version"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const Result version = Run({"--version"});
     EXPECT_EQ(version.status, 0);

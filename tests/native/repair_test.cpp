@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -226,22 +227,38 @@ TEST(Repair, EveryByteValueAndCutSequencesAreBounded) {
 } // namespace
 
 #ifndef _WIN32
-// lork2-text repair as a script runs it.
-TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
-    const std::string dir = LORK2_BINARY_DIR "/repair-test";
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
-    auto write = [&](const std::string& name, const std::string& data) {
+namespace {
+
+// lork2-text repair as a script runs it, in a folder of its own.
+struct ToolFolder {
+    std::string dir;
+    explicit ToolFolder(const std::string& name) : dir(LORK2_BINARY_DIR "/" + name) {
+        std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+    }
+    ~ToolFolder() { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void write(const std::string& name, const std::string& data) const {
         std::ofstream(dir + "/" + name, std::ios::binary) << data;
-    };
-    auto read = [&](const std::string& name) {
+    }
+    std::string read(const std::string& name) const {
         std::ifstream f(dir + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    };
-    auto run = [&](const std::string& args) {
-        const int raw = std::system(("cd '" + dir + "' && '" LORK2_BINARY_DIR "/tools/lork2-text' " + args +
-                                     " >out 2>err").c_str());
+    }
+    int sh(const std::string& command) const {
+        const int raw = std::system(("cd '" + dir + "' && " + command).c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    };
+    }
+    int run(const std::string& args) const {
+        return sh("'" LORK2_BINARY_DIR "/tools/lork2-text' " + args + " >out 2>err");
+    }
+};
+
+} // namespace
+
+TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
+    const ToolFolder folder("repair-test");
+    const auto write = [&](const std::string& name, const std::string& data) { folder.write(name, data); };
+    const auto read = [&](const std::string& name) { return folder.read(name); };
+    const auto run = [&](const std::string& args) { return folder.run(args); };
     write("mail.txt", U8(u8"РџСЂРёРІРµС‚, РјРёСЂ\n"));
     EXPECT_EQ(run("repair --to ansi mail.txt"), 0);
     EXPECT_EQ(read("out"), "Привет, мир\n");
@@ -264,11 +281,96 @@ TEST(RepairCommand, WritesTheTextNamesTheReadingAndKeepsOutOnFailure) {
     EXPECT_EQ(run("repair < /dev/null"), 0);
     EXPECT_EQ(read("out"), "");
     // Bad arguments exit 2, a missing file 1; OUT stays as it was.
-    for (const char* bad : {"repair --to cp1251", "repair --list 0", "repair --list", "repair a b", "repair --x"})
+    for (const char* bad : {"repair --to cp1251", "repair --list 0", "repair --list", "repair --x"})
         EXPECT_EQ(run(std::string(bad) + " -o fixed.txt"), 2) << bad;
     EXPECT_EQ(run("repair missing.txt -o fixed.txt"), 1);
     EXPECT_NE(read("err").find("missing.txt"), std::string::npos);
     EXPECT_EQ(read("fixed.txt"), U8(u8"Привет, мир\n"));
-    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// UTF-16 of either byte order, several files in one call, and files
+// rewritten in place.
+TEST(RepairCommand, RepairsUtf16SeveralFilesAndFilesInPlace) {
+    const ToolFolder f("repair-files-test");
+    // python3 -c "print('Привет, мир! Как дела у тебя сегодня?'.encode('utf-8').decode('cp1251'))"
+    const std::string garbled = U8(u8"РџСЂРёРІРµС‚, РјРёСЂ! РљР°Рє РґРµР»Р° Сѓ С‚РµР±СЏ СЃРµРіРѕРґРЅСЏ?\n");
+    const std::string clean = U8(u8"Привет, мир! Как дела у тебя сегодня?\n");
+    f.write("mail.txt", garbled);
+    f.write("clean.txt", clean);
+    // UTF-16 with the mark, written by iconv; emoji (surrogate pairs) at every
+    // offset in a text longer than a block.
+    std::string big;
+    for (int i = 0; big.size() < (3u << 20); ++i)
+        big += std::string(i % 7, 'x') + U8(u8"😀😀😀😀😀😀😀😀😀😀😀😀\n") + garbled;
+    f.write("big.txt", big);
+    f.write("clean.u8", clean);
+    for (const char* name : {"mail", "clean", "big"})
+        for (const char* order : {"LE", "BE"})
+            ASSERT_EQ(f.sh(std::string("{ printf '\\357\\273\\277'; cat ") + name +
+                           ".txt; } | iconv -f UTF-8 -t UTF-16" + order + " >" + name + "-" + order + ".txt"),
+                      0);
+    const std::string le = f.read("mail-LE.txt"), be = f.read("mail-BE.txt");
+    ASSERT_EQ(le.substr(0, 2), "\xFF\xFE");
+    ASSERT_EQ(be.substr(0, 2), "\xFE\xFF");
+
+    // Without --to the text comes back in the file's own UTF-16, mark first.
+    EXPECT_EQ(f.run("repair mail-LE.txt"), 0);
+    EXPECT_EQ(f.read("out"), f.read("clean-LE.txt"));
+    EXPECT_EQ(f.read("err"), "lork2-text: utf8 read as cp1251, saved as utf16le\n");
+    EXPECT_EQ(f.run("repair < mail-BE.txt"), 0);
+    EXPECT_EQ(f.read("out"), f.read("clean-BE.txt"));
+    EXPECT_EQ(f.run("repair --to ansi mail-BE.txt"), 0);
+    EXPECT_EQ(f.read("out"), "Привет, мир! Как дела у тебя сегодня?\n");
+    EXPECT_EQ(f.run("repair --list 2 mail-LE.txt"), 0);
+    EXPECT_NE(f.read("out").find(U8(u8"utf8 read as cp1251, saved as utf16le\tПривет, мир!")), std::string::npos);
+    // Block by block the same as the text in UTF-8.
+    EXPECT_EQ(f.sh("cat big-BE.txt | '" LORK2_BINARY_DIR "/tools/lork2-text' repair --to utf8 >out16 2>err16"), 0);
+    EXPECT_EQ(f.run("repair --to utf8 big.txt"), 0);
+    EXPECT_TRUE(f.read("out16") == f.read("out"));
+    EXPECT_EQ(f.read("out").find(garbled), std::string::npos);
+    EXPECT_EQ(f.read("err16"), "lork2-text: utf8 read as cp1251, saved as utf16be; " +
+                                   f.read("err").substr(f.read("err").find("; ") + 2));
+
+    // Several files, each on its own reading; a missing one is named, the
+    // rest still go.
+    EXPECT_EQ(f.run("repair --to utf8 mail-LE.txt missing.txt mail.txt clean.txt mail-BE.txt"), 1);
+    EXPECT_EQ(f.read("out"), clean + clean + clean + clean);
+    const std::string err = f.read("err");
+    for (const char* line : {"lork2-text: mail-LE.txt: utf8 read as cp1251, saved as utf16le\n",
+                             "lork2-text: missing.txt: No such file or directory\n",
+                             "lork2-text: mail.txt: utf8 read as cp1251, saved as utf8\n",
+                             "lork2-text: clean.txt: utf8\n",
+                             "lork2-text: mail-BE.txt: utf8 read as cp1251, saved as utf16be\n"})
+        EXPECT_NE(err.find(line), std::string::npos) << line << err;
+
+    // In place: the garbled files are rewritten in their own encoding with
+    // their modes kept; a clean file keeps its bytes and its time.
+    ASSERT_EQ(f.sh("chmod 640 mail-LE.txt && touch -d 2001-02-03 clean.txt clean-BE.txt"), 0);
+    struct stat before {};
+    ASSERT_EQ(stat((f.dir + "/clean.txt").c_str(), &before), 0);
+    f.write("marked.txt", "\xEF\xBB\xBF" + garbled);
+    EXPECT_EQ(f.run("repair --in-place mail-LE.txt clean.txt mail.txt clean-BE.txt marked.txt"), 0);
+    EXPECT_EQ(f.read("mail-LE.txt"), f.read("clean-LE.txt"));
+    EXPECT_EQ(f.read("mail.txt"), clean);
+    EXPECT_EQ(f.read("marked.txt"), "\xEF\xBB\xBF" + clean);
+    EXPECT_EQ(f.read("clean.txt"), clean);
+    struct stat after {}, mode {};
+    ASSERT_EQ(stat((f.dir + "/clean.txt").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mtime, before.st_mtime);
+    ASSERT_EQ(stat((f.dir + "/mail-LE.txt").c_str(), &mode), 0);
+    EXPECT_EQ(mode.st_mode & 07777, 0640u);
+    EXPECT_EQ(f.read("err"), "lork2-text: mail-LE.txt: utf8 read as cp1251, saved as utf16le\n"
+                             "lork2-text: clean.txt: utf8, left as it stands\n"
+                             "lork2-text: mail.txt: utf8 read as cp1251, saved as utf8\n"
+                             "lork2-text: clean-BE.txt: utf16be, left as it stands\n"
+                             "lork2-text: marked.txt: utf8 read as cp1251, saved as utf8\n");
+    EXPECT_NE(f.sh("ls | grep -q tmp"), 0) << "no temporary file is left";
+    // --to names the encoding written; standard input and -o are refused.
+    EXPECT_EQ(f.run("repair --in-place --to oem mail-BE.txt"), 0);
+    ASSERT_EQ(f.sh("iconv -f UTF-8 -t CP866 clean.u8 >clean.866"), 0);
+    EXPECT_EQ(f.read("mail-BE.txt"), f.read("clean.866"));
+    for (const char* refused :
+         {"repair --in-place", "repair --in-place - < mail.txt", "-o x repair --in-place mail.txt"})
+        EXPECT_EQ(f.run(refused), 2) << refused;
 }
 #endif
