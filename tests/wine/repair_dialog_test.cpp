@@ -132,7 +132,7 @@ TEST_F(RepairDialog, ParagraphsGarbledDifferentWaysComeBackInOneStep) {
     const Bytes garbled = Encode(clean, 1251) + Encode(secondAs1251, 1251) + Encode(thirdAs1252, CP_UTF8);
     Load(garbled);
     Shown shown;
-    AnswerNextDialog(Look(shown, IDOK));
+    AnswerNextDialog(Look(shown, IDOK, "repair_parts"));
     Command(IDM_REPAIR_TEXT);
     EXPECT_STREQ(shown.verdict, "2 из 3 абзацев восстановлены; ОК восстановит текст.");
     EXPECT_EQ(std::wstring(shown.preview).substr(0, 20), second.substr(0, 20));
