@@ -26,6 +26,7 @@
 #include "editor/strip_image.h"
 #include "editor/title.h"
 #include "editor/toolbar.h"
+#include "editor/undo.h"
 #include "print/preview.h"
 #include "print/printing.h"
 #include "search/search.h"
@@ -132,6 +133,7 @@ void InitMainWindow() {
     InitCommonControls();
     SetDroppedFileHandler(LoadDroppedFile);
     SetFreshCtrlHandler(ForgetPendingFirstKey);
+    SetEncodingHandler(SetDocumentEncoding);
     // The images first: the status bar takes its height from them.
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     const int scale = ImageScaleAt(WindowDpi(g_shell.mainWindow));

@@ -7,28 +7,42 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
+#include "base/globals.h"
 #include "base/heap_block.h"
 #include "base/messages.h"
 #include "base/modal_dialog.h"
 #include "base/settings.h"
+#include "core/app/number_words.h"
 #include "core/app/setting_names.h"
+#include "core/charset/char_map.h"
 #include "core/repair/repair.h"
 #include "core/dialogs/codepage_dialog_ids.h"
 #include "editor/display_code_page.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
+#include "editor/undo.h"
 
 namespace {
 
-// The preview shows the first lines of the text: at most this much of it.
+// The preview shows some lines of the text: at most this much of it.
 constexpr std::size_t kPreviewSize = 4096;
+// How much of the whole text the dialog repairs to count its paragraphs and
+// find the first one repaired: enough for most texts, and little enough
+// that the dialog opens at once on a long one.
+constexpr int32_t kCountedSize = 1024 * 1024;
+// The repair by parts is fed the text in blocks of this size.
+constexpr std::size_t kPartsBlock = 1024 * 1024;
 
 // What the dialog shows and what it chose. The readings are found from the
-// start of the range alone (the sample).
+// start of the range alone (the sample); for the whole text, its start is
+// also repaired part by part for the verdict and the preview.
 struct RepairChoice {
-    std::vector<unsigned char> sample;
+    std::vector<unsigned char> head; // the whole text's first kCountedSize bytes, or the selection's sample
+    std::size_t sampleLength = 0;    // the first bytes of `head` the readings are found on
+    bool headIsAll = true;           // `head` holds the whole range
     std::vector<RepairReading> readings;
     int display = 0;
     bool wholeText = true;
@@ -42,44 +56,133 @@ bool ReadsAsItStands(const RepairReading& reading, int display) {
     return IsPlainReading(reading) && reading.saved == display;
 }
 
-bool AlreadyReadsBest(const RepairChoice& choice) {
-    return choice.readings.empty() || ReadsAsItStands(choice.readings[0], choice.display);
+// A text repaired part by part, and how its parts read.
+struct PartsResult {
+    std::vector<unsigned char> text;
+    int target = 0;
+    std::size_t parts = 0;   // paragraphs with a byte above ASCII
+    std::size_t changed = 0; // of them, those repaired
+    long long firstChanged = -1;
+};
+
+// One pass of the repair by parts into `target`; returns the substitutes it wrote.
+std::size_t RepairPartsInto(const std::vector<RepairReading>& readings, int display, int target,
+                            const unsigned char* text, std::size_t n, PartsResult& result) {
+    RepairByParts parts(readings, display, target);
+    result.text.clear();
+    result.text.reserve(n);
+    std::size_t at = 0;
+    do {
+        const std::size_t k = std::min(kPartsBlock, n - at);
+        parts.Feed(text + at, k, at + k == n, result.text);
+        at += k;
+    } while (at < n);
+    result.target = target;
+    result.parts = parts.parts();
+    result.changed = parts.changed();
+    result.firstChanged = parts.firstChanged();
+    return parts.substitutes();
 }
 
-// The code page the range takes with this reading: a selection stays in the
-// display code page.
-int TargetOf(const RepairChoice& choice, const RepairReading& reading, const unsigned char* text, std::size_t n) {
-    return choice.wholeText ? RepairTargetCodePage(reading, text, n, choice.display) : choice.display;
+// The text repaired part by part, each paragraph taking of the readings the
+// one that reads it best (`chosen` first): in the display code page when
+// that holds the whole result, else in the first of 1251, 866 and KOI8-R
+// that does, else in the display code page with substitutes (the rule of
+// RepairTargetCodePage, over what the parts give).
+PartsResult RepairParts(const RepairChoice& choice, const RepairReading& chosen, const unsigned char* text,
+                        std::size_t n) {
+    const std::vector<RepairReading> readings =
+        FindPartReadings(choice.head.data(), choice.sampleLength, choice.display, chosen);
+    PartsResult result;
+    if (RepairPartsInto(readings, choice.display, choice.display, text, n, result) == 0) return result;
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
+        PartsResult other;
+        if (cp != choice.display && RepairPartsInto(readings, choice.display, cp, text, n, other) == 0) return other;
+    }
+    return result;
 }
 
-// The first lines of the sample: cut after the last line feed of its first
+// The first lines of `text`: cut after the last line feed of its first
 // kPreviewSize bytes (a line feed is never part of a longer sequence in any
 // of the readings), or at kPreviewSize when there is none.
-std::size_t PreviewLength(const std::vector<unsigned char>& sample) {
-    if (sample.size() <= kPreviewSize) return sample.size();
+std::size_t PreviewLength(const unsigned char* text, std::size_t n) {
+    if (n <= kPreviewSize) return n;
     for (std::size_t i = kPreviewSize; i > 0; --i)
-        if (sample[i - 1] == '\n') return i;
+        if (text[i - 1] == '\n') return i;
     return kPreviewSize;
 }
 
-// The preview: the start of the text as the reading makes it, shown in the
-// font of the code page it goes into.
-void ShowPreview(HWND dialog, int index) {
-    const RepairChoice* choice = ChoiceOf(dialog);
+void ShowPreviewText(HWND dialog, const unsigned char* text, std::size_t n, int codePage) {
     HWND preview = GetDlgItem(dialog, IDC_REPAIR_PREVIEW);
-    if (!choice || !preview || index < 0 || index >= static_cast<int>(choice->readings.size())) return;
-    const RepairReading& reading = choice->readings[index];
-    const int target = TargetOf(*choice, reading, choice->sample.data(), choice->sample.size());
-    std::vector<unsigned char> shown;
-    try {
-        shown = ApplyRepairReading(reading, choice->sample.data(), PreviewLength(choice->sample), target);
-    } catch (const std::bad_alloc&) {
-        shown.clear();
-    }
-    CHARFORMATA format = CharFormatOfCodePage(target);
+    if (!preview) return;
+    CHARFORMATA format = CharFormatOfCodePage(codePage);
     SendMessageA(preview, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    StreamBytesInAs(preview, target, SF_TEXT, shown.data(), static_cast<int32_t>(shown.size()));
+    StreamBytesInAs(preview, codePage, SF_TEXT, text, static_cast<int32_t>(PreviewLength(text, n)));
     SendMessageA(preview, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
+// "3 из 12 абзацев восстановлены"
+std::string PartsCount(std::size_t changed, std::size_t parts) {
+    const auto m = static_cast<int64_t>(changed);
+    const auto n = static_cast<int64_t>(parts);
+    return GroupedNumber(m) + " из " + GroupedNumber(n) + " " + NounAfter(n, "абзаца", "абзацев", "абзацев") + " " +
+           NounAfter(m, "восстановлен", "восстановлены", "восстановлены");
+}
+
+// What OK will do with the whole text, said over the start of it the
+// dialog repaired.
+std::string WholeTextVerdict(const RepairChoice& choice, const PartsResult& counted, bool best) {
+    if (counted.changed == 0) {
+        return choice.headIsAll ? "Текст уже читается лучше всего: восстанавливать нечего."
+                                : "Начало текста уже читается лучше всего.";
+    }
+    if (counted.changed < counted.parts) {
+        const std::string count = PartsCount(counted.changed, counted.parts);
+        return choice.headIsAll ? count + "; ОК восстановит текст."
+                                : "В начале текста " + count + "; ОК восстановит весь текст.";
+    }
+    return best ? "Лучшее прочтение выбрано; ОК восстановит текст." : "ОК восстановит текст этим прочтением.";
+}
+
+// The verdict and the preview of the reading: for the whole text, its start
+// repaired part by part, the preview from the first paragraph repaired;
+// for a selection, its start with the one reading, in the display code page.
+void ShowReading(HWND dialog, int index) {
+    const RepairChoice* choice = ChoiceOf(dialog);
+    if (!choice || index < 0 || index >= static_cast<int>(choice->readings.size())) return;
+    const RepairReading& reading = choice->readings[index];
+    if (!choice->wholeText) {
+        std::vector<unsigned char> shown;
+        try {
+            shown = ApplyRepairReading(reading, choice->head.data(),
+                                       PreviewLength(choice->head.data(), choice->head.size()), choice->display);
+        } catch (const std::bad_alloc&) {
+            shown.clear();
+        }
+        SetDlgItemTextA(dialog, IDC_REPAIR_VERDICT,
+                        ReadsAsItStands(choice->readings[0], choice->display)
+                            ? "Текст уже читается лучше всего: восстанавливать нечего."
+                            : "Лучшее прочтение выбрано; ОК восстановит текст.");
+        ShowPreviewText(dialog, shown.data(), shown.size(), choice->display);
+        return;
+    }
+    PartsResult counted;
+    try {
+        counted = RepairParts(*choice, reading, choice->head.data(), choice->head.size());
+        SetDlgItemTextA(dialog, IDC_REPAIR_VERDICT, WholeTextVerdict(*choice, counted, index == 0).c_str());
+    } catch (const std::bad_alloc&) {
+        counted = PartsResult{};
+        SetDlgItemTextA(dialog, IDC_REPAIR_VERDICT, "");
+    }
+    // The paragraphs before the first one repaired read as they stand in a
+    // single-byte code page, and go into one: byte for byte, so the first
+    // repaired one starts in the result where it starts in the text.
+    const std::size_t from =
+        counted.changed ? std::min(static_cast<std::size_t>(std::max(counted.firstChanged, 0LL)), counted.text.size())
+                        : 0;
+    SetDlgItemTextA(dialog, IDC_REPAIR_PREVIEW_CAPTION,
+                    from ? "С первого восстановленного абзаца:" : "Начало текста после восстановления:");
+    ShowPreviewText(dialog, counted.text.data() + from, counted.text.size() - from, counted.target);
 }
 
 void InitRepairDialog(HWND dialog, LPARAM param) {
@@ -88,11 +191,8 @@ void InitRepairDialog(HWND dialog, LPARAM param) {
     for (const RepairReading& reading : choice->readings)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(RepairReadingNameRussian(reading).c_str()));
     SendMessageA(list, LB_SETCURSEL, 0, 0);
-    SetDlgItemTextA(dialog, IDC_REPAIR_VERDICT,
-                    AlreadyReadsBest(*choice) ? "Текст уже читается лучше всего: восстанавливать нечего."
-                                              : "Лучшее прочтение выбрано; ОК восстановит текст.");
     SendDlgItemMessageA(dialog, IDC_REPAIR_PREVIEW, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
-    ShowPreview(dialog, 0);
+    ShowReading(dialog, 0);
 }
 
 bool AcceptReading(HWND dialog) {
@@ -105,8 +205,7 @@ bool AcceptReading(HWND dialog) {
 bool PreviewChosenReading(HWND dialog, WPARAM wParam) {
     if (LOWORD(wParam) != IDC_REPAIR_READINGS) return false;
     if (HIWORD(wParam) == LBN_SELCHANGE) {
-        ShowPreview(dialog,
-                    static_cast<int>(SendDlgItemMessageA(dialog, IDC_REPAIR_READINGS, LB_GETCURSEL, 0, 0)));
+        ShowReading(dialog, static_cast<int>(SendDlgItemMessageA(dialog, IDC_REPAIR_READINGS, LB_GETCURSEL, 0, 0)));
     } else if (HIWORD(wParam) == LBN_DBLCLK) {
         PostMessageA(dialog, WM_COMMAND, IDOK, 0); // a double click is OK
     }
@@ -115,11 +214,21 @@ bool PreviewChosenReading(HWND dialog, WPARAM wParam) {
 
 constexpr DialogBehaviour kRepairDialog{InitRepairDialog, AcceptReading, PreviewChosenReading};
 
+// A document read as bytes whose repaired reading says they were UTF-8 is
+// written as UTF-8 from now on (with the mark when they began with it), so
+// that a save gives the repaired text in the file's own encoding. A Unicode
+// document keeps its encoding.
+void KeepTextsEncoding(const RepairReading& reading, const unsigned char* text, int32_t n) {
+    if (reading.saved != kRepairUtf8 || g_document.encoding != FileEncoding::Bytes) return;
+    const bool mark = n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF;
+    ChangeDocumentEncoding(mark ? FileEncoding::Utf8Bom : FileEncoding::Utf8);
+}
+
 // Puts the chosen reading of the range in as one undo step; false when
 // memory ran out (nothing has changed then).
 bool ApplyChosenReading(const RepairChoice& choice, CHARRANGE original, int32_t start, int32_t end) {
     const RepairReading& reading = choice.readings[choice.chosen];
-    if (ReadsAsItStands(reading, choice.display)) return true;
+    if (!choice.wholeText && ReadsAsItStands(reading, choice.display)) return true;
     const int32_t length = end - start;
     HeapBuffer text(static_cast<size_t>(length) + 2);
     if (!text) return false;
@@ -127,8 +236,13 @@ bool ApplyChosenReading(const RepairChoice& choice, CHARRANGE original, int32_t 
     std::vector<unsigned char> out;
     int target = choice.display;
     try {
-        target = TargetOf(choice, reading, text.get(), static_cast<size_t>(n));
-        out = ApplyRepairReading(reading, text.get(), static_cast<size_t>(n), target);
+        if (choice.wholeText) {
+            PartsResult repaired = RepairParts(choice, reading, text.get(), static_cast<size_t>(n));
+            out = std::move(repaired.text);
+            target = repaired.target;
+        } else {
+            out = ApplyRepairReading(reading, text.get(), static_cast<size_t>(n), target);
+        }
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -137,7 +251,8 @@ bool ApplyChosenReading(const RepairChoice& choice, CHARRANGE original, int32_t 
     // The same bytes in the same code page: no step to undo.
     if (target == choice.display && m == n && (n == 0 || memcmp(out.data(), text.get(), n) == 0)) return true;
     if (choice.wholeText) {
-        ReplaceWholeText({out.data(), m, target, text.get(), n, original, {0, m}});
+        if (ReplaceWholeText({out.data(), m, target, text.get(), n, original, {0, m}}))
+            KeepTextsEncoding(reading, text.get(), n);
     } else {
         ReplaceRange(start, end, out.data(), m);
     }
@@ -155,15 +270,19 @@ void RepairTextCommand(int) {
     const int32_t start = choice.wholeText ? 0 : original.cpMin;
     const int32_t end = choice.wholeText ? TextLength(EditorWindow()) : original.cpMax;
     if (end <= start) return;
-    // The readings are found from the start of the range alone, so the
-    // dialog opens at once whatever the length of the text.
+    // The readings are found from the start of the range alone, and only
+    // the whole text's first megabyte is repaired for the dialog, so it
+    // opens at once whatever the length of the text.
     bool enoughMemory = true;
     try {
-        const int32_t sampleLength = std::min<int32_t>(end - start, static_cast<int32_t>(kRepairSampleSize));
-        choice.sample.resize(static_cast<size_t>(sampleLength));
-        choice.sample.resize(static_cast<size_t>(
-            GetRangeBytes(EditorWindow(), start, start + sampleLength, choice.sample.data(), sampleLength)));
-        choice.readings = FindRepairReadings(choice.sample.data(), choice.sample.size(), choice.display, 5);
+        const int32_t limit = choice.wholeText ? kCountedSize : static_cast<int32_t>(kRepairSampleSize);
+        const int32_t headLength = std::min(end - start, limit);
+        choice.headIsAll = headLength == end - start;
+        choice.head.resize(static_cast<size_t>(headLength));
+        choice.head.resize(static_cast<size_t>(
+            GetRangeBytes(EditorWindow(), start, start + headLength, choice.head.data(), headLength)));
+        choice.sampleLength = std::min(choice.head.size(), kRepairSampleSize);
+        choice.readings = FindRepairReadings(choice.head.data(), choice.sampleLength, choice.display, 5);
     } catch (const std::bad_alloc&) {
         enoughMemory = false;
     }

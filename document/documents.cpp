@@ -586,6 +586,12 @@ bool LoadDroppedFile(HDROP drop) {
     return true;
 }
 
+void SetDocumentEncoding(FileEncoding encoding) {
+    g_document.encoding = encoding;
+    g_document.note[0] = '\0';
+    UpdateCodePageField();
+}
+
 void ResetDocumentState() {
     g_document = Document{};
     UpdateCodePageField();

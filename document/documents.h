@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/heap_block.h"
+#include "core/unicode/unicode_file.h"
 
 // --- Loading and saving ---
 
@@ -66,6 +67,11 @@ void OpenRecentFileCommand(int id);
 // A dropped file: the first of the list, after the prompt. True when the
 // drop named a file (the drop has been finished).
 bool LoadDroppedFile(HDROP drop);
+
+// From now on the document is written to its file in `encoding` (the text
+// as shown, encoded so); the note on why the file opened as bytes goes, and
+// the status bar says so.
+void SetDocumentEncoding(FileEncoding encoding);
 
 // The document a new process starts with: no file ("БезИмени"). Part of
 // start-up and of ResetProgramState.

@@ -568,6 +568,7 @@ void ResetEditorState() {
     SetAvailableMemoryReader(nullptr); // the machine's own memory again
     g_droppedFileHandler = nullptr;
     g_freshCtrlHandler = nullptr;
+    SetEncodingHandler(nullptr);
     g_middleScrolling = false;
     g_scrollAnchor = POINT{};
     g_scrollTimerRunning = false;

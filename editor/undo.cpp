@@ -29,6 +29,7 @@ struct UndoRecord {
                               // Overwrite: the byte overwritten
     bool overwrote;           // Overwrite: a byte was there (not at a line break or the end)
     unsigned char codePage;   // Snapshot: the display code page of the saved text
+    FileEncoding encoding;    // Snapshot: the document's file encoding then
     unsigned char keyUnit;    // Typing: 1; LineBreak: the bytes one Enter inserted (CR LF or LF)
     UndoRecord* next;
 };
@@ -47,10 +48,13 @@ struct RedoRecord {
     int32_t length;
     CHARRANGE selection;
     unsigned char codePage;
+    FileEncoding encoding; // a whole-text step: the document's file encoding
     RedoRecord* next;
 };
 
 RedoRecord* g_redoTop;
+
+EncodingHandler g_encodingHandler;
 
 // Typing and LineBreak: the bytes one key inserts.
 int32_t KeyUnit(const UndoRecord& record) { return record.keyUnit; }
@@ -236,6 +240,7 @@ void RecordWordDeletion(bool right, int32_t s, int32_t length) {
 bool PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e, int codePage) {
     UndoRecord record = SavedTextRecord(UndoRequest::Snapshot, saved, savedLength, saved ? s : 0, saved ? e : 0);
     record.codePage = static_cast<unsigned char>(codePage);
+    record.encoding = g_document.encoding;
     return Push(record);
 }
 
@@ -319,6 +324,7 @@ void UndoSnapshot(const UndoRecord& record) {
     redo.wholeText = true;
     redo.selection = GetSelection(g_editorState.control);
     redo.codePage = static_cast<unsigned char>(g_editorState.displayCodePage);
+    redo.encoding = g_document.encoding;
     redo.text = WholeTextNow(&redo.length);
     if (!redo.text) ClearRedo();
     // The saved bytes are shown in the code page they were saved in.
@@ -328,6 +334,7 @@ void UndoSnapshot(const UndoRecord& record) {
         HeapFreeBlock(redo.text);
         return;
     }
+    ChangeDocumentEncoding(record.encoding);
     PopAndFree();
     if (redo.text) PushRedo(redo);
 }
@@ -360,6 +367,7 @@ void RedoWholeText(const RedoRecord& record) {
         PopAndFree();
         return;
     }
+    ChangeDocumentEncoding(record.encoding);
     PopRedo();
 }
 
@@ -474,4 +482,10 @@ void RedoCommand(int) {
     } else {
         RedoStep();
     }
+}
+
+void SetEncodingHandler(EncodingHandler handler) { g_encodingHandler = handler; }
+
+void ChangeDocumentEncoding(FileEncoding encoding) {
+    if (g_encodingHandler && encoding != g_document.encoding) g_encodingHandler(encoding);
 }

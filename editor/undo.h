@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/unicode/unicode_file.h"
+
 // What RecordUndo is asked to record. The numbers are the request codes the
 // history has always used.
 enum class UndoRequest : unsigned char {
@@ -44,3 +46,12 @@ bool NoRedoRecords();
 // IDM_UNDO and IDM_REDO (through the control's own undo when it serves).
 void UndoCommand(int id);
 void RedoCommand(int id);
+
+// The document's file encoding is the document code's to write (globals.h):
+// the editor asks for a change through this handler, set at start-up. A
+// whole-text step undone brings back the encoding the document had before
+// it, and done again the one it had after; a command that finds the text's
+// own encoding (the text repair) asks right after its whole-text step.
+using EncodingHandler = void (*)(FileEncoding encoding);
+void SetEncodingHandler(EncodingHandler handler);
+void ChangeDocumentEncoding(FileEncoding encoding);

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "base/globals.h"
 #include "core/app/command_ids.h"
 #include "core/dialogs/codepage_dialog_ids.h"
+#include "document/documents.h"
 
 namespace {
 
@@ -115,6 +117,58 @@ TEST_F(RepairDialog, GarbledTextComesBackAsOneUndoStepAndCleanTextStays) {
     Command(IDM_UNDO);
     EXPECT_EQ(Text(), before + garbled + after);
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
+}
+
+// Paragraphs from different sources: a clean 1251 one stays, a UTF-8 one
+// (shown as 1251) and UTF-8 read as 1252 and saved as UTF-8 come back; the
+// preview starts at the first one repaired. The garbled lines were made by
+//   python3 -c "print('Вторая ...'.encode('utf-8').decode('cp1251'))" (and 'cp1252')
+TEST_F(RepairDialog, ParagraphsGarbledDifferentWaysComeBackInOneStep) {
+    const std::wstring clean = L"Это письмо пришло в чужой кодировке, и его надо вернуть.\r\n";
+    const std::wstring second = L"Вторая строка письма: всё ещё по-русски, с буквами ё и щ.\r\n";
+    const std::wstring third = L"Третий абзац пришёл по почте от друга и был прочитан криво.\r\n";
+    const std::wstring secondAs1251 = L"Р’С‚РѕСЂР°СЏ СЃС‚СЂРѕРєР° РїРёСЃСЊРјР°: РІСЃС‘ РµС‰С‘ РїРѕ-СЂСѓСЃСЃРєРё, СЃ Р±СѓРєРІР°РјРё С‘ Рё С‰.\r\n";
+    const std::wstring thirdAs1252 = L"Ð¢Ñ€ÐµÑ‚Ð¸Ð¹ Ð°Ð±Ð·Ð°Ñ† Ð¿Ñ€Ð¸ÑˆÑ‘Ð» Ð¿Ð¾ Ð¿Ð¾Ñ‡Ñ‚Ðµ Ð¾Ñ‚ Ð´Ñ€ÑƒÐ³Ð° Ð¸ Ð±Ñ‹Ð» Ð¿Ñ€Ð¾Ñ‡Ð¸Ñ‚Ð°Ð½ ÐºÑ€Ð¸Ð²Ð¾.\r\n";
+    const Bytes garbled = Encode(clean, 1251) + Encode(secondAs1251, 1251) + Encode(thirdAs1252, CP_UTF8);
+    Load(garbled);
+    Shown shown;
+    AnswerNextDialog(Look(shown, IDOK, "repair_parts"));
+    Command(IDM_REPAIR_TEXT);
+    EXPECT_STREQ(shown.verdict, "2 из 3 абзацев восстановлены; ОК восстановит текст.");
+    EXPECT_EQ(std::wstring(shown.preview).substr(0, 20), second.substr(0, 20));
+    EXPECT_EQ(Text(), Encode(clean + second + third, 1251));
+    EXPECT_EQ(DisplayCodePage(), 0);
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), garbled);
+    EXPECT_TRUE(UndoHistoryEmpty());
+}
+
+// 1251 read as 1252 and saved as UTF-8 opens as bytes (no display code page
+// holds its letters); repaired, it is a UTF-8 document, and saves as one.
+//   python3 -c "print('Привет, мир'.encode('cp1251').decode('cp1252'))"
+TEST_F(RepairDialog, TextThatWasUtf8IsSavedAsUtf8) {
+    char folder[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof folder, folder), 0u);
+    const std::string path = std::string(folder) + "lk2repair" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const Bytes file = Encode(L"Ïðèâåò, ìèð", CP_UTF8);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(handle, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+    CloseHandle(handle);
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+    Shown shown;
+    AnswerNextDialog(Look(shown, IDOK));
+    Command(IDM_REPAIR_TEXT);
+    EXPECT_EQ(g_document.encoding, FileEncoding::Utf8);
+    EXPECT_STREQ(g_document.note, "");
+    Key('S', true);
+    EXPECT_EQ(harness::ReadFileBytes(path), Encode(L"Привет, мир", CP_UTF8));
+    // Undo brings the bytes back as they were, and their encoding.
+    Command(IDM_UNDO);
+    EXPECT_EQ(Text(), file);
+    EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+    DeleteFileA(path.c_str());
 }
 
 } // namespace
