@@ -84,7 +84,7 @@ char32_t Upper(char32_t c) {
 bool Encode(const Chars& text, int e, Bytes& out) {
     out.clear();
     for (char32_t c : text) {
-        if (e == kRepairUtf8) {
+        if (e == kEncodingUtf8) {
             AppendUtf8(out, c);
             continue;
         }
@@ -102,7 +102,7 @@ bool Encode(const Chars& text, int e, Bytes& out) {
 Chars Decode(const Bytes& bytes, int e) {
     RepairReading r;
     r.saved = static_cast<signed char>(e);
-    const Bytes u = ApplyRepairReading(r, bytes.data(), bytes.size(), kRepairUtf8);
+    const Bytes u = ApplyRepairReading(r, bytes.data(), bytes.size(), kEncodingUtf8);
     return FromUtf8(std::string(u.begin(), u.end()));
 }
 
@@ -131,19 +131,19 @@ const char* Short(int e) {
 
 std::vector<Family> Families() {
     std::vector<Family> f;
-    for (int e = 0; e <= kRepairUtf8; ++e) f.push_back({std::string("clean ") + Short(e), e, {}});
+    for (int e = 0; e <= kEncodingUtf8; ++e) f.push_back({std::string("clean ") + Short(e), e, {}});
     const int wrongs[] = {0, 1, 2, 3, 4, kRepair1252};
-    for (int e = 0; e <= kRepairUtf8; ++e)
+    for (int e = 0; e <= kEncodingUtf8; ++e)
         for (int w : wrongs)
-            for (int s : {kRepairUtf8, 0, 1, 2, 3, 4})
+            for (int s : {kEncodingUtf8, 0, 1, 2, 3, 4})
                 if (w != e && s != w)
                     f.push_back({std::string(Short(e)) + ">" + Short(w) + ">" + Short(s), e, {{w, s}}});
-    for (int e : {kRepairUtf8, 0, 2})
+    for (int e : {kEncodingUtf8, 0, 2})
         for (int w1 : {0, 2, kRepair1252})
             for (int w2 : {0, kRepair1252})
                 if (w1 != e)
                     f.push_back({std::string(Short(e)) + ">" + Short(w1) + ">utf8>" + Short(w2) + ">utf8", e,
-                                 {{w1, kRepairUtf8}, {w2, kRepairUtf8}}});
+                                 {{w1, kEncodingUtf8}, {w2, kEncodingUtf8}}});
     f.push_back({"koi8 7-bit", kCodePageKoi8, {}, true});
     return f;
 }
@@ -173,7 +173,7 @@ Chars Folded(Chars s) {
 // bytes are clean capitals), so such samples are counted apart.
 bool CaseOnly(const Bytes& bytes, const Chars& text) {
     const Chars folded = Folded(text);
-    for (int e = 0; e <= kRepairUtf8; ++e) {
+    for (int e = 0; e <= kEncodingUtf8; ++e) {
         const Chars plain = Decode(bytes, e);
         if (plain != text && Folded(plain) == folded) return true;
     }
@@ -196,12 +196,12 @@ int CleanEncoding(const std::string& family) {
     static const char* const names[] = {"clean cp1251", "clean cp866", "clean koi8_r"};
     for (int e = 0; e < 3; ++e)
         if (family == names[e]) return e;
-    return family == "clean utf-8" ? kRepairUtf8 : -1;
+    return family == "clean utf-8" ? kEncodingUtf8 : -1;
 }
 
 // The text as the editor and lork2-text repair it: line by line, in UTF-8.
 Bytes RepairedByParts(const Bytes& bytes, const RepairReading& best) {
-    RepairByParts parts(FindPartReadings(bytes.data(), bytes.size(), -1, best), -1, kRepairUtf8);
+    RepairByParts parts(FindPartReadings(bytes.data(), bytes.size(), -1, best), -1, kEncodingUtf8);
     Bytes out;
     parts.Feed(bytes.data(), bytes.size(), true, out);
     return out;
@@ -380,7 +380,7 @@ int main(int argc, char** argv) {
                     continue;
                 }
                 const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1);
-                const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kRepairUtf8);
+                const Bytes u = ApplyRepairReading(best[0], bytes.data(), bytes.size(), kEncodingUtf8);
                 const Chars result = FromUtf8(std::string(u.begin(), u.end()));
                 const bool good = result == text;
                 if (!good && Folded(result) == Folded(text) && best[0].steps <= f.readings.size() && !f.sevenBit) {
@@ -390,7 +390,7 @@ int main(int argc, char** argv) {
                 }
                 std::string group = f.name;
                 if (!all && !f.readings.empty())
-                    group = f.readings.size() == 1 ? (f.readings[0].second == kRepairUtf8 ? "one, saved utf8"
+                    group = f.readings.size() == 1 ? (f.readings[0].second == kEncodingUtf8 ? "one, saved utf8"
                                                                                            : "one, saved 8-bit")
                                                    : "two";
                 if (!all && f.name.rfind("clean", 0) == 0) group = "clean";
@@ -404,7 +404,7 @@ int main(int argc, char** argv) {
                     const auto many = FindRepairReadings(bytes.data(), bytes.size(), -1, 64);
                     std::string right = "none";
                     for (const RepairReading& r : many) {
-                        const Bytes v = ApplyRepairReading(r, bytes.data(), bytes.size(), kRepairUtf8);
+                        const Bytes v = ApplyRepairReading(r, bytes.data(), bytes.size(), kEncodingUtf8);
                         if (FromUtf8(std::string(v.begin(), v.end())) == text) {
                             right = RepairReadingName(r) + " " + std::to_string(r.score);
                             break;
@@ -453,7 +453,7 @@ int main(int argc, char** argv) {
                     for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
                 const auto* p = reinterpret_cast<const unsigned char*>(s.data());
                 const auto best = FindRepairReadings(p, s.size(), -1, 1);
-                const Bytes u = ApplyRepairReading(best[0], p, s.size(), kRepairUtf8);
+                const Bytes u = ApplyRepairReading(best[0], p, s.size(), kEncodingUtf8);
                 ++lines;
                 kept += std::string(u.begin(), u.end()) == s;
                 if (misses && std::string(u.begin(), u.end()) != s) std::fprintf(stderr, "latin %s\n", s.c_str());

@@ -219,7 +219,7 @@ constexpr DialogBehaviour kRepairDialog{InitRepairDialog, AcceptReading, Preview
 // that a save gives the repaired text in the file's own encoding. A Unicode
 // document keeps its encoding.
 void KeepTextsEncoding(const RepairReading& reading, const unsigned char* text, int32_t n) {
-    if (reading.saved != kRepairUtf8 || g_document.encoding != FileEncoding::Bytes) return;
+    if (reading.saved != kEncodingUtf8 || g_document.encoding != FileEncoding::Bytes) return;
     const bool mark = n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF;
     ChangeDocumentEncoding(mark ? FileEncoding::Utf8Bom : FileEncoding::Utf8);
 }

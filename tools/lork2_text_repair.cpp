@@ -97,7 +97,7 @@ bool IsUtf16(ByteOrderMark mark) { return mark == ByteOrderMark::Utf16Le || mark
 std::string ReadingName(const RepairReading& r, ByteOrderMark mark) {
     std::string name = RepairReadingName(r);
     const std::string utf8 = kEncodings[kEncodingUtf8].readingName;
-    if (IsUtf16(mark) && !r.sevenBit && r.saved == kRepairUtf8 && name.size() >= utf8.size() &&
+    if (IsUtf16(mark) && !r.sevenBit && r.saved == kEncodingUtf8 && name.size() >= utf8.size() &&
         name.compare(name.size() - utf8.size(), utf8.size(), utf8) == 0)
         name.replace(name.size() - utf8.size(), utf8.size(), mark == ByteOrderMark::Utf16Le ? "utf16le" : "utf16be");
     return name;
@@ -194,7 +194,7 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     // Without --to the text stays in the encoding its bytes are in, UTF-16
     // by way of UTF-8, with the mark it had.
     const bool ownEncoding = o.target < 0;
-    const int target = !ownEncoding ? o.target : utf16 ? kRepairUtf8 : readings[0].saved;
+    const int target = !ownEncoding ? o.target : utf16 ? kEncodingUtf8 : readings[0].saved;
     const std::string prefix = named ? DisplayName(file) + ": " : std::string();
     if (o.list) {
         if (named) WriteLine(output, DisplayName(file) + ":\n");
@@ -208,7 +208,7 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     // cannot be.
     RepairByParts decoder(FindPartReadings(sample.data(), sample.size(), -1, readings[0]), -1, target);
     input.Unread(std::move(sample));
-    RepairedOutput repaired(output, ownEncoding && target == kRepairUtf8 ? mark : ByteOrderMark::None);
+    RepairedOutput repaired(output, ownEncoding && target == kEncodingUtf8 ? mark : ByteOrderMark::None);
     Bytes text;
     result.status = StreamTextInto(input, output, [&](unsigned char* p, std::size_t n, bool end, TextOutput&) {
         if (!ascii.empty()) {

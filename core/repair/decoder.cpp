@@ -19,7 +19,7 @@ namespace {
 void DecodeBlock(int e, Utf8Cut& pending, const unsigned char* p, std::size_t n, bool last, const Tables& t,
                  std::vector<char32_t>& out, std::size_t& bad) {
     out.clear();
-    if (e != kRepairUtf8) {
+    if (e != kEncodingUtf8) {
         out.resize(n);
         for (std::size_t i = 0; i < n; ++i) out[i] = t.decode[e][p[i]];
         return;
@@ -38,7 +38,7 @@ void DecodeBlock(int e, Utf8Cut& pending, const unsigned char* p, std::size_t n,
 
 RepairDecoder::RepairDecoder(const RepairReading& reading, int target) : reading_(reading), target_(target) {
     if (reading_.steps > kRepairMaxSteps) reading_.steps = kRepairMaxSteps;
-    if (target_ < 0 || target_ > kRepairUtf8) target_ = 0;
+    if (target_ < 0 || target_ > kEncodingUtf8) target_ = 0;
 }
 
 // A '#' ending the block waits for the next: it is ё between letters.
@@ -58,7 +58,7 @@ void RepairDecoder::DecodeSevenBit(const unsigned char* data, std::size_t n, boo
 // A byte order mark, possibly cut by the first blocks, is dropped; bytes
 // that only began like one go on to the decoding.
 void RepairDecoder::SkipMark(const unsigned char*& data, std::size_t& n, bool last) {
-    if (!atStart_ || reading_.saved != kRepairUtf8) return;
+    if (!atStart_ || reading_.saved != kEncodingUtf8) return;
     constexpr std::size_t kMarkSize = sizeof kUtf8Mark;
     while (n > 0 && markSeen_ < kMarkSize && data[0] == kUtf8Mark[markSeen_]) {
         ++markSeen_;
@@ -111,7 +111,7 @@ const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, st
 
 // The characters in the target, with the usual substitute for one it lacks.
 void RepairDecoder::Encode(std::vector<unsigned char>& out) {
-    if (target_ == kRepairUtf8) {
+    if (target_ == kEncodingUtf8) {
         for (char32_t c : chars_) AppendUtf8(out, c);
         return;
     }
@@ -153,7 +153,7 @@ int RepairTargetCodePage(const RepairReading& reading, const unsigned char* text
     // One pass over the result, block by block: the display code pages that
     // hold every character of it.
     constexpr std::size_t kBlock = 64 * 1024;
-    RepairDecoder decoder(reading, kRepairUtf8);
+    RepairDecoder decoder(reading, kEncodingUtf8);
     unsigned held = (1u << kDisplayCodePageCount) - 1;
     std::size_t at = 0;
     do {

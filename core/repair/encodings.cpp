@@ -78,7 +78,7 @@ char32_t WesternChar(int e, unsigned char b) {
 
 void FillCodes(Tables& t) {
     for (int e = 0; e < kSingleByteCount; ++e) {
-        if (e == kRepairUtf8) continue;
+        if (e == kEncodingUtf8) continue;
         for (int b = 0; b < 256; ++b) {
             const auto byte = static_cast<unsigned char>(b);
             const char32_t c = e < kCodePageCount ? CodePageChar(e, byte) : WesternChar(e, byte);
@@ -129,7 +129,7 @@ ByteRow ByteRowOf(const Tables& t, int e) {
 
 bool DecodeStrict(const unsigned char* p, std::size_t n, int e, const Tables& t, Text& out) {
     out.clear();
-    if (e != kRepairUtf8) {
+    if (e != kEncodingUtf8) {
         out.resize(n);
         for (std::size_t i = 0; i < n; ++i) out[i] = t.decode[e][p[i]];
         return true;
@@ -156,7 +156,7 @@ bool Undo(const Text& in, const RepairStep& s, const Tables& t, std::vector<unsi
     return DecodeStrict(bytes.data(), bytes.size(), s.original, t, out);
 }
 
-bool RestoresUnassigned(const RepairStep& s) { return s.wrong == kCodePageAnsi && s.original == kRepairUtf8; }
+bool RestoresUnassigned(const RepairStep& s) { return s.wrong == kCodePageAnsi && s.original == kEncodingUtf8; }
 
 void RestoreUnassigned(unsigned char* p, std::size_t n, unsigned char before) {
     constexpr unsigned char kUnassigned = 0x98, kLead = 0xD0;

@@ -47,7 +47,7 @@ RepairReading Plain(int saved) {
 
 bool ThroughUtf8(const RepairReading& r) {
     for (int i = 0; i < r.steps; ++i)
-        if (r.step[i].original == kRepairUtf8) return true;
+        if (r.step[i].original == kEncodingUtf8) return true;
     return false;
 }
 
@@ -105,8 +105,8 @@ std::vector<RepairReading> FindPartReadings(const unsigned char* sample, std::si
 }
 
 RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands, int target)
-    : asItStands_(asItStands), target_(target < 0 || target > kRepairUtf8 ? 0 : target) {
-    if (readings.empty()) readings.push_back(Plain(asItStands >= 0 ? asItStands : kRepairUtf8));
+    : asItStands_(asItStands), target_(target < 0 || target > kEncodingUtf8 ? 0 : target) {
+    if (readings.empty()) readings.push_back(Plain(asItStands >= 0 ? asItStands : kEncodingUtf8));
     if (readings.size() > kRepairPartReadings) readings.resize(kRepairPartReadings);
     // KOI8-R that lost its eighth bit is one reading of the whole text.
     if (readings[0].sevenBit) readings.resize(1);
@@ -129,7 +129,7 @@ const RepairReading& RepairByParts::mostTaken() const {
 // The characters in the target, with the usual substitute for one it lacks.
 static void EncodeChars(const std::vector<char32_t>& chars, int target, std::vector<unsigned char>& out,
                         std::size_t& substitutes) {
-    if (target == kRepairUtf8) {
+    if (target == kEncodingUtf8) {
         for (char32_t c : chars) AppendUtf8(out, c);
         return;
     }

@@ -32,7 +32,7 @@ constexpr std::size_t kLineBackUp = 256;
 
 // The encodings a text is read in, and those it may have been wrongly read
 // as (UTF-8 never is: it would not have decoded).
-constexpr int kSavedAs[] = {kRepairUtf8, kCodePageAnsi, kCodePageOem, kCodePageKoi8, kCodePageIso, kCodePageMac};
+constexpr int kSavedAs[] = {kEncodingUtf8, kCodePageAnsi, kCodePageOem, kCodePageKoi8, kCodePageIso, kCodePageMac};
 constexpr int kReadAs[] = {kCodePageAnsi, kCodePageOem,    kCodePageKoi8,  kCodePageIso,    kCodePageMac, kRepair1252,
                            kRepairMacEuro, kRepairLatin1, kRepairMacRoman, kRepair437};
 
@@ -68,14 +68,14 @@ void AddUndone(const Candidate& from, const Tables& t, std::vector<Candidate>& f
     std::vector<unsigned char> bytes;
     Text undone;
     for (int w : kReadAs) {
-        for (int e = 0; e <= kRepairUtf8; ++e) {
+        for (int e = 0; e <= kEncodingUtf8; ++e) {
             if (e == w) continue;
             const RepairStep step{static_cast<signed char>(w), static_cast<signed char>(e)};
             if (!Undo(from.text, step, t, bytes, undone) || undone == from.text) continue;
             Candidate c{from.reading, undone};
             c.reading.step[c.reading.steps++] = step;
             found.push_back(c);
-            if (c.reading.steps < kRepairMaxSteps && e == kRepairUtf8 && HasHigh(c.text)) AddUndone(c, t, found);
+            if (c.reading.steps < kRepairMaxSteps && e == kEncodingUtf8 && HasHigh(c.text)) AddUndone(c, t, found);
         }
     }
 }
@@ -86,7 +86,7 @@ std::vector<Candidate> Candidates(const unsigned char* p, std::size_t m, int asI
     std::vector<Candidate> found;
     int starts[std::size(kSavedAs)];
     int startCount = 0;
-    if (asItStands >= 0 && asItStands <= kRepairUtf8) starts[startCount++] = asItStands;
+    if (asItStands >= 0 && asItStands <= kEncodingUtf8) starts[startCount++] = asItStands;
     for (int e : kSavedAs)
         if (e != asItStands) starts[startCount++] = e;
     for (int si = 0; si < startCount; ++si) {

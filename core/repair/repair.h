@@ -19,7 +19,6 @@
 // characters), Mac Roman and DOS 437; and Mac Cyrillic as macOS reads it
 // today, which has the euro sign at 0xFF where the older table
 // (kCodePageMac, and glibc's) has the currency sign.
-constexpr int kRepairUtf8 = kEncodingUtf8;
 constexpr int kRepair1252 = kEncodingCount;
 constexpr int kRepairMacEuro = kRepair1252 + 1;
 constexpr int kRepairLatin1 = kRepair1252 + 2;
@@ -37,7 +36,7 @@ struct RepairStep {
 constexpr int kRepairMaxSteps = 3;
 
 struct RepairReading {
-    signed char saved = kRepairUtf8; // how the bytes are written now (0..5)
+    signed char saved = kEncodingUtf8; // how the bytes are written now (0..5)
     unsigned char steps = 0;         // wrong readings undone, 0..kRepairMaxSteps
     RepairStep step[kRepairMaxSteps]; // step[0] is the last one, undone first
     bool sevenBit = false;           // KOI8-R with the eighth bit stripped (no steps)
@@ -63,7 +62,7 @@ std::string RepairReadingNameRussian(const RepairReading& r);
 
 // Applies a reading to a text given block by block, carrying sequences cut
 // by a block's end to the next, and writes the result in `target` (0..4 or
-// kRepairUtf8) with the usual substitutes for characters the target lacks
+// kEncodingUtf8) with the usual substitutes for characters the target lacks
 // (and '?' for what does not decode). Memory stays bounded by the block.
 class RepairDecoder {
   public:

@@ -29,11 +29,13 @@ std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 // Text in `e` (a code page or UTF-8) from UTF-8, and read as `e` into UTF-8.
 Bytes Encode(const Bytes& utf8, int e) {
-    return e == kRepairUtf8 ? utf8 : Utf8ToCodePage(e, utf8.data(), utf8.size()).bytes;
+    return e == kEncodingUtf8 ? utf8 : Utf8ToCodePage(e, utf8.data(), utf8.size()).bytes;
 }
-Bytes Decode(const Bytes& bytes, int e) { return e == kRepairUtf8 ? bytes : CodePageToUtf8(e, bytes.data(), bytes.size()); }
+Bytes Decode(const Bytes& bytes, int e) {
+    return e == kEncodingUtf8 ? bytes : CodePageToUtf8(e, bytes.data(), bytes.size());
+}
 
-Bytes Repaired(const Bytes& bytes, int target = kRepairUtf8, int asItStands = -1) {
+Bytes Repaired(const Bytes& bytes, int target = kEncodingUtf8, int asItStands = -1) {
     const auto best = FindRepairReadings(bytes.data(), bytes.size(), asItStands, 1);
     return ApplyRepairReading(best.at(0), bytes.data(), bytes.size(), target);
 }
@@ -61,10 +63,10 @@ TEST(Repair, HeldOutTextsComeBackFromEveryCommonGarbling) {
         int original, wrong, saved, wrong2, saved2;
     };
     const Chain chains[] = {
-        {kRepairUtf8, 0, kRepairUtf8, -1, -1}, {0, 2, kRepairUtf8, -1, -1}, {2, 0, kRepairUtf8, -1, -1},
-        {0, 1, kRepairUtf8, -1, -1},           {1, 0, kRepairUtf8, -1, -1}, {kRepairUtf8, 2, kRepairUtf8, -1, -1},
-        {2, 0, 0, -1, -1},                     {0, 2, 2, -1, -1},          {0, 4, kRepairUtf8, -1, -1},
-        {kRepairUtf8, 0, kRepairUtf8, 0, kRepairUtf8}, {2, 0, kRepairUtf8, 0, kRepairUtf8},
+        {kEncodingUtf8, 0, kEncodingUtf8, -1, -1}, {0, 2, kEncodingUtf8, -1, -1}, {2, 0, kEncodingUtf8, -1, -1},
+        {0, 1, kEncodingUtf8, -1, -1},           {1, 0, kEncodingUtf8, -1, -1}, {kEncodingUtf8, 2, kEncodingUtf8, -1, -1},
+        {2, 0, 0, -1, -1},                     {0, 2, 2, -1, -1},          {0, 4, kEncodingUtf8, -1, -1},
+        {kEncodingUtf8, 0, kEncodingUtf8, 0, kEncodingUtf8}, {2, 0, kEncodingUtf8, 0, kEncodingUtf8},
     };
     int misses = 0, total = 0;
     for (const Bytes& line : lines) {
@@ -78,10 +80,10 @@ TEST(Repair, HeldOutTextsComeBackFromEveryCommonGarbling) {
         if (!latin && line.size() >= 120) {
             EXPECT_EQ(Repaired(seven), line);
         }
-        for (int cp = 0; cp <= kRepairUtf8; ++cp) { // clean, as shown and not
+        for (int cp = 0; cp <= kEncodingUtf8; ++cp) { // clean, as shown and not
             ++total;
             misses += Repaired(Encode(line, cp)) != line;
-            EXPECT_EQ(Repaired(Encode(line, cp), kRepairUtf8, cp), line) << "clean in " << cp;
+            EXPECT_EQ(Repaired(Encode(line, cp), kEncodingUtf8, cp), line) << "clean in " << cp;
         }
         for (const Chain& c : chains) {
             Bytes bytes = Encode(Decode(Encode(line, c.original), c.wrong), c.saved);
@@ -147,8 +149,8 @@ TEST(Repair, ExamplesAndTheirNames) {
     // letter inside a word, a transliterated name, UTF-8 that reads well.
     for (const char8_t* clean : {u8"Мaнуальный", u8"Чжан Чао", u8"Чжан Чао приехал в Москву",
                                  u8"Привет, как дела у тебя сегодня\nЭто обычная строка текста\nВсё хорошо\n"})
-        for (int cp : {0, 1, 2, int{kRepairUtf8}})
-            for (int shown : {-1, cp}) EXPECT_EQ(Repaired(Encode(B(U8(clean)), cp), kRepairUtf8, shown), B(U8(clean)));
+        for (int cp : {0, 1, 2, int{kEncodingUtf8}})
+            for (int shown : {-1, cp}) EXPECT_EQ(Repaired(Encode(B(U8(clean)), cp), kEncodingUtf8, shown), B(U8(clean)));
     for (const char* latin : {"Hello world, this is a test", "WARNING: FILE NOT FOUND", "README", "x", "",
                               "GNU GENERAL PUBLIC LICENSE", "privet, kak dela", "novyj fajl: %s",
                               "bdwinFM3+lPwzaqX8ynq8g==", "zsgbdwijinM=", "wcDoOajN0bdX"})
@@ -156,7 +158,7 @@ TEST(Repair, ExamplesAndTheirNames) {
     const Bytes seven = B("IZMEN#N WLADELEC FAJLA");
     const auto best = FindRepairReadings(seven.data(), seven.size(), -1, 1).at(0);
     EXPECT_TRUE(best.sevenBit);
-    RepairDecoder decoder(best, kRepairUtf8);
+    RepairDecoder decoder(best, kEncodingUtf8);
     Bytes pieces;
     for (std::size_t i = 0; i < seven.size(); ++i) decoder.Feed(&seven[i], 1, i + 1 == seven.size(), pieces);
     EXPECT_EQ(pieces, B(U8(u8"изменён владелец файла")));
@@ -166,10 +168,10 @@ TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
     std::string text;
     for (const Bytes& line : HeldOutLines()) text += std::string(line.begin(), line.end()) + "\r\n";
     // Twice through UTF-8 read as 1251: sequences of up to six bytes per letter.
-    const Bytes once = Encode(Decode(B(text), 0), kRepairUtf8);
-    const Bytes bytes = Encode(Decode(once, 0), kRepairUtf8);
+    const Bytes once = Encode(Decode(B(text), 0), kEncodingUtf8);
+    const Bytes bytes = Encode(Decode(once, 0), kEncodingUtf8);
     const auto best = FindRepairReadings(bytes.data(), bytes.size(), -1, 1).at(0);
-    for (int target : {kRepairUtf8, int{kCodePageKoi8}}) {
+    for (int target : {kEncodingUtf8, int{kCodePageKoi8}}) {
         const Bytes whole = ApplyRepairReading(best, bytes.data(), bytes.size(), target);
         RepairDecoder decoder(best, target);
         Bytes pieces;
@@ -178,7 +180,7 @@ TEST(Repair, BlocksOfAnySizeGiveTheWholeResult) {
             decoder.Feed(bytes.data() + i, n, i + n == bytes.size(), pieces);
         }
         EXPECT_EQ(pieces, whole);
-        if (target == kRepairUtf8) {
+        if (target == kEncodingUtf8) {
             EXPECT_EQ(whole, B(text));
         }
     }
@@ -191,7 +193,7 @@ TEST(Repair, MixedDocumentsComeBackLineByLineInOneEncoding) {
     Bytes mixed;
     int k = 0, garbled = 0;
     for (const Bytes& line : HeldOutLines()) {
-        Bytes part = k % 3 == 0 ? line : k % 3 == 1 ? Encode(Decode(line, 0), kRepairUtf8) : Encode(line, 0);
+        Bytes part = k % 3 == 0 ? line : k % 3 == 1 ? Encode(Decode(line, 0), kEncodingUtf8) : Encode(line, 0);
         garbled += k++ % 3 == 1;
         mixed.insert(mixed.end(), part.begin(), part.end());
         mixed.push_back('\n');
@@ -200,7 +202,7 @@ TEST(Repair, MixedDocumentsComeBackLineByLineInOneEncoding) {
     const auto best = FindRepairReadings(mixed.data(), mixed.size(), -1, 1).at(0);
     const auto readings = FindPartReadings(mixed.data(), mixed.size(), -1, best);
     for (std::size_t step : {std::size_t{1}, std::size_t{7}, mixed.size()}) {
-        RepairByParts parts(readings, -1, kRepairUtf8);
+        RepairByParts parts(readings, -1, kEncodingUtf8);
         Bytes out;
         for (std::size_t i = 0; i < mixed.size(); i += step)
             parts.Feed(mixed.data() + i, std::min(step, mixed.size() - i), i + step >= mixed.size(), out);
@@ -219,7 +221,7 @@ TEST(Repair, EveryByteValueAndCutSequencesAreBounded) {
         const auto readings = FindRepairReadings(all.data(), n, -1, 100);
         ASSERT_FALSE(readings.empty());
         for (const RepairReading& r : readings)
-            for (int target = 0; target <= kRepairUtf8; ++target)
+            for (int target = 0; target <= kEncodingUtf8; ++target)
                 EXPECT_LE(ApplyRepairReading(r, all.data(), n, target).size(), 4 * n);
     }
 }
