@@ -90,9 +90,12 @@ Scan ScanWith(Next next, std::size_t n, int cp, unsigned char* out) {
             r.offset = i;
             return r;
         }
-        const bool bmp = u.c < kUnitCount;
-        mask &= bmp ? own[u.c] : 0u;
-        if (kWrite) out[o] = bmp ? byte[u.c] : 0;
+        // A character beyond the BMP is looked up as U+FFFF, which no code
+        // page holds either (what it writes is never used: the file is
+        // then opened as bytes).
+        const std::size_t k = u.c < kUnitCount ? u.c : kUnitCount - 1;
+        mask &= own[k];
+        if (kWrite) out[o] = byte[k];
         if (kStop && (mask & kAllDisplayCodePages) == 0) {
             r.character = u.c;
             r.offset = i;
@@ -308,7 +311,12 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
         const bool bigEndian = e == FileEncoding::Utf16Be;
         const auto& utf16 = t.utf16[cp];
         if (withMark) PutUnit(out, kByteOrderMarkChar, bigEndian);
-        for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], bigEndian);
+        // A loop for each byte order: the order is never decided per unit.
+        if (bigEndian) {
+            for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], true);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], false);
+        }
         return;
     }
     default:

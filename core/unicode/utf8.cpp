@@ -141,3 +141,42 @@ void AppendUtf8(std::vector<unsigned char>& out, char32_t c) {
     unsigned char bytes[4];
     out.insert(out.end(), bytes, bytes + PutUtf8(bytes, c));
 }
+
+char32_t DecodeUtf8CharSlowly(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut) {
+    const unsigned char b = text[i];
+    int length;
+    char32_t c;
+    char32_t lowest;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, lowest = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, lowest = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, lowest = 0x10000;
+    else {
+        ++i;
+        return kBadUtf8;
+    }
+    for (int k = 1; k < length; ++k) {
+        if (i + k >= n) {
+            if (cut) *cut = true;
+            ++i;
+            return kBadUtf8;
+        }
+        const unsigned char t = text[i + k];
+        if ((t & 0xC0) != 0x80) {
+            ++i;
+            return kBadUtf8;
+        }
+        c = (c << 6) | (t & 0x3F);
+        // Overlong forms, surrogates and values above U+10FFFF are known by
+        // the second byte already; refusing them there keeps the rule "each
+        // bad byte by itself" simple.
+        if (k == 1) {
+            const char32_t top = c << (6 * (length - 2));
+            if (top < lowest || (top >= 0xD800 && top <= 0xDFFF) || top > 0x10FFFF) {
+                ++i;
+                return kBadUtf8;
+            }
+        }
+    }
+    i += static_cast<std::size_t>(length);
+    return c;
+}

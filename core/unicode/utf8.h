@@ -58,8 +58,11 @@ bool LooksLikeUtf8(const unsigned char* text, std::size_t n, bool mayBeCut);
 // character of the well-formed sequence at text[i], advancing i past it, or
 // kBadUtf8 (advancing by one byte) when the byte at i starts none; `cut` is
 // set when the sequence is only cut by the end of the text. Inline: every
-// decoder of the program runs it once a character.
+// decoder of the program runs it once a character; the byte-by-byte way for
+// everything but ASCII and whole two- and three-byte sequences is out of
+// line, so that the short way stays small enough to inline.
 constexpr char32_t kBadUtf8 = 0xFFFFFFFF;
+char32_t DecodeUtf8CharSlowly(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut);
 inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::size_t& i, bool* cut = nullptr) {
     const unsigned char b = text[i];
     if (b < 0x80) {
@@ -67,7 +70,7 @@ inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::si
         return b;
     }
     // Whole two- and three-byte sequences, Cyrillic and the marks, go the
-    // short way; anything else is taken apart byte by byte below.
+    // short way; anything else is taken apart byte by byte.
     if (i + 2 < n || (i + 1 < n && b < 0xE0)) {
         const unsigned t1 = text[i + 1];
         if (b >= 0xC2 && b <= 0xDF && (t1 & 0xC0) == 0x80) {
@@ -80,42 +83,9 @@ inline char32_t DecodeUtf8Char(const unsigned char* text, std::size_t n, std::si
             return (b & 0x0Fu) << 12 | (t1 & 0x3F) << 6 | (t2 & 0x3F);
         }
     }
-    int length;
-    char32_t c;
-    char32_t lowest;
-    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, lowest = 0x80;
-    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, lowest = 0x800;
-    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, lowest = 0x10000;
-    else {
-        ++i;
-        return kBadUtf8;
-    }
-    for (int k = 1; k < length; ++k) {
-        if (i + k >= n) {
-            if (cut) *cut = true;
-            ++i;
-            return kBadUtf8;
-        }
-        const unsigned char t = text[i + k];
-        if ((t & 0xC0) != 0x80) {
-            ++i;
-            return kBadUtf8;
-        }
-        c = (c << 6) | (t & 0x3F);
-        // Overlong forms, surrogates and values above U+10FFFF are known by
-        // the second byte already; refusing them there keeps the rule "each
-        // bad byte by itself" simple.
-        if (k == 1) {
-            const char32_t top = c << (6 * (length - 2));
-            if (top < lowest || (top >= 0xD800 && top <= 0xDFFF) || top > 0x10FFFF) {
-                ++i;
-                return kBadUtf8;
-            }
-        }
-    }
-    i += static_cast<std::size_t>(length);
-    return c;
+    return DecodeUtf8CharSlowly(text, n, i, cut);
 }
+
 // Writes the UTF-8 bytes of character `c` (at most U+10FFFF) at `out`, room
 // for four; returns their count. AppendUtf8 appends them to a vector.
 std::size_t PutUtf8(unsigned char* out, char32_t c);
