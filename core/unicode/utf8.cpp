@@ -1,5 +1,7 @@
 #include "core/unicode/utf8.h"
 
+#include <cstring>
+
 #include "core/charset/char_map.h"
 #include "core/charset/tables.h"
 #include "core/unicode/byte_order_mark.h"
@@ -36,28 +38,38 @@ std::size_t PutUtf8(unsigned char* out, char32_t c) {
 }
 
 std::size_t CodePageToUtf8(int cp, const unsigned char* text, std::size_t n, unsigned char* out) {
-    // The UTF-8 of the 128 upper bytes, three bytes at most each.
-    unsigned char high[128][3];
-    unsigned char length[128];
-    for (int b = 0; b < 128; ++b) {
-        unsigned char bytes[4] = {};
-        length[b] = static_cast<unsigned char>(PutUtf8(bytes, CodePageChar(cp, static_cast<unsigned char>(0x80 + b))));
-        for (int k = 0; k < 3; ++k) high[b][k] = bytes[k];
-    }
-    std::size_t m = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    // The UTF-8 of the 128 upper bytes: three bytes at most each (every
+    // character of a code page is in the BMP), their count in the fourth.
+    unsigned char high[128][4] = {};
+    for (int b = 0; b < 128; ++b)
+        high[b][3] = static_cast<unsigned char>(PutUtf8(high[b], CodePageChar(cp, static_cast<unsigned char>(0x80 + b))));
+    // Each sequence is stored as four bytes and the next one written over
+    // the rest; the last byte of the text goes alone, so nothing is stored
+    // past 3 n.
+    unsigned char* o = out;
+    const std::size_t bulk = n > 0 ? n - 1 : 0;
+    std::size_t i = 0;
+    for (; i < bulk; ++i) {
         const unsigned char b = text[i];
         if (b < 0x80) {
-            out[m++] = b;
+            *o++ = b;
             continue;
         }
         const unsigned char* u = high[b - 0x80];
-        out[m] = u[0];
-        out[m + 1] = u[1];
-        out[m + 2] = u[2];
-        m += length[b - 0x80];
+        std::memcpy(o, u, 4);
+        o += u[3];
     }
-    return m;
+    for (; i < n; ++i) {
+        const unsigned char b = text[i];
+        const unsigned char* u = b < 0x80 ? nullptr : high[b - 0x80];
+        if (!u) {
+            *o++ = b;
+            continue;
+        }
+        std::memcpy(o, u, u[3]);
+        o += u[3];
+    }
+    return static_cast<std::size_t>(o - out);
 }
 
 std::vector<unsigned char> CodePageToUtf8(int cp, const unsigned char* text, std::size_t n) {
