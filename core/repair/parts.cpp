@@ -24,6 +24,22 @@ constexpr long kKeepCost = 16;
 // How much of the sample its lines are read from, and how many lines.
 constexpr std::size_t kLineSample = 16 * 1024;
 constexpr int kSampleLines = 48;
+// A line the whole text's reading gives as plain Russian keeps that reading
+// without the others being decoded or scored: at least this many letters,
+// at this cost a letter at most (in quarter bits; Russian prose costs 8 to
+// 21, the wrong readings of it 30 and more).
+constexpr int kPlainLetters = 16;
+constexpr long kPlainLetterCost = 24;
+
+// Russian letters, and the marks of Russian typography beside ASCII.
+bool PlainRussian(char32_t c) {
+    if (c < 0x80 || (c >= 0x410 && c <= 0x44F) || c == 0x401 || c == 0x451) return true;
+    switch (c) {
+    case 0xA0: case 0xAB: case 0xBB: case 0x2013: case 0x2014: case 0x2026: case 0x201C: case 0x201D: case 0x201E:
+    case 0x2116: return true;
+    default: return false;
+    }
+}
 
 bool Same(const RepairReading& a, const RepairReading& b) {
     if (a.saved != b.saved || a.steps != b.steps || a.sevenBit != b.sevenBit) return false;
@@ -77,7 +93,7 @@ std::size_t PartEnd(const unsigned char* p, std::size_t n, bool last) {
 struct RepairByParts::Way {
     RepairReading reading;
     RepairDecoder decoder;
-    std::vector<char32_t> text;
+    Text text;
     bool fits = false;
     std::size_t taken = 0;
     Way(const RepairReading& r, int target) : reading(r), decoder(r, target) {}
@@ -127,7 +143,7 @@ const RepairReading& RepairByParts::mostTaken() const {
 }
 
 // The characters in the target, with the usual substitute for one it lacks.
-static void EncodeChars(const std::vector<char32_t>& chars, int target, std::vector<unsigned char>& out,
+static void EncodeChars(const Text& chars, int target, std::vector<unsigned char>& out,
                         std::size_t& substitutes) {
     if (target == kEncodingUtf8) {
         for (char32_t c : chars) AppendUtf8(out, c);
@@ -155,25 +171,47 @@ void RepairByParts::CountTaken(Way& w, long long start) {
     if (firstChanged_ < 0) firstChanged_ = start;
 }
 
-// Decodes the part in every reading and marks those that explain the
-// bytes: each decodes them without a substitute.
+// Decodes the part in reading i; true when that explains the bytes: it
+// decodes them without a substitute.
+bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t n, bool last) {
+    Way& w = *ways_[i];
+    const std::size_t before = w.decoder.substitutes();
+    const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
+    w.fits = w.decoder.substitutes() == before;
+    if (w.fits) w.text.assign(chars.begin(), chars.end());
+    return w.fits;
+}
+
+// Whether the whole text's reading, which explains the part, gives it as
+// plain Russian prose: then no other reading could beat it by the margin.
+bool RepairByParts::ReadsPlainly() const {
+    const Text& text = ways_[0]->text;
+    long letters = 0;
+    for (char32_t c : text) {
+        if (!PlainRussian(c)) return false;
+        letters += c >= 0x80 && c != 0xA0;
+    }
+    return letters >= kPlainLetters && Score(text, GetTables()) >= -kPlainLetterCost * letters;
+}
+
+// Decodes the part in the readings and marks those that explain the bytes.
+// The others are not decoded when the whole text's reading settles it.
 RepairByParts::Fitting RepairByParts::DecodeEveryWay(const unsigned char* p, std::size_t n, bool last,
                                                      std::size_t high) {
     Fitting f;
     for (std::size_t i = 0; i < ways_.size(); ++i) {
-        Way& w = *ways_[i];
-        if (i == 1 && f.through == 0 && soleThrough_ && high >= kDecisiveHigh) {
-            // The text's own reading gives UTF-8 back and no other reading
-            // goes through UTF-8: the others need no decoding.
+        // The text's own reading gives UTF-8 back and no other reading goes
+        // through UTF-8, or it reads as plain Russian: the others need no
+        // decoding.
+        const bool throughAlone = f.through == 0 && soleThrough_ && high >= kDecisiveHigh;
+        if (i == 1 && (throughAlone || (f.count == 1 && ReadsPlainly()))) {
             for (std::size_t j = 1; j < ways_.size(); ++j) ways_[j]->fits = false;
-            f.count = f.throughCount = 1;
+            f.count = 1;
+            if (throughAlone) f.throughCount = 1;
             break;
         }
-        const std::size_t before = w.decoder.substitutes();
-        const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
-        w.fits = w.decoder.substitutes() == before;
-        if (!w.fits) continue;
-        w.text.assign(chars.begin(), chars.end());
+        if (!DecodeWay(i, p, n, last)) continue;
+        const Way& w = *ways_[i];
         ++f.count;
         if (IsPlainReading(w.reading)) ++f.plain;
         else if (ThroughUtf8(w.reading)) {
@@ -196,8 +234,7 @@ int RepairByParts::ScoredPick() const {
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
         if (!w.fits) continue;
-        const Text text(w.text.begin(), w.text.end());
-        score[i] = ReadingScore(w.reading, text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
+        score[i] = ReadingScore(w.reading, w.text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
         const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
                                                  : IsCommonPlain(w.reading);
         if (isStanding && (standing < 0 || score[i] > standingScore)) {

@@ -141,6 +141,8 @@ class RepairByParts {
     void Part(const unsigned char* p, std::size_t n, bool last, std::vector<unsigned char>& out);
     Fitting DecodeEveryWay(const unsigned char* p, std::size_t n, bool last, std::size_t high);
     int ScoredPick() const;
+    bool DecodeWay(std::size_t i, const unsigned char* p, std::size_t n, bool last);
+    bool ReadsPlainly() const;
     bool Changes(const RepairReading& r) const;
     void CountTaken(Way& w, long long start);
 
