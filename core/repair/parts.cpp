@@ -31,15 +31,10 @@ constexpr int kSampleLines = 48;
 constexpr int kPlainLetters = 16;
 constexpr long kPlainLetterCost = 24;
 
-// Russian letters, and the marks of Russian typography beside ASCII.
-bool PlainRussian(char32_t c) {
-    if (c < 0x80 || (c >= 0x410 && c <= 0x44F) || c == 0x401 || c == 0x451) return true;
-    switch (c) {
-    case 0xA0: case 0xAB: case 0xBB: case 0x2013: case 0x2014: case 0x2026: case 0x201C: case 0x201D: case 0x201E:
-    case 0x2116: return true;
-    default: return false;
-    }
-}
+// Russian letters beside ASCII. The marks of typography are not among
+// them, nor are Ё and ё: in Mac Cyrillic they stand where 1251 has
+// capitals (Э and Ю for Ё and ё).
+bool PlainRussian(char32_t c) { return c < 0x80 || (c >= 0x410 && c <= 0x44F); }
 
 bool Same(const RepairReading& a, const RepairReading& b) {
     if (a.saved != b.saved || a.steps != b.steps || a.sevenBit != b.sevenBit) return false;
@@ -186,10 +181,19 @@ bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t
 // plain Russian prose: then no other reading could beat it by the margin.
 bool RepairByParts::ReadsPlainly() const {
     const Text& text = ways_[0]->text;
+    const auto small = [](char32_t c) { return c >= 0x430 && c <= 0x44F; };
+    const auto capital = [](char32_t c) { return c >= 0x410 && c <= 0x42F; };
     long letters = 0;
-    for (char32_t c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
         if (!PlainRussian(c)) return false;
-        letters += c >= 0x80 && c != 0xA0;
+        if (c < 0x80) continue;
+        ++letters;
+        // A capital starts a word of letters and stands before one: the
+        // signs of Mac Cyrillic and its я read as 1251 are capitals that
+        // stand alone, after a letter or before a sign.
+        const char32_t next = i + 1 < text.size() ? text[i + 1] : U' ';
+        if (capital(c) && (!(small(next) || capital(next)) || (i > 0 && small(text[i - 1])))) return false;
     }
     return letters >= kPlainLetters && Score(text, GetTables()) >= -kPlainLetterCost * letters;
 }
