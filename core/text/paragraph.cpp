@@ -158,6 +158,57 @@ void WriteLine(Output& out, const unsigned char* t, const std::vector<Word>& wor
     out.LineEnd();
 }
 
+// The rest of a word longer than a line, copied as it comes; false when
+// the piece ends inside it.
+bool GoOnInLongWord(ParagraphState& state, const unsigned char* t, std::size_t n, bool end, Output& out,
+                    std::size_t& j) {
+    std::size_t k = j;
+    while (k < n && !IsBlank(t[k])) ++k;
+    out.Copy(t + j, k - j);
+    if (k == n && !end) return false;
+    out.LineEnd();
+    state.inLongWord = false;
+    state.skippingBlanks = true;
+    j = k;
+    return true;
+}
+
+// The next line starts after the blanks that follow the last word, up to
+// and including a paragraph end: j moves there. False when the blanks run
+// to the end of the piece, with `used` the bytes taken (the last blank is
+// kept, to go on from there).
+bool SkipBlanks(ParagraphState& state, const unsigned char* t, std::size_t n, bool end, bool keepLineEnds,
+                std::size_t& j, std::size_t& used) {
+    std::size_t p = j;
+    bool paragraphEnd = false;
+    while (p < n && IsBlank(t[p])) {
+        ++p;
+        if (keepLineEnds && p < n && t[p] == '\n') {
+            ++p;
+            paragraphEnd = true;
+            break;
+        }
+    }
+    if (p == n && !paragraphEnd && !end) {
+        used = p > j ? n - 1 : n;
+        return false;
+    }
+    state.skippingBlanks = false;
+    j = p;
+    return true;
+}
+
+// The last byte of the text, not a blank: the end of the word before it,
+// or a one-letter word of its own.
+void TakeLastByte(const unsigned char* t, std::size_t j, std::size_t last, std::vector<Word>& words, long& letters) {
+    if (last > j && !IsBlank(t[last - 1]) && !words.empty() && words.back().start + words.back().length == last) {
+        ++words.back().length;
+    } else {
+        words.push_back({last, 1});
+    }
+    ++letters;
+}
+
 // The lines from the front of t[0..n) as far as the bytes decide them, from
 // the place `state` tells. Returns the position from which the next piece
 // must go on (n when all is written); with `end` that is always n.
@@ -177,35 +228,9 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
 
     std::size_t j = 0;
     for (;;) {
-        if (state.inLongWord) {
-            std::size_t k = j;
-            while (k < n && !IsBlank(t[k])) ++k;
-            out.Copy(t + j, k - j);
-            if (k == n && !end) return n;
-            out.LineEnd();
-            state.inLongWord = false;
-            state.skippingBlanks = true;
-            j = k;
-        }
-        if (state.skippingBlanks) {
-            // The next line starts after the blanks that follow the last word,
-            // up to and including a paragraph end.
-            std::size_t p = j;
-            bool paragraphEnd = false;
-            while (p < n && IsBlank(t[p])) {
-                ++p;
-                if (keepLineEnds && p < n && t[p] == '\n') {
-                    ++p;
-                    paragraphEnd = true;
-                    break;
-                }
-            }
-            // Blanks up to the end of the piece: the last of them is kept, to
-            // go on from there.
-            if (p == n && !paragraphEnd && !end) return p > j ? n - 1 : n;
-            state.skippingBlanks = false;
-            j = p;
-        }
+        if (state.inLongWord && !GoOnInLongWord(state, t, n, end, out, j)) return n;
+        std::size_t used = 0;
+        if (state.skippingBlanks && !SkipBlanks(state, t, n, end, keepLineEnds, j, used)) return used;
         if (j >= n) return n;
         const long lineIndent = state.firstLine ? margins.firstIndent : margins.indent;
         const long room = margins.width - lineIndent;
@@ -225,16 +250,7 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
                 continue;
             }
         }
-        // The last byte of the text: the end of the word before it, or a
-        // one-letter word of its own.
-        if (end && k == last && !IsBlank(t[last])) {
-            if (k > j && !IsBlank(t[k - 1]) && !words.empty() && words.back().start + words.back().length == k) {
-                ++words.back().length;
-            } else {
-                words.push_back({last, 1});
-            }
-            ++letters;
-        }
+        if (end && k == last && !IsBlank(t[last])) TakeLastByte(t, j, last, words, letters);
         // The word that passed the margin goes to the next line, unless it is
         // the only one.
         if (static_cast<long>(words.size()) + letters - 1 > room && words.size() > 1) {
