@@ -163,6 +163,24 @@ struct FileRepair {
     bool repaired = false;  // a line was not left as it stands
 };
 
+// The reading most lines took, on standard error, and how many lines were
+// repaired when not all; `leftAsItStands` for a file --in-place keeps.
+void ReportRepair(const std::string& prefix, const RepairByParts& decoder, ByteOrderMark mark, bool leftAsItStands,
+                  std::size_t utf16Substitutes) {
+    std::string message = std::string("lork2-text: ") + prefix + ReadingName(decoder.mostTaken(), mark);
+    if (leftAsItStands) {
+        message += ", left as it stands";
+    } else {
+        if (decoder.changed() && decoder.changed() < decoder.parts())
+            message += "; " + std::to_string(decoder.changed()) + " of " + std::to_string(decoder.parts()) +
+                       " lines repaired";
+        const std::size_t substitutes = decoder.substitutes() + utf16Substitutes;
+        if (substitutes) message += "; " + std::to_string(substitutes) + " substitute" + (substitutes == 1 ? "" : "s") +
+                                    " written";
+    }
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
 // Repairs FILE into `output` (--list: lists its readings there) and names
 // the reading on standard error, after the file's name when `named`.
 // With --in-place `output` is the file's own rewrite, and the message says
@@ -224,18 +242,7 @@ FileRepair RepairFile(const RepairOptions& o, const std::string& file, TextOutpu
     // Only KOI8-R without its eighth bit changes lines that have nothing
     // above ASCII, and it is then the one reading taken.
     result.repaired = !IsPlainReading(decoder.mostTaken());
-    std::string message = std::string("lork2-text: ") + prefix + ReadingName(decoder.mostTaken(), mark);
-    if (o.inPlace && !result.repaired) {
-        message += ", left as it stands";
-    } else {
-        if (decoder.changed() && decoder.changed() < decoder.parts())
-            message += "; " + std::to_string(decoder.changed()) + " of " + std::to_string(decoder.parts()) +
-                       " lines repaired";
-        const std::size_t substitutes = decoder.substitutes() + input.utf16Substitutes();
-        if (substitutes) message += "; " + std::to_string(substitutes) + " substitute" + (substitutes == 1 ? "" : "s") +
-                                    " written";
-    }
-    std::fprintf(stderr, "%s\n", message.c_str());
+    ReportRepair(prefix, decoder, mark, o.inPlace && !result.repaired, input.utf16Substitutes());
     return result;
 }
 
