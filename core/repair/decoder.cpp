@@ -109,33 +109,10 @@ const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, st
     return chars_;
 }
 
-// The characters in the target, with the usual substitute for one it lacks.
-void RepairDecoder::Encode(std::vector<unsigned char>& out) {
-    if (target_ == kEncodingUtf8) {
-        for (char32_t c : chars_) AppendUtf8(out, c);
-        return;
-    }
-    const CodePageByteTable& t = CodePageBytes();
-    const unsigned char* byte = t.byte[target_];
-    const unsigned bit = 1u << target_;
-    const std::size_t base = out.size();
-    out.resize(base + chars_.size());
-    for (std::size_t i = 0; i < chars_.size(); ++i) {
-        const char32_t c = chars_[i];
-        if (c < 0x80) {
-            out[base + i] = static_cast<unsigned char>(c);
-        } else if (c < kUnitCount && (t.own[c] & bit) != 0) {
-            out[base + i] = byte[c];
-        } else {
-            out[base + i] = c < kUnitCount ? byte[c] : '?';
-            ++substitutes_;
-        }
-    }
-}
 
 void RepairDecoder::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {
     Decode(data, n, last);
-    Encode(out);
+    EncodeChars(chars_.data(), chars_.size(), target_, out, substitutes_);
 }
 
 std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, const unsigned char* text,

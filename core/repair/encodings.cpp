@@ -127,6 +127,30 @@ ByteRow ByteRowOf(const Tables& t, int e) {
     return {bytes.byte[cp], bytes.own, static_cast<unsigned char>(1u << cp)};
 }
 
+void EncodeChars(const char32_t* chars, std::size_t n, int target, std::vector<unsigned char>& out,
+                 std::size_t& substitutes) {
+    if (target == kEncodingUtf8) {
+        for (std::size_t i = 0; i < n; ++i) AppendUtf8(out, chars[i]);
+        return;
+    }
+    const CodePageByteTable& t = CodePageBytes();
+    const unsigned char* byte = t.byte[target];
+    const unsigned bit = 1u << target;
+    const std::size_t base = out.size();
+    out.resize(base + n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t c = chars[i];
+        if (c < 0x80) {
+            out[base + i] = static_cast<unsigned char>(c);
+        } else if (c < kUnitCount && (t.own[c] & bit) != 0) {
+            out[base + i] = byte[c];
+        } else {
+            out[base + i] = c < kUnitCount ? byte[c] : '?';
+            ++substitutes;
+        }
+    }
+}
+
 bool DecodeStrict(const unsigned char* p, std::size_t n, int e, const Tables& t, Text& out) {
     out.clear();
     if (e != kEncodingUtf8) {

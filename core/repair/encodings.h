@@ -52,6 +52,11 @@ inline unsigned char ByteOf(const ByteRow& row, char32_t c) {
     return c < 0x10000 && (row.own[c] & row.bits) != 0 ? row.byte[c] : 0;
 }
 
+// The characters in `target` (a code page, or kEncodingUtf8) appended to
+// `out`; one the code page lacks becomes its usual substitute, counted.
+void EncodeChars(const char32_t* chars, std::size_t n, int target, std::vector<unsigned char>& out,
+                 std::size_t& substitutes);
+
 // The bytes decoded as `e`; false when e is UTF-8 and they are not
 // well-formed (a byte order mark at the start is dropped).
 bool DecodeStrict(const unsigned char* p, std::size_t n, int e, const Tables& t, Text& out);

@@ -137,24 +137,6 @@ const RepairReading& RepairByParts::mostTaken() const {
     return (best ? best : ways_[0].get())->reading;
 }
 
-// The characters in the target, with the usual substitute for one it lacks.
-static void EncodeChars(const Text& chars, int target, std::vector<unsigned char>& out,
-                        std::size_t& substitutes) {
-    if (target == kEncodingUtf8) {
-        for (char32_t c : chars) AppendUtf8(out, c);
-        return;
-    }
-    const ByteRow encode = ByteRowOf(GetTables(), target);
-    for (char32_t c : chars) {
-        unsigned char b = ByteOf(encode, c);
-        if (c >= 0x80 && !b) {
-            b = CodePageByte(target, c);
-            ++substitutes;
-        }
-        out.push_back(b);
-    }
-}
-
 // Whether taking `r` changes a line, which counts it.
 bool RepairByParts::Changes(const RepairReading& r) const {
     return !(IsPlainReading(r) && (asItStands_ < 0 || r.saved == asItStands_));
@@ -309,7 +291,7 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         out.insert(out.end(), p, p + n); // byte for byte
         return;
     }
-    EncodeChars(w.text, target_, out, substitutes_);
+    EncodeChars(w.text.data(), w.text.size(), target_, out, substitutes_);
 }
 
 void RepairByParts::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {

@@ -78,7 +78,6 @@ class RepairDecoder {
     void DecodeSevenBit(const unsigned char* data, std::size_t n, bool last);
     void SkipMark(const unsigned char*& data, std::size_t& n, bool last);
     void UndoSteps(bool last);
-    void Encode(std::vector<unsigned char>& out);
 
     RepairReading reading_;
     int target_;

@@ -4,6 +4,7 @@
 #include "core/charset/display_map.h"
 #include "core/charset/tables.h"
 #include "core/unicode/byte_order_mark.h"
+#include "core/unicode/utf16.h"
 #include "core/unicode/utf8.h"
 
 #include <array>
@@ -199,12 +200,6 @@ UnicodeReading Judge(Form form, std::size_t mark, const Scan& scan, const unsign
     return r;
 }
 
-void PutUnit(unsigned char*& o, char16_t u, bool bigEndian) {
-    o[bigEndian ? 1 : 0] = static_cast<unsigned char>(u);
-    o[bigEndian ? 0 : 1] = static_cast<unsigned char>(u >> 8);
-    o += 2;
-}
-
 int Normalised(int cp) { return cp >= 0 && cp < kCodePageCount ? cp : 0; }
 
 } // namespace
@@ -310,12 +305,12 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
     case FileEncoding::Utf16Be: {
         const bool bigEndian = e == FileEncoding::Utf16Be;
         const auto& utf16 = t.utf16[cp];
-        if (withMark) PutUnit(out, kByteOrderMarkChar, bigEndian);
+        if (withMark) PutUtf16Unit(out, kByteOrderMarkChar, bigEndian);
         // A loop for each byte order: the order is never decided per unit.
         if (bigEndian) {
-            for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], true);
+            for (std::size_t i = 0; i < n; ++i) PutUtf16Unit(out, utf16[text[i]], true);
         } else {
-            for (std::size_t i = 0; i < n; ++i) PutUnit(out, utf16[text[i]], false);
+            for (std::size_t i = 0; i < n; ++i) PutUtf16Unit(out, utf16[text[i]], false);
         }
         return;
     }

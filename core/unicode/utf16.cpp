@@ -5,12 +5,6 @@ namespace {
 bool IsLead(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsTrail(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-unsigned char* PutUnit(unsigned char* o, unsigned u, bool bigEndian) {
-    o[bigEndian ? 0 : 1] = static_cast<unsigned char>(u >> 8);
-    o[bigEndian ? 1 : 0] = static_cast<unsigned char>(u);
-    return o + 2;
-}
-
 } // namespace
 
 std::size_t Utf16ToUtf8(Utf16Decoding& d, const unsigned char* text, std::size_t n, bool end, unsigned char* out) {
@@ -81,10 +75,10 @@ std::size_t Utf8ToUtf16(Utf16Encoding& e, const unsigned char* text, std::size_t
             ++e.substitutes;
         }
         if (c >= 0x10000) {
-            o = PutUnit(o, 0xD800 + ((c - 0x10000) >> 10), e.bigEndian);
-            o = PutUnit(o, 0xDC00 + ((c - 0x10000) & 0x3FF), e.bigEndian);
+            PutUtf16Unit(o, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), e.bigEndian);
+            PutUtf16Unit(o, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)), e.bigEndian);
         } else {
-            o = PutUnit(o, c, e.bigEndian);
+            PutUtf16Unit(o, static_cast<char16_t>(c), e.bigEndian);
         }
     });
     return static_cast<std::size_t>(o - out);

@@ -9,6 +9,13 @@
 
 #include "core/unicode/utf8.h"
 
+// Writes one UTF-16 unit at `o` in the byte order asked for and steps past it.
+inline void PutUtf16Unit(unsigned char*& o, char16_t u, bool bigEndian) {
+    o[bigEndian ? 1 : 0] = static_cast<unsigned char>(u);
+    o[bigEndian ? 0 : 1] = static_cast<unsigned char>(u >> 8);
+    o += 2;
+}
+
 // UTF-16 to UTF-8. A surrogate without its partner, and a lone byte at the
 // very end (an odd length), each become '?', counted in `substitutes`.
 struct Utf16Decoding {

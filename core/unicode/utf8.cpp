@@ -59,15 +59,14 @@ std::size_t CodePageToUtf8(int cp, const unsigned char* text, std::size_t n, uns
         std::memcpy(o, u, 4);
         o += u[3];
     }
-    for (; i < n; ++i) {
+    if (i < n) {
         const unsigned char b = text[i];
-        const unsigned char* u = b < 0x80 ? nullptr : high[b - 0x80];
-        if (!u) {
+        if (b < 0x80) {
             *o++ = b;
-            continue;
+        } else {
+            std::memcpy(o, high[b - 0x80], high[b - 0x80][3]);
+            o += high[b - 0x80][3];
         }
-        std::memcpy(o, u, u[3]);
-        o += u[3];
     }
     return static_cast<std::size_t>(o - out);
 }
