@@ -39,6 +39,38 @@ void DecodeBlock(int e, Utf8Cut& pending, const unsigned char* p, std::size_t n,
 RepairDecoder::RepairDecoder(const RepairReading& reading, int target) : reading_(reading), target_(target) {
     if (reading_.steps > kRepairMaxSteps) reading_.steps = kRepairMaxSteps;
     if (target_ < 0 || target_ > kEncodingUtf8) target_ = 0;
+    ComposeSingleByteSteps();
+}
+
+void RepairDecoder::ComposeSingleByteSteps() {
+    if (reading_.sevenBit || reading_.steps == 0) return;
+    for (int s = 0; s < reading_.steps; ++s)
+        if (reading_.step[s].original == kEncodingUtf8) return;
+    const Tables& t = GetTables();
+    composed_ = true;
+    composedWhole_ = reading_.saved != kEncodingUtf8;
+    for (int b = 0; b < 256; ++b) {
+        const auto first = static_cast<unsigned char>(b);
+        char32_t c = composedWhole_ ? t.decode[reading_.saved][first] : t.decode[reading_.step[0].original][first];
+        unsigned char substitutes = 0;
+        for (int s = composedWhole_ ? 0 : 1; s < reading_.steps; ++s) {
+            unsigned char byte = ByteOf(ByteRowOf(t, reading_.step[s].wrong), c);
+            if (c >= 0x80 && !byte) {
+                byte = '?';
+                ++substitutes;
+            }
+            c = t.decode[reading_.step[s].original][byte];
+        }
+        composedChar_[b] = c;
+        composedSubstitutes_[b] = substitutes;
+        if (composedWhole_ && target_ != kEncodingUtf8) {
+            std::vector<unsigned char> byte;
+            std::size_t lacking = 0;
+            EncodeChars(&c, 1, target_, byte, lacking);
+            targetByte_[b] = byte[0];
+            targetSubstitutes_[b] = static_cast<unsigned char>(lacking);
+        }
+    }
 }
 
 // A '#' ending the block waits for the next: it is ё between letters.
@@ -78,6 +110,19 @@ void RepairDecoder::SkipMark(const unsigned char*& data, std::size_t& n, bool la
 // ('?' for one it has none for), read as they were written.
 void RepairDecoder::UndoSteps(bool last) {
     const Tables& t = GetTables();
+    if (composed_) {
+        const ByteRow encode = ByteRowOf(t, reading_.step[0].wrong);
+        for (char32_t& c : chars_) {
+            unsigned char b = ByteOf(encode, c);
+            if (c >= 0x80 && !b) {
+                b = '?';
+                ++substitutes_;
+            }
+            c = composedChar_[b];
+            substitutes_ += composedSubstitutes_[b];
+        }
+        return;
+    }
     for (int s = 0; s < reading_.steps; ++s) {
         const ByteRow encode = ByteRowOf(t, reading_.step[s].wrong);
         bytes_.resize(chars_.size());
@@ -103,6 +148,14 @@ const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, st
         DecodeSevenBit(data, n, last);
         return chars_;
     }
+    if (composedWhole_) {
+        chars_.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            chars_[i] = composedChar_[data[i]];
+            substitutes_ += composedSubstitutes_[data[i]];
+        }
+        return chars_;
+    }
     SkipMark(data, n, last);
     DecodeBlock(reading_.saved, pending_[0], data, n, last, GetTables(), chars_, substitutes_);
     UndoSteps(last);
@@ -110,9 +163,23 @@ const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, st
 }
 
 
+void RepairDecoder::Write(const unsigned char* data, std::size_t n, std::vector<unsigned char>& out,
+                          std::size_t& substitutes) const {
+    if (!composedWhole_ || target_ == kEncodingUtf8) {
+        EncodeChars(chars_.data(), chars_.size(), target_, out, substitutes);
+        return;
+    }
+    const std::size_t base = out.size();
+    out.resize(base + n);
+    for (std::size_t i = 0; i < n; ++i) {
+        out[base + i] = targetByte_[data[i]];
+        substitutes += targetSubstitutes_[data[i]];
+    }
+}
+
 void RepairDecoder::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {
     Decode(data, n, last);
-    EncodeChars(chars_.data(), chars_.size(), target_, out, substitutes_);
+    Write(data, n, out, substitutes_);
 }
 
 std::vector<unsigned char> ApplyRepairReading(const RepairReading& reading, const unsigned char* text,

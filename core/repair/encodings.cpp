@@ -130,7 +130,21 @@ ByteRow ByteRowOf(const Tables& t, int e) {
 void EncodeChars(const char32_t* chars, std::size_t n, int target, std::vector<unsigned char>& out,
                  std::size_t& substitutes) {
     if (target == kEncodingUtf8) {
-        for (std::size_t i = 0; i < n; ++i) AppendUtf8(out, chars[i]);
+        std::size_t at = out.size();
+        out.resize(at + 4 * n);
+        unsigned char* put = out.data();
+        for (std::size_t i = 0; i < n; ++i) {
+            const char32_t c = chars[i];
+            if (c < 0x80) {
+                put[at++] = static_cast<unsigned char>(c);
+            } else if (c < 0x800) { // Cyrillic and Latin-1 inline
+                put[at++] = static_cast<unsigned char>(0xC0 | (c >> 6));
+                put[at++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else {
+                at += PutUtf8(put + at, c);
+            }
+        }
+        out.resize(at);
         return;
     }
     const CodePageByteTable& t = CodePageBytes();

@@ -84,11 +84,12 @@ std::size_t PartEnd(const unsigned char* p, std::size_t n, bool last) {
 
 // One reading the parts may take, with its decoder (a line feed or an
 // ASCII byte ends every part, so no sequence is ever cut between them) and
-// its text of the current part.
+// its text of the current part, which the decoder holds.
 struct RepairByParts::Way {
     RepairReading reading;
     RepairDecoder decoder;
-    Text text;
+    const char32_t* text = nullptr;
+    std::size_t size = 0;
     bool fits = false;
     std::size_t taken = 0;
     Way(const RepairReading& r, int target) : reading(r), decoder(r, target) {}
@@ -155,18 +156,20 @@ bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t
     const std::size_t before = w.decoder.substitutes();
     const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
     w.fits = w.decoder.substitutes() == before;
-    if (w.fits) w.text.assign(chars.begin(), chars.end());
+    w.text = chars.data();
+    w.size = chars.size();
     return w.fits;
 }
 
 // Whether the whole text's reading, which explains the part, gives it as
 // plain Russian prose: then no other reading could beat it by the margin.
 bool RepairByParts::ReadsPlainly() const {
-    const Text& text = ways_[0]->text;
+    const char32_t* text = ways_[0]->text;
+    const std::size_t size = ways_[0]->size;
     const auto small = [](char32_t c) { return c >= 0x430 && c <= 0x44F; };
     const auto capital = [](char32_t c) { return c >= 0x410 && c <= 0x42F; };
     long letters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < size; ++i) {
         const char32_t c = text[i];
         if (!PlainRussian(c)) return false;
         if (c < 0x80) continue;
@@ -174,10 +177,10 @@ bool RepairByParts::ReadsPlainly() const {
         // A capital starts a word of letters and stands before one: the
         // signs of Mac Cyrillic and its я read as 1251 are capitals that
         // stand alone, after a letter or before a sign.
-        const char32_t next = i + 1 < text.size() ? text[i + 1] : U' ';
+        const char32_t next = i + 1 < size ? text[i + 1] : U' ';
         if (capital(c) && (!(small(next) || capital(next)) || (i > 0 && small(text[i - 1])))) return false;
     }
-    return letters >= kPlainLetters && Score(text, GetTables()) >= -kPlainLetterCost * letters;
+    return letters >= kPlainLetters && ScorePlainRussian(text, size, GetTables()) >= -kPlainLetterCost * letters;
 }
 
 // Decodes the part in the readings and marks those that explain the bytes.
@@ -220,7 +223,7 @@ int RepairByParts::ScoredPick() const {
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
         if (!w.fits) continue;
-        score[i] = ReadingScore(w.reading, w.text, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
+        score[i] = ReadingScore(w.reading, w.text, w.size, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
         const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
                                                  : IsCommonPlain(w.reading);
         if (isStanding && (standing < 0 || score[i] > standingScore)) {
@@ -282,7 +285,8 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         if (pick < 0) pick = 0;
         Way& w = *ways_[pick];
         const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
-        w.text.assign(chars.begin(), chars.end());
+        w.text = chars.data();
+        w.size = chars.size();
     }
     Way& w = *ways_[pick];
     previous_ = pick;
@@ -291,7 +295,7 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         out.insert(out.end(), p, p + n); // byte for byte
         return;
     }
-    EncodeChars(w.text.data(), w.text.size(), target_, out, substitutes_);
+    w.decoder.Write(p, n, out, substitutes_);
 }
 
 void RepairByParts::Feed(const unsigned char* data, std::size_t n, bool last, std::vector<unsigned char>& out) {

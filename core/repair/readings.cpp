@@ -133,8 +133,8 @@ long Changed(const Text& text, const Text& standing) {
 
 } // namespace
 
-long ReadingScore(const RepairReading& r, const Text& text, int asItStands, const Tables& t) {
-    long s = Score(text, t);
+long ReadingScore(const RepairReading& r, const char32_t* text, std::size_t n, int asItStands, const Tables& t) {
+    long s = Score(text, n, t);
     s -= kStepCost * r.steps;
     s -= kRareCost * RareMentions(r);
     if (IsPlainReading(r) && r.saved == asItStands) s += kStandingBonus;
@@ -150,7 +150,7 @@ namespace {
 void ScoreCandidates(std::vector<Candidate>& found, int asItStands, const Tables& t) {
     const Candidate* standing = nullptr;
     for (Candidate& c : found) {
-        const long s = ReadingScore(c.reading, c.text, asItStands, t);
+        const long s = ReadingScore(c.reading, c.text.data(), c.text.size(), asItStands, t);
         const bool plain = IsPlainReading(c.reading);
         c.reading.score = s;
         // The text as it stands: in its encoding when that is known, else

@@ -72,12 +72,17 @@ class RepairDecoder {
     // The characters of the block's result, before they are written in the
     // target; valid until the next call.
     const std::vector<char32_t>& Decode(const unsigned char* data, std::size_t n, bool last);
+    // Appends the characters of the last Decode of `data` in the target to
+    // `out`, counting the substitutes in `substitutes`.
+    void Write(const unsigned char* data, std::size_t n, std::vector<unsigned char>& out,
+               std::size_t& substitutes) const;
     std::size_t substitutes() const { return substitutes_; }
 
   private:
     void DecodeSevenBit(const unsigned char* data, std::size_t n, bool last);
     void SkipMark(const unsigned char*& data, std::size_t& n, bool last);
     void UndoSteps(bool last);
+    void ComposeSingleByteSteps();
 
     RepairReading reading_;
     int target_;
@@ -90,6 +95,17 @@ class RepairDecoder {
     unsigned char lastByte_ = 0; // KOI8-R without the eighth bit: the byte before the block
     bool heldHash_ = false;      // and a '#' held back from the block before
     unsigned char undoneLast_[kRepairMaxSteps] = {}; // the last byte each step gave
+    // When every step reads its bytes as a code page, the steps are one
+    // table: the byte the first step gives to the character it ends with,
+    // and the substitutes on the way; when the bytes are also a code page's,
+    // the whole reading is one table from the byte as it stands.
+    bool composed_ = false, composedWhole_ = false;
+    char32_t composedChar_[256] = {};
+    unsigned char composedSubstitutes_[256] = {};
+    // And with a code page for the target, that byte's own in the target
+    // with the substitutes it takes there.
+    unsigned char targetByte_[256] = {};
+    unsigned char targetSubstitutes_[256] = {};
 };
 
 // The whole text at once.

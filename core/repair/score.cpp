@@ -1,6 +1,7 @@
 #include "core/repair/score.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/repair/model.h"
 
@@ -30,19 +31,25 @@ void Glue(char32_t c, long& before, long& after) {
 }
 
 // The costs of each class after the first three letters of a common word,
-// or null.
+// or null: a table of every three Russian classes, built once, in place of
+// a search of the keys for each word.
 const char* PrefixCosts(int a, int b, int c) {
-    const auto key = static_cast<unsigned short>((a * kRepairPrefixBase + b) * kRepairPrefixBase + c);
-    const unsigned short* end = kRepairPrefixKeys + kRepairPrefixCount;
-    const unsigned short* at = std::lower_bound(kRepairPrefixKeys, end, key);
-    return at != end && *at == key ? kRepairPrefixCosts + (at - kRepairPrefixKeys) * kRepairClasses : nullptr;
+    constexpr int kBase = kRepairPrefixBase;
+    static const std::unique_ptr<short[]> at = [] {
+        auto table = std::make_unique<short[]>(kBase * kBase * kBase);
+        std::fill(table.get(), table.get() + kBase * kBase * kBase, static_cast<short>(-1));
+        for (int i = 0; i < kRepairPrefixCount; ++i) table[kRepairPrefixKeys[i]] = static_cast<short>(i);
+        return table;
+    }();
+    const short i = at[(a * kBase + b) * kBase + c];
+    return i < 0 ? nullptr : kRepairPrefixCosts + i * kRepairClasses;
 }
 
 // The cost of class k after classes y, z, a, b: by the first letters of a
 // common word when it goes on with a letter (a short word may be cut from
 // a long one, as abbreviations are), by the first letters of any word, or
 // by the last two.
-long ClassCost(int y, int z, int a, int b, int k) {
+inline long ClassCost(int y, int z, int a, int b, int k) {
     if (y == kClassBoundary && IsRussianClass(z) && IsRussianClass(a) && IsRussianClass(b) && IsRussianClass(k))
         if (const char* prefix = PrefixCosts(z, a, b)) return prefix[k] - kRepairCostBias;
     const char* model = z == kClassBoundary ? kRepairWordStarts : kRepairTrigrams;
@@ -63,13 +70,14 @@ bool IsNeighbourLetter(char32_t c) {
 
 } // namespace
 
-long Score(const Text& text, const Tables& t) {
+long Score(const char32_t* text, std::size_t n, const Tables& t) {
     long cost = 0;
     int y = 0, z = 0, a = 0, b = 0; // the last four classes
     bool afterSmall = false, afterLatin = false, afterOther = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
-    for (char32_t c : text) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t c = text[i];
         const bool letter = c < 0x10000 && t.kase[c] != 0;
         long before = 0, after = 0;
         Glue(c, before, after);
@@ -100,6 +108,41 @@ long Score(const Text& text, const Tables& t) {
         a = b;
         b = k;
         const int kase = c < 0x10000 ? t.kase[c] : 0;
+        if (kase == kCapital && afterSmall && (k == kClassLatin) == afterLatin) cost += kCaseCost;
+        afterSmall = kase == kSmall;
+        afterLatin = k == kClassLatin;
+    }
+    if (b != kClassBoundary) cost += ClassCost(y, z, a, b, kClassBoundary);
+    return -cost;
+}
+
+long ScorePlainRussian(const char32_t* text, std::size_t n, const Tables& t) {
+    constexpr char32_t kCapitalA = 0x410, kSmallA = 0x430;
+    long cost = 0;
+    int y = 0, z = 0, a = 0, b = 0; // the last four classes
+    bool afterSmall = false, afterLatin = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t c = text[i];
+        int k = kClassBoundary;
+        unsigned char kase = 0;
+        if (c >= kCapitalA) {
+            k = static_cast<int>((c - kCapitalA) & 31) + kClassFirstRussian;
+            kase = c < kSmallA ? kCapital : kSmall;
+            if (b == kClassLatin && kase == kSmall) cost += kMixCost;
+        } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
+            k = kClassLatin;
+            kase = c >= 'a' ? kSmall : kCapital;
+            if (IsRussianClass(b)) cost += kMixCost;
+        } else if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
+            return Score(text, n, t); // a control character: of no class
+        } else if (b == kClassBoundary) {
+            continue;
+        }
+        cost += ClassCost(y, z, a, b, k);
+        y = z;
+        z = a;
+        a = b;
+        b = k;
         if (kase == kCapital && afterSmall && (k == kClassLatin) == afterLatin) cost += kCaseCost;
         afterSmall = kase == kSmall;
         afterLatin = k == kClassLatin;

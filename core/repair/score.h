@@ -14,7 +14,10 @@ namespace repair {
 constexpr long kCaseCost = 72;
 
 // Minus the text's cost: higher reads better.
-long Score(const Text& text, const Tables& t);
+long Score(const char32_t* text, std::size_t n, const Tables& t);
+inline long Score(const Text& text, const Tables& t) { return Score(text.data(), text.size(), t); }
+// The same for text of Russian letters from А to я and ASCII only, faster.
+long ScorePlainRussian(const char32_t* text, std::size_t n, const Tables& t);
 
 // The cost of ASCII text under the Latin model (English, and Russian written
 // in Latin letters), with the same cost for a capital after a small letter.
@@ -23,7 +26,7 @@ long LatinCost(const unsigned char* p, std::size_t n);
 // A reading's score on the text it gives: the model's, less the costs of
 // its wrong readings and rare encodings, with the bonus of the text as it
 // stands (`asItStands`, or -1).
-long ReadingScore(const RepairReading& r, const Text& text, int asItStands, const Tables& t);
+long ReadingScore(const RepairReading& r, const char32_t* text, std::size_t n, int asItStands, const Tables& t);
 // A plain reading in an encoding text is commonly saved in.
 bool IsCommonPlain(const RepairReading& r);
 // What any reading but the text as it stands must beat it by.
