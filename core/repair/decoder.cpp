@@ -24,14 +24,18 @@ void DecodeBlock(int e, Utf8Cut& pending, const unsigned char* p, std::size_t n,
         for (std::size_t i = 0; i < n; ++i) out[i] = t.decode[e][p[i]];
         return;
     }
-    out.reserve(n);
+    // No more characters than bytes, with those kept from the block before.
+    out.resize(n + pending.count);
+    char32_t* put = out.data();
+    std::size_t count = 0;
     DecodeUtf8Block(pending, p, n, last, [&](char32_t c) {
         if (c == kBadUtf8) {
             ++bad;
             c = U'?';
         }
-        out.push_back(c);
+        put[count++] = c;
     });
+    out.resize(count);
 }
 
 } // namespace

@@ -31,11 +31,6 @@ constexpr int kSampleLines = 48;
 constexpr int kPlainLetters = 16;
 constexpr long kPlainLetterCost = 24;
 
-// Russian letters beside ASCII. The marks of typography are not among
-// them, nor are Ё and ё: in Mac Cyrillic they stand where 1251 has
-// capitals (Э and Ю for Ё and ё).
-bool PlainRussian(char32_t c) { return c < 0x80 || (c >= 0x410 && c <= 0x44F); }
-
 bool Same(const RepairReading& a, const RepairReading& b) {
     if (a.saved != b.saved || a.steps != b.steps || a.sevenBit != b.sevenBit) return false;
     for (int i = 0; i < a.steps; ++i)
@@ -164,23 +159,9 @@ bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t
 // Whether the whole text's reading, which explains the part, gives it as
 // plain Russian prose: then no other reading could beat it by the margin.
 bool RepairByParts::ReadsPlainly() const {
-    const char32_t* text = ways_[0]->text;
-    const std::size_t size = ways_[0]->size;
-    const auto small = [](char32_t c) { return c >= 0x430 && c <= 0x44F; };
-    const auto capital = [](char32_t c) { return c >= 0x410 && c <= 0x42F; };
-    long letters = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char32_t c = text[i];
-        if (!PlainRussian(c)) return false;
-        if (c < 0x80) continue;
-        ++letters;
-        // A capital starts a word of letters and stands before one: the
-        // signs of Mac Cyrillic and its я read as 1251 are capitals that
-        // stand alone, after a letter or before a sign.
-        const char32_t next = i + 1 < size ? text[i + 1] : U' ';
-        if (capital(c) && (!(small(next) || capital(next)) || (i > 0 && small(text[i - 1])))) return false;
-    }
-    return letters >= kPlainLetters && ScorePlainRussian(text, size, GetTables()) >= -kPlainLetterCost * letters;
+    long score = 0, letters = 0;
+    return ScorePlainProse(ways_[0]->text, ways_[0]->size, GetTables(), score, letters) &&
+           letters >= kPlainLetters && score >= -kPlainLetterCost * letters;
 }
 
 // Decodes the part in the readings and marks those that explain the bytes.

@@ -68,9 +68,8 @@ bool IsNeighbourLetter(char32_t c) {
     }
 }
 
-} // namespace
-
-long Score(const char32_t* text, std::size_t n, const Tables& t) {
+// Score of any text.
+long ScoreAnyText(const char32_t* text, std::size_t n, const Tables& t) {
     long cost = 0;
     int y = 0, z = 0, a = 0, b = 0; // the last four classes
     bool afterSmall = false, afterLatin = false, afterOther = false;
@@ -116,25 +115,44 @@ long Score(const char32_t* text, std::size_t n, const Tables& t) {
     return -cost;
 }
 
-long ScorePlainRussian(const char32_t* text, std::size_t n, const Tables& t) {
-    constexpr char32_t kCapitalA = 0x410, kSmallA = 0x430;
+
+// The short way of scoring, for text of Russian letters from А to я and
+// ASCII, the most of what is scored: no table of classes. For any text,
+// the first other character sends the whole text the long way. For prose,
+// it ends the scoring with false, and so does a capital that does not start
+// a word of letters or that no letter follows: the signs of Mac Cyrillic and
+// its я read as 1251 are capitals that stand alone, after a letter or before
+// a sign. `letters` counts the Russian letters of prose.
+template <bool kProse>
+bool ScoreShortWay(const char32_t* text, std::size_t n, const Tables& t, long& score, long& letters) {
+    constexpr char32_t kCapitalA = 0x410, kSmallA = 0x430, kEnd = kCapitalA + 64;
     long cost = 0;
     int y = 0, z = 0, a = 0, b = 0; // the last four classes
     bool afterSmall = false, afterLatin = false;
+    bool capitalWaits = false; // prose: a capital a letter must follow
     for (std::size_t i = 0; i < n; ++i) {
         const char32_t c = text[i];
         int k = kClassBoundary;
         unsigned char kase = 0;
-        if (c >= kCapitalA) {
+        if (c >= kCapitalA && c < kEnd) {
             k = static_cast<int>((c - kCapitalA) & 31) + kClassFirstRussian;
             kase = c < kSmallA ? kCapital : kSmall;
             if (b == kClassLatin && kase == kSmall) cost += kMixCost;
+            if constexpr (kProse) {
+                ++letters;
+                capitalWaits = kase == kCapital;
+                if (capitalWaits && i > 0 && text[i - 1] >= kSmallA && text[i - 1] < kEnd) return false;
+            }
+        } else if (kProse && capitalWaits) {
+            return false;
         } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
             k = kClassLatin;
             kase = c >= 'a' ? kSmall : kCapital;
             if (IsRussianClass(b)) cost += kMixCost;
-        } else if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
-            return Score(text, n, t); // a control character: of no class
+        } else if (c >= 0x80 || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
+            if (kProse) return false;
+            score = ScoreAnyText(text, n, t);
+            return true;
         } else if (b == kClassBoundary) {
             continue;
         }
@@ -147,8 +165,23 @@ long ScorePlainRussian(const char32_t* text, std::size_t n, const Tables& t) {
         afterSmall = kase == kSmall;
         afterLatin = k == kClassLatin;
     }
+    if (kProse && capitalWaits) return false;
     if (b != kClassBoundary) cost += ClassCost(y, z, a, b, kClassBoundary);
-    return -cost;
+    score = -cost;
+    return true;
+}
+
+} // namespace
+
+long Score(const char32_t* text, std::size_t n, const Tables& t) {
+    long score = 0, letters = 0;
+    ScoreShortWay<false>(text, n, t, score, letters);
+    return score;
+}
+
+bool ScorePlainProse(const char32_t* text, std::size_t n, const Tables& t, long& score, long& letters) {
+    letters = 0;
+    return ScoreShortWay<true>(text, n, t, score, letters);
 }
 
 long LatinCost(const unsigned char* p, std::size_t n) {
