@@ -167,6 +167,15 @@ const std::vector<char32_t>& RepairDecoder::Decode(const unsigned char* data, st
 }
 
 
+const std::vector<char32_t>& RepairDecoder::DecodeFrom(const std::vector<char32_t>& saved, std::size_t bad,
+                                                        bool last) {
+    atStart_ = false;
+    chars_.assign(saved.begin(), saved.end());
+    substitutes_ += bad;
+    UndoSteps(last);
+    return chars_;
+}
+
 void RepairDecoder::Write(const unsigned char* data, std::size_t n, std::vector<unsigned char>& out,
                           std::size_t& substitutes) const {
     if (!composedWhole_ || target_ == kEncodingUtf8) {

@@ -118,6 +118,9 @@ RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands
     // KOI8-R that lost its eighth bit is one reading of the whole text.
     if (readings[0].sevenBit) readings.resize(1);
     for (const RepairReading& r : readings) ways_.push_back(std::make_unique<Way>(r, target_));
+    int fromUtf8 = 0;
+    for (const RepairReading& r : readings) fromUtf8 += r.saved == kEncodingUtf8 && !r.sevenBit;
+    if (fromUtf8 > 1) utf8_ = std::make_unique<RepairDecoder>(Plain(kEncodingUtf8), target_);
     soleThrough_ = ThroughUtf8(readings[0]);
     for (std::size_t i = 1; i < readings.size(); ++i) soleThrough_ = soleThrough_ && !ThroughUtf8(readings[i]);
 }
@@ -149,7 +152,15 @@ void RepairByParts::CountTaken(Way& w, long long start) {
 bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t n, bool last) {
     Way& w = *ways_[i];
     const std::size_t before = w.decoder.substitutes();
-    const std::vector<char32_t>& chars = w.decoder.Decode(p, n, last);
+    const bool shared = utf8_ && w.reading.saved == kEncodingUtf8 && !w.reading.sevenBit;
+    if (shared && !utf8Done_) {
+        const std::size_t bad = utf8_->substitutes();
+        utf8Chars_ = &utf8_->Decode(p, n, last);
+        utf8Bad_ = utf8_->substitutes() - bad;
+        utf8Done_ = true;
+    }
+    const std::vector<char32_t>& chars =
+        shared ? w.decoder.DecodeFrom(*utf8Chars_, utf8Bad_, last) : w.decoder.Decode(p, n, last);
     w.fits = w.decoder.substitutes() == before;
     w.text = chars.data();
     w.size = chars.size();
@@ -247,6 +258,7 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
         return;
     }
     ++parts_;
+    utf8Done_ = false;
     const Fitting f = DecodeEveryWay(p, n, last, high);
     int pick = -1;
     if (f.count == 1) {

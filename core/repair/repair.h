@@ -72,6 +72,9 @@ class RepairDecoder {
     // The characters of the block's result, before they are written in the
     // target; valid until the next call.
     const std::vector<char32_t>& Decode(const unsigned char* data, std::size_t n, bool last);
+    // The same for bytes saved as UTF-8 that a decoder of the plain UTF-8
+    // reading has just decoded into `saved`, `bad` of them not decoding.
+    const std::vector<char32_t>& DecodeFrom(const std::vector<char32_t>& saved, std::size_t bad, bool last);
     // Appends the characters of the last Decode of `data` in the target to
     // `out`, counting the substitutes in `substitutes`.
     void Write(const unsigned char* data, std::size_t n, std::vector<unsigned char>& out,
@@ -166,6 +169,12 @@ class RepairByParts {
     int target_;
     int previous_ = -1;
     bool soleThrough_ = false; // only the first reading goes through UTF-8
+    // When several readings decode the bytes as UTF-8 first, that is done
+    // once a part, by a decoder of its own.
+    std::unique_ptr<RepairDecoder> utf8_;
+    bool utf8Done_ = false; // for this part, into utf8Chars_
+    const std::vector<char32_t>* utf8Chars_ = nullptr;
+    std::size_t utf8Bad_ = 0;
     std::vector<unsigned char> pending_;
     long long at_ = 0; // input offset of pending_'s start
     std::size_t parts_ = 0, changed_ = 0, substitutes_ = 0;
