@@ -212,10 +212,20 @@ int RepairByParts::ScoredPick() const {
     long best = 0, standingScore = 0;
     int standing = -1, pick = -1;
     std::vector<long> score(ways_.size());
+    std::vector<bool> beaten(ways_.size());
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
         if (!w.fits) continue;
-        score[i] = ReadingScore(w.reading, w.text, w.size, asItStands_, t) + (static_cast<int>(i) == previous_ ? kKeepCost : 0);
+        const long keep = static_cast<int>(i) == previous_ ? kKeepCost : 0;
+        // The reading of the whole text stands, and this one could not beat
+        // it by the margin however it read.
+        if (i > 0 && ways_[0]->fits &&
+            ScoreBound(w.text, w.size, t) + ReadingCosts(w.reading, asItStands_) + keep - 2 * StandingMargin() <=
+                score[0]) {
+            beaten[i] = true;
+            continue;
+        }
+        score[i] = ReadingScore(w.reading, w.text, w.size, asItStands_, t) + keep;
         const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
                                                  : IsCommonPlain(w.reading);
         if (isStanding && (standing < 0 || score[i] > standingScore)) {
@@ -228,7 +238,7 @@ int RepairByParts::ScoredPick() const {
     // chosen on more of the text than the line.
     const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
     for (std::size_t i = 0; i < ways_.size(); ++i) {
-        if (!ways_[i]->fits) continue;
+        if (!ways_[i]->fits || beaten[i]) continue;
         const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
         if (pick < 0 || s > best) {
             pick = static_cast<int>(i);

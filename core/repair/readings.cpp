@@ -133,12 +133,14 @@ long Changed(const Text& text, const Text& standing) {
 
 } // namespace
 
-long ReadingScore(const RepairReading& r, const char32_t* text, std::size_t n, int asItStands, const Tables& t) {
-    long s = Score(text, n, t);
-    s -= kStepCost * r.steps;
-    s -= kRareCost * RareMentions(r);
+long ReadingCosts(const RepairReading& r, int asItStands) {
+    long s = -kStepCost * r.steps - kRareCost * RareMentions(r);
     if (IsPlainReading(r) && r.saved == asItStands) s += kStandingBonus;
     return s;
+}
+
+long ReadingScore(const RepairReading& r, const char32_t* text, std::size_t n, int asItStands, const Tables& t) {
+    return Score(text, n, t) + ReadingCosts(r, asItStands);
 }
 
 bool IsCommonPlain(const RepairReading& r) { return IsPlainReading(r) && !RareMentions(r); }

@@ -184,6 +184,12 @@ bool ScorePlainProse(const char32_t* text, std::size_t n, const Tables& t, long&
     return ScoreShortWay<true>(text, n, t, score, letters);
 }
 
+long ScoreBound(const char32_t* text, std::size_t n, const Tables& t) {
+    long others = 0;
+    for (std::size_t i = 0; i < n; ++i) others += text[i] >= 0x10000 || t.cls[text[i]] == kClassOther;
+    return kRepairCostBias * (static_cast<long>(n) - others + 1) - kOtherCost * others;
+}
+
 long LatinCost(const unsigned char* p, std::size_t n) {
     auto cost3 = [](int a, int b, int k) {
         return kRepairLatin[(a * kRepairLatinClasses + b) * kRepairLatinClasses + k] - kRepairCostBias;

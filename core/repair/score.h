@@ -32,6 +32,12 @@ long LatinCost(const unsigned char* p, std::size_t n);
 // its wrong readings and rare encodings, with the bonus of the text as it
 // stands (`asItStands`, or -1).
 long ReadingScore(const RepairReading& r, const char32_t* text, std::size_t n, int asItStands, const Tables& t);
+// What ReadingScore adds to the model's score.
+long ReadingCosts(const RepairReading& r, int asItStands);
+// No text of these characters scores higher than this, found in one look
+// at each: a character of no class costs kOtherCost at least, any other
+// step of the model the bias less at most.
+long ScoreBound(const char32_t* text, std::size_t n, const Tables& t);
 // A plain reading in an encoding text is commonly saved in.
 bool IsCommonPlain(const RepairReading& r);
 // What any reading but the text as it stands must beat it by.
