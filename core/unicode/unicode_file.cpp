@@ -188,11 +188,16 @@ int MostHolding(const Census& census) {
 // character. Returns the length of the text.
 template <typename Next>
 std::size_t ReadWithForeign(Next next, std::size_t n, int cp, unsigned char* out, UnicodeReading& r) {
-    const unsigned char* byte = CodePageBytes().byte[cp];
+    // IsForeignUnit's rule, looked up here without a call: a character of
+    // the BMP is foreign unless the code page's own row holds it, and the
+    // stand-ins' own characters always are (a surrogate never comes here
+    // alone: the file is well-formed).
+    const CodePageByteTable& t = CodePageBytes();
+    const unsigned char* byte = t.byte[cp];
     std::size_t o = 0;
     for (std::size_t i = 0; i < n;) {
         const Unit u = next(i);
-        if (u.c < kUnitCount && !IsForeignUnit(cp, static_cast<char16_t>(u.c))) {
+        if (u.c < kUnitCount && (t.own[u.c] >> cp & 1u) != 0 && u.c != kForeignByte && u.c != kForeignMarkByte) {
             out[o++] = byte[u.c];
         } else {
             if (r.foreign.empty()) {
@@ -231,7 +236,7 @@ std::size_t ReadForeign(Form form, const unsigned char* s, std::size_t n, unsign
 // page holds together with the rest, or U+001A or U+001C themselves (they
 // read as their own bytes in every code page).
 bool HasStandInByte(const unsigned char* text, std::size_t n) {
-    return std::memchr(text, kForeignByte, n) != nullptr || std::memchr(text, kForeignMarkByte, n) != nullptr;
+    return n != 0 && (std::memchr(text, kForeignByte, n) != nullptr || std::memchr(text, kForeignMarkByte, n) != nullptr);
 }
 
 // The form by the mark, and the mark's length.
