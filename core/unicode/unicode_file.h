@@ -7,12 +7,13 @@
 // was written. A character is read into the byte that stands for it in the
 // code page (CodePageChar of char_map.h, so 1251's soft hyphen and its
 // unassigned 0x98 are themselves); characters only shown for a byte (1251's
-// U+2011 and U+FFFD) are held by no code page. Every other character is
-// foreign (foreign_units.h): its units, two for one beyond the BMP, are kept
-// in order beside the text, each read as its stand-in byte. Saving the text
+// U+2011 and U+FFFD) are held by no code page. Every other character, and
+// U+001A and U+001C (the stand-ins' own characters), is foreign
+// (foreign_units.h): its units, two for one beyond the BMP, are kept in
+// order beside the text, each read as its stand-in byte. Saving the text
 // with its foreign units in the file's encoding again writes the very same
-// bytes when nothing was edited. Only a file that breaks the promise of its
-// mark stays a byte document, and the reading says why.
+// bytes when nothing was edited. Any other file is a byte document; one
+// that breaks the promise of its mark is one too, and the reading says why.
 #pragma once
 
 #include <cstddef>

@@ -178,6 +178,44 @@ std::u16string UnitsOf(const std::u32string& chars) {
     return units;
 }
 
+// A reading with foreign units: its text joined with them is the control's
+// units and splits back into them; it writes the file in pieces of every
+// small length through one cursor; recoded into any display code page it
+// writes the same file, and recoded back it is itself again.
+void CheckForeignRoundTrips(const UnicodeReading& r, const Bytes& file, const std::u16string& units) {
+    const FileEncoding e = r.encoding;
+    ForeignCursor cursor{r.foreign.data(), r.foreign.size()};
+    std::u16string joined(r.text.size(), u'\0');
+    JoinUnicodeUnits(r.codePage, r.text.data(), r.text.size(), cursor, joined.data());
+    ASSERT_EQ(joined, units);
+    Bytes split(units.size());
+    ForeignUnits foreign;
+    SplitUnicodeUnits(r.codePage, units.data(), units.size(), split.data(), foreign);
+    EXPECT_EQ(split, r.text);
+    EXPECT_EQ(foreign, r.foreign);
+
+    for (std::size_t k = 1; k <= 9; ++k) {
+        ForeignCursor c{r.foreign.data(), r.foreign.size()};
+        Bytes pieces;
+        for (std::size_t at = 0; at < r.text.size(); at += k) {
+            const std::size_t m = std::min(k, r.text.size() - at);
+            Bytes piece(EncodedUnicodeSize(e, r.codePage, r.text.data() + at, m, at == 0, &c));
+            EncodeUnicodeFileInto(e, r.codePage, r.text.data() + at, m, piece.data(), at == 0, &c);
+            pieces.insert(pieces.end(), piece.begin(), piece.end());
+        }
+        ASSERT_EQ(pieces, file) << k;
+    }
+    for (int to = 0; to < kDisplayCodePageCount; ++to) {
+        Bytes there, back;
+        ForeignUnits thereUnits, backUnits;
+        RecodeWithForeign(r.codePage, r.text.data(), r.text.size(), r.foreign, to, there, thereUnits);
+        EXPECT_EQ(Encoded(e, to, there, &thereUnits), file) << to;
+        RecodeWithForeign(to, there.data(), there.size(), thereUnits, r.codePage, back, backUnits);
+        EXPECT_EQ(back, r.text);
+        EXPECT_EQ(backUnits, r.foreign);
+    }
+}
+
 // Russian texts with characters no display code page holds together with
 // the rest, in every encoding: each is read into the code page that holds
 // the most of its characters, with a stand-in for each foreign unit; it is
@@ -221,36 +259,7 @@ TEST(UnicodeFile, TextsWithForeignCharactersComeBackByteForByte) {
             EXPECT_EQ(static_cast<std::size_t>(std::count_if(r.text.begin(), r.text.end(), IsForeignByte)),
                       r.foreign.size());
 
-            ForeignCursor cursor{r.foreign.data(), r.foreign.size()};
-            std::u16string joined(r.text.size(), u'\0');
-            JoinUnicodeUnits(r.codePage, r.text.data(), r.text.size(), cursor, joined.data());
-            ASSERT_EQ(joined, units);
-            Bytes split(units.size());
-            ForeignUnits foreign;
-            SplitUnicodeUnits(r.codePage, units.data(), units.size(), split.data(), foreign);
-            EXPECT_EQ(split, r.text);
-            EXPECT_EQ(foreign, r.foreign);
-
-            for (std::size_t k = 1; k <= 9; ++k) {
-                ForeignCursor c{r.foreign.data(), r.foreign.size()};
-                Bytes pieces;
-                for (std::size_t at = 0; at < r.text.size(); at += k) {
-                    const std::size_t m = std::min(k, r.text.size() - at);
-                    Bytes piece(EncodedUnicodeSize(e, r.codePage, r.text.data() + at, m, at == 0, &c));
-                    EncodeUnicodeFileInto(e, r.codePage, r.text.data() + at, m, piece.data(), at == 0, &c);
-                    pieces.insert(pieces.end(), piece.begin(), piece.end());
-                }
-                ASSERT_EQ(pieces, file) << k;
-            }
-            for (int to = 0; to < kDisplayCodePageCount; ++to) {
-                Bytes there, back;
-                ForeignUnits thereUnits, backUnits;
-                RecodeWithForeign(r.codePage, r.text.data(), r.text.size(), r.foreign, to, there, thereUnits);
-                EXPECT_EQ(Encoded(e, to, there, &thereUnits), file) << to;
-                RecodeWithForeign(to, there.data(), there.size(), thereUnits, r.codePage, back, backUnits);
-                EXPECT_EQ(back, r.text);
-                EXPECT_EQ(backUnits, r.foreign);
-            }
+            CheckForeignRoundTrips(r, file, units);
         }
     }
     EXPECT_EQ(chosen, 7u); // each display code page chosen for some text
@@ -267,6 +276,9 @@ TEST(UnicodeFile, StandInsWithoutTheirUnitsStillWriteACharacter) {
     EXPECT_EQ(Encoded(FileEncoding::Utf16Be, 0, text, &foreign), FileOf(FileEncoding::Utf16Be, U"a\uFFFD\uFFFD\u00E9\uFFFD\x1A"));
     EXPECT_EQ(Encoded(FileEncoding::Utf8, 0, text), Of("a\x1C\x1A\x1A\x1C\x1A"));
     EXPECT_EQ(CountForeignChars(u"\xD83D\xDE00\xDE00\xD83D\x0301", 5), 4u);
+    EXPECT_EQ(ForeignByteOf(u'\u00E9'), kForeignByte);
+    EXPECT_EQ(ForeignByteOf(u'\u0301'), kForeignMarkByte);
+    EXPECT_EQ(ForeignByteOf(u'\xDE00'), kForeignMarkByte);
 }
 
 // The answers for files that only look like Unicode, or are not.
