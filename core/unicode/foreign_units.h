@@ -42,10 +42,16 @@ bool IsForeignUnit(int cp, char16_t u);
 void SplitUnicodeUnits(int cp, const char16_t* units, std::size_t n, unsigned char* bytes, ForeignUnits& foreign);
 
 // Where the next stand-in takes its unit from: units[next] of `count`.
+// lowTaken: the unit before units[next] was the high half of a pair, written
+// together with units[next], its low half; the next stand-in takes that low
+// half (a writer of UTF-8 then writes nothing for it, having written the
+// whole character already). A cursor that writes a text in pieces keeps it
+// from one piece to the next.
 struct ForeignCursor {
     const char16_t* units = nullptr;
     std::size_t count = 0;
     std::size_t next = 0;
+    bool lowTaken = false;
 };
 
 // n bytes of a Unicode document to n units: each stand-in takes the next
@@ -60,6 +66,7 @@ std::size_t CountForeignChars(const char16_t* units, std::size_t n);
 // The text of code page `from` (n bytes) with its foreign units, put into
 // code page `to` (0..2): each character `to` holds becomes its byte, each it
 // lacks a foreign unit, so that the text reads the same. The result has as
-// many bytes as the text.
+// many bytes as the text. `bytes` and `units` are replaced by the result. A
+// stand-in with no unit left stays as it is, without one.
 void RecodeWithForeign(int from, const unsigned char* text, std::size_t n, const ForeignUnits& foreign, int to,
                        std::vector<unsigned char>& bytes, ForeignUnits& units);

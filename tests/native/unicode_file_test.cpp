@@ -3,6 +3,7 @@
 #include "core/charset/char_map.h"
 #include "core/charset/display_map.h"
 #include "core/charset/tables.h"
+#include "core/unicode/foreign_units.h"
 #include "core/unicode/utf8.h"
 
 #include <gtest/gtest.h>
@@ -64,10 +65,13 @@ Bytes FileOf(FileEncoding e, const std::u32string& chars) {
 const FileEncoding kUnicode[] = {FileEncoding::Utf8, FileEncoding::Utf8Bom, FileEncoding::Utf16Le,
                                  FileEncoding::Utf16Be};
 
-// The text written as Save writes it.
-Bytes Encoded(FileEncoding e, int cp, const Bytes& text) {
-    Bytes out(EncodedUnicodeSize(e, cp, text.data(), text.size()));
-    EncodeUnicodeFileInto(e, cp, text.data(), text.size(), out.data());
+// The text written as Save writes it, with its foreign units where it has
+// them.
+Bytes Encoded(FileEncoding e, int cp, const Bytes& text, const ForeignUnits* foreign = nullptr) {
+    ForeignCursor cursor{foreign ? foreign->data() : nullptr, foreign ? foreign->size() : 0};
+    ForeignCursor* c = foreign ? &cursor : nullptr;
+    Bytes out(EncodedUnicodeSize(e, cp, text.data(), text.size(), true, c));
+    EncodeUnicodeFileInto(e, cp, text.data(), text.size(), out.data(), true, c);
     return out;
 }
 
@@ -76,7 +80,7 @@ UnicodeReading ReadBack(const Bytes& file) {
     const UnicodeReading r = ReadUnicodeFile(file.data(), file.size());
     EXPECT_EQ(UnicodeRefusalText(r).empty(), r.refusal == UnicodeRefusal::None);
     if (r.encoding == FileEncoding::Bytes) return r;
-    EXPECT_EQ(Encoded(r.encoding, r.codePage, r.text), file);
+    EXPECT_EQ(Encoded(r.encoding, r.codePage, r.text, &r.foreign), file);
     return r;
 }
 
@@ -135,8 +139,9 @@ TEST(UnicodeFile, RussianTextsComeBackByteForByteInEveryEncoding) {
 // Every character of the BMP and a few beyond, alone in a file of each
 // encoding: one that a display code page holds is read into its byte there
 // (its own, not the character shown for another) and written back the same;
-// any other, and the characters only shown for a byte, keep the file bytes.
-TEST(UnicodeFile, EveryCharacterIsHeldExactlyOrTheFileStaysBytes) {
+// any other, the characters only shown for a byte, and the stand-ins' own
+// characters are foreign units of 1251.
+TEST(UnicodeFile, EveryCharacterIsHeldExactlyOrForeign) {
     std::vector<int> first(0x110000, kDisplayCodePageCount);
     for (int cp = kDisplayCodePageCount - 1; cp >= 0; --cp)
         for (int b = 0; b < 256; ++b) first[CodePageChar(cp, static_cast<unsigned char>(b))] = cp;
@@ -149,17 +154,131 @@ TEST(UnicodeFile, EveryCharacterIsHeldExactlyOrTheFileStaysBytes) {
             // U+FEFF first in UTF-8 is the mark.
             if (c == 0xFEFF && e == FileEncoding::Utf8) continue;
             const UnicodeReading r = ReadBack(FileOf(e, std::u32string(1, static_cast<char32_t>(c)) + U"ж"));
-            if (held == kDisplayCodePageCount) {
-                ASSERT_EQ(r.refusal, UnicodeRefusal::Unheld) << std::hex << c;
+            ASSERT_EQ(r.encoding, e) << std::hex << c;
+            if (held == kDisplayCodePageCount || c == kForeignByte || c == kForeignMarkByte) {
+                ASSERT_EQ(r.codePage, kCodePageAnsi);
+                ASSERT_EQ(r.foreign.size(), c > 0xFFFF ? 2u : 1u) << std::hex << c;
                 EXPECT_EQ(static_cast<unsigned>(r.character), c);
                 EXPECT_EQ(r.offset, e == FileEncoding::Utf8 ? 0u : e == FileEncoding::Utf8Bom ? 3u : 2u);
+                EXPECT_TRUE(IsForeignByte(r.text.at(0)));
             } else {
-                ASSERT_EQ(r.encoding, e) << std::hex << c;
                 ASSERT_EQ(r.codePage, held);
+                EXPECT_TRUE(r.foreign.empty());
                 EXPECT_EQ(static_cast<unsigned>(CodePageChar(held, r.text.at(0))), c);
             }
         }
     }
+}
+
+// The control's units of `chars`, as UTF-16 LE writes them.
+std::u16string UnitsOf(const std::u32string& chars) {
+    const Bytes file = FileOf(FileEncoding::Utf16Le, chars);
+    std::u16string units;
+    for (std::size_t i = 2; i < file.size(); i += 2) units += static_cast<char16_t>(file[i] | file[i + 1] << 8);
+    return units;
+}
+
+// A reading with foreign units: its text joined with them is the control's
+// units and splits back into them; it writes the file in pieces of every
+// small length through one cursor; recoded into any display code page it
+// writes the same file, and recoded back it is itself again.
+void CheckForeignRoundTrips(const UnicodeReading& r, const Bytes& file, const std::u16string& units) {
+    const FileEncoding e = r.encoding;
+    ForeignCursor cursor{r.foreign.data(), r.foreign.size()};
+    std::u16string joined(r.text.size(), u'\0');
+    JoinUnicodeUnits(r.codePage, r.text.data(), r.text.size(), cursor, joined.data());
+    ASSERT_EQ(joined, units);
+    Bytes split(units.size());
+    ForeignUnits foreign;
+    SplitUnicodeUnits(r.codePage, units.data(), units.size(), split.data(), foreign);
+    EXPECT_EQ(split, r.text);
+    EXPECT_EQ(foreign, r.foreign);
+
+    for (std::size_t k = 1; k <= 9; ++k) {
+        ForeignCursor c{r.foreign.data(), r.foreign.size()};
+        Bytes pieces;
+        for (std::size_t at = 0; at < r.text.size(); at += k) {
+            const std::size_t m = std::min(k, r.text.size() - at);
+            Bytes piece(EncodedUnicodeSize(e, r.codePage, r.text.data() + at, m, at == 0, &c));
+            EncodeUnicodeFileInto(e, r.codePage, r.text.data() + at, m, piece.data(), at == 0, &c);
+            pieces.insert(pieces.end(), piece.begin(), piece.end());
+        }
+        ASSERT_EQ(pieces, file) << k;
+    }
+    for (int to = 0; to < kDisplayCodePageCount; ++to) {
+        Bytes there, back;
+        ForeignUnits thereUnits, backUnits;
+        RecodeWithForeign(r.codePage, r.text.data(), r.text.size(), r.foreign, to, there, thereUnits);
+        EXPECT_EQ(Encoded(e, to, there, &thereUnits), file) << to;
+        RecodeWithForeign(to, there.data(), there.size(), thereUnits, r.codePage, back, backUnits);
+        EXPECT_EQ(back, r.text);
+        EXPECT_EQ(backUnits, r.foreign);
+    }
+}
+
+// Russian texts with characters no display code page holds together with
+// the rest, in every encoding: each is read into the code page that holds
+// the most of its characters, with a stand-in for each foreign unit; it is
+// the control's very units, written back whole or in pieces of any length
+// through one cursor it gives the file's bytes, and it reads the same
+// recoded into every display code page and back.
+TEST(UnicodeFile, TextsWithForeignCharactersComeBackByteForByte) {
+    const char8_t* texts[] = {
+        u8"Mañana — встреча в «Café Müller», потом в Łódź.\r\nЭто за\u0301мок, а не замо\u0301к.\n",
+        u8"😀 Цена 100 ₽ → 2 × 50 ≈ 10² ✓ и всё 🎉",
+        u8"中文文本，全部是中文。",
+        u8"Ελληνικά κείμενα, όλα ελληνικά",
+        u8"\u0301Начало строки\r\n\u0300и после\n\u0483\u20DD конца\u200D\uFE0F",
+        u8"╔══╗ Café ║ ╚══╝ ░▒▓ ≤ ≥ ⌠ ⌡ ÷",
+        u8"╔══╗ Café ║ Їжак, Єва і № 5 ╚══╝",
+        u8"Стрелка \x1A и \x1C, ёлка 👍🏽",
+    };
+    std::u32string held[kDisplayCodePageCount];
+    for (int cp = 0; cp < kDisplayCodePageCount; ++cp)
+        for (int b = 0; b < 256; ++b) held[cp] += CodePageChar(cp, static_cast<unsigned char>(b));
+    const auto holds = [&](int cp, char32_t c) { return held[cp].find(c) != std::u32string::npos; };
+    unsigned chosen = 0;
+    for (const char8_t* t : texts) {
+        const std::u32string chars = Chars(Of(t));
+        const std::u16string units = UnitsOf(chars);
+        std::size_t count[kDisplayCodePageCount] = {};
+        for (char32_t c : chars)
+            for (int cp = 0; cp < kDisplayCodePageCount; ++cp) count[cp] += holds(cp, c);
+        const int most = static_cast<int>(std::max_element(count, count + kDisplayCodePageCount) - count);
+        chosen |= 1u << most;
+        std::size_t first = 0;
+        while (holds(most, chars[first]) && chars[first] != 0x1A && chars[first] != 0x1C) ++first;
+        for (FileEncoding e : kUnicode) {
+            SCOPED_TRACE(std::string(reinterpret_cast<const char*>(t)) + " " + FileEncodingName(e));
+            const Bytes file = FileOf(e, chars);
+            const UnicodeReading r = ReadBack(file);
+            ASSERT_EQ(r.encoding, e);
+            ASSERT_EQ(r.codePage, most);
+            EXPECT_EQ(r.character, chars[first]);
+            EXPECT_EQ(r.offset, FileOf(e, chars.substr(0, first)).size());
+            EXPECT_EQ(static_cast<std::size_t>(std::count_if(r.text.begin(), r.text.end(), IsForeignByte)),
+                      r.foreign.size());
+
+            CheckForeignRoundTrips(r, file, units);
+        }
+    }
+    EXPECT_EQ(chosen, 7u); // each display code page chosen for some text
+}
+
+// What stand-ins write when their units are not as a file gives them: a
+// surrogate without its partner is U+FFFD, and a stand-in with no unit left
+// its own character; without a cursor every stand-in is its own character.
+TEST(UnicodeFile, StandInsWithoutTheirUnitsStillWriteACharacter) {
+    const Bytes text = {'a', kForeignMarkByte, kForeignByte, kForeignByte, kForeignMarkByte, kForeignByte};
+    const ForeignUnits foreign = {0xDC00, 0xD83D, 0x00E9, 0xD83D};
+    EXPECT_EQ(Encoded(FileEncoding::Utf8, 0, text, &foreign),
+              Of(u8"a\uFFFD\uFFFD\u00E9\uFFFD\x1A"));
+    EXPECT_EQ(Encoded(FileEncoding::Utf16Be, 0, text, &foreign), FileOf(FileEncoding::Utf16Be, U"a\uFFFD\uFFFD\u00E9\uFFFD\x1A"));
+    EXPECT_EQ(Encoded(FileEncoding::Utf8, 0, text), Of("a\x1C\x1A\x1A\x1C\x1A"));
+    EXPECT_EQ(CountForeignChars(u"\xD83D\xDE00\xDE00\xD83D\x0301", 5), 4u);
+    EXPECT_EQ(ForeignByteOf(u'\u00E9'), kForeignByte);
+    EXPECT_EQ(ForeignByteOf(u'\u0301'), kForeignMarkByte);
+    EXPECT_EQ(ForeignByteOf(u'\xDE00'), kForeignMarkByte);
 }
 
 // The answers for files that only look like Unicode, or are not.
@@ -174,10 +293,6 @@ TEST(UnicodeFile, BadInputStaysBytesAndSaysWhy) {
         {{}, UnicodeRefusal::None, 0, 0},
         {Of("plain ASCII\r\n"), UnicodeRefusal::None, 0, 0},
         {Of(ansi), UnicodeRefusal::None, 0, 0},
-        {Of(u8"Текст и 中文"), UnicodeRefusal::Unheld, 0x4E2D, 14},
-        {Of(u8"Смайлик 😀 и всё"), UnicodeRefusal::Unheld, 0x1F600, 15},
-        {Of(u8"е\u0301ж"), UnicodeRefusal::Unheld, 0x301, 2},
-        {Of(u8"Цена € и ╔"), UnicodeRefusal::Unheld, 0x2554, 16},
         {{0xFF, 0xFE, 0x3D, 0xD8, 0x41, 0x00}, UnicodeRefusal::Utf16Surrogate, 0xD83D, 2},
         {{0xFE, 0xFF, 0x04, 0x10, 0xDC, 0x00}, UnicodeRefusal::Utf16Surrogate, 0xDC00, 4},
         {{0xFF, 0xFE, 0x10, 0x04, 0x3D, 0xD8}, UnicodeRefusal::Utf16Surrogate, 0xD83D, 4},
@@ -197,8 +312,10 @@ TEST(UnicodeFile, BadInputStaysBytesAndSaysWhy) {
         EXPECT_EQ(static_cast<unsigned>(r.character), c.character);
         EXPECT_EQ(r.offset, c.offset);
     }
-    EXPECT_NE(UnicodeRefusalText(ReadUnicodeFile(cases[3].file.data(), cases[3].file.size())).find("U+4E2D"),
-              std::string::npos);
+    UnicodeReading unheld;
+    unheld.refusal = UnicodeRefusal::Unheld;
+    unheld.character = 0x4E2D;
+    EXPECT_NE(UnicodeRefusalText(unheld).find("U+4E2D"), std::string::npos);
 
     // A mark alone, or a mark before ASCII, is a Unicode document; saving
     // it writes the mark again.
