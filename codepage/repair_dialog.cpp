@@ -45,6 +45,10 @@ struct RepairChoice {
     bool headIsAll = true;           // `head` holds the whole range
     std::vector<RepairReading> readings;
     int display = 0;
+    // What the text is read as it stands: the display code page, or the
+    // characters of a Unicode document with foreign ones, as UTF-8 (`head`
+    // is then that UTF-8, and so is the repaired text).
+    int standing = 0;
     bool wholeText = true;
     int chosen = -1;
 };
@@ -52,8 +56,8 @@ struct RepairChoice {
 RepairChoice* ChoiceOf(HWND dialog) { return reinterpret_cast<RepairChoice*>(ModalDialogParam(dialog)); }
 
 // The reading changes nothing: the bytes decoded as they are shown.
-bool ReadsAsItStands(const RepairReading& reading, int display) {
-    return IsPlainReading(reading) && reading.saved == display;
+bool ReadsAsItStands(const RepairReading& reading, int standing) {
+    return IsPlainReading(reading) && reading.saved == standing;
 }
 
 // A text repaired part by part, and how its parts read.
@@ -92,12 +96,13 @@ std::size_t RepairPartsInto(const std::vector<RepairReading>& readings, int disp
 PartsResult RepairParts(const RepairChoice& choice, const RepairReading& chosen, const unsigned char* text,
                         std::size_t n) {
     const std::vector<RepairReading> readings =
-        FindPartReadings(choice.head.data(), choice.sampleLength, choice.display, chosen);
+        FindPartReadings(choice.head.data(), choice.sampleLength, choice.standing, chosen);
     PartsResult result;
-    if (RepairPartsInto(readings, choice.display, choice.display, text, n, result) == 0) return result;
+    const int standing = choice.standing;
+    if (RepairPartsInto(readings, standing, standing, text, n, result) == 0 || standing == kEncodingUtf8) return result;
     for (int cp = 0; cp < kDisplayCodePageCount; ++cp) {
         PartsResult other;
-        if (cp != choice.display && RepairPartsInto(readings, choice.display, cp, text, n, other) == 0) return other;
+        if (cp != standing && RepairPartsInto(readings, standing, cp, text, n, other) == 0) return other;
     }
     return result;
 }
@@ -112,12 +117,24 @@ std::size_t PreviewLength(const unsigned char* text, std::size_t n) {
     return kPreviewSize;
 }
 
+// The preview of a text in `codePage`, or of UTF-8 (kEncodingUtf8) in the
+// font of the display code page.
 void ShowPreviewText(HWND dialog, const unsigned char* text, std::size_t n, int codePage) {
     HWND preview = GetDlgItem(dialog, IDC_REPAIR_PREVIEW);
     if (!preview) return;
-    CHARFORMATA format = CharFormatOfCodePage(codePage);
+    const bool utf8 = codePage == kEncodingUtf8;
+    CHARFORMATA format = CharFormatOfCodePage(utf8 ? DisplayCodePage() : codePage);
     SendMessageA(preview, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    StreamBytesInAs(preview, codePage, SF_TEXT, text, static_cast<int32_t>(PreviewLength(text, n)));
+    const auto length = static_cast<int>(PreviewLength(text, n));
+    if (utf8) {
+        std::wstring units(static_cast<size_t>(length) + 1, L'\0');
+        const int k = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(text), length, units.data(), length);
+        units.resize(static_cast<size_t>(std::max(k, 0)));
+        SETTEXTEX set{ST_DEFAULT, 1200};
+        SendMessageA(preview, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(units.c_str()));
+    } else {
+        StreamBytesInAs(preview, codePage, SF_TEXT, text, length);
+    }
     SendMessageA(preview, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
@@ -155,15 +172,15 @@ void ShowReading(HWND dialog, int index) {
         std::vector<unsigned char> shown;
         try {
             shown = ApplyRepairReading(reading, choice->head.data(),
-                                       PreviewLength(choice->head.data(), choice->head.size()), choice->display);
+                                       PreviewLength(choice->head.data(), choice->head.size()), choice->standing);
         } catch (const std::bad_alloc&) {
             shown.clear();
         }
         SetDlgItemTextA(dialog, IDC_REPAIR_VERDICT,
-                        ReadsAsItStands(choice->readings[0], choice->display)
+                        ReadsAsItStands(choice->readings[0], choice->standing)
                             ? "Текст уже читается лучше всего: восстанавливать нечего."
                             : "Лучшее прочтение выбрано; ОК восстановит текст.");
-        ShowPreviewText(dialog, shown.data(), shown.size(), choice->display);
+        ShowPreviewText(dialog, shown.data(), shown.size(), choice->standing);
         return;
     }
     PartsResult counted;
@@ -228,33 +245,57 @@ void KeepTextsEncoding(const RepairReading& reading, const unsigned char* text, 
 // memory ran out (nothing has changed then).
 bool ApplyChosenReading(const RepairChoice& choice, CHARRANGE original, int32_t start, int32_t end) {
     const RepairReading& reading = choice.readings[choice.chosen];
-    if (!choice.wholeText && ReadsAsItStands(reading, choice.display)) return true;
+    if (!choice.wholeText && ReadsAsItStands(reading, choice.standing)) return true;
     const int32_t length = end - start;
-    HeapBuffer text(static_cast<size_t>(length) + 2);
-    if (!text) return false;
-    const int32_t n = StreamBytesOut(EditorWindow(), !choice.wholeText, text.get(), length);
-    std::vector<unsigned char> out;
-    int target = choice.display;
+    HeapBuffer read(static_cast<size_t>(length) + 2);
+    if (!read) return false;
+    ForeignUnits units;
+    const int32_t got = StreamBytesOut(EditorWindow(), !choice.wholeText, read.get(), length, &units);
+    std::vector<unsigned char> characters, out;
+    const unsigned char* text = read.get();
+    int32_t n = got;
+    int target = choice.standing;
     try {
+        // A Unicode document's characters are repaired as UTF-8, and go back
+        // as the display code page's bytes and foreign units.
+        if (choice.standing == kEncodingUtf8) {
+            characters = CharactersAsUtf8(choice.display, read.get(), static_cast<size_t>(got), units);
+            if (characters.size() > static_cast<size_t>(INT32_MAX - 2)) return false;
+            text = characters.data();
+            n = static_cast<int32_t>(characters.size());
+        }
         if (choice.wholeText) {
-            PartsResult repaired = RepairParts(choice, reading, text.get(), static_cast<size_t>(n));
+            PartsResult repaired = RepairParts(choice, reading, text, static_cast<size_t>(n));
             out = std::move(repaired.text);
             target = repaired.target;
         } else {
-            out = ApplyRepairReading(reading, text.get(), static_cast<size_t>(n), target);
+            out = ApplyRepairReading(reading, text, static_cast<size_t>(n), target);
+        }
+        // The same bytes in the same code page: no step to undo.
+        if (target == choice.standing && out.size() == static_cast<size_t>(n) &&
+            (n == 0 || memcmp(out.data(), text, static_cast<size_t>(n)) == 0))
+            return true;
+        if (target == kEncodingUtf8) {
+            std::vector<unsigned char> bytes;
+            Utf8AsCharacters(choice.display, out.data(), out.size(), bytes, units);
+            out = std::move(bytes);
+            target = choice.display;
         }
     } catch (const std::bad_alloc&) {
         return false;
     }
     if (out.size() > static_cast<size_t>(INT32_MAX - 2)) return false;
     const auto m = static_cast<int32_t>(out.size());
-    // The same bytes in the same code page: no step to undo.
-    if (target == choice.display && m == n && (n == 0 || memcmp(out.data(), text.get(), n) == 0)) return true;
+    const ForeignUnits* foreign = choice.standing == kEncodingUtf8 ? &units : nullptr;
     if (choice.wholeText) {
-        if (ReplaceWholeText({out.data(), m, target, text.get(), n, original, {0, m}}))
-            KeepTextsEncoding(reading, text.get(), n);
+        // The text as read goes to the undo step (a Unicode document's is
+        // read again, with its units).
+        WholeTextChange change{out.data(), m, target, foreign ? nullptr : read.get(), foreign ? 0 : got, original,
+                               {0, m}};
+        change.foreign = foreign;
+        if (ReplaceWholeText(change)) KeepTextsEncoding(reading, read.get(), got);
     } else {
-        ReplaceRange(start, end, out.data(), m);
+        ReplaceRange(start, end, out.data(), m, false, foreign);
     }
     return true;
 }
@@ -279,10 +320,17 @@ void RepairTextCommand(int) {
         const int32_t headLength = std::min(end - start, limit);
         choice.headIsAll = headLength == end - start;
         choice.head.resize(static_cast<size_t>(headLength));
+        ForeignUnits units;
         choice.head.resize(static_cast<size_t>(
-            GetRangeBytes(EditorWindow(), start, start + headLength, choice.head.data(), headLength)));
+            GetRangeBytes(EditorWindow(), start, start + headLength, choice.head.data(), headLength, &units)));
+        // Characters the display code page lacks are read as what they are.
+        choice.standing = choice.display;
+        if (!units.empty()) {
+            choice.head = CharactersAsUtf8(choice.display, choice.head.data(), choice.head.size(), units);
+            choice.standing = kEncodingUtf8;
+        }
         choice.sampleLength = std::min(choice.head.size(), kRepairSampleSize);
-        choice.readings = FindRepairReadings(choice.head.data(), choice.sampleLength, choice.display, 5);
+        choice.readings = FindRepairReadings(choice.head.data(), choice.sampleLength, choice.standing, 5);
     } catch (const std::bad_alloc&) {
         enoughMemory = false;
     }

@@ -36,12 +36,14 @@ std::string_view CurrentFileName() { return {g_document.fileName, strnlen(g_docu
 
 // The document's bytes into a heap block (from the editor's memory when no
 // control shows the document); null when no memory.
-unsigned char* DocumentBytes(int32_t* n) {
+// With `foreign`, a Unicode document's foreign units come with them.
+unsigned char* DocumentBytes(int32_t* n, ForeignUnits* foreign = nullptr) {
     int32_t capacity = DocumentLength() + 2;
     for (;;) {
         auto* block = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(capacity)));
         if (!block) return nullptr;
-        *n = CopyDocumentBytes(block, capacity);
+        if (foreign) foreign->clear();
+        *n = CopyDocumentBytes(block, capacity, foreign);
         // A full buffer may mean more text than the length said: never write a cut text.
         if (*n < capacity) return block;
         HeapFreeBlock(block);
@@ -75,25 +77,51 @@ struct FileContents {
     int32_t n;
     FileEncoding encoding;
     int codePage;
+    const ForeignUnits* foreign = nullptr; // a Unicode document's, for its stand-ins
 };
+
+// A code page's bytes of a Unicode document: each foreign character written
+// as the usual substitute (the user agreed to it); the units that take no
+// column (a pair's second half, a combining mark) go without one.
+bool WriteSubstituted(HANDLE file, const FileContents& c) {
+    constexpr int32_t kPiece = 1 << 16;
+    HeapBuffer buffer(static_cast<size_t>(kPiece));
+    if (!buffer) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    for (int32_t done = 0; done < c.n;) {
+        const int32_t piece = std::min(kPiece, c.n - done);
+        int32_t kept = 0;
+        for (int32_t i = 0; i < piece; ++i) {
+            const unsigned char b = c.text[done + i];
+            if (b != kForeignMarkByte) buffer.get()[kept++] = b == kForeignByte ? '?' : b;
+        }
+        if (!WriteBytes(file, buffer.get(), kept)) return false;
+        done += piece;
+    }
+    return true;
+}
 
 // A Unicode encoding is made a piece at a time in one small buffer: the
 // encoded file is never in memory whole (at 20 MB, touching the fresh pages
 // of a whole-file block cost more than the encoding itself).
 bool WriteAll(HANDLE file, const FileContents& c) {
-    if (c.encoding == FileEncoding::Bytes) return WriteBytes(file, c.text, c.n);
+    if (c.encoding == FileEncoding::Bytes)
+        return c.foreign && !c.foreign->empty() ? WriteSubstituted(file, c) : WriteBytes(file, c.text, c.n);
     constexpr int32_t kPiece = 1 << 16;
     HeapBuffer buffer(4 * static_cast<size_t>(kPiece) + 4);
     if (!buffer) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
+    ForeignCursor units{c.foreign ? c.foreign->data() : nullptr, c.foreign ? c.foreign->size() : 0};
     int32_t done = 0;
     do {
         const auto piece = static_cast<size_t>(std::min(kPiece, c.n - done));
         const bool mark = done == 0;
-        const size_t size = EncodedUnicodeSize(c.encoding, c.codePage, c.text + done, piece, mark);
-        EncodeUnicodeFileInto(c.encoding, c.codePage, c.text + done, piece, buffer.get(), mark);
+        const size_t size = EncodedUnicodeSize(c.encoding, c.codePage, c.text + done, piece, mark, &units);
+        EncodeUnicodeFileInto(c.encoding, c.codePage, c.text + done, piece, buffer.get(), mark, &units);
         if (!WriteBytes(file, buffer.get(), static_cast<int32_t>(size))) return false;
         done += static_cast<int32_t>(piece);
     } while (done < c.n);
@@ -382,7 +410,8 @@ bool LoadFile(const char* name) {
     // The old document stays until the new text is all in: a load the user
     // stops with Escape leaves it as it was.
     const bool cancellable = n > kLongLoad;
-    const bool put = PutNewDocument(bytes, n, shownAs, cancellable ? ShowLoadProgress : nullptr, unwrap);
+    const bool put = PutNewDocument(bytes, n, shownAs, cancellable ? ShowLoadProgress : nullptr, unwrap,
+                                    unicode ? &reading.foreign : nullptr);
     if (cancellable) DropQueuedEscapes();
     if (!put) {
         SetTitle();
@@ -425,7 +454,8 @@ bool SaveFile() {
             return false;
     }
     int32_t n = 0;
-    unsigned char* bytes = DocumentBytes(&n);
+    ForeignUnits foreign;
+    unsigned char* bytes = DocumentBytes(&n, &foreign);
     if (!bytes) {
         ShowFileError(g_document.fileName);
         return false;
@@ -436,7 +466,7 @@ bool SaveFile() {
     const bool protectedFile = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
     if (protectedFile)
         SetFileAttributesA(g_document.fileName, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
-    const FileContents contents{bytes, n, g_document.encoding, DisplayCodePage()};
+    const FileContents contents{bytes, n, g_document.encoding, DisplayCodePage(), &foreign};
     const bool ok =
         exists ? WriteOverExistingFile(g_document.fileName, contents) : WriteNewFile(g_document.fileName, contents);
     const DWORD error = GetLastError();
@@ -525,17 +555,25 @@ void InsertFromFile() {
         if (file.device) RefuseDevice(name, false);
         return; // otherwise silent, as the command always was
     }
-    // A Unicode file's text goes in as the display code page's bytes when
-    // that code page holds every character of it; otherwise its bytes do.
+    // A Unicode file's text goes into a Unicode document with every
+    // character, and into a code-page document as the display code page's
+    // bytes when that code page holds every character of it; otherwise its
+    // bytes do.
     const UnicodeReading reading = ReadUnicodeFile(file.bytes.get(), static_cast<size_t>(file.length));
     std::vector<unsigned char> text;
-    const bool unicode = reading.encoding != FileEncoding::Bytes &&
-                         RecodeExactly(reading.codePage, reading.text, DisplayCodePage(), text);
+    ForeignUnits foreign;
+    bool unicode = reading.encoding != FileEncoding::Bytes;
+    if (unicode && UnicodeDocument())
+        RecodeWithForeign(reading.codePage, reading.text.data(), reading.text.size(), reading.foreign,
+                          DisplayCodePage(), text, foreign);
+    else
+        unicode = unicode && reading.foreign.empty() && RecodeExactly(reading.codePage, reading.text, DisplayCodePage(), text);
     const unsigned char* bytes = unicode ? text.data() : file.bytes.get();
     const int32_t n = unicode ? static_cast<int32_t>(text.size()) : file.length;
     if (!AdmitsInsertedFile(name, bytes, n)) return;
-    if (n > kLongLoad && !ControlUndoSelected() && InsertCancellably(bytes, n)) return;
-    InsertOverSelection(bytes, n);
+    // A long insertion's stand-ins would take the old text's units.
+    if (n > kLongLoad && foreign.empty() && !ControlUndoSelected() && InsertCancellably(bytes, n)) return;
+    InsertOverSelection(bytes, n, &foreign);
 }
 
 void OpenRecentFile(int i) {

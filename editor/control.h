@@ -20,6 +20,12 @@ struct EditorState {
                                       // page may name the next whole text's already)
     bool htmlColoured = false;        // the tags are coloured (cleared when the display is applied again)
     bool controlUndoUsed = false;     // setting "NO": the control's own undo instead of the history
+    // The document is a Unicode document: its characters are in the
+    // control as they are, foreign units among them, read as stand-ins
+    // (core/unicode/foreign_units.h). `unicodeText` names the next whole
+    // text's already while a new document goes in, as displayCodePage does.
+    bool unicodeText = false;
+    bool textUnicode = false;
     // What Enter inserts: decided from the document's line breaks at load
     // (lone LF when every break is one), and again while it has none yet.
     enum class LineEnds : unsigned char { Undecided, CrLf, Lf } lineEnds = LineEnds::Undecided;

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "core/unicode/foreign_units.h"
+
 // --- What the editor holds ---
 
 // The control, to read from (text layer reads, line queries); 0 while there
@@ -29,7 +31,11 @@ bool HasDocument();
 // The document's length in bytes, and its bytes (at most `capacity`; the
 // number written), from the control or the editor's memory.
 int32_t DocumentLength();
-int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity);
+// With `foreign`, a Unicode document's foreign units are appended to it.
+int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity, ForeignUnits* foreign = nullptr);
+// The document is a Unicode document: its characters are in the control as
+// they are, foreign units among them (core/unicode/foreign_units.h).
+bool UnicodeDocument();
 bool OverwriteMode();
 bool WordWrapOn();
 // The HTML tags are shown coloured (until the display is applied again).
@@ -53,10 +59,12 @@ void SetControlUndoUsed(bool used);
 // unmodified, caret at 0; with `unwrapped` in a control without word wrap
 // (the setting is not changed). A long text reports its progress, which may
 // stop it (returning false). False when it was stopped or no control could
-// be made for it (the error shown): the old document is kept.
+// be made for it (the error shown): the old document is kept. A Unicode
+// document comes with its foreign units (`unicode`, maybe none), which
+// its bytes' stand-ins take in order.
 using LoadProgress = bool (*)(int32_t done, int32_t total);
 bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress = nullptr,
-                    bool unwrapped = false);
+                    bool unwrapped = false, const ForeignUnits* unicode = nullptr);
 
 // The whole text replaced by n bytes shown in `codePage`, as one undo step
 // that brings back `old` (the current text, oldLength bytes, as the caller
@@ -73,18 +81,22 @@ struct WholeTextChange {
     CHARRANGE before;
     CHARRANGE select;
     LoadProgress progress = nullptr; // may stop the change (nothing changes then)
+    // A Unicode document's units for the stand-ins of `bytes`; without
+    // them the stand-ins take those of the text replaced, in order.
+    const ForeignUnits* foreign = nullptr;
 };
 bool ReplaceWholeText(const WholeTextChange& change);
 
 // [start, end) replaced by n bytes as one undo step, modified; afterwards
 // the new bytes are selected, or with `caretAtStart` the caret stands at
 // `start`.
-void ReplaceRange(int32_t start, int32_t end, const unsigned char* bytes, int32_t n, bool caretAtStart = false);
+void ReplaceRange(int32_t start, int32_t end, const unsigned char* bytes, int32_t n, bool caretAtStart = false,
+                  const ForeignUnits* foreign = nullptr);
 // The selection replaced by n bytes as one undo step, caret after them.
 void ReplaceSelection(const unsigned char* bytes, int32_t n);
 // The same as one undo step that brings back the whole text as it was
 // (a file inserted).
-void InsertOverSelection(const unsigned char* bytes, int32_t n);
+void InsertOverSelection(const unsigned char* bytes, int32_t n, const ForeignUnits* foreign = nullptr);
 
 // A run of changes that undo takes back as one step (a replace run): the
 // whole text is kept for undo first, then each replacement of the selection

@@ -30,14 +30,20 @@ EditorState::LineEnds LineEndsOf(const unsigned char* bytes, int32_t n) {
     return EditorState::LineEnds::Undecided;
 }
 
-bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress, bool unwrapped) {
+bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadProgress progress, bool unwrapped,
+                    const ForeignUnits* unicode) {
     if (!HasDocument()) return false;
     const int shown = g_editorState.displayCodePage;
     const DWORD wrapStyle = g_editorState.wrapStyle;
+    const bool wasUnicode = g_editorState.unicodeText;
+    const ForeignUnits none;
     SetDecodingForNewText(codePage);
+    g_editorState.unicodeText = unicode != nullptr;
     if (unwrapped) g_editorState.wrapStyle = kWrapOffStyle;
-    if (!FillWholeText(bytes, n, progress, unwrapped && wrapStyle != kWrapOffStyle)) {
+    if (!FillWholeText(bytes, n, progress, unwrapped && wrapStyle != kWrapOffStyle, false, nullptr, 0,
+                       unicode ? unicode : &none)) {
         SetDecodingForNewText(shown);
+        g_editorState.unicodeText = wasUnicode;
         g_editorState.wrapStyle = wrapStyle;
         return false;
     }
@@ -53,7 +59,9 @@ bool ReplaceWholeText(const WholeTextChange& change) {
     HeapBuffer read;
     const unsigned char* old = change.old;
     int32_t oldLength = change.oldLength;
-    if (!old) {
+    // A Unicode document's text is read with its foreign units.
+    ForeignUnits oldUnits;
+    if (!old || g_editorState.unicodeText) {
         const int32_t length = TextLength(g_editorState.control);
         read = HeapBuffer(static_cast<size_t>(length) + 2);
         if (!read) {
@@ -61,28 +69,29 @@ bool ReplaceWholeText(const WholeTextChange& change) {
             ShowSystemError();
             return false;
         }
-        oldLength = StreamBytesOut(g_editorState.control, false, read.get(), length + 2);
+        oldLength = StreamBytesOut(g_editorState.control, false, read.get(), length + 2, &oldUnits);
         old = read.get();
     }
     const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(change.codePage);
-    if (!FillWholeText(change.bytes, change.n, change.progress, false, false, old, oldLength)) {
+    if (!FillWholeText(change.bytes, change.n, change.progress, false, false, old, oldLength, change.foreign)) {
         SetDecodingForNewText(shown);
         return false;
     }
     // The old text is in the caller's hands: the undo step is made from it
     // once the new text stands.
-    RecordSnapshotOf(old, oldLength, change.before.cpMin, change.before.cpMax, shown);
+    RecordSnapshotOf(old, oldLength, change.before.cpMin, change.before.cpMax, shown, &oldUnits);
     SendMessageA(g_editorState.control, EM_SETMODIFY, TRUE, 0);
     SetSelection(g_editorState.control, change.select.cpMin, change.select.cpMax);
     return true;
 }
 
-void ReplaceRange(int32_t start, int32_t end, const unsigned char* bytes, int32_t n, bool caretAtStart) {
+void ReplaceRange(int32_t start, int32_t end, const unsigned char* bytes, int32_t n, bool caretAtStart,
+                  const ForeignUnits* foreign) {
     if (!g_editorState.control) return;
     SetSelection(g_editorState.control, start, end);
     RecordUndo(UndoRequest::Replacement, n);
-    ReplaceSelectionBytes(bytes, n, false);
+    ReplaceSelectionBytes(bytes, n, false, foreign);
     if (caretAtStart) {
         SetSelection(g_editorState.control, start, start);
     } else {
@@ -96,12 +105,13 @@ void ReplaceSelection(const unsigned char* bytes, int32_t n) {
     ReplaceSelectionBytes(bytes, n, ControlUndoSelected());
 }
 
-void InsertOverSelection(const unsigned char* bytes, int32_t n) {
+void InsertOverSelection(const unsigned char* bytes, int32_t n, const ForeignUnits* foreign) {
     HWND editor = g_editorState.control;
     if (!editor) return;
     const CHARRANGE selection = GetSelection(editor);
     RecordUndo(UndoRequest::Snapshot, n);
-    StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n);
+    ForeignCursor units{foreign ? foreign->data() : nullptr, foreign ? foreign->size() : 0};
+    StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n, nullptr, &units);
     if (n > 0 || selection.cpMin != selection.cpMax) SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
 }
 
@@ -146,14 +156,17 @@ int32_t DocumentLength() {
     return g_editorState.control ? TextLength(g_editorState.control) : 0;
 }
 
-int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity) {
+int32_t CopyDocumentBytes(unsigned char* buffer, int32_t capacity, ForeignUnits* foreign) {
     if (const KeptDocument* held = HeldDocument()) {
         const int32_t n = std::min(held->n, capacity);
         if (n > 0) memcpy(buffer, held->bytes.get(), static_cast<size_t>(n));
+        if (foreign) foreign->insert(foreign->end(), held->foreign.begin(), held->foreign.end());
         return n;
     }
-    return g_editorState.control ? StreamBytesOut(g_editorState.control, false, buffer, capacity) : 0;
+    return g_editorState.control ? StreamBytesOut(g_editorState.control, false, buffer, capacity, foreign) : 0;
 }
+
+bool UnicodeDocument() { return g_editorState.unicodeText; }
 
 PlainText PlainTextOfRtf(const unsigned char* rtf, int32_t n) {
     PlainText text;

@@ -17,14 +17,30 @@ constexpr int32_t kProgressStep = 1 << 20;
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
 const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
 
+// Units of the editor's control to bytes: through the display map, or in
+// a Unicode document with its foreign units collected (into `scratch`, for
+// a reader that does not want them).
+void UnitsToBytes(int codePage, bool unicode, const char16_t* units, int32_t n, unsigned char* out,
+                  ForeignUnits* foreign, ForeignUnits& scratch) {
+    if (!unicode) {
+        EncodeDisplayChars(codePage, units, n, out);
+        return;
+    }
+    if (!foreign) scratch.clear();
+    SplitUnicodeUnits(codePage, units, n, out, foreign ? *foreign : scratch);
+}
+
 // Streaming out: UTF-16 from the control, bytes into the caller's buffer.
 struct OutCookie {
     int codePage;
+    bool unicode;
     unsigned char* out;
     int32_t capacity;
     int32_t length;
-    bool hasOddByte; // a chunk may end in the middle of a unit
-    BYTE oddByte;
+    ForeignUnits* foreign;
+    ForeignUnits scratch;
+    bool hasOddByte = false; // a chunk may end in the middle of a unit
+    BYTE oddByte = 0;
 };
 
 DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
@@ -32,8 +48,11 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG
     *done = size;
     LONG i = 0;
     if (size > 0 && c->hasOddByte) {
-        char16_t unit = static_cast<char16_t>(c->oddByte | (chunk[0] << 8));
-        if (c->length < c->capacity) c->out[c->length++] = DisplayByte(c->codePage, unit);
+        const auto unit = static_cast<char16_t>(c->oddByte | (chunk[0] << 8));
+        if (c->length < c->capacity) {
+            UnitsToBytes(c->codePage, c->unicode, &unit, 1, c->out + c->length, c->foreign, c->scratch);
+            ++c->length;
+        }
         c->hasOddByte = false;
         i = 1;
     }
@@ -43,7 +62,7 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG
         count = std::min(count, c->capacity - c->length);
         if (count <= 0) return 0; // more than the buffer holds: the rest is dropped
         memcpy(units, chunk + i, count * 2);
-        EncodeDisplayChars(c->codePage, units, count, c->out + c->length);
+        UnitsToBytes(c->codePage, c->unicode, units, count, c->out + c->length, c->foreign, c->scratch);
         c->length += count;
         i += count * 2;
     }
@@ -58,12 +77,26 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG
 // control.
 struct InCookie {
     int codePage; // -1: hand the bytes over as they are
+    bool unicode;
     const unsigned char* bytes;
     int32_t length;
     int32_t position;
     StreamProgress progress;
-    bool stopped;
+    ForeignCursor* foreign;
+    bool stopped = false;
 };
+
+// Bytes to units of a control: through the display map, or as a Unicode
+// document's characters with the cursor's units for the stand-ins.
+void BytesToUnits(int codePage, bool unicode, const unsigned char* bytes, int32_t n, char16_t* units,
+                  ForeignCursor* foreign) {
+    if (!unicode) {
+        DecodeDisplayBytes(codePage, bytes, n, units);
+        return;
+    }
+    ForeignCursor none;
+    JoinUnicodeUnits(codePage, bytes, n, foreign ? *foreign : none, units);
+}
 
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG* done) {
     auto* c = reinterpret_cast<InCookie*>(cookie);
@@ -79,7 +112,7 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE chunk, LONG size, LONG*
     char16_t units[1024];
     for (int32_t i = 0; i < count;) {
         int32_t piece = std::min<int32_t>(count - i, 1024);
-        DecodeDisplayBytes(c->codePage, c->bytes + c->position + i, piece, units);
+        BytesToUnits(c->codePage, c->unicode, c->bytes + c->position + i, piece, units, c->foreign);
         memcpy(chunk + i * 2, units, piece * 2);
         i += piece;
     }
@@ -146,44 +179,62 @@ bool HasSelection(HWND editor) {
 
 namespace {
 
-int32_t StreamOut(HWND editor, int codePage, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
+int32_t StreamOut(HWND editor, int codePage, bool unicode, bool selectionOnly, unsigned char* buffer,
+                  int32_t capacity, ForeignUnits* foreign) {
     if (selectionOnly) {
         const CHARRANGE selection = GetSelection(editor);
         capacity = std::min<int32_t>(capacity, selection.cpMax - selection.cpMin);
     }
     if (!buffer || capacity <= 0) return 0;
-    OutCookie cookie{codePage, buffer, capacity, 0, false, 0};
+    OutCookie cookie{codePage, unicode, buffer, capacity, 0, foreign, {}};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
     WPARAM flags = SF_TEXT | SF_UNICODE | (selectionOnly ? SFF_SELECTION : 0);
     SendMessageA(editor, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&stream));
     return cookie.length;
 }
 
-} // namespace
-
-int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity) {
-    return StreamOut(editor, g_editorState.displayCodePage, selectionOnly, buffer, capacity);
-}
-
-int32_t StreamBytesOutAs(HWND editor, int codePage, unsigned char* buffer, int32_t capacity) {
-    return StreamOut(editor, codePage, false, buffer, capacity);
-}
-
-bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress) {
-    return StreamBytesInAs(editor, g_editorState.displayCodePage, flags, bytes, n, progress);
-}
-
-bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
-                     StreamProgress progress) {
+// Bytes into a control through code page `codePage`, as a Unicode
+// document's characters when `unicode`.
+bool StreamIn(HWND control, int codePage, bool unicode, UINT flags, const unsigned char* bytes, int32_t n,
+              StreamProgress progress, ForeignCursor* foreign) {
     const bool rtf = (flags & SF_RTF) != 0;
-    InCookie cookie{rtf ? -1 : codePage, bytes, bytes ? std::max(n, 0) : 0, 0, progress, false};
+    InCookie cookie{rtf ? -1 : codePage, unicode, bytes, bytes ? std::max(n, 0) : 0, 0, progress, foreign};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     WPARAM wParam = rtf ? flags : (flags | SF_TEXT | SF_UNICODE);
     SendMessageA(control, EM_STREAMIN, wParam, reinterpret_cast<LPARAM>(&stream));
     return !cookie.stopped;
 }
 
-int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity) {
+} // namespace
+
+int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity,
+                       ForeignUnits* foreign) {
+    return StreamOut(editor, g_editorState.displayCodePage, g_editorState.unicodeText, selectionOnly, buffer, capacity,
+                     foreign);
+}
+
+int32_t StreamBytesOutAs(HWND editor, int codePage, bool unicode, unsigned char* buffer, int32_t capacity,
+                         ForeignUnits* foreign) {
+    return StreamOut(editor, codePage, unicode, false, buffer, capacity, foreign);
+}
+
+bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t n, StreamProgress progress,
+                   ForeignCursor* foreign) {
+    return StreamIn(editor, g_editorState.displayCodePage, g_editorState.unicodeText, flags, bytes, n, progress,
+                    foreign);
+}
+
+bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
+                     StreamProgress progress) {
+    return StreamIn(control, codePage, false, flags, bytes, n, progress, nullptr);
+}
+
+void BytesToControlUnits(const unsigned char* bytes, int32_t n, char16_t* units, ForeignCursor* foreign) {
+    BytesToUnits(g_editorState.displayCodePage, g_editorState.unicodeText, bytes, n, units, foreign);
+}
+
+int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity,
+                      ForeignUnits* foreign) {
     const int32_t length = TextLength(editor);
     if (last < 0 || last > length) last = length;
     if (first < 0) first = 0;
@@ -197,7 +248,9 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
     int32_t written = 0;
     if (SUCCEEDED(range->GetText(&text)) && text) {
         written = std::min<int32_t>(static_cast<int32_t>(SysStringLen(text)), last - first);
-        EncodeDisplayChars(g_editorState.displayCodePage, reinterpret_cast<const char16_t*>(text), written, buffer);
+        ForeignUnits scratch;
+        UnitsToBytes(g_editorState.displayCodePage, g_editorState.unicodeText, reinterpret_cast<const char16_t*>(text),
+                     written, buffer, foreign, scratch);
         SysFreeString(text);
     }
     range->Release();
@@ -234,7 +287,7 @@ int32_t FindBytes(HWND editor, int32_t first, int32_t last, const unsigned char*
     }
 }
 
-int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned char* buffer) {
+int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned char* buffer, ForeignUnits* foreign) {
     const int32_t n = last - first;
     if (!buffer || first < 0 || n <= 0 || last > TextLength(editor)) return -1;
     POINT scroll{};
@@ -266,7 +319,9 @@ int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned 
         if (text[i] != u'\r') return -1;
     }
     const int32_t kept = std::max(count - early, 0);
-    EncodeDisplayChars(g_editorState.displayCodePage, text + std::min(early, count), kept, buffer);
+    ForeignUnits scratch;
+    UnitsToBytes(g_editorState.displayCodePage, g_editorState.unicodeText, text + std::min(early, count), kept, buffer,
+                 foreign, scratch);
     std::fill(buffer + kept, buffer + kept + missing, static_cast<unsigned char>('\r'));
     return kept + missing == n ? n : -1;
 }

@@ -15,6 +15,7 @@
 #include "editor/undo.h"
 #include "editor/whole_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -55,6 +56,75 @@ void PutUnicodeText(const char* bytes, int32_t n) {
     if (SetClipboardData(CF_UNICODETEXT, block.get())) block.Release();
 }
 
+// A Unicode document's selection: its characters as they are, and as the
+// code page's bytes with the usual substitute for each foreign one.
+void CopyUnicodeSelection(HWND window, int32_t n) {
+    ScopedGlobal units(GlobalAlloc(kClipboardBlockFlags, 2 * (static_cast<SIZE_T>(n) + 1)));
+    HeapBuffer bytes(static_cast<size_t>(n) + 1);
+    if (!units || !bytes) return;
+    int32_t got = 0;
+    {
+        ScopedGlobalLock<WCHAR> text(units.get());
+        if (!text) return;
+        GETTEXTEX get{static_cast<DWORD>(2 * (n + 1)), GT_SELECTION, 1200, nullptr, nullptr};
+        got = static_cast<int32_t>(
+            SendMessageA(window, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.get())));
+        got = std::clamp(got, 0, n);
+        ForeignUnits foreign;
+        SplitUnicodeUnits(g_editorState.displayCodePage, reinterpret_cast<const char16_t*>(text.get()), got,
+                          bytes.get(), foreign);
+    }
+    int32_t kept = 0;
+    for (int32_t i = 0; i < got; ++i) {
+        const unsigned char b = bytes.get()[i];
+        if (b != kForeignMarkByte) bytes.get()[kept++] = b == kForeignByte ? '?' : b;
+    }
+    bytes.get()[kept] = 0;
+    ScopedGlobal block(GlobalAlloc(kClipboardBlockFlags, static_cast<SIZE_T>(kept) + 1));
+    OpenedClipboard clipboard(window);
+    if (!block || !clipboard) return;
+    {
+        ScopedGlobalLock<unsigned char> text(block.get());
+        if (!text) return;
+        memcpy(text.get(), bytes.get(), static_cast<size_t>(kept) + 1);
+        if (g_editorState.displayCodePage == kCodePageKoi8) ConvertBytes(text.get(), kept, kTableKoi8ToOem, kNoTable);
+    }
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, units.get())) units.Release();
+    if (SetClipboardData(g_editorState.displayCodePage == kCodePageAnsi ? CF_TEXT : CF_OEMTEXT, block.get()))
+        block.Release();
+}
+
+// Unicode text pasted into a Unicode document: every character as it is.
+// False when the clipboard has none.
+bool PasteUnicodeText() {
+    OpenedClipboard clipboard(g_editorState.control);
+    HANDLE data = clipboard ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+    if (!data) return false;
+    ScopedGlobalLock<const char16_t> locked(data);
+    const char16_t* units = locked.get();
+    if (!units) return false;
+    // The text ends at its NUL, and never past the block.
+    const SIZE_T most = GlobalSize(data) / 2;
+    SIZE_T size = 0;
+    while (size < most && units[size]) ++size;
+    if (size > static_cast<SIZE_T>(INT32_MAX)) return true;
+    const auto n = static_cast<int32_t>(size);
+    HeapBuffer bytes(static_cast<size_t>(n) + 1);
+    if (!bytes) return true;
+    ForeignUnits foreign;
+    SplitUnicodeUnits(g_editorState.displayCodePage, units, size, bytes.get(), foreign);
+    const CHARRANGE selection = GetSelection(g_editorState.control);
+    const int32_t replaced = selection.cpMax - selection.cpMin;
+    const bool whole = replaced > 0 && replaced == TextLength(g_editorState.control);
+    const int64_t held = int64_t{replaced} * (whole ? 2 : 1) + n;
+    if (!ControlAdmits("Вставка", false, bytes.get(), n, g_editorState.displayCodePage, held, whole ? replaced : 0))
+        return true;
+    RecordUndo(UndoRequest::Replacement, n);
+    ReplaceSelectionBytes(bytes.get(), n, ControlUndoSelected(), &foreign);
+    return true;
+}
+
 } // namespace
 
 void StreamOutText(MemoryTextBlock& block) {
@@ -72,6 +142,10 @@ void CopySelection(HWND window) {
     const CHARRANGE selection = GetSelection(window);
     const int32_t n = selection.cpMax - selection.cpMin;
     if (n <= 0) return;
+    if (window == g_editorState.control && g_editorState.unicodeText) {
+        CopyUnicodeSelection(window, n);
+        return;
+    }
     ScopedGlobal block(GlobalAlloc(kClipboardBlockFlags, static_cast<SIZE_T>(n) + 1));
     if (!block) return;
     OpenedClipboard clipboard(window);
@@ -93,7 +167,9 @@ void CopySelection(HWND window) {
 }
 
 void PasteText() {
-    if (!g_editorState.control || !IsClipboardFormatAvailable(CF_TEXT)) return;
+    if (!g_editorState.control) return;
+    if (g_editorState.unicodeText && IsClipboardFormatAvailable(CF_UNICODETEXT) && PasteUnicodeText()) return;
+    if (!IsClipboardFormatAvailable(CF_TEXT)) return;
     OpenedClipboard clipboard(g_editorState.control);
     if (!clipboard) return;
     HANDLE data = GetClipboardData(g_editorState.displayCodePage == kCodePageAnsi ? CF_TEXT : CF_OEMTEXT);

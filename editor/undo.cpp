@@ -19,6 +19,26 @@ namespace {
 // One step of the history. Ctrl+Delete and Ctrl+Backspace are stored as
 // replacements; every other request is its own kind. Each kind reads only
 // its own fields, through the accessors below.
+// A Unicode document's foreign units of a record's bytes, in a heap block of
+// their own (none in a code-page document).
+struct SavedUnits {
+    char16_t* units;
+    int32_t count;
+};
+
+SavedUnits KeepUnits(const ForeignUnits& units) {
+    SavedUnits saved{nullptr, 0};
+    if (units.empty()) return saved;
+    saved.units = static_cast<char16_t*>(HeapAllocBlock(units.size() * sizeof(char16_t)));
+    if (saved.units) {
+        std::copy(units.begin(), units.end(), saved.units);
+        saved.count = static_cast<int32_t>(units.size());
+    }
+    return saved;
+}
+
+ForeignUnits UnitsOf(const SavedUnits& saved) { return ForeignUnits(saved.units, saved.units + saved.count); }
+
 struct UndoRecord {
     UndoRequest kind;
     int32_t start;
@@ -31,6 +51,7 @@ struct UndoRecord {
     unsigned char codePage;   // Snapshot: the display code page of the saved text
     FileEncoding encoding;    // Snapshot: the document's file encoding then
     unsigned char keyUnit;    // Typing: 1; LineBreak: the bytes one Enter inserted (CR LF or LF)
+    SavedUnits units;         // the foreign units of savedText or removed
     UndoRecord* next;
 };
 
@@ -46,6 +67,7 @@ struct RedoRecord {
     int32_t end;
     unsigned char* text; // null when the step brings back no bytes
     int32_t length;
+    SavedUnits units;    // the foreign units of text
     CHARRANGE selection;
     unsigned char codePage;
     FileEncoding encoding; // a whole-text step: the document's file encoding
@@ -91,6 +113,7 @@ bool Push(const UndoRecord& fields) {
     auto* record = static_cast<UndoRecord*>(HeapAllocBlock(sizeof(UndoRecord)));
     if (!record) {
         HeapFreeBlock(fields.savedText);
+        HeapFreeBlock(fields.units.units);
         ReportNoMemory();
         return false;
     }
@@ -105,6 +128,7 @@ void PopAndFree() {
     if (!record) return;
     g_undoTop = record->next;
     HeapFreeBlock(record->savedText);
+    HeapFreeBlock(record->units.units);
     HeapFreeBlock(record);
 }
 
@@ -113,6 +137,7 @@ void PopRedo() {
     if (!record) return;
     g_redoTop = record->next;
     HeapFreeBlock(record->text);
+    HeapFreeBlock(record->units.units);
     HeapFreeBlock(record);
 }
 
@@ -126,6 +151,7 @@ void PushRedo(const RedoRecord& fields) {
     auto* record = static_cast<RedoRecord*>(HeapAllocBlock(sizeof(RedoRecord)));
     if (!record) {
         HeapFreeBlock(fields.text);
+        HeapFreeBlock(fields.units.units);
         ClearRedo();
         ReportNoMemory();
         return;
@@ -149,7 +175,9 @@ void KeepForRedo(int32_t first, int32_t last, int32_t n) {
             ReportNoMemory();
             return;
         }
-        record.length = GetRangeBytes(g_editorState.control, first, last, record.text, last - first);
+        ForeignUnits units;
+        record.length = GetRangeBytes(g_editorState.control, first, last, record.text, last - first, &units);
+        record.units = KeepUnits(units);
     }
     PushRedo(record);
 }
@@ -159,13 +187,15 @@ bool TopIs(UndoRequest kind) { return g_undoTop && g_undoTop->kind == kind; }
 // The selection (or the whole text) streamed out into a new heap block of
 // `capacity` bytes, at most `count` of them; null (the error shown) when no
 // memory.
-unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, int32_t* saved) {
+unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, int32_t* saved, SavedUnits* units) {
     HeapBuffer text(static_cast<size_t>(capacity));
     if (!text) {
         ReportNoMemory();
         return nullptr;
     }
-    *saved = StreamBytesOut(g_editorState.control, selectionOnly, text.get(), count);
+    ForeignUnits foreign;
+    *saved = StreamBytesOut(g_editorState.control, selectionOnly, text.get(), count, &foreign);
+    *units = KeepUnits(foreign);
     return text.release();
 }
 
@@ -187,15 +217,19 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
     const int32_t first = forward ? s : std::max(0, s - 2);
     const int32_t read = forward ? 2 : s - first;
     unsigned char pair[2] = {0, 0};
-    GetRangeBytes(g_editorState.control, first, first + read, pair, read);
+    ForeignUnits units;
+    GetRangeBytes(g_editorState.control, first, first + read, pair, read, &units);
     UndoRecord record = NewRecord(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0, 0);
     const bool lineBreak = read == 2 && pair[0] == '\r' && pair[1] == '\n';
     if (lineBreak) {
         record.removed[0] = '\r';
         record.removed[1] = '\n';
     } else {
-        // One byte: the one after the caret, or the one just before it.
+        // One byte: the one after the caret, or the one just before it,
+        // with its unit when it stands for a foreign one.
         record.removed[0] = forward ? pair[0] : pair[read - 1];
+        if (IsForeignByte(record.removed[0]) && !units.empty())
+            record.units = KeepUnits(ForeignUnits{forward ? units.front() : units.back()});
     }
     const int32_t count = lineBreak ? 2 : 1;
     record.start = forward ? s : s - count;
@@ -207,8 +241,11 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
 bool RecordReplacement(int32_t s, int32_t e, int32_t n) {
     unsigned char* saved = nullptr;
     int32_t savedLength = 0;
-    if (e > s && !(saved = SaveRange(true, e - s, e - s + 2, &savedLength))) return false;
-    return Push(SavedTextRecord(UndoRequest::Replacement, saved, savedLength, s, s + n));
+    SavedUnits units{nullptr, 0};
+    if (e > s && !(saved = SaveRange(true, e - s, e - s + 2, &savedLength, &units))) return false;
+    UndoRecord record = SavedTextRecord(UndoRequest::Replacement, saved, savedLength, s, s + n);
+    record.units = units;
+    return Push(record);
 }
 
 // Ctrl+Delete and Ctrl+Backspace: [first, last) is deleted and recorded as a
@@ -217,14 +254,17 @@ void DeleteWord(int32_t first, int32_t last) {
     if (last <= first) return;
     ClearRedo();
     HeapBuffer word(static_cast<size_t>(last - first) + 1);
-    int32_t saved = word ? GetRangeBytes(g_editorState.control, first, last, word.get(), last - first) : 0;
+    ForeignUnits units;
+    int32_t saved = word ? GetRangeBytes(g_editorState.control, first, last, word.get(), last - first, &units) : 0;
     SetSelection(g_editorState.control, first, last);
     ReplaceSelectionBytes(nullptr, 0, false);
     if (!word) {
         ReportNoMemory();
         return;
     }
-    Push(SavedTextRecord(UndoRequest::Replacement, word.release(), saved, first, first));
+    UndoRecord record = SavedTextRecord(UndoRequest::Replacement, word.release(), saved, first, first);
+    record.units = KeepUnits(units);
+    Push(record);
 }
 
 void RecordWordDeletion(bool right, int32_t s, int32_t length) {
@@ -237,8 +277,9 @@ void RecordWordDeletion(bool right, int32_t s, int32_t length) {
 
 // Snapshot: the whole text with the selection to restore and the display
 // code page it is shown in; one snapshot stands for a run of them.
-bool PushSnapshot(unsigned char* saved, int32_t savedLength, int32_t s, int32_t e, int codePage) {
+bool PushSnapshot(unsigned char* saved, int32_t savedLength, SavedUnits units, int32_t s, int32_t e, int codePage) {
     UndoRecord record = SavedTextRecord(UndoRequest::Snapshot, saved, savedLength, saved ? s : 0, saved ? e : 0);
+    record.units = units;
     record.codePage = static_cast<unsigned char>(codePage);
     record.encoding = g_document.encoding;
     return Push(record);
@@ -248,67 +289,72 @@ void RecordSnapshot(int32_t s, int32_t e, int32_t length) {
     if (TopIs(UndoRequest::Snapshot)) return;
     unsigned char* saved = nullptr;
     int32_t savedLength = 0;
-    if (length > 0 && !(saved = SaveRange(false, length + 2, length + 2, &savedLength))) return;
-    PushSnapshot(saved, savedLength, s, e, g_editorState.displayCodePage);
+    SavedUnits units{nullptr, 0};
+    if (length > 0 && !(saved = SaveRange(false, length + 2, length + 2, &savedLength, &units))) return;
+    PushSnapshot(saved, savedLength, units, s, e, g_editorState.displayCodePage);
 }
 
 // Overwrite: nothing is overwritten at a line break or at the end; any other
 // byte, zero included, comes back on undo.
 void RecordOverwrite(int32_t s, int32_t length) {
     unsigned char byte = 0;
-    GetRangeBytes(g_editorState.control, s, s + 1, &byte, 1);
+    ForeignUnits units;
+    GetRangeBytes(g_editorState.control, s, s + 1, &byte, 1, &units);
     UndoRecord record = NewRecord(UndoRequest::Overwrite, s, s + 1);
     record.overwrote = s < length && byte != '\r' && byte != '\n';
     record.removed[0] = record.overwrote ? byte : 0;
+    if (record.overwrote) record.units = KeepUnits(units);
     Push(record);
 }
 
 // Every change an undo makes: [first, last) replaced by n bytes, kept for
 // redo first.
-void TakeBack(int32_t first, int32_t last, const unsigned char* bytes, int32_t n) {
+void TakeBack(int32_t first, int32_t last, const unsigned char* bytes, int32_t n, const SavedUnits& units) {
     KeepForRedo(first, last, n);
     SetSelection(g_editorState.control, first, last);
-    ReplaceSelectionBytes(bytes, n, false);
+    const ForeignUnits foreign = UnitsOf(units);
+    ReplaceSelectionBytes(bytes, n, false, &foreign);
 }
 
 // Takes back one key of a typing run; the record goes with its last key.
 void UndoKey(UndoRecord& record) {
     const int32_t size = KeyUnit(record);
     if (record.end >= record.start) {
-        TakeBack(record.end, record.end + size, nullptr, 0);
+        TakeBack(record.end, record.end + size, nullptr, 0, SavedUnits{nullptr, 0});
         record.end -= size;
     }
     if (record.end < record.start) PopAndFree();
 }
 
 void UndoKeyDeletion(const UndoRecord& record) {
-    TakeBack(record.start, record.start, record.removed, RemovedCount(record));
+    TakeBack(record.start, record.start, record.removed, RemovedCount(record), record.units);
     // Delete leaves the caret where it was, Backspace after the bytes.
     if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editorState.control, record.start, record.start);
     PopAndFree();
 }
 
 void UndoReplacement(const UndoRecord& record) {
-    TakeBack(record.start, record.end, record.savedText, SavedLength(record));
+    TakeBack(record.start, record.end, record.savedText, SavedLength(record), record.units);
     PopAndFree();
 }
 
 // The whole text as it stands (a heap block of length + 2 bytes, *n of
 // them), or null (the error shown) when there is no memory for it.
-unsigned char* WholeTextNow(int32_t* n) {
+unsigned char* WholeTextNow(int32_t* n, SavedUnits* units) {
     *n = 0;
-    return SaveRange(false, TextLength(g_editorState.control) + 2, TextLength(g_editorState.control) + 2, n);
+    return SaveRange(false, TextLength(g_editorState.control) + 2, TextLength(g_editorState.control) + 2, n, units);
 }
 
 // Puts `text` in as the whole text shown in `codePage`, the current text
 // (`now`, nowLength bytes) handed over so it is not read again; modified
 // afterwards, [start, end) selected. False when no control could be had:
 // text and display code page are as they were.
-bool PutWholeText(const unsigned char* text, int32_t length, int codePage, const unsigned char* now,
-                  int32_t nowLength, int32_t start, int32_t end) {
+bool PutWholeText(const unsigned char* text, int32_t length, const SavedUnits& units, int codePage,
+                  const unsigned char* now, int32_t nowLength, int32_t start, int32_t end) {
     const int shown = g_editorState.displayCodePage;
     SetDecodingForNewText(codePage);
-    if (!FillWholeText(text, length, nullptr, false, false, now, nowLength)) {
+    const ForeignUnits foreign = UnitsOf(units);
+    if (!FillWholeText(text, length, nullptr, false, false, now, nowLength, &foreign)) {
         SetDecodingForNewText(shown);
         return false;
     }
@@ -325,13 +371,14 @@ void UndoSnapshot(const UndoRecord& record) {
     redo.selection = GetSelection(g_editorState.control);
     redo.codePage = static_cast<unsigned char>(g_editorState.displayCodePage);
     redo.encoding = g_document.encoding;
-    redo.text = WholeTextNow(&redo.length);
+    redo.text = WholeTextNow(&redo.length, &redo.units);
     if (!redo.text) ClearRedo();
     // The saved bytes are shown in the code page they were saved in.
-    if (!PutWholeText(record.savedText, SavedLength(record), record.codePage, redo.text, redo.length, record.start,
-                      record.end)) {
+    if (!PutWholeText(record.savedText, SavedLength(record), record.units, record.codePage, redo.text, redo.length,
+                      record.start, record.end)) {
         // No control for the text: the record stays for another try.
         HeapFreeBlock(redo.text);
+        HeapFreeBlock(redo.units.units);
         return;
     }
     ChangeDocumentEncoding(record.encoding);
@@ -340,7 +387,7 @@ void UndoSnapshot(const UndoRecord& record) {
 }
 
 void UndoOverwrite(const UndoRecord& record) {
-    TakeBack(record.start, record.end, record.removed, OverwrittenCount(record));
+    TakeBack(record.start, record.end, record.removed, OverwrittenCount(record), record.units);
     PopAndFree();
 }
 
@@ -351,19 +398,21 @@ void UndoOverwrite(const UndoRecord& record) {
 void RedoRange(const RedoRecord& record) {
     SetSelection(g_editorState.control, record.start, record.end);
     if (!RecordReplacement(record.start, record.end, record.length)) return;
-    ReplaceSelectionBytes(record.text, record.length, false);
+    const ForeignUnits foreign = UnitsOf(record.units);
+    ReplaceSelectionBytes(record.text, record.length, false, &foreign);
     SetSelection(g_editorState.control, record.selection.cpMin, record.selection.cpMax);
     PopRedo();
 }
 
 void RedoWholeText(const RedoRecord& record) {
     int32_t length = 0;
-    unsigned char* now = WholeTextNow(&length);
+    SavedUnits units{nullptr, 0};
+    unsigned char* now = WholeTextNow(&length, &units);
     if (!now) return;
     const CHARRANGE selection = GetSelection(g_editorState.control);
-    if (!PushSnapshot(now, length, selection.cpMin, selection.cpMax, g_editorState.displayCodePage)) return;
-    if (!PutWholeText(record.text, record.length, record.codePage, now, length, record.selection.cpMin,
-                      record.selection.cpMax)) {
+    if (!PushSnapshot(now, length, units, selection.cpMin, selection.cpMax, g_editorState.displayCodePage)) return;
+    if (!PutWholeText(record.text, record.length, record.units, record.codePage, now, length,
+                      record.selection.cpMin, record.selection.cpMax)) {
         PopAndFree();
         return;
     }
@@ -409,7 +458,7 @@ void RecordUndo(UndoRequest request, int32_t n) {
 }
 
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
-                      int codePage) {
+                      int codePage, const ForeignUnits* units) {
     ClearRedo();
     if (g_editorState.controlUndoUsed || !g_editorState.control) return;
     if (TopIs(UndoRequest::Snapshot)) return;
@@ -422,7 +471,7 @@ void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionSta
         }
         memcpy(saved, text, n);
     }
-    PushSnapshot(saved, n, selectionStart, selectionEnd, codePage);
+    PushSnapshot(saved, n, units ? KeepUnits(*units) : SavedUnits{nullptr, 0}, selectionStart, selectionEnd, codePage);
 }
 
 void UndoStep() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/unicode/foreign_units.h"
 #include "core/unicode/unicode_file.h"
 
 // What RecordUndo is asked to record. The numbers are the request codes the
@@ -26,10 +27,11 @@ enum class UndoRequest : unsigned char {
 // error is shown and nothing is recorded (the word deletions still delete).
 void RecordUndo(UndoRequest request, int32_t n);
 // A whole-text snapshot of bytes the caller already holds (the text as it
-// was, n bytes, shown in `codePage`, with the selection to restore), so that
-// a whole-text operation streams the text out only once.
+// was, n bytes, shown in `codePage`, with the selection to restore, and a
+// Unicode document's foreign units), so that a whole-text operation streams
+// the text out only once.
 void RecordSnapshotOf(const unsigned char* text, int32_t n, int32_t selectionStart, int32_t selectionEnd,
-                      int codePage);
+                      int codePage, const ForeignUnits* units = nullptr);
 // Takes back the newest record's change; the change it takes back can be
 // done again by RedoStep until the next change is recorded.
 void UndoStep();

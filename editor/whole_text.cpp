@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/heap_block.h"
@@ -74,6 +76,9 @@ void RestoreView(HWND control, CHARRANGE selection, LRESULT firstLine, BOOL modi
 // when there is no memory for the copy.
 bool KeepDocument(HWND control, const unsigned char* known, int32_t knownLength, KeptDocument& kept) {
     kept.codePage = g_editorState.textCodePage;
+    kept.unicode = g_editorState.textUnicode;
+    // A Unicode document's foreign units are read with its bytes.
+    if (kept.unicode) known = nullptr;
     kept.wrapStyle = (GetWindowLongPtrA(control, GWL_STYLE) & ES_AUTOHSCROLL) ? kWrapOffStyle : 0;
     kept.selection = GetSelection(control);
     kept.firstLine = SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0);
@@ -86,7 +91,7 @@ bool KeepDocument(HWND control, const unsigned char* known, int32_t knownLength,
         memcpy(kept.bytes.get(), known, static_cast<size_t>(length));
         kept.n = length;
     } else {
-        kept.n = StreamBytesOutAs(control, kept.codePage, kept.bytes.get(), length + 2);
+        kept.n = StreamBytesOutAs(control, kept.codePage, kept.unicode, kept.bytes.get(), length + 2, &kept.foreign);
     }
     return true;
 }
@@ -110,6 +115,7 @@ void ShowHeldNotice() {
 // memory keeps it (the user is told) and false is returned.
 bool PutBack(KeptDocument&& kept) {
     g_editorState.displayCodePage = kept.codePage;
+    g_editorState.unicodeText = kept.unicode;
     g_editorState.wrapStyle = kept.wrapStyle;
     HWND control = g_editorState.control;
     if (g_controlMaker) {
@@ -119,7 +125,8 @@ bool PutBack(KeptDocument&& kept) {
     }
     if (control) {
         ApplyFontTo(control);
-        StreamBytesIn(control, SF_TEXT, kept.bytes.get(), kept.n);
+        ForeignCursor units{kept.foreign.data(), kept.foreign.size()};
+        StreamBytesIn(control, SF_TEXT, kept.bytes.get(), kept.n, nullptr, &units);
         if (!HoldsAll(control, kept.n)) control = nullptr;
     }
     if (!control) {
@@ -132,10 +139,28 @@ bool PutBack(KeptDocument&& kept) {
         return false;
     }
     g_editorState.textCodePage = kept.codePage;
+    g_editorState.textUnicode = kept.unicode;
     SendMessageA(control, EM_EMPTYUNDOBUFFER, 0, 0);
     RestoreView(control, kept.selection, kept.firstLine, kept.modified);
     UpdateCodePageField();
     return true;
+}
+
+// A Unicode document's n bytes of code page `from` and their units put
+// into code page `to` in place (as many bytes); false without memory.
+bool RecodeInPlace(int from, unsigned char* text, int32_t n, ForeignUnits& units, int to) {
+    try {
+        std::vector<unsigned char> bytes;
+        ForeignUnits recoded;
+        RecodeWithForeign(from, text, static_cast<size_t>(n), units, to, bytes, recoded);
+        if (!bytes.empty()) memcpy(text, bytes.data(), bytes.size());
+        units = std::move(recoded);
+        return true;
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ShowSystemError();
+        return false;
+    }
 }
 
 // Deleting text in the control costs time growing with the square of the
@@ -149,29 +174,61 @@ bool ReplacesMostOfTheText(int32_t removed, int32_t length) {
     return removed > 0 && (removed == length || (removed >= kLargeDeletion && removed >= length - removed));
 }
 
+// The stand-ins of `bytes` take the units of `given`, or without it those of
+// the selection; a stand-in beyond them is its own character.
+ForeignUnits UnitsForStandIns(const unsigned char* bytes, int32_t n, const ForeignUnits* given,
+                              const ForeignUnits& selected) {
+    const ForeignUnits& from = given ? *given : selected;
+    ForeignUnits units;
+    for (int32_t i = 0; i < n; ++i) {
+        if (!IsForeignByte(bytes[i])) continue;
+        units.push_back(units.size() < from.size() ? from[units.size()] : static_cast<char16_t>(bytes[i]));
+    }
+    return units;
+}
+
+// A Unicode document's units (of the whole `text`) once [selection) is
+// replaced by `bytes`: those before it, those of the new bytes, those after.
+void SpliceForeignUnits(const unsigned char* text, CHARRANGE selection, const unsigned char* bytes, int32_t n,
+                        const ForeignUnits* foreign, ForeignUnits& units) {
+    std::size_t before = 0, inside = 0;
+    for (int32_t i = 0; i < selection.cpMax; ++i) {
+        if (IsForeignByte(text[i])) ++(i < selection.cpMin ? before : inside);
+    }
+    const ForeignUnits selected(units.begin() + static_cast<std::ptrdiff_t>(before),
+                                units.begin() + static_cast<std::ptrdiff_t>(before + inside));
+    const ForeignUnits put = UnitsForStandIns(bytes, n, foreign, selected);
+    units.erase(units.begin() + static_cast<std::ptrdiff_t>(before),
+                units.begin() + static_cast<std::ptrdiff_t>(before + inside));
+    units.insert(units.begin() + static_cast<std::ptrdiff_t>(before), put.begin(), put.end());
+}
+
 // The text with [selection) replaced by n bytes, in a fresh control: caret
 // after the new bytes, modified, the first visible line kept where the caret
 // allows. The control's own undo buffer is empty afterwards. False when
 // the buffer or the control could not be had (nothing changed: the caller
 // replaces the selection in the control itself).
-bool RebuildAroundSelection(CHARRANGE selection, const unsigned char* bytes, int32_t n) {
+bool RebuildAroundSelection(CHARRANGE selection, const unsigned char* bytes, int32_t n, const ForeignUnits* foreign) {
     HWND editor = g_editorState.control;
     const int32_t length = TextLength(editor);
     const int32_t removed = selection.cpMax - selection.cpMin;
     const int32_t result = length - removed + n;
     const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     if (removed == length) {
-        if (!FillWholeText(bytes, n, nullptr, false, true)) return false;
+        if (!FillWholeText(bytes, n, nullptr, false, true, nullptr, 0, foreign)) return false;
     } else {
         // One buffer: the old text streamed out, its tail moved, the new
-        // bytes copied in.
+        // bytes copied in; a Unicode document's units likewise.
         HeapBuffer text(static_cast<size_t>(std::max(length, result)) + 2);
         if (!text) return false;
-        const int32_t got = StreamBytesOut(editor, false, text.get(), length + 2);
+        ForeignUnits units;
+        const int32_t got = StreamBytesOut(editor, false, text.get(), length + 2, &units);
         const int32_t tail = std::max<int32_t>(0, got - selection.cpMax);
+        if (g_editorState.unicodeText) SpliceForeignUnits(text.get(), selection, bytes, n, foreign, units);
         memmove(text.get() + selection.cpMin + n, text.get() + selection.cpMax, tail);
         if (n > 0) memcpy(text.get() + selection.cpMin, bytes, n);
-        if (!FillWholeText(text.get(), selection.cpMin + n + tail, nullptr, false, true)) return false;
+        if (!FillWholeText(text.get(), selection.cpMin + n + tail, nullptr, false, true, nullptr, 0, &units))
+            return false;
     }
     HWND now = g_editorState.control;
     SendMessageA(now, EM_SETMODIFY, TRUE, 0);
@@ -187,7 +244,7 @@ bool RebuildAroundSelection(CHARRANGE selection, const unsigned char* bytes, int
 void SetControlMaker(ControlMaker maker) { g_controlMaker = maker; }
 
 bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress, bool fresh, bool quiet,
-                   const unsigned char* old, int32_t oldLength) {
+                   const unsigned char* old, int32_t oldLength, const ForeignUnits* foreign) {
     HWND control = g_editorState.control;
     if (!control && !g_holding) return false;
     // 1. The document as it stands, into the editor's own memory.
@@ -222,11 +279,14 @@ bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progres
         PutInPlace(control);
     }
     // 3. The new text in; stopped or cut short, the kept document goes back.
-    if (!StreamBytesIn(control, SF_TEXT, bytes, n, progress) || !HoldsAll(control, n)) {
+    const ForeignUnits& units = foreign ? *foreign : kept.foreign;
+    ForeignCursor cursor{units.data(), units.size()};
+    if (!StreamBytesIn(control, SF_TEXT, bytes, n, progress, &cursor) || !HoldsAll(control, n)) {
         PutBack(std::move(kept));
         return false;
     }
     g_editorState.textCodePage = g_editorState.displayCodePage;
+    g_editorState.textUnicode = g_editorState.unicodeText;
     SendMessageA(control, EM_EMPTYUNDOBUFFER, 0, 0);
     SetSelection(control, 0, 0);
     UpdateCodePageField();
@@ -240,7 +300,7 @@ void ForgetHeldDocument() {
     g_holding = false;
 }
 
-void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUndo) {
+void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUndo, const ForeignUnits* foreign) {
     HWND editor = g_editorState.control;
     if (!editor) return;
     if (!bytes) n = 0;
@@ -250,20 +310,31 @@ void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUn
     // Never insert into the control's hidden line end after the text.
     if (raw.cpMin != before.cpMin || raw.cpMax != before.cpMax) SetSelection(editor, before.cpMin, before.cpMax);
     if (!controlUndo && ReplacesMostOfTheText(before.cpMax - before.cpMin, TextLength(editor))) {
-        if (RebuildAroundSelection(before, bytes, n)) return;
+        if (RebuildAroundSelection(before, bytes, n, foreign)) return;
         // Not rebuilt: the text is back as it was, maybe in a control of
         // its own, or held in memory with none.
         editor = g_editorState.control;
         if (!editor) return;
         SetSelection(editor, before.cpMin, before.cpMax);
     }
+    // A Unicode document's stand-ins in the new bytes take their units.
+    ForeignUnits put;
+    const bool standIns = n > 0 && (memchr(bytes, kForeignByte, n) || memchr(bytes, kForeignMarkByte, n));
+    if (g_editorState.unicodeText && standIns) {
+        ForeignUnits selected;
+        const int32_t removed = before.cpMax - before.cpMin;
+        HeapBuffer old(static_cast<size_t>(removed) + 1);
+        if (!foreign && old) GetRangeBytes(editor, before.cpMin, before.cpMax, old.get(), removed, &selected);
+        put = UnitsForStandIns(bytes, n, foreign, selected);
+    }
+    ForeignCursor cursor{put.data(), put.size()};
     const bool hasZero = n > 0 && memchr(bytes, 0, n) != nullptr;
     if (hasZero || n > 4096) {
         // Streaming keeps bytes zero and needs no NUL-terminated copy.
-        StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n);
+        StreamBytesIn(editor, SF_TEXT | SFF_SELECTION, bytes, n, nullptr, &cursor);
     } else {
         char16_t units[4097];
-        DecodeDisplayBytes(g_editorState.displayCodePage, bytes, n, units);
+        BytesToControlUnits(bytes, n, units, &cursor);
         units[n] = 0;
         SETTEXTEX set{ST_SELECTION | ST_KEEPUNDO, 1200};
         SendMessageA(editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(units));
@@ -284,6 +355,8 @@ bool RedecodeText(int newCodePage) {
         // The document held in memory is shown again, as the new code page
         // shows it (the same memory check as for a load).
         if (!ControlAdmits(what, false, g_held.bytes.get(), g_held.n, newCodePage, 0, 0)) return false;
+        if (g_held.unicode && !RecodeInPlace(g_held.codePage, g_held.bytes.get(), g_held.n, g_held.foreign, newCodePage))
+            return false;
         g_held.codePage = newCodePage;
         KeptDocument kept = std::move(g_held);
         g_holding = false;
@@ -299,14 +372,18 @@ bool RedecodeText(int newCodePage) {
     const CHARRANGE selection = GetSelection(editor);
     const BOOL modified = static_cast<BOOL>(SendMessageA(editor, EM_GETMODIFY, 0, 0));
     const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2);
+    ForeignUnits units;
+    const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2, &units);
+    // A Unicode document keeps its characters: the text is put into the new
+    // code page, where what it lacks becomes foreign.
+    if (g_editorState.unicodeText && !RecodeInPlace(oldCodePage, text.get(), n, units, newCodePage)) return false;
     // The same bytes shown otherwise may make many more runs (866 text shown
     // as 1251 takes the control about 2.6 times the memory): a switch the
     // memory cannot hold is refused. The bytes read and the copy kept while
     // the new control fills are held besides; the old control goes first.
     if (!ControlAdmits(what, false, text.get(), n, newCodePage, int64_t{n} * 2, n)) return false;
     g_editorState.displayCodePage = newCodePage;
-    if (!FillWholeText(text.get(), n, nullptr, true, false, text.get(), n)) {
+    if (!FillWholeText(text.get(), n, nullptr, true, false, text.get(), n, &units)) {
         g_editorState.displayCodePage = oldCodePage;
         return false;
     }

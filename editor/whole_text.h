@@ -38,8 +38,12 @@ void SetControlMaker(ControlMaker maker);
 // are as they were (after a stop, in a new control whose own undo buffer is
 // empty). Should that control not be had either, the document is held in
 // the editor's memory with no control (HeldDocument), and the user told.
+// In a Unicode document the stand-ins of the new bytes take the units of
+// `foreign`, or without it those of the text they replace, in order (a
+// command that works on the bytes hands its stand-ins back in order).
 bool FillWholeText(const unsigned char* bytes, int32_t n, StreamProgress progress = nullptr, bool fresh = false,
-                   bool quiet = false, const unsigned char* old = nullptr, int32_t oldLength = 0);
+                   bool quiet = false, const unsigned char* old = nullptr, int32_t oldLength = 0,
+                   const ForeignUnits* foreign = nullptr);
 
 // A document as the editor keeps it aside: its bytes, the code page they are
 // shown in, its control's word wrap, selection, first visible line and
@@ -49,6 +53,8 @@ struct KeptDocument {
     HeapBuffer bytes;
     int32_t n = 0;
     int codePage = 0;
+    bool unicode = false;  // a Unicode document's text, with its foreign units
+    ForeignUnits foreign;
     DWORD wrapStyle = kWrapOffStyle;
     CHARRANGE selection{0, 0};
     LRESULT firstLine = 0;
@@ -67,7 +73,10 @@ void ForgetHeldDocument();
 // Without the control's undo, a selection of the whole text (or one of more
 // than 64 KB covering at least half of it) is replaced by putting the new
 // text in a fresh control.
-void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUndo);
+// In a Unicode document the stand-ins of the bytes take the units of
+// `foreign`, or without it those of the selection they replace, in order.
+void ReplaceSelectionBytes(const unsigned char* bytes, int32_t n, bool controlUndo,
+                           const ForeignUnits* foreign = nullptr);
 
 // Shows the same bytes through another display code page: the bytes out,
 // then in again through a fresh control; selection, scroll position and

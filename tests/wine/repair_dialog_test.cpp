@@ -143,8 +143,9 @@ TEST_F(RepairDialog, ParagraphsGarbledDifferentWaysComeBackInOneStep) {
     EXPECT_TRUE(UndoHistoryEmpty());
 }
 
-// 1251 read as 1252 and saved as UTF-8 opens as bytes (no display code page
-// holds its letters); repaired, it is a UTF-8 document, and saves as one.
+// 1251 read as 1252 and saved as UTF-8 opens as a UTF-8 document whose
+// letters no display code page holds; its characters are repaired, and it
+// saves as UTF-8.
 //   python3 -c "print('Привет, мир'.encode('cp1251').decode('cp1252'))"
 TEST_F(RepairDialog, TextThatWasUtf8IsSavedAsUtf8) {
     char folder[MAX_PATH];
@@ -156,18 +157,19 @@ TEST_F(RepairDialog, TextThatWasUtf8IsSavedAsUtf8) {
     WriteFile(handle, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
     CloseHandle(handle);
     ASSERT_TRUE(LoadFile(path.c_str()));
-    EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+    EXPECT_EQ(g_document.encoding, FileEncoding::Utf8);
     Shown shown;
     AnswerNextDialog(Look(shown, IDOK));
     Command(IDM_REPAIR_TEXT);
     EXPECT_EQ(g_document.encoding, FileEncoding::Utf8);
     EXPECT_STREQ(g_document.note, "");
+    EXPECT_EQ(Text(), Encode(L"Привет, мир", 1251));
     Key('S', true);
     EXPECT_EQ(harness::ReadFileBytes(path), Encode(L"Привет, мир", CP_UTF8));
-    // Undo brings the bytes back as they were, and their encoding.
+    // Undo brings the characters back as they were.
     Command(IDM_UNDO);
-    EXPECT_EQ(Text(), file);
-    EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
+    Key('S', true);
+    EXPECT_EQ(harness::ReadFileBytes(path), file);
     DeleteFileA(path.c_str());
 }
 

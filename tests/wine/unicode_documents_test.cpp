@@ -32,7 +32,8 @@ protected:
     // Nothing is left for a later run that gets the same process number.
     void TearDown() override {
         DialogTest::TearDown();
-        for (const char* name : {"text.txt", "box.txt", "copy.txt", "bytes.txt", "letter.txt", "other.txt"})
+        for (const char* name : {"text.txt", "box.txt", "copy.txt", "bytes.txt", "letter.txt", "other.txt", "cjk.txt",
+                                 "foreign.txt"})
             DeleteFileA((folder_ + "\\" + name).c_str());
         RemoveDirectoryA(folder_.c_str());
     }
@@ -90,10 +91,12 @@ TEST_F(UnicodeDocuments, EveryEncodingIsReadShownAndWrittenBackByteForByte) {
         Type('X');
         Command(IDM_SAVE);
         EXPECT_EQ(Read(path), Encoded(e, 0, B("X") + kAnsi));
-        // A switch of the display: what is saved is what is shown.
+        // A switch of the display keeps every character: what 866 lacks is
+        // kept as itself, and the file is written the same.
         Command(IDM_SHOW_OEM);
+        EXPECT_EQ(DisplayCodePage(), 1);
         Command(IDM_SAVE);
-        EXPECT_EQ(Read(path), Encoded(e, 1, B("X") + kAnsi));
+        EXPECT_EQ(Read(path), Encoded(e, 0, B("X") + kAnsi));
     }
     // Text only 866 holds (box drawing) goes into 866; a KOI8-R one into KOI8-R.
     const Bytes box = B("\xC9\xCD\xBB \xAF\xE0\xA8\xA2\xA5\xE2\r\n");
@@ -115,17 +118,23 @@ TEST_F(UnicodeDocuments, EveryEncodingIsReadShownAndWrittenBackByteForByte) {
     Command(IDM_SAVE_AS);
     EXPECT_EQ(Read(copy), Encoded(FileEncoding::Utf16Le, 1, box));
     EXPECT_EQ(g_document.encoding, FileEncoding::Utf16Le);
-    // Nothing is lost: a character no code page holds, a cut UTF-16 file and
-    // malformed UTF-8 open as their bytes and save back unchanged.
+    // A character no code page holds is kept as itself.
     const Bytes cjk = Encoded(FileEncoding::Utf8, 0, kAnsi) + B("\xE4\xB8\xAD");
+    const std::string cjkPath = Write("cjk.txt", cjk);
+    ASSERT_TRUE(LoadFile(cjkPath.c_str()));
+    EXPECT_EQ(g_document.encoding, FileEncoding::Utf8);
+    EXPECT_EQ(Text(), kAnsi + B("\x1A"));
+    Command(IDM_SAVE);
+    EXPECT_EQ(Read(cjkPath), cjk);
+    // Nothing is lost: a cut UTF-16 file and malformed UTF-8 open as their
+    // bytes and save back unchanged.
     const Bytes odd = B("\xFF\xFE\x41\x00\x42");
     const Bytes malformed = B("\xD0\x9F\xD1\x80\xD0 \xC0\xAF");
-    for (const Bytes& bytes : {cjk, odd, malformed, Bytes()}) {
+    for (const Bytes& bytes : {odd, malformed, Bytes()}) {
         const std::string path = Write("bytes.txt", bytes);
         ASSERT_TRUE(LoadFile(path.c_str()));
         EXPECT_EQ(g_document.encoding, FileEncoding::Bytes);
         EXPECT_EQ(Text(), bytes);
-        EXPECT_EQ(std::string(g_document.note).empty(), bytes != cjk); // the status bar says why
         Command(IDM_SAVE);
         EXPECT_EQ(Read(path), bytes);
     }
@@ -205,4 +214,101 @@ TEST_F(UnicodeDocuments, PasteReplaceAndTheRecentFilesKeepTheEncoding) {
     EXPECT_EQ(harness::UnexpectedDialogs(), 0);
 }
 
+// Texts people write today, with characters none of the three code pages
+// holds: edited around them, cut and pasted, converted, shown in another
+// code page, undone, every save holds every character in the file's own
+// encoding, and undoing everything gives the file's very bytes back.
+TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
+    const std::wstring texts[] = {
+        L"\U0001F600 \u041A\u0430\u0444\u0435 Caf\u00E9 \u0441\u0442\u043E\u0438\u0442 100 \u20BD \u2192 "
+        L"\u00D72 \u2248 3\u00B2 \u2713\r\n\u0301\u0437\u0430\u0301\u043C\u043E\u043A \u0438 "
+        L"\u0437\u0430\u043C\u043E\u0301\u043A, \u0141\u00F3d\u017A, Ma\u00F1ana \U0001F600",
+        L"\u4E2D\u6587\u6587\u672C\r\n\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC \u03BA\u03B5\u03AF\u03BC\u03B5\u03BD\u03BF",
+    };
+    const UINT forms[] = {CP_UTF8, 1200};
+    for (const std::wstring& text : texts) {
+        for (UINT form : forms) {
+            SCOPED_TRACE(form);
+            const auto utf16 = [](const std::wstring& w) {
+                Bytes b{0xFF, 0xFE};
+                for (wchar_t c : w) b += {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8)};
+                return b;
+            };
+            const auto file = [&](const std::wstring& w) {
+                if (form == 1200) return utf16(w);
+                std::string out(w.size() * 4, '\0');
+                out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()),
+                                                                   out.data(), static_cast<int>(out.size()), nullptr,
+                                                                   nullptr)));
+                return B(out.c_str());
+            };
+            const Bytes original = file(text);
+            const std::string path = Write("foreign.txt", original);
+            ASSERT_TRUE(LoadFile(path.c_str()));
+            EXPECT_NE(g_document.encoding, FileEncoding::Bytes);
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), original);
+            // Typing at the start, deleting a foreign character and its
+            // neighbour, and a conversion there and back.
+            Select(0, 0);
+            Type("X");
+            const int32_t length = TextLength(EditorWindow());
+            Select(length, length);
+            Key(VK_BACK);
+            Key(VK_BACK);
+            Key(VK_BACK);
+            Select(1, 3);
+            Key(VK_DELETE);
+            Key(VK_LEFT, true, true);
+            Command(IDM_TO_KOI8);
+            Command(IDM_TO_ANSI);
+            // Everything cut and pasted back, shown in 866 and in 1251.
+            Select(0, TextLength(EditorWindow()));
+            Command(IDM_CUT);
+            Command(IDM_PASTE);
+            Command(IDM_SHOW_OEM);
+            Command(IDM_SHOW_KOI8);
+            Command(IDM_SHOW_ANSI);
+            Command(IDM_SAVE);
+            // The file holds the characters the edits left, none of the
+            // program's own stand-ins, and reads as what is in the control.
+            const Bytes edited = Read(path);
+            std::wstring back(edited.size(), L'\0');
+            if (form == 1200) {
+                back.assign(reinterpret_cast<const wchar_t*>(edited.data() + 2), (edited.size() - 2) / 2);
+            } else {
+                back.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(edited.data()),
+                                                                    static_cast<int>(edited.size()), back.data(),
+                                                                    static_cast<int>(back.size()))));
+            }
+            EXPECT_EQ(back.find_first_of(L"\x1A\x1C\xFFFD?"), std::wstring::npos);
+            EXPECT_NE(back.find(&text == &texts[0] ? L"\u20BD \u2192" : L"\u0395\u03BB\u03BB"), std::wstring::npos);
+            ASSERT_TRUE(LoadFile(path.c_str()));
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), edited);
+            Select(0, 0);
+            Type("Y");
+            Command(IDM_UNDO);
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), edited);
+            // Undo everything of the first session: the original bytes.
+            ASSERT_TRUE(LoadFile(Write("foreign.txt", original).c_str()));
+            Select(0, 0);
+            Type("X");
+            Select(2, 4);
+            Key(VK_DELETE);
+            Select(0, TextLength(EditorWindow()));
+            Command(IDM_CUT);
+            Command(IDM_PASTE);
+            Command(IDM_TO_OEM);
+            Command(IDM_SHOW_OEM);
+            while (!UndoHistoryEmpty()) Command(IDM_UNDO);
+            Command(IDM_SHOW_ANSI);
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), original);
+        }
+    }
+}
+
 } // namespace
+

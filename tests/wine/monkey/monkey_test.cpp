@@ -9,8 +9,9 @@
 // saved; the text must be what the undo history promises (the original, or
 // the text as it stood when a load, New, Save As or the options dialog
 // emptied the history) and the file the control's bytes (in its own encoding
-// for every third seed, whose document is a UTF-8 or UTF-16 file), with no
-// crash, hang or unexpected message box on the way.
+// for every third seed, whose document is a UTF-8 or UTF-16 file, half of
+// them with characters no code page holds: there the file must hold every
+// character), with no crash, hang or unexpected message box on the way.
 //
 // LORK2_MONKEY_SEED=N replays one seed (LORK2_MONKEY_STEPS sets its length);
 // LORK2_MONKEY_SECONDS=S runs fresh seeds until S seconds have passed;
@@ -45,7 +46,11 @@
 #include "core/dialogs/options_ids.h"
 #include "core/print/print_ids.h"
 #include "core/search/search_ids.h"
+#include "core/charset/char_map.h"
+#include "core/charset/tables.h"
+#include "core/unicode/foreign_units.h"
 #include "core/unicode/unicode_file.h"
+#include "core/unicode/utf8.h"
 #include "document/documents.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
@@ -128,8 +133,26 @@ std::string TempFolder() {
 }
 
 // The bytes a save writes for the text shown: the document's own encoding
-// of it (the bytes themselves for a file that is not Unicode).
-Bytes FileForm(const Bytes& shown, FileEncoding encoding, int codePage) {
+// of it (the bytes themselves for a file that is not Unicode). A Unicode
+// document's text is its characters, as UTF-8 (`characters`), which a code
+// page writes with "?" for each it lacks.
+Bytes FileForm(const Bytes& shown, FileEncoding encoding, int codePage, bool characters = false) {
+    if (characters) {
+        std::vector<unsigned char> bytes;
+        ForeignUnits foreign;
+        Utf8AsCharacters(codePage, shown.data(), shown.size(), bytes, foreign);
+        if (encoding != FileEncoding::Bytes) {
+            const ForeignCursor all{foreign.data(), foreign.size()};
+            Bytes out(EncodedUnicodeSize(encoding, codePage, bytes.data(), bytes.size(), true, &all), 0);
+            ForeignCursor units = all;
+            EncodeUnicodeFileInto(encoding, codePage, bytes.data(), bytes.size(), out.data(), true, &units);
+            return out;
+        }
+        Bytes out;
+        for (unsigned char b : bytes)
+            if (b != kForeignMarkByte) out += b == kForeignByte ? '?' : b;
+        return out;
+    }
     if (encoding == FileEncoding::Bytes) return shown;
     return harness::UnicodeFileBytes(encoding, codePage, shown.data(), shown.size());
 }
@@ -141,10 +164,14 @@ bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
     return fclose(f) == 0 && ok;
 }
 
+// The control's bytes; a Unicode document's characters, as UTF-8.
 Bytes EditorText() {
     Bytes out(TextLength(EditorWindow()) + 2, 0);
-    out.resize(StreamBytesOut(EditorWindow(), false, out.data(), static_cast<int32_t>(out.size())));
-    return out;
+    ForeignUnits foreign;
+    out.resize(StreamBytesOut(EditorWindow(), false, out.data(), static_cast<int32_t>(out.size()), &foreign));
+    if (!UnicodeDocument()) return out;
+    const std::vector<unsigned char> utf8 = CharactersAsUtf8(DisplayCodePage(), out.data(), out.size(), foreign);
+    return Bytes(utf8.begin(), utf8.end());
 }
 
 std::string Hex(const Bytes& bytes, size_t from, size_t count) {
@@ -198,6 +225,26 @@ Bytes MakeText(std::mt19937& rng) {
     return text;
 }
 
+// A text of 1251 bytes as a Unicode file's characters (UTF-8); with
+// `foreign`, characters none of the code pages hold stand among them: an
+// accented letter, a stress mark, ₽, an arrow, an ideograph, an emoji (also
+// at the very start and the very end).
+Bytes AsCharacters(const Bytes& text, std::mt19937& rng, bool foreign) {
+    static const char* const kForeign[] = {"\xC3\xA9", "\xCC\x81", "\xE2\x82\xBD", "\xE2\x86\x92",
+                                           "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xC5\x81"};
+    const Bytes emoji = B(kForeign[5]);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<size_t> which(0, std::size(kForeign) - 1);
+    Bytes out = foreign ? emoji : Bytes();
+    for (unsigned char b : text) {
+        unsigned char utf8[4];
+        out.append(utf8, PutUtf8(utf8, CodePageChar(kCodePageAnsi, b)));
+        if (foreign && b != '\r' && percent(rng) < 8) out += B(kForeign[which(rng)]);
+    }
+    if (foreign) out += emoji;
+    return out;
+}
+
 std::string HexLine(const Bytes& bytes) {
     if (bytes.empty()) return "-";
     std::string out;
@@ -237,8 +284,8 @@ bool Usable(HWND d, int id) {
 
 class Session {
 public:
-    Session(unsigned seed, ActionLog& log, const std::string& folder, const Bytes& original)
-        : rng_(seed), log_(log), folder_(folder), seed_(seed), baseline_(original) {}
+    Session(unsigned seed, ActionLog& log, const std::string& folder, const Bytes& original, bool characters)
+        : rng_(seed), log_(log), folder_(folder), seed_(seed), baseline_(original), baselineCharacters_(characters) {}
 
     // The documents the Open and Insert dialogs choose among (the first is
     // the one loaded at the start), and every file the session made.
@@ -274,6 +321,7 @@ public:
         nameBefore_ = g_document.fileName;
         timeBefore_ = WriteTime(nameBefore_);
         textBefore_ = EditorText();
+        beforeCharacters_ = UnicodeDocument();
         encodingBefore_ = g_document.encoding;
         displayBefore_ = DisplayCodePage();
         emptying_ = false;
@@ -294,8 +342,8 @@ public:
             const FILETIME t = WriteTime(nameBefore_);
             if (!SameTime(t, timeBefore_) && (t.dwLowDateTime || t.dwHighDateTime)) {
                 const Bytes saved = ReadFileBytes(nameBefore_);
-                if (saved != FileForm(textBefore_, encodingBefore_, displayBefore_) &&
-                    saved != FileForm(now, g_document.encoding, DisplayCodePage())) {
+                if (saved != FileForm(textBefore_, encodingBefore_, displayBefore_, beforeCharacters_) &&
+                    saved != FileForm(now, g_document.encoding, DisplayCodePage(), UnicodeDocument())) {
                     *failure = "the file written differs from the control's bytes: " + Difference(textBefore_, saved);
                     return false;
                 }
@@ -303,13 +351,14 @@ public:
         }
         if (nameBefore_ != g_document.fileName && DocumentHasFile()) {
             const Bytes file = ReadFileBytes(g_document.fileName);
-            if (file != FileForm(now, g_document.encoding, DisplayCodePage())) {
+            if (file != FileForm(now, g_document.encoding, DisplayCodePage(), UnicodeDocument())) {
                 *failure = std::string("the control and its file ") + g_document.fileName + " differ: " + Difference(file, now);
                 return false;
             }
         }
         if (ControlUndoSelected() || (UndoHistoryEmpty() && (emptying_ || nameBefore_ != g_document.fileName))) {
             baseline_ = now;
+            baselineCharacters_ = UnicodeDocument();
         } else if (UndoHistoryEmpty() && now != baseline_) {
             *failure = "the undo history is empty but the text is not what it promised: " + Difference(baseline_, now);
             return false;
@@ -441,7 +490,7 @@ public:
             return false;
         }
         const Bytes file = ReadFileBytes(g_document.fileName);
-        if (file != FileForm(baseline_, g_document.encoding, DisplayCodePage())) {
+        if (file != FileForm(baseline_, g_document.encoding, DisplayCodePage(), baselineCharacters_)) {
             *failure = "the saved file differs: " + Difference(baseline_, file);
             return false;
         }
@@ -950,6 +999,8 @@ private:
     std::string folder_;
     unsigned seed_;
     Bytes baseline_;      // what undoing everything must give
+    bool baselineCharacters_ = false; // it is a Unicode document's characters
+    bool beforeCharacters_ = false;
     std::string nameBefore_;
     FILETIME timeBefore_{};
     Bytes textBefore_;
@@ -1033,6 +1084,9 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
                 text = lf;
             }
         }
+        // A Unicode document is its characters; every other one has some
+        // that no code page holds.
+        if (encoding != FileEncoding::Bytes) texts[0] = AsCharacters(texts[0], textRng, seed / 6 % 2 == 0);
     } else {
         for (const std::string& line : replay) {
             const size_t colon = line.find(": ");
@@ -1049,7 +1103,7 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
     std::vector<std::string> paths;
     for (size_t i = 0; i < texts.size(); ++i) {
         paths.push_back(folder + "\\s" + std::to_string(seed) + (i ? "-other-" + std::to_string(i) : "-doc") + ".txt");
-        WriteFileBytes(paths.back(), i == 0 ? FileForm(texts[i], encoding, 0) : texts[i]);
+        WriteFileBytes(paths.back(), i == 0 ? FileForm(texts[i], encoding, 0, encoding != FileEncoding::Bytes) : texts[i]);
     }
     std::string failure;
     {
@@ -1060,7 +1114,7 @@ Outcome RunSession(unsigned seed, int steps, const std::vector<std::string>& rep
         log.Add("load " + std::to_string(original.size()) + " bytes" + as + ": " + Hex(original, 0, original.size()));
         for (size_t i = 1; i < texts.size(); ++i)
             log.Add("document " + std::to_string(texts[i].size()) + " bytes: " + Hex(texts[i], 0, texts[i].size()));
-        Session session(seed, log, folder, original);
+        Session session(seed, log, folder, original, encoding != FileEncoding::Bytes);
         session.documents = paths;
         session.made = paths;
         session.replaying = !replay.empty();
