@@ -654,13 +654,21 @@ private:
     // or keeps a byte too many shows.
     void WholeTexts(int variant) {
         if (ControlUndoSelected() || !EditorWindow()) return;
-        const Bytes text = EditorText();
-        Bytes large;
-        while (large.size() <= (1u << 20)) large += text + B("\r\n\xD1\xF2\xF0\xEE\xEA\xE0\r\n");
+        // The control's bytes, and a Unicode document's foreign units, many times.
+        Bytes text(TextLength(EditorWindow()) + 2, 0);
+        ForeignUnits units, manyUnits;
+        text.resize(StreamBytesOut(EditorWindow(), false, text.data(), static_cast<int32_t>(text.size()), &units));
+        Bytes many;
+        while (many.size() <= (1u << 20)) {
+            many += text + B("\r\n\xD1\xF2\xF0\xEE\xEA\xE0\r\n");
+            manyUnits.insert(manyUnits.end(), units.begin(), units.end());
+        }
         const CHARRANGE all{0, TextLength(EditorWindow())};
-        const WholeTextChange change{large.data(), static_cast<int32_t>(large.size()), DisplayCodePage(), nullptr, 0,
-                                     all, {0, 0}};
+        WholeTextChange change{many.data(), static_cast<int32_t>(many.size()), DisplayCodePage(), nullptr, 0,
+                               all, {0, 0}};
+        change.foreign = &manyUnits;
         if (!ReplaceWholeText(change)) return;
+        const Bytes large = EditorText();
         const int shown = DisplayCodePage();
         const int other = IDM_SHOW_ANSI + (shown + 1 + variant % 2) % 3;
         const auto run = [](std::initializer_list<int> ids) {
