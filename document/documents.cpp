@@ -15,6 +15,8 @@
 #include "base/scoped.h"
 #include "base/messages.h"
 #include "core/app/command_ids.h"
+#include "core/app/number_words.h"
+#include "core/charset/encodings.h"
 #include "core/document/detect_code_page.h"
 #include "core/document/file_names.h"
 #include "document/file_access.h"
@@ -237,6 +239,32 @@ OverChange AskSaveOverChange() {
         return OverChange::SaveAs;
     default:
         return OverChange::Cancel;
+    }
+}
+
+// Save As the code page's bytes of a Unicode document that holds characters
+// the code page lacks: the user chooses UTF-8 instead (true), the bytes with
+// "?" for them (false), or nothing (`cancelled`).
+bool AskForeignToUtf8(bool* cancelled) {
+    *cancelled = false;
+    int32_t n = 0;
+    ForeignUnits foreign;
+    unsigned char* bytes = DocumentBytes(&n, &foreign);
+    HeapFreeBlock(bytes);
+    const auto count = static_cast<int64_t>(CountForeignChars(foreign.data(), foreign.size()));
+    if (count == 0) return false;
+    const std::string number = GroupedNumber(count);
+    switch (ShowMessage(MB_YESNOCANCEL | MB_ICONWARNING,
+                        {"В тексте ", number, " ", NounAfter(count, "символ", "символа", "символов"),
+                         ", которых нет в кодировке ", kEncodings[DisplayCodePage()].caption,
+                         ": сохранённые как показано, они станут знаками \"?\".\rСохранить файл в UTF-8?"})) {
+    case IDYES:
+        return true;
+    case IDNO:
+        return false;
+    default:
+        *cancelled = true;
+        return false;
     }
 }
 
@@ -527,6 +555,14 @@ bool SaveDocumentAs() {
     if (!ChooseFileToSave(name, &encoding)) {
         SetTitle();
         return false;
+    }
+    if (encoding == FileEncoding::Bytes && UnicodeDocument()) {
+        bool cancelled = false;
+        if (AskForeignToUtf8(&cancelled)) encoding = FileEncoding::Utf8;
+        if (cancelled) {
+            SetTitle();
+            return false;
+        }
     }
     const FileEncoding before = g_document.encoding;
     lstrcpynA(g_document.fileName, name, kPathSize);

@@ -1,6 +1,8 @@
 #include "editor/undo.h"
 
 #include <algorithm>
+#include <new>
+#include <vector>
 
 #include <windows.h>
 #include <richedit.h>
@@ -48,7 +50,7 @@ struct UndoRecord {
     unsigned char removed[2]; // ForwardDelete, Backspace: the end - start bytes removed;
                               // Overwrite: the byte overwritten
     bool overwrote;           // Overwrite: a byte was there (not at a line break or the end)
-    unsigned char codePage;   // Snapshot: the display code page of the saved text
+    unsigned char codePage;   // the display code page of the saved text (or bytes removed)
     FileEncoding encoding;    // Snapshot: the document's file encoding then
     unsigned char keyUnit;    // Typing: 1; LineBreak: the bytes one Enter inserted (CR LF or LF)
     SavedUnits units;         // the foreign units of savedText or removed
@@ -69,7 +71,7 @@ struct RedoRecord {
     int32_t length;
     SavedUnits units;    // the foreign units of text
     CHARRANGE selection;
-    unsigned char codePage;
+    unsigned char codePage; // the display code page of the text
     FileEncoding encoding; // a whole-text step: the document's file encoding
     RedoRecord* next;
 };
@@ -92,6 +94,7 @@ UndoRecord NewRecord(UndoRequest kind, int32_t start, int32_t end) {
     record.kind = kind;
     record.start = start;
     record.end = end;
+    record.codePage = static_cast<unsigned char>(g_editorState.displayCodePage);
     return record;
 }
 
@@ -168,6 +171,7 @@ void KeepForRedo(int32_t first, int32_t last, int32_t n) {
     record.start = first;
     record.end = first + n;
     record.selection = GetSelection(g_editorState.control);
+    record.codePage = static_cast<unsigned char>(g_editorState.displayCodePage);
     if (last > first) {
         record.text = static_cast<unsigned char*>(HeapAllocBlock(static_cast<size_t>(last - first) + 1));
         if (!record.text) {
@@ -309,32 +313,53 @@ void RecordOverwrite(int32_t s, int32_t length) {
 
 // Every change an undo makes: [first, last) replaced by n bytes, kept for
 // redo first.
-void TakeBack(int32_t first, int32_t last, const unsigned char* bytes, int32_t n, const SavedUnits& units) {
+// Bytes a record saved in code page `codePage` put in place of the
+// selection. A Unicode document put into another code page since (a display
+// switch) has its saved bytes put into that code page too, so that they read
+// as they did.
+void PutSaved(const unsigned char* bytes, int32_t n, const SavedUnits& units, int codePage) {
+    const ForeignUnits foreign = UnitsOf(units);
+    if (!g_editorState.unicodeText || codePage == g_editorState.displayCodePage || n <= 0) {
+        ReplaceSelectionBytes(bytes, n, false, &foreign);
+        return;
+    }
+    try {
+        std::vector<unsigned char> recoded;
+        ForeignUnits recodedUnits;
+        RecodeWithForeign(codePage, bytes, static_cast<size_t>(n), foreign, g_editorState.displayCodePage, recoded,
+                          recodedUnits);
+        ReplaceSelectionBytes(recoded.data(), n, false, &recodedUnits);
+    } catch (const std::bad_alloc&) {
+        ReportNoMemory();
+    }
+}
+
+void TakeBack(int32_t first, int32_t last, const unsigned char* bytes, int32_t n, const SavedUnits& units,
+              int codePage) {
     KeepForRedo(first, last, n);
     SetSelection(g_editorState.control, first, last);
-    const ForeignUnits foreign = UnitsOf(units);
-    ReplaceSelectionBytes(bytes, n, false, &foreign);
+    PutSaved(bytes, n, units, codePage);
 }
 
 // Takes back one key of a typing run; the record goes with its last key.
 void UndoKey(UndoRecord& record) {
     const int32_t size = KeyUnit(record);
     if (record.end >= record.start) {
-        TakeBack(record.end, record.end + size, nullptr, 0, SavedUnits{nullptr, 0});
+        TakeBack(record.end, record.end + size, nullptr, 0, SavedUnits{nullptr, 0}, record.codePage);
         record.end -= size;
     }
     if (record.end < record.start) PopAndFree();
 }
 
 void UndoKeyDeletion(const UndoRecord& record) {
-    TakeBack(record.start, record.start, record.removed, RemovedCount(record), record.units);
+    TakeBack(record.start, record.start, record.removed, RemovedCount(record), record.units, record.codePage);
     // Delete leaves the caret where it was, Backspace after the bytes.
     if (record.kind == UndoRequest::ForwardDelete) SetSelection(g_editorState.control, record.start, record.start);
     PopAndFree();
 }
 
 void UndoReplacement(const UndoRecord& record) {
-    TakeBack(record.start, record.end, record.savedText, SavedLength(record), record.units);
+    TakeBack(record.start, record.end, record.savedText, SavedLength(record), record.units, record.codePage);
     PopAndFree();
 }
 
@@ -387,7 +412,7 @@ void UndoSnapshot(const UndoRecord& record) {
 }
 
 void UndoOverwrite(const UndoRecord& record) {
-    TakeBack(record.start, record.end, record.removed, OverwrittenCount(record), record.units);
+    TakeBack(record.start, record.end, record.removed, OverwrittenCount(record), record.units, record.codePage);
     PopAndFree();
 }
 
@@ -398,8 +423,7 @@ void UndoOverwrite(const UndoRecord& record) {
 void RedoRange(const RedoRecord& record) {
     SetSelection(g_editorState.control, record.start, record.end);
     if (!RecordReplacement(record.start, record.end, record.length)) return;
-    const ForeignUnits foreign = UnitsOf(record.units);
-    ReplaceSelectionBytes(record.text, record.length, false, &foreign);
+    PutSaved(record.text, record.length, record.units, record.codePage);
     SetSelection(g_editorState.control, record.selection.cpMin, record.selection.cpMax);
     PopRedo();
 }
