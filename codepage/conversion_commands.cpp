@@ -167,9 +167,12 @@ void RepairLineBreakBytes(const unsigned char* bytes, int32_t n, const Conversio
 }
 
 // IDM_JUSTIFY to IDM_ALIGN_RIGHT: the paragraphs laid out again between the
-// measures of the options; the caret ends at the start.
+// measures of the options; the caret ends at the start. In a Unicode
+// document a combining mark, or a character's second half, takes no column.
 void FormatParagraphBytes(int command, const unsigned char* bytes, int32_t n, const ConversionRange& range) {
-    std::vector<unsigned char> out = FormatParagraphs(bytes, n, AlignmentOf(command), ReadParagraphSettings());
+    ParagraphSettings settings = ReadParagraphSettings();
+    if (UnicodeDocument()) settings.noColumnByte = kForeignMarkByte;
+    std::vector<unsigned char> out = FormatParagraphs(bytes, n, AlignmentOf(command), settings);
     PutBackReplacement(out.data(), static_cast<int32_t>(out.size()), range.start, range.end, true);
 }
 

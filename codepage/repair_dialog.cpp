@@ -19,6 +19,7 @@
 #include "core/app/setting_names.h"
 #include "core/charset/char_map.h"
 #include "core/repair/repair.h"
+#include "core/unicode/unicode_file.h"
 #include "core/dialogs/codepage_dialog_ids.h"
 #include "editor/display_code_page.h"
 #include "editor/editor.h"

@@ -12,7 +12,11 @@ inline bool IsBlank(unsigned char c) { return c <= 0x20 && ((0x100002601ULL >> c
 struct Word {
     std::size_t start;
     std::size_t length;
+    long columns; // its bytes less those that take no column
 };
+
+// The columns of byte `c`.
+inline long ColumnsOf(unsigned char c, unsigned char noColumn) { return c == noColumn && noColumn ? 0 : 1; }
 
 // Output through a fixed buffer that is handed to the sink whenever it is
 // full; pieces larger than the buffer go to the sink directly.
@@ -108,9 +112,9 @@ Margins MarginsOf(const ParagraphState& state) {
 // Gathers into `words` the words from t[k] on that fit in `room` columns,
 // joined by single spaces, and one more that passes it (never stepping onto
 // the last byte, t[last]). Stops at a paragraph end. Returns where it
-// stopped; `letters` counts the words' bytes.
+// stopped; `letters` counts the words' columns.
 std::size_t GatherWords(const unsigned char* t, std::size_t k, std::size_t last, long room, bool keepLineEnds,
-                        std::vector<Word>& words, long& letters) {
+                        unsigned char noColumn, std::vector<Word>& words, long& letters) {
     words.clear();
     letters = 0;
     while (k < last && static_cast<long>(words.size()) + letters - 1 <= room) {
@@ -125,15 +129,16 @@ std::size_t GatherWords(const unsigned char* t, std::size_t k, std::size_t last,
         if (paragraphEnd) break;
         if (k < last) {
             const std::size_t start = k;
-            while (k < last && !IsBlank(t[k])) ++k;
-            words.push_back({start, k - start});
-            letters += static_cast<long>(k - start);
+            long columns = 0;
+            for (; k < last && !IsBlank(t[k]); ++k) columns += ColumnsOf(t[k], noColumn);
+            words.push_back({start, k - start, columns});
+            letters += columns;
         }
     }
     return k;
 }
 
-// Writes one line of `words` (`letters` bytes) in `room` columns after the
+// Writes one line of `words` (`letters` columns) in `room` columns after the
 // indent, aligned as `alignment` says; a justified line spreads its free
 // columns over the gaps, the first ones one wider, except the last line.
 void WriteLine(Output& out, const unsigned char* t, const std::vector<Word>& words, long letters, long room,
@@ -200,13 +205,16 @@ bool SkipBlanks(ParagraphState& state, const unsigned char* t, std::size_t n, bo
 
 // The last byte of the text, not a blank: the end of the word before it,
 // or a one-letter word of its own.
-void TakeLastByte(const unsigned char* t, std::size_t j, std::size_t last, std::vector<Word>& words, long& letters) {
+void TakeLastByte(const unsigned char* t, std::size_t j, std::size_t last, unsigned char noColumn,
+                  std::vector<Word>& words, long& letters) {
+    const long columns = ColumnsOf(t[last], noColumn);
     if (last > j && !IsBlank(t[last - 1]) && !words.empty() && words.back().start + words.back().length == last) {
         ++words.back().length;
+        words.back().columns += columns;
     } else {
-        words.push_back({last, 1});
+        words.push_back({last, 1, columns});
     }
-    ++letters;
+    letters += columns;
 }
 
 // The lines from the front of t[0..n) as far as the bytes decide them, from
@@ -235,7 +243,8 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
         const long lineIndent = state.firstLine ? margins.firstIndent : margins.indent;
         const long room = margins.width - lineIndent;
         long letters = 0;
-        std::size_t k = GatherWords(t, j, last, room, keepLineEnds, words, letters);
+        const unsigned char noColumn = state.settings.noColumnByte;
+        std::size_t k = GatherWords(t, j, last, room, keepLineEnds, noColumn, words, letters);
         const bool overflow = static_cast<long>(words.size()) + letters - 1 > room;
         if (!end && k >= last) {
             // The piece ends before the line is told, unless the line is
@@ -250,11 +259,11 @@ std::size_t FormatLines(ParagraphState& state, const unsigned char* t, std::size
                 continue;
             }
         }
-        if (end && k == last && !IsBlank(t[last])) TakeLastByte(t, j, last, words, letters);
+        if (end && k == last && !IsBlank(t[last])) TakeLastByte(t, j, last, noColumn, words, letters);
         // The word that passed the margin goes to the next line, unless it is
         // the only one.
         if (static_cast<long>(words.size()) + letters - 1 > room && words.size() > 1) {
-            letters -= static_cast<long>(words.back().length);
+            letters -= words.back().columns;
             k = words.back().start - 1;
             words.pop_back();
         }

@@ -15,6 +15,9 @@ struct ParagraphSettings {
     int left = 0;                  // "LI": indent of every line after the first
     int first = 0;                 // "FI": indent of the first line (centring uses `left`)
     bool ignoreLineBreaks = false; // "IG": line ends inside the text are ordinary blanks
+    // A byte that takes no column (0: none): in a Unicode document, the
+    // stand-in of a combining mark or of a character's second half.
+    unsigned char noColumnByte = 0;
 };
 
 // Numbers outside what the options dialog offers still give a well-defined

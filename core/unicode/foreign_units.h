@@ -70,12 +70,3 @@ std::size_t CountForeignChars(const char16_t* units, std::size_t n);
 // stand-in with no unit left stays as it is, without one.
 void RecodeWithForeign(int from, const unsigned char* text, std::size_t n, const ForeignUnits& foreign, int to,
                        std::vector<unsigned char>& bytes, ForeignUnits& units);
-
-// A Unicode document's text (n bytes of code page `cp` with its foreign
-// units) as UTF-8, and UTF-8 back as bytes of `cp` with the units of what
-// it lacks (a sequence that is not UTF-8 as U+FFFD): for the commands that
-// read the characters themselves (the text repair).
-std::vector<unsigned char> CharactersAsUtf8(int cp, const unsigned char* text, std::size_t n,
-                                            const ForeignUnits& foreign);
-void Utf8AsCharacters(int cp, const unsigned char* utf8, std::size_t n, std::vector<unsigned char>& bytes,
-                      ForeignUnits& foreign);

@@ -510,3 +510,32 @@ bool RecodeExactly(int from, const std::vector<unsigned char>& text, int to, std
     }
     return true;
 }
+
+std::vector<unsigned char> CharactersAsUtf8(int cp, const unsigned char* text, std::size_t n,
+                                            const ForeignUnits& foreign) {
+    ForeignCursor size{foreign.data(), foreign.size()};
+    std::vector<unsigned char> out(EncodedUnicodeSize(FileEncoding::Utf8, cp, text, n, false, &size));
+    ForeignCursor units{foreign.data(), foreign.size()};
+    EncodeUnicodeFileInto(FileEncoding::Utf8, cp, text, n, out.data(), false, &units);
+    return out;
+}
+
+void Utf8AsCharacters(int cp, const unsigned char* utf8, std::size_t n, std::vector<unsigned char>& bytes,
+                      ForeignUnits& foreign) {
+    std::vector<char16_t> units;
+    units.reserve(n);
+    for (std::size_t i = 0; i < n;) {
+        const char32_t c = DecodeUtf8Char(utf8, n, i);
+        if (c == kBadUtf8 || (c >= 0xD800 && c < 0xE000)) {
+            units.push_back(u'\uFFFD');
+        } else if (c < 0x10000) {
+            units.push_back(static_cast<char16_t>(c));
+        } else {
+            units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        }
+    }
+    bytes.resize(units.size());
+    foreign.clear();
+    SplitUnicodeUnits(cp, units.data(), units.size(), bytes.data(), foreign);
+}

@@ -88,3 +88,12 @@ void EncodeUnicodeFileInto(FileEncoding e, int cp, const unsigned char* text, st
 // Text of display code page `from` as the bytes of display code page `to`,
 // into `out`; false (out unspecified) when `to` lacks one of its characters.
 bool RecodeExactly(int from, const std::vector<unsigned char>& text, int to, std::vector<unsigned char>& out);
+
+// A Unicode document's text (n bytes of code page `cp` with its foreign
+// units) as UTF-8, and UTF-8 back as bytes of `cp` with the units of what
+// it lacks (a sequence that is not UTF-8 as U+FFFD): for the commands that
+// read the characters themselves (the text repair).
+std::vector<unsigned char> CharactersAsUtf8(int cp, const unsigned char* text, std::size_t n,
+                                            const ForeignUnits& foreign);
+void Utf8AsCharacters(int cp, const unsigned char* utf8, std::size_t n, std::vector<unsigned char>& bytes,
+                      ForeignUnits& foreign);

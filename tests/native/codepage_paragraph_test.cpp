@@ -88,6 +88,18 @@ TEST(ParagraphFormat, OneLetterLastWord) {
     EXPECT_EQ(Format("aaaaaaaa b", Alignment::kLeft, 10), "aaaaaaaa b\r\n");
 }
 
+// A byte that takes no column (a combining mark's stand-in) is in the line,
+// its words as wide as they show, the last byte of the text too.
+TEST(ParagraphFormat, ByteOfNoColumn) {
+    ParagraphSettings s;
+    s.right = 10;
+    s.noColumnByte = 0x1C;
+    const std::string text = "aaa\x1C\x1C\x1C bbbbb \x1C";
+    const auto out = FormatParagraphs(reinterpret_cast<const unsigned char*>(text.data()), text.size(), Alignment::kRight, s);
+    EXPECT_EQ(std::string(out.begin(), out.end()), text + "\r\n");
+    EXPECT_EQ(Format(text, Alignment::kRight, 10), Sp(4) + "aaa\x1C\x1C\x1C\r\n" + Sp(3) + "bbbbb \x1C\r\n");
+}
+
 TEST(ParagraphFormat, BlankLinesStayAndNoLineIsAdded) {
     EXPECT_EQ(Format("aa\r\n", Alignment::kLeft, 20), "aa\r\n");
     EXPECT_EQ(Format("aa\r\n\r\nbb", Alignment::kLeft, 20), "aa\r\n\r\nbb\r\n");
