@@ -3,7 +3,7 @@
 // when given, another build of it) against the system's notepad, under Wine;
 // for each LORK2 also the first display switch (to 866) after the opening.
 //
-//   lork2_open_bench MB RUNS lork2.exe [other-lork2.exe] [--session ROUNDS]
+//   lork2_open_bench MB RUNS lork2.exe [other-lork2.exe] [--session ROUNDS] [--utf8 | --foreign]
 //
 // Prints the best time of RUNS for each program and the ratios. --session
 // then runs, in one process of each LORK2, ROUNDS rounds of a display switch,
@@ -14,6 +14,10 @@
 // Beside each wall time it gives the processor time LORK2's process used
 // (in brackets), read from Linux's /proc through Wine's drive Z:. On a
 // machine shared with other work, that is the figure to compare.
+//
+// --utf8 writes the text as UTF-8; --foreign as UTF-8 with a character none
+// of the code pages holds (₽) after every 100 characters, which a Unicode
+// document keeps as itself.
 #include <windows.h>
 
 #include <algorithm>
@@ -177,7 +181,30 @@ void Session(const std::string& name, const std::string& program, const std::str
 
 } // namespace
 
+// The 1251 text as UTF-8, with ₽ after every `every` characters (0: none);
+// `characters` gets the number of characters.
+std::string AsUtf8(const std::string& text, size_t every, size_t* characters) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    std::wstring marked;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        marked += wide[i];
+        if (every && (i + 1) % every == 0) marked += L'\u20BD';
+    }
+    *characters = marked.size();
+    std::string out(marked.size() * 3, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, marked.data(), static_cast<int>(marked.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
 int main(int argc, char** argv) {
+    int form = 0; // 0: 1251, 1: UTF-8, 2: UTF-8 with foreign characters
+    if (argc > 1 && (strcmp(argv[argc - 1], "--utf8") == 0 || strcmp(argv[argc - 1], "--foreign") == 0)) {
+        form = strcmp(argv[argc - 1], "--utf8") == 0 ? 1 : 2;
+        --argc;
+    }
     int rounds = 0;
     if (argc > 2 && strcmp(argv[argc - 2], "--session") == 0) {
         rounds = atoi(argv[argc - 1]);
@@ -195,9 +222,10 @@ int main(int argc, char** argv) {
     // Short lines of Russian text in 1251.
     const std::string line = "Съешь же ещё этих мягких французских булок\r\n";
     const std::string text = RepeatedLines(line, megabytes * 1000 * 1000);
-    WriteWholeFile(file, text);
+    size_t characters = text.size();
+    WriteWholeFile(file, form ? AsUtf8(text, form == 2 ? 100 : 0, &characters) : text);
     // Notepad may count a line break as one character: most of the text is enough.
-    const LRESULT expected = static_cast<LRESULT>(text.size() * 95 / 100);
+    const LRESULT expected = static_cast<LRESULT>(characters * 95 / 100);
 
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
@@ -228,9 +256,10 @@ int main(int argc, char** argv) {
                     t, openCpu, shift, switchCpu);
         }
     }
-    printf("Opening %u MB of short Russian lines, best of %d, from process start until the text is in and the "
+    static const char* const kForms[] = {"1251", "UTF-8", "UTF-8 with \xE2\x82\xBD every 100 characters"};
+    printf("Opening %u MB of short Russian lines (%s), best of %d, from process start until the text is in and the "
            "window answers:\n",
-           static_cast<unsigned>(megabytes), runs);
+           static_cast<unsigned>(megabytes), kForms[form], runs);
     for (size_t i = 0; i < programs.size(); ++i) {
         printf("  %-12s %8.2f s   ratio to lork2 %.2f", programs[i].first.c_str(), best[i], best[i] / best[0]);
         if (i + 1 < programs.size())

@@ -100,16 +100,17 @@ void DeleteSelection() {
 }
 
 // Delete or Backspace with nothing selected: the editor removes the byte
-// (a CR LF pair as one) itself, so the record holds exactly the bytes that
-// went. Nothing happens at the end (Delete) or the start (Backspace).
+// (a CR LF pair as one, and the two units of a character beyond the BMP)
+// itself, so the record holds exactly the bytes that went. Nothing happens
+// at the end (Delete) or the start (Backspace).
 void DeleteNextOrPrevious(HWND hwnd, bool forward) {
     const int32_t caret = GetSelection(hwnd).cpMin;
     unsigned char pair[2] = {0, 0};
+    ForeignUnits units;
     const int32_t first = forward ? caret : std::max(0, caret - 2);
-    const int32_t got = GetRangeBytes(hwnd, first, forward ? caret + 2 : caret, pair, 2);
+    const int32_t got = GetRangeBytes(hwnd, first, forward ? caret + 2 : caret, pair, 2, &units);
     if (got == 0) return;
-    const bool lineBreak = got == 2 && pair[0] == '\r' && pair[1] == '\n';
-    const int32_t n = lineBreak ? 2 : 1;
+    const int32_t n = got == 2 && DeletedTogether(pair, units) ? 2 : 1;
     RecordUndo(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0);
     if (forward) {
         SetSelection(hwnd, caret, caret + n);

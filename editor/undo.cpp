@@ -214,8 +214,9 @@ void RecordKey(UndoRequest kind, int32_t n, int32_t s) {
     }
 }
 
-// ForwardDelete and Backspace: the key removes one byte, or a CR LF pair as
-// one; the record keeps exactly those bytes, in [start, end).
+// ForwardDelete and Backspace: the key removes one byte, or a CR LF pair
+// (or the two units of a character beyond the BMP) as one; the record keeps
+// exactly those bytes, in [start, end).
 void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
     if (forward ? length <= s : s <= 0) return;
     const int32_t first = forward ? s : std::max(0, s - 2);
@@ -224,10 +225,11 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
     ForeignUnits units;
     GetRangeBytes(g_editorState.control, first, first + read, pair, read, &units);
     UndoRecord record = NewRecord(forward ? UndoRequest::ForwardDelete : UndoRequest::Backspace, 0, 0);
-    const bool lineBreak = read == 2 && pair[0] == '\r' && pair[1] == '\n';
-    if (lineBreak) {
-        record.removed[0] = '\r';
-        record.removed[1] = '\n';
+    const bool together = read == 2 && DeletedTogether(pair, units);
+    if (together) {
+        record.removed[0] = pair[0];
+        record.removed[1] = pair[1];
+        record.units = KeepUnits(units);
     } else {
         // One byte: the one after the caret, or the one just before it,
         // with its unit when it stands for a foreign one.
@@ -235,7 +237,7 @@ void RecordKeyDeletion(bool forward, int32_t s, int32_t length) {
         if (IsForeignByte(record.removed[0]) && !units.empty())
             record.units = KeepUnits(ForeignUnits{forward ? units.front() : units.back()});
     }
-    const int32_t count = lineBreak ? 2 : 1;
+    const int32_t count = together ? 2 : 1;
     record.start = forward ? s : s - count;
     record.end = record.start + count;
     Push(record);

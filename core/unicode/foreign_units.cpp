@@ -87,3 +87,9 @@ void RecodeWithForeign(int from, const unsigned char* text, std::size_t n, const
         }
     }
 }
+
+bool DeletedTogether(const unsigned char* two, const ForeignUnits& foreign) {
+    if (two[0] == '\r' && two[1] == '\n') return true;
+    return IsForeignByte(two[0]) && IsForeignByte(two[1]) && foreign.size() == 2 && (foreign[0] & 0xFC00) == 0xD800 &&
+           (foreign[1] & 0xFC00) == 0xDC00;
+}

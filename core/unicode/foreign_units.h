@@ -70,3 +70,7 @@ std::size_t CountForeignChars(const char16_t* units, std::size_t n);
 // stand-in with no unit left stays as it is, without one.
 void RecodeWithForeign(int from, const unsigned char* text, std::size_t n, const ForeignUnits& foreign, int to,
                        std::vector<unsigned char>& bytes, ForeignUnits& units);
+
+// Two bytes that one key deletes together: a CR LF, or the stand-ins of a
+// character beyond the BMP (`foreign`, their units, a pair of surrogates).
+bool DeletedTogether(const unsigned char* two, const ForeignUnits& foreign);
