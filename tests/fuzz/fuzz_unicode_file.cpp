@@ -2,8 +2,8 @@
 // Unicode document has a stand-in for each of its foreign units, and with
 // them writes itself back byte for byte, whole or in two pieces through one
 // cursor; its text is the control's units split again, and reads the same
-// in every display code page. A file without a mark is UTF-8 exactly when
-// lork2-text takes it for UTF-8.
+// in every display code page, and as UTF-8 of its characters. A file
+// without a mark is UTF-8 exactly when lork2-text takes it for UTF-8.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -70,5 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t choice = size ? data[size - 1] * 251u + data[0] : 0;
     if (EncodedInTwo(r, choice % (r.text.size() + 1)) != file) std::abort();
     CheckUnits(r, static_cast<int>(choice % kDisplayCodePageCount));
+    // Its characters as UTF-8 come back as its text, and as UTF-8 again.
+    const Bytes utf8 = CharactersAsUtf8(r.codePage, r.text.data(), r.text.size(), r.foreign);
+    Bytes text;
+    ForeignUnits foreign;
+    Utf8AsCharacters(r.codePage, utf8.data(), utf8.size(), text, foreign);
+    if (text != r.text || foreign != r.foreign) std::abort();
+    // Any bytes read as UTF-8 into a code page keep as many stand-ins as units.
+    Utf8AsCharacters(r.codePage, data, size, text, foreign);
+    if (static_cast<std::size_t>(std::count_if(text.begin(), text.end(), IsForeignByte)) != foreign.size()) std::abort();
+    if (CharactersAsUtf8(r.codePage, text.data(), text.size(), foreign).size() > 3 * size) std::abort();
     return 0;
 }
