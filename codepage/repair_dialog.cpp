@@ -252,6 +252,7 @@ bool ApplyChosenReading(const RepairChoice& choice, CHARRANGE original, int32_t 
     if (!read) return false;
     ForeignUnits units;
     const int32_t got = StreamBytesOut(EditorWindow(), !choice.wholeText, read.get(), length, &units);
+    if (got < 0) return false;
     std::vector<unsigned char> characters, out;
     const unsigned char* text = read.get();
     int32_t n = got;
@@ -322,8 +323,9 @@ void RepairTextCommand(int) {
         choice.headIsAll = headLength == end - start;
         choice.head.resize(static_cast<size_t>(headLength));
         ForeignUnits units;
-        choice.head.resize(static_cast<size_t>(
-            GetRangeBytes(EditorWindow(), start, start + headLength, choice.head.data(), headLength, &units)));
+        const int32_t got = GetRangeBytes(EditorWindow(), start, start + headLength, choice.head.data(), headLength, &units);
+        if (got < 0) throw std::bad_alloc();
+        choice.head.resize(static_cast<size_t>(got));
         // Characters the display code page lacks are read as what they are.
         choice.standing = choice.display;
         if (!units.empty()) {

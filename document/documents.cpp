@@ -46,6 +46,10 @@ unsigned char* DocumentBytes(int32_t* n, ForeignUnits* foreign = nullptr) {
         if (!block) return nullptr;
         if (foreign) foreign->clear();
         *n = CopyDocumentBytes(block, capacity, foreign);
+        if (*n < 0) { // no memory for a Unicode document's units
+            HeapFreeBlock(block);
+            return nullptr;
+        }
         // A full buffer may mean more text than the length said: never write a cut text.
         if (*n < capacity) return block;
         HeapFreeBlock(block);

@@ -70,6 +70,10 @@ bool ReplaceWholeText(const WholeTextChange& change) {
             return false;
         }
         oldLength = StreamBytesOut(g_editorState.control, false, read.get(), length + 2, &oldUnits);
+        if (oldLength < 0) {
+            ShowSystemError();
+            return false;
+        }
         old = read.get();
     }
     const int shown = g_editorState.displayCodePage;

@@ -9,6 +9,7 @@
 #include <tom.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -17,17 +18,38 @@ constexpr int32_t kProgressStep = 1 << 20;
 // {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
 const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
 
+// Room for `more` units in `foreign`, so that no stream callback allocates:
+// false (the last error set) when there is none.
+bool ReserveUnits(ForeignUnits* foreign, int32_t more) {
+    if (!foreign || more <= 0) return true;
+    try {
+        foreign->reserve(foreign->size() + static_cast<size_t>(more));
+        return true;
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+}
+
 // Units of the editor's control to bytes: through the display map, or in
-// a Unicode document with its foreign units collected (into `scratch`, for
-// a reader that does not want them).
+// a Unicode document with its foreign units collected (room reserved for
+// them), or for a reader that does not want them into `scratch` a piece at
+// a time (room for kScratchUnits reserved).
+constexpr int32_t kScratchUnits = 1024;
 void UnitsToBytes(int codePage, bool unicode, const char16_t* units, int32_t n, unsigned char* out,
                   ForeignUnits* foreign, ForeignUnits& scratch) {
     if (!unicode) {
         EncodeDisplayChars(codePage, units, n, out);
         return;
     }
-    if (!foreign) scratch.clear();
-    SplitUnicodeUnits(codePage, units, n, out, foreign ? *foreign : scratch);
+    if (foreign) {
+        SplitUnicodeUnits(codePage, units, n, out, *foreign);
+        return;
+    }
+    for (int32_t at = 0; at < n; at += kScratchUnits) {
+        scratch.clear();
+        SplitUnicodeUnits(codePage, units + at, std::min(kScratchUnits, n - at), out + at, scratch);
+    }
 }
 
 // Streaming out: UTF-16 from the control, bytes into the caller's buffer.
@@ -186,7 +208,9 @@ int32_t StreamOut(HWND editor, int codePage, bool unicode, bool selectionOnly, u
         capacity = std::min<int32_t>(capacity, selection.cpMax - selection.cpMin);
     }
     if (!buffer || capacity <= 0) return 0;
+    if (unicode && !ReserveUnits(foreign, capacity)) return -1;
     OutCookie cookie{codePage, unicode, buffer, capacity, 0, foreign, {}};
+    if (unicode && !ReserveUnits(&cookie.scratch, kScratchUnits)) return -1;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
     WPARAM flags = SF_TEXT | SF_UNICODE | (selectionOnly ? SFF_SELECTION : 0);
     SendMessageA(editor, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&stream));
@@ -240,6 +264,7 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
     if (first < 0) first = 0;
     if (!buffer || first >= last || capacity <= 0) return 0;
     last = std::min(last, first + capacity);
+    if (g_editorState.unicodeText && !ReserveUnits(foreign, last - first)) return -1;
     TextDocument doc(editor);
     if (!doc.get()) return 0;
     ITextRange* range = nullptr;
@@ -249,8 +274,12 @@ int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* b
     if (SUCCEEDED(range->GetText(&text)) && text) {
         written = std::min<int32_t>(static_cast<int32_t>(SysStringLen(text)), last - first);
         ForeignUnits scratch;
-        UnitsToBytes(g_editorState.displayCodePage, g_editorState.unicodeText, reinterpret_cast<const char16_t*>(text),
-                     written, buffer, foreign, scratch);
+        if (ReserveUnits(&scratch, kScratchUnits)) {
+            UnitsToBytes(g_editorState.displayCodePage, g_editorState.unicodeText,
+                         reinterpret_cast<const char16_t*>(text), written, buffer, foreign, scratch);
+        } else {
+            written = -1;
+        }
         SysFreeString(text);
     }
     range->Release();
@@ -320,6 +349,7 @@ int32_t ReadRangeBySelecting(HWND editor, int32_t first, int32_t last, unsigned 
     }
     const int32_t kept = std::max(count - early, 0);
     ForeignUnits scratch;
+    if (!ReserveUnits(&scratch, kScratchUnits) || (g_editorState.unicodeText && !ReserveUnits(foreign, kept))) return -1;
     UnitsToBytes(g_editorState.displayCodePage, g_editorState.unicodeText, text + std::min(early, count), kept, buffer,
                  foreign, scratch);
     std::fill(buffer + kept, buffer + kept + missing, static_cast<unsigned char>('\r'));

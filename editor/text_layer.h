@@ -28,7 +28,8 @@ bool HasSelection(HWND editor);
 
 // The whole text (or the selection) as bytes into `buffer`; never more than
 // `capacity` bytes are written. Returns the number written.
-// With `foreign`, a Unicode document's foreign units are appended to it.
+// With `foreign`, a Unicode document's foreign units are appended to it;
+// -1 (the last error set) when there is no memory for them.
 int32_t StreamBytesOut(HWND editor, bool selectionOnly, unsigned char* buffer, int32_t capacity,
                        ForeignUnits* foreign = nullptr);
 // The same, the editor's whole text read as it was put in: through code
@@ -54,7 +55,9 @@ bool StreamBytesIn(HWND editor, UINT flags, const unsigned char* bytes, int32_t 
 bool StreamBytesInAs(HWND control, int codePage, UINT flags, const unsigned char* bytes, int32_t n,
                      StreamProgress progress = nullptr);
 // The bytes of [first, last), clipped to the text, into `buffer` (at most
-// `capacity`). Returns the number written. The selection is not touched.
+// `capacity`), and a Unicode document's foreign units into `foreign`.
+// Returns the number written (-1: no memory for the units). The selection
+// is not touched.
 int32_t GetRangeBytes(HWND editor, int32_t first, int32_t last, unsigned char* buffer, int32_t capacity,
                       ForeignUnits* foreign = nullptr);
 // n bytes as the editor's control holds them, for EM_SETTEXTEX: through the

@@ -182,6 +182,13 @@ void KeepForRedo(int32_t first, int32_t last, int32_t n) {
         ForeignUnits units;
         record.length = GetRangeBytes(g_editorState.control, first, last, record.text, last - first, &units);
         record.units = KeepUnits(units);
+        if (record.length < 0 || (!units.empty() && !record.units.units)) {
+            HeapFreeBlock(record.text);
+            HeapFreeBlock(record.units.units);
+            ClearRedo();
+            ReportNoMemory();
+            return;
+        }
     }
     PushRedo(record);
 }
@@ -200,6 +207,13 @@ unsigned char* SaveRange(bool selectionOnly, int32_t count, int32_t capacity, in
     ForeignUnits foreign;
     *saved = StreamBytesOut(g_editorState.control, selectionOnly, text.get(), count, &foreign);
     *units = KeepUnits(foreign);
+    if (*saved < 0 || (!foreign.empty() && !units->units)) {
+        HeapFreeBlock(units->units);
+        *units = SavedUnits{nullptr, 0};
+        *saved = 0;
+        ReportNoMemory();
+        return nullptr;
+    }
     return text.release();
 }
 

@@ -93,7 +93,7 @@ bool KeepDocument(HWND control, const unsigned char* known, int32_t knownLength,
     } else {
         kept.n = StreamBytesOutAs(control, kept.codePage, kept.unicode, kept.bytes.get(), length + 2, &kept.foreign);
     }
-    return true;
+    return kept.n >= 0;
 }
 
 // The control took all n bytes: it stops at its limit (a file inserted
@@ -195,6 +195,8 @@ void SpliceForeignUnits(const unsigned char* text, CHARRANGE selection, const un
     for (int32_t i = 0; i < selection.cpMax; ++i) {
         if (IsForeignByte(text[i])) ++(i < selection.cpMin ? before : inside);
     }
+    inside = std::min(inside, units.size() - std::min(before, units.size()));
+    before = std::min(before, units.size());
     const ForeignUnits selected(units.begin() + static_cast<std::ptrdiff_t>(before),
                                 units.begin() + static_cast<std::ptrdiff_t>(before + inside));
     const ForeignUnits put = UnitsForStandIns(bytes, n, foreign, selected);
@@ -223,6 +225,7 @@ bool RebuildAroundSelection(CHARRANGE selection, const unsigned char* bytes, int
         if (!text) return false;
         ForeignUnits units;
         const int32_t got = StreamBytesOut(editor, false, text.get(), length + 2, &units);
+        if (got < 0) return false;
         const int32_t tail = std::max<int32_t>(0, got - selection.cpMax);
         if (g_editorState.unicodeText) SpliceForeignUnits(text.get(), selection, bytes, n, foreign, units);
         memmove(text.get() + selection.cpMin + n, text.get() + selection.cpMax, tail);
@@ -374,6 +377,10 @@ bool RedecodeText(int newCodePage) {
     const LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     ForeignUnits units;
     const int32_t n = StreamBytesOut(editor, false, text.get(), length + 2, &units);
+    if (n < 0) {
+        ShowSystemError();
+        return false;
+    }
     // A Unicode document keeps its characters: the text is put into the new
     // code page, where what it lacks becomes foreign.
     if (g_editorState.unicodeText && !RecodeInPlace(oldCodePage, text.get(), n, units, newCodePage)) return false;
