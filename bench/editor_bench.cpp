@@ -101,6 +101,36 @@ struct Row {
 // Median microseconds of `call` over `times` calls.
 template <typename F> double MedianUs(int times, F call) { return MedianSeconds(times, call) * 1e6; }
 
+// The same text as a Unicode document with a character no code page holds
+// (₽) in place of every hundredth byte: keys typed right before one of
+// them (the caret stays there) against keys typed halfway between two.
+void UnicodeKeystrokes(const std::string& document, int32_t middle, int keys) {
+    std::vector<unsigned char> bytes(document.begin(), document.end());
+    ForeignUnits units;
+    for (size_t i = 99; i < bytes.size(); i += 100) {
+        bytes[i] = kForeignByte;
+        units.push_back(u'\u20BD');
+    }
+    PutNewDocument(bytes.data(), static_cast<int32_t>(bytes.size()), 0, nullptr, false, &units);
+    const int32_t before = middle / 100 * 100 + 99; // where a stand-in is
+    const double next = KeystrokeCost(EditorWindow(), before, keys);
+    const double between = KeystrokeCost(EditorWindow(), before + keys + 50, keys);
+    // The bare control with the same characters, typed into the same way.
+    HWND bare = MakeBare();
+    const int32_t length = TextLength(EditorWindow());
+    std::vector<char16_t> text(static_cast<size_t>(length) + 1);
+    GETTEXTEX get{static_cast<DWORD>(text.size() * 2), GT_DEFAULT, 1200, nullptr, nullptr};
+    SendMessageA(EditorWindow(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    SETTEXTEX set{ST_DEFAULT, 1200};
+    SendMessageA(bare, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.data()));
+    const double bareNext = KeystrokeCost(bare, before, keys);
+    const double bareBetween = KeystrokeCost(bare, before + keys + 50, keys);
+    DestroyWindow(bare);
+    fprintf(stderr, "  Unicode document, key next to a foreign character %.1f us, between them %.1f us (%.2f); "
+            "bare control %.1f us and %.1f us (%.2f)\n",
+            next * 1e6, between * 1e6, next / between, bareNext * 1e6, bareBetween * 1e6, bareNext / bareBetween);
+}
+
 // What one keystroke is made of, each piece by its median at the caret.
 void PrintParts(HWND editor, int32_t at) {
     const int n = 41;
@@ -187,6 +217,7 @@ Row Measure(size_t size, size_t bareMax, int keys, bool parts) {
     SetDisplayCodePage(1);
     row.key866 = KeystrokeCost(EditorWindow(), middle, keys);
     row.enter = MedianKey(EditorWindow(), middle, keys, WM_KEYDOWN, [](int) { return static_cast<WPARAM>(VK_RETURN); });
+    UnicodeKeystrokes(document, middle, keys);
     DestroyEditorControl();
     return row;
 }
