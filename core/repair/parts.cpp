@@ -211,8 +211,8 @@ int RepairByParts::ScoredPick() const {
     const Tables& t = GetTables();
     long best = 0, standingScore = 0;
     int standing = -1, pick = -1;
-    std::vector<long> score(ways_.size());
-    std::vector<bool> beaten(ways_.size());
+    long score[kRepairPartReadings] = {};
+    bool beaten[kRepairPartReadings] = {};
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
         if (!w.fits) continue;

@@ -184,8 +184,7 @@ int MostHolding(const Census& census) {
 
 // A well-formed file's text in code page `cp` into `out`, each foreign unit
 // as its stand-in and appended to r.foreign (a character beyond the BMP as
-// its two halves); r.character and r.offset name the first foreign
-// character. Returns the length of the text.
+// its two halves). Returns the length of the text.
 template <typename Next>
 std::size_t ReadWithForeign(Next next, std::size_t n, int cp, unsigned char* out, UnicodeReading& r) {
     // IsForeignUnit's rule, looked up here without a call: a character of
@@ -200,10 +199,6 @@ std::size_t ReadWithForeign(Next next, std::size_t n, int cp, unsigned char* out
         if (u.c < kUnitCount && (t.own[u.c] >> cp & 1u) != 0 && u.c != kForeignByte && u.c != kForeignMarkByte) {
             out[o++] = byte[u.c];
         } else {
-            if (r.foreign.empty()) {
-                r.character = u.c;
-                r.offset = i;
-            }
             const bool pair = u.c >= kUnitCount;
             const char16_t first = pair ? static_cast<char16_t>(0xD800 + ((u.c - 0x10000) >> 10))
                                         : static_cast<char16_t>(u.c);
@@ -330,14 +325,6 @@ UnicodeReading ReadUnicodeFile(const unsigned char* bytes, std::size_t n) {
 std::string UnicodeRefusalText(const UnicodeReading& r) {
     char text[160];
     switch (r.refusal) {
-    case UnicodeRefusal::Unheld: {
-        const bool anywhere = DisplayCodePagesHolding(r.character) != 0;
-        std::snprintf(text, sizeof text,
-                      anywhere ? "Открыт как байты: символ U+%04X не показать в одной кодировке с остальным текстом"
-                               : "Открыт как байты: символ U+%04X не показать ни в одной кодировке",
-                      static_cast<unsigned>(r.character));
-        return text;
-    }
     case UnicodeRefusal::Utf16OddLength: return "Открыт как байты: у файла с меткой UTF-16 нечётная длина";
     case UnicodeRefusal::Utf16Surrogate:
         std::snprintf(text, sizeof text, "Открыт как байты: в UTF-16 суррогат U+%04X без пары",

@@ -34,8 +34,6 @@ const char* FileEncodingName(FileEncoding e);
 // Why a file that looked like Unicode stays a byte document.
 enum class UnicodeRefusal : int {
     None,             // a Unicode document, or an ordinary byte file
-    Unheld,           // a character none of the display code pages holds (no longer a refusal
-                      // of ReadUnicodeFile: such a character is read as a foreign one)
     Utf16OddLength,   // a UTF-16 mark, but an odd number of bytes
     Utf16Surrogate,   // a UTF-16 surrogate without its partner
     Utf8AfterMark,    // the UTF-8 mark, then bytes that are not UTF-8
@@ -47,8 +45,8 @@ struct UnicodeReading {
     std::vector<unsigned char> text;             // the text in that code page, with stand-ins
     ForeignUnits foreign;                        // the units of the stand-ins, in order
     UnicodeRefusal refusal = UnicodeRefusal::None;
-    char32_t character = 0;   // the first foreign character; Utf16Surrogate: the unit
-    std::size_t offset = 0;   // where in the file that character or unit starts
+    char32_t character = 0;   // Utf16Surrogate: the unit; Utf8AfterMark: the byte
+    std::size_t offset = 0;   // where in the file it starts
 };
 
 // The display code pages that have a byte for character `c`: bit k for

@@ -158,8 +158,6 @@ TEST(UnicodeFile, EveryCharacterIsHeldExactlyOrForeign) {
             if (held == kDisplayCodePageCount || c == kForeignByte || c == kForeignMarkByte) {
                 ASSERT_EQ(r.codePage, kCodePageAnsi);
                 ASSERT_EQ(r.foreign.size(), c > 0xFFFF ? 2u : 1u) << std::hex << c;
-                EXPECT_EQ(static_cast<unsigned>(r.character), c);
-                EXPECT_EQ(r.offset, e == FileEncoding::Utf8 ? 0u : e == FileEncoding::Utf8Bom ? 3u : 2u);
                 EXPECT_TRUE(IsForeignByte(r.text.at(0)));
             } else {
                 ASSERT_EQ(r.codePage, held);
@@ -246,16 +244,12 @@ TEST(UnicodeFile, TextsWithForeignCharactersComeBackByteForByte) {
             for (int cp = 0; cp < kDisplayCodePageCount; ++cp) count[cp] += holds(cp, c);
         const int most = static_cast<int>(std::max_element(count, count + kDisplayCodePageCount) - count);
         chosen |= 1u << most;
-        std::size_t first = 0;
-        while (holds(most, chars[first]) && chars[first] != 0x1A && chars[first] != 0x1C) ++first;
         for (FileEncoding e : kUnicode) {
             SCOPED_TRACE(std::string(reinterpret_cast<const char*>(t)) + " " + FileEncodingName(e));
             const Bytes file = FileOf(e, chars);
             const UnicodeReading r = ReadBack(file);
             ASSERT_EQ(r.encoding, e);
             ASSERT_EQ(r.codePage, most);
-            EXPECT_EQ(r.character, chars[first]);
-            EXPECT_EQ(r.offset, FileOf(e, chars.substr(0, first)).size());
             EXPECT_EQ(static_cast<std::size_t>(std::count_if(r.text.begin(), r.text.end(), IsForeignByte)),
                       r.foreign.size());
 
@@ -312,10 +306,6 @@ TEST(UnicodeFile, BadInputStaysBytesAndSaysWhy) {
         EXPECT_EQ(static_cast<unsigned>(r.character), c.character);
         EXPECT_EQ(r.offset, c.offset);
     }
-    UnicodeReading unheld;
-    unheld.refusal = UnicodeRefusal::Unheld;
-    unheld.character = 0x4E2D;
-    EXPECT_NE(UnicodeRefusalText(unheld).find("U+4E2D"), std::string::npos);
 
     // A mark alone, or a mark before ASCII, is a Unicode document; saving
     // it writes the mark again.
