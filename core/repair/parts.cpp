@@ -38,6 +38,16 @@ bool Same(const RepairReading& a, const RepairReading& b) {
     return true;
 }
 
+// The reading in the other table of Mac Cyrillic: the same but for the euro
+// and the currency sign.
+RepairReading MacTwin(RepairReading r) {
+    for (int s = 0; s < r.steps; ++s) {
+        signed char& w = r.step[s].wrong;
+        if (w == kCodePageMac || w == kRepairMacEuro) w = w == kCodePageMac ? kRepairMacEuro : kCodePageMac;
+    }
+    return r;
+}
+
 void AddOnce(std::vector<RepairReading>& list, const RepairReading& r) {
     if (r.sevenBit || list.size() >= kRepairPartReadings) return;
     for (const RepairReading& x : list)
@@ -87,6 +97,9 @@ struct RepairByParts::Way {
     std::size_t size = 0;
     bool fits = false;
     std::size_t taken = 0;
+    // The earlier way in the other table of Mac Cyrillic, or -1: where that
+    // one explains a part, this one gives the same text or does not fit.
+    int twin = -1;
     Way(const RepairReading& r, int target) : reading(r), decoder(r, target) {}
 };
 
@@ -108,6 +121,11 @@ std::vector<RepairReading> FindPartReadings(const unsigned char* sample, std::si
         }
         at += end;
     }
+    // Mac Cyrillic read wrongly in one table reads so in the other too; the
+    // two differ only in the byte of я read as 1251 (the euro sign or the
+    // currency sign), which the sample's lines may not show.
+    const std::size_t found = list.size();
+    for (std::size_t i = 0; i < found; ++i) AddOnce(list, MacTwin(list[i]));
     return list;
 }
 
@@ -118,9 +136,14 @@ RepairByParts::RepairByParts(std::vector<RepairReading> readings, int asItStands
     // KOI8-R that lost its eighth bit is one reading of the whole text.
     if (readings[0].sevenBit) readings.resize(1);
     for (const RepairReading& r : readings) ways_.push_back(std::make_unique<Way>(r, target_));
+    for (std::size_t i = 1; i < ways_.size(); ++i)
+        for (std::size_t j = 0; j < i && ways_[i]->twin < 0; ++j)
+            if (!Same(readings[i], readings[j]) && Same(readings[i], MacTwin(readings[j])))
+                ways_[i]->twin = static_cast<int>(j);
     int fromUtf8 = 0;
     for (const RepairReading& r : readings) fromUtf8 += r.saved == kEncodingUtf8 && !r.sevenBit;
     if (fromUtf8 > 1) utf8_ = std::make_unique<RepairDecoder>(Plain(kEncodingUtf8), target_);
+    rareWhole_ = IsPlainReading(readings[0]) && !IsCommonPlain(readings[0]);
     soleThrough_ = ThroughUtf8(readings[0]);
     for (std::size_t i = 1; i < readings.size(); ++i) soleThrough_ = soleThrough_ && !ThroughUtf8(readings[i]);
 }
@@ -169,10 +192,11 @@ bool RepairByParts::DecodeWay(std::size_t i, const unsigned char* p, std::size_t
 
 // Whether the whole text's reading, which explains the part, gives it as
 // plain Russian prose: then no other reading could beat it by the margin.
-bool RepairByParts::ReadsPlainly() const {
-    long score = 0, letters = 0;
-    return ScorePlainProse(ways_[0]->text, ways_[0]->size, GetTables(), score, letters) &&
-           letters >= kPlainLetters && score >= -kPlainLetterCost * letters;
+// Its score, which is the model's, is kept for the scoring of the part.
+bool RepairByParts::ReadsPlainly() {
+    long letters = 0;
+    proseScored_ = ScorePlainProse(ways_[0]->text, ways_[0]->size, GetTables(), proseScore_, letters);
+    return proseScored_ && letters >= kPlainLetters && proseScore_ >= -kPlainLetterCost * letters;
 }
 
 // Decodes the part in the readings and marks those that explain the bytes.
@@ -185,11 +209,15 @@ RepairByParts::Fitting RepairByParts::DecodeEveryWay(const unsigned char* p, std
         // through UTF-8, or it reads as plain Russian: the others need no
         // decoding.
         const bool throughAlone = f.through == 0 && soleThrough_ && high >= kDecisiveHigh;
-        if (i == 1 && (throughAlone || (f.count == 1 && ReadsPlainly()))) {
+        if (i == 1 && (throughAlone || (f.count == 1 && !rareWhole_ && ReadsPlainly()))) {
             for (std::size_t j = 1; j < ways_.size(); ++j) ways_[j]->fits = false;
             f.count = 1;
             if (throughAlone) f.throughCount = 1;
             break;
+        }
+        if (ways_[i]->twin >= 0 && ways_[ways_[i]->twin]->fits) {
+            ways_[i]->fits = false;
+            continue;
         }
         if (!DecodeWay(i, p, n, last)) continue;
         const Way& w = *ways_[i];
@@ -211,7 +239,7 @@ int RepairByParts::ScoredPick() const {
     const Tables& t = GetTables();
     long best = 0, standingScore = 0;
     int standing = -1, pick = -1;
-    long score[kRepairPartReadings] = {};
+    long score[kRepairPartReadings] = {}, model[kRepairPartReadings] = {};
     bool beaten[kRepairPartReadings] = {};
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
@@ -225,7 +253,15 @@ int RepairByParts::ScoredPick() const {
             beaten[i] = true;
             continue;
         }
-        score[i] = ReadingScore(w.reading, w.text, w.size, asItStands_, t) + keep;
+        // Readings often agree on a part (Mac Cyrillic's two tables do but
+        // for я): the model's score of the same text is taken, not made again.
+        int same = -1;
+        for (std::size_t j = 0; j < i && same < 0; ++j)
+            if (ways_[j]->fits && !beaten[j] && ways_[j]->size == w.size &&
+                std::equal(w.text, w.text + w.size, ways_[j]->text))
+                same = static_cast<int>(j);
+        model[i] = same >= 0 ? model[same] : i == 0 && proseScored_ ? proseScore_ : Score(w.text, w.size, t);
+        score[i] = model[i] + ReadingCosts(w.reading, asItStands_) + keep;
         const bool isStanding = asItStands_ >= 0 ? IsPlainReading(w.reading) && w.reading.saved == asItStands_
                                                  : IsCommonPlain(w.reading);
         if (isStanding && (standing < 0 || score[i] > standingScore)) {
@@ -235,8 +271,9 @@ int RepairByParts::ScoredPick() const {
     }
     if (ways_[0]->fits) standing = 0;
     // Leaving the reading of the whole text takes twice the margin: it was
-    // chosen on more of the text than the line.
-    const long margin = standing == 0 ? 2 * StandingMargin() : StandingMargin();
+    // chosen on more of the text than the line; not so when that is a rare
+    // code page as it stands.
+    const long margin = standing == 0 && !rareWhole_ ? 2 * StandingMargin() : StandingMargin();
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         if (!ways_[i]->fits || beaten[i]) continue;
         const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
@@ -269,6 +306,7 @@ void RepairByParts::Part(const unsigned char* p, std::size_t n, bool last, std::
     }
     ++parts_;
     utf8Done_ = false;
+    proseScored_ = false;
     const Fitting f = DecodeEveryWay(p, n, last, high);
     int pick = -1;
     if (f.count == 1) {

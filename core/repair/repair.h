@@ -160,7 +160,7 @@ class RepairByParts {
     Fitting DecodeEveryWay(const unsigned char* p, std::size_t n, bool last, std::size_t high);
     int ScoredPick() const;
     bool DecodeWay(std::size_t i, const unsigned char* p, std::size_t n, bool last);
-    bool ReadsPlainly() const;
+    bool ReadsPlainly();
     bool Changes(const RepairReading& r) const;
     void CountTaken(Way& w, long long start);
 
@@ -169,12 +169,19 @@ class RepairByParts {
     int target_;
     int previous_ = -1;
     bool soleThrough_ = false; // only the first reading goes through UTF-8
+    // The whole text's reading is a rare code page as it stands (Mac
+    // Cyrillic, ISO 8859-5): in a text that joins lines of other readings,
+    // such a code page often reads none of them well but all least badly,
+    // and one capital read wrongly still looks like plain Russian.
+    bool rareWhole_ = false;
     // When several readings decode the bytes as UTF-8 first, that is done
     // once a part, by a decoder of its own.
     std::unique_ptr<RepairDecoder> utf8_;
     bool utf8Done_ = false; // for this part, into utf8Chars_
     const std::vector<char32_t>* utf8Chars_ = nullptr;
     std::size_t utf8Bad_ = 0;
+    bool proseScored_ = false; // the first reading's text of this part is
+    long proseScore_ = 0;      // plain prose, and its score
     std::vector<unsigned char> pending_;
     long long at_ = 0; // input offset of pending_'s start
     std::size_t parts_ = 0, changed_ = 0, substitutes_ = 0;

@@ -10,7 +10,8 @@ namespace repair {
 namespace {
 
 // A mark glued to a letter on a side it never touches one in ordinary
-// text, as 1251 capitals read as Mac Cyrillic show ("—равнение", "…сли").
+// text, as 1251 capitals and я read as Mac Cyrillic show ("—равнение",
+// "…сли", "нова€").
 constexpr long kGlueCost = 80;
 // A character of none of the model's classes.
 constexpr long kOtherCost = 72;
@@ -18,14 +19,37 @@ constexpr long kOtherCost = 72;
 // touching a Latin one in a word, as garbled quotes around a word show.
 constexpr long kOtherGlueCost = 32;
 constexpr long kMixCost = 20;
+// A quotation mark with no partner in the text: 1251's З, И, Т, У and Ч
+// read as Mac Cyrillic are « » “ ” „, and я read as 1251 and back is ».
+constexpr long kUnpairedCost = 40;
+// A Serbian or Macedonian letter standing alone as a word, as 1251's Н
+// read as Mac Cyrillic does (Ќ): no word of those languages is one of them.
+constexpr long kLoneLetterCost = 48;
 
 // What mark `c` costs when a letter follows it, and when it follows a letter.
 void Glue(char32_t c, long& before, long& after) {
     switch (c) {
-    case 0x00AB: after = kGlueCost; break;                        // «
+    case 0x00AB: case 0x20AC: case 0x00A4: after = kGlueCost; break; // « € ¤
     case 0x00BB: case 0x2026: before = kGlueCost; break;          // » …
     case 0x2013: case 0x2014: before = kGlueCost, after = kGlueCost / 2; break; // – —
     case 0x2116: before = after = kGlueCost; break;               // №
+    default: break;
+    }
+}
+
+// The quotation marks still open: « », „ closed by “ or ”, “ by ”.
+struct Quotes {
+    long guillemets = 0, low = 0, high = 0;
+};
+
+void Pair(char32_t c, Quotes& q, long& cost) {
+    auto close = [&cost](long& open) { open > 0 ? --open : cost += kUnpairedCost; };
+    switch (c) {
+    case 0x00AB: ++q.guillemets; break;
+    case 0x00BB: close(q.guillemets); break;
+    case 0x201E: ++q.low; break;
+    case 0x201C: q.low > 0 ? --q.low : ++q.high; break;
+    case 0x201D: q.high > 0 ? close(q.high) : close(q.low); break;
     default: break;
     }
 }
@@ -68,6 +92,12 @@ bool IsNeighbourLetter(char32_t c) {
     }
 }
 
+// A letter of Serbian or Macedonian that Russian lacks.
+bool IsSouthSlavLetter(char32_t c) {
+    return c >= 0x0400 && c < 0x0460 && c != 0x0401 && c != 0x0451 && (c < 0x0410 || c >= 0x0450) &&
+           !IsNeighbourLetter(c);
+}
+
 // Score of any text.
 long ScoreAnyText(const char32_t* text, std::size_t n, const Tables& t) {
     long cost = 0;
@@ -75,11 +105,15 @@ long ScoreAnyText(const char32_t* text, std::size_t n, const Tables& t) {
     bool afterSmall = false, afterLatin = false, afterOther = false;
     bool afterLetter = false;
     long pendingBefore = 0; // the cost of the last mark if a letter follows it
+    Quotes quotes;
     for (std::size_t i = 0; i < n; ++i) {
         const char32_t c = text[i];
+        if (c >= 0x00AB) Pair(c, quotes, cost);
         const bool letter = c < 0x10000 && t.kase[c] != 0;
         long before = 0, after = 0;
         Glue(c, before, after);
+        if (!afterLetter && IsSouthSlavLetter(c) && (i + 1 == n || text[i + 1] >= 0x10000 || !t.kase[text[i + 1]]))
+            cost += kLoneLetterCost;
         if (afterLetter) cost += after;
         if (letter) cost += pendingBefore;
         afterLetter = letter;
@@ -112,20 +146,21 @@ long ScoreAnyText(const char32_t* text, std::size_t n, const Tables& t) {
         afterLatin = k == kClassLatin;
     }
     if (b != kClassBoundary) cost += ClassCost(y, z, a, b, kClassBoundary);
-    return -cost;
+    return -cost - (quotes.guillemets + quotes.low + quotes.high) * kUnpairedCost;
 }
 
 
 // The short way of scoring, for text of Russian letters from А to я and
 // ASCII, the most of what is scored: no table of classes. For any text,
 // the first other character sends the whole text the long way. For prose,
-// it ends the scoring with false, and so does a capital that does not start
-// a word of letters or that no letter follows: the signs of Mac Cyrillic and
-// its я read as 1251 are capitals that stand alone, after a letter or before
-// a sign. `letters` counts the Russian letters of prose.
+// it ends the scoring with false, and so does a capital after a small
+// letter, or one that starts a word and no letter follows: the signs of Mac
+// Cyrillic and its я read as 1251 are capitals that stand alone, after a
+// letter or before a sign. A word of capitals ("ФАЙЛ") is prose. `letters`
+// counts the Russian letters of prose.
 template <bool kProse>
 bool ScoreShortWay(const char32_t* text, std::size_t n, const Tables& t, long& score, long& letters) {
-    constexpr char32_t kCapitalA = 0x410, kSmallA = 0x430, kEnd = kCapitalA + 64;
+    constexpr char32_t kCapitalA = 0x410, kSmallA = 0x430, kEnd = kCapitalA + 64, kSmallYo = 0x451;
     long cost = 0;
     int y = 0, z = 0, a = 0, b = 0; // the last four classes
     bool afterSmall = false, afterLatin = false;
@@ -134,14 +169,20 @@ bool ScoreShortWay(const char32_t* text, std::size_t n, const Tables& t, long& s
         const char32_t c = text[i];
         int k = kClassBoundary;
         unsigned char kase = 0;
-        if (c >= kCapitalA && c < kEnd) {
-            k = static_cast<int>((c - kCapitalA) & 31) + kClassFirstRussian;
+        // ё inside a word; at a word's start it is Ю of 1251 read as Mac
+        // Cyrillic more often than a word of its own.
+        const bool yo =
+            c == kSmallYo && i > 0 && ((text[i - 1] >= kCapitalA && text[i - 1] < kEnd) || text[i - 1] == kSmallYo);
+        if ((c >= kCapitalA && c < kEnd) || yo) {
+            k = yo ? kClassYo : static_cast<int>((c - kCapitalA) & 31) + kClassFirstRussian;
             kase = c < kSmallA ? kCapital : kSmall;
             if (b == kClassLatin && kase == kSmall) cost += kMixCost;
             if constexpr (kProse) {
                 ++letters;
-                capitalWaits = kase == kCapital;
-                if (capitalWaits && i > 0 && text[i - 1] >= kSmallA && text[i - 1] < kEnd) return false;
+                const bool afterCapital = i > 0 && text[i - 1] >= kCapitalA && text[i - 1] < kSmallA;
+                if (kase == kCapital && i > 0 && ((text[i - 1] >= kSmallA && text[i - 1] < kEnd) || text[i - 1] == kSmallYo))
+                    return false;
+                capitalWaits = kase == kCapital && !afterCapital;
             }
         } else if (kProse && capitalWaits) {
             return false;

@@ -16,12 +16,12 @@ constexpr long kCaseCost = 72;
 // Minus the text's cost: higher reads better.
 long Score(const char32_t* text, std::size_t n, const Tables& t);
 inline long Score(const Text& text, const Tables& t) { return Score(text.data(), text.size(), t); }
-// Plain Russian prose: Russian letters from А to я and printable ASCII,
-// blanks and line ends only, capitals only at the start of a word of
-// letters, with a letter after them. The marks of typography are not
-// among them, nor are Ё and ё: in Mac Cyrillic they stand where 1251 has
-// capitals (Э and Ю for Ё and ё). Its score and its count of Russian
-// letters; false for other text.
+// Plain Russian prose: Russian letters from А to я, ё inside words, and
+// printable ASCII, blanks and line ends only; capitals only at the start of
+// a word of letters, with a letter after them, or in a word of capitals.
+// The marks of typography are not among them, nor are Ё and a word's first
+// ё: in Mac Cyrillic they stand where 1251 has capitals (Э and Ю). Its
+// score and its count of Russian letters; false for other text.
 bool ScorePlainProse(const char32_t* text, std::size_t n, const Tables& t, long& score, long& letters);
 
 // The cost of ASCII text under the Latin model (English, and Russian written
