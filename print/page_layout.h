@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/print/page_layout_core.h"
+#include "core/unicode/foreign_units.h"
 
 // The document as the editor shows it, taken once for a print job or a
 // preview (the modal dialogs keep it from changing meanwhile). The control
@@ -21,6 +22,12 @@
 struct ShownText {
     std::vector<unsigned char> bytes;
     int codePage = 0;      // the display code page
+    // A Unicode document's characters: its bytes as the code page's own
+    // characters, and its foreign characters (each stand-in byte of `bytes`
+    // takes the next unit), with the offset of each one's stand-in.
+    bool unicode = false;
+    ForeignUnits foreign;
+    std::vector<int32_t> foreignAt;
     CHARFORMATA format{};  // its font and the text colour
     bool htmlColoured = false;
     COLORREF tagColour = 0;
@@ -42,7 +49,10 @@ struct PageFormat {
     int32_t last;     // the end of what to lay out; -1: the end of the text
 };
 
-// Lays out one page of the text from `first`: the display code page's font,
+// Lays out one page of the text from `first`: the display code page's font
+// (a foreign character takes the width of the widest of them, a combining
+// mark none, and each is drawn as itself, where the font lacks it as the
+// system's fallback draws it),
 // whole lines while they fit into rc's height, each broken to rc's width as
 // the layout rules say. With `draw` the lines are drawn into hdc in the text
 // colour (HTML tags in their colour while the editor shows them coloured),

@@ -330,6 +330,18 @@ TEST_F(PrintTest, RussianTextInEachDisplayCodePageComesOutAsShown) {
     std::string printed = PdfText(Print());
     while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\f')) printed.pop_back();
     EXPECT_EQ(printed, Shown(1, texts[1]));
+    // Characters no code page holds print as themselves, and the words
+    // after them keep their places.
+    const std::string foreign = "\xEF\xBB\xBF\xD0\x9A\xD0\xB0\xD1\x84\xD0\xB5 Caf\xC3\xA9 "
+                                "\xE2\x82\xBD" "100 \xE2\x86\x92 \xD0\xBC\xD0\xB8\xD1\x80";
+    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(file, foreign.data(), static_cast<DWORD>(foreign.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(LoadFile(path.c_str()));
+    DeleteFileA(path.c_str());
+    printed = PdfText(Print());
+    while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\f')) printed.pop_back();
+    EXPECT_EQ(printed, foreign.substr(3));
 }
 
 // The position of the first word on page 1, in points from the page's
