@@ -97,6 +97,10 @@ void LayoutChildren(int width, int height) {
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
+        if (lParam && reinterpret_cast<HWND>(lParam) == EditorWindow() && HIWORD(wParam) == EN_CHANGE) {
+            NoteTextChanged();
+            return 0;
+        }
         DispatchCommand(LOWORD(wParam));
         // A command may have changed the text anywhere: the caret field
         // finds its row afresh.
@@ -125,6 +129,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_TIMER:
         if (wParam == kAutoScrollTimer) {
             AutoScrollStep();
+            return 0;
+        }
+        if (wParam == kForeignCountTimer) {
+            CountForeignAgain();
             return 0;
         }
         break;

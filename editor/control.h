@@ -26,6 +26,8 @@ struct EditorState {
     // text's already while a new document goes in, as displayCodePage does.
     bool unicodeText = false;
     bool textUnicode = false;
+    int64_t foreignChars = 0;         // in a Unicode document, as last counted
+    bool foreignCountDue = false;     // the text changed since
     // What Enter inserts: decided from the document's line breaks at load
     // (lone LF when every break is one), and again while it has none yet.
     enum class LineEnds : unsigned char { Undecided, CrLf, Lf } lineEnds = LineEnds::Undecided;

@@ -140,6 +140,14 @@ void SetTextColour(COLORREF colour);
 
 constexpr UINT_PTR kAutoScrollTimer = 1976;
 
+// A Unicode document's foreign characters: counted when it goes in, and
+// again a moment after its text changed (the control tells of each change),
+// for the status bar.
+constexpr UINT_PTR kForeignCountTimer = 1977;
+int64_t ForeignCharCount();
+void NoteTextChanged();
+void CountForeignAgain();
+
 // Posted by the editor to the main window after a mouse action in the text,
 // so that the caret field follows the click.
 constexpr UINT kEditorClicked = WM_USER + 1;

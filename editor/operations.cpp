@@ -12,6 +12,7 @@
 #include "core/app/command_ids.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
+#include "editor/status_bar.h"
 #include "editor/editor.h"
 #include "editor/text_layer.h"
 #include "editor/undo.h"
@@ -50,7 +51,33 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
     ClearUndoHistory();
     SendMessageA(g_editorState.control, EM_SETMODIFY, FALSE, 0);
     g_editorState.lineEnds = LineEndsOf(bytes, n);
+    g_editorState.foreignChars = unicode ? static_cast<int64_t>(CountForeignChars(unicode->data(), unicode->size())) : 0;
+    g_editorState.foreignCountDue = false;
+    KillTimer(g_shell.mainWindow, kForeignCountTimer);
+    UpdatePathField();
     return true;
+}
+
+int64_t ForeignCharCount() { return g_editorState.unicodeText ? g_editorState.foreignChars : 0; }
+
+void NoteTextChanged() {
+    if (!g_editorState.unicodeText || g_editorState.foreignCountDue) return;
+    g_editorState.foreignCountDue = SetTimer(g_shell.mainWindow, kForeignCountTimer, 300, nullptr) != 0;
+}
+
+void CountForeignAgain() {
+    KillTimer(g_shell.mainWindow, kForeignCountTimer);
+    g_editorState.foreignCountDue = false;
+    HWND editor = g_editorState.control;
+    if (!editor || !g_editorState.unicodeText) return;
+    const int32_t length = TextLength(editor);
+    HeapBuffer text(static_cast<size_t>(length) + 2);
+    ForeignUnits foreign;
+    if (!text || StreamBytesOut(editor, false, text.get(), length + 2, &foreign) < 0) return; // the count stays
+    const auto count = static_cast<int64_t>(CountForeignChars(foreign.data(), foreign.size()));
+    if (count == g_editorState.foreignChars) return;
+    g_editorState.foreignChars = count;
+    UpdatePathField();
 }
 
 bool ReplaceWholeText(const WholeTextChange& change) {

@@ -5,11 +5,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "base/globals.h"
 #include "base/scoped.h"
+#include "core/app/number_words.h"
 #include "core/editor/bar_tables.h"
 #include "editor/control.h"
+#include "editor/editor.h"
 #include "editor/strip_image.h"
 #include "editor/text_layer.h"
 
@@ -192,13 +195,13 @@ void UpdatePathField() {
     // the tooltip always show it whole.
     char path[kPathSize];
     lstrcpynA(path, g_document.fileName, sizeof path);
-    if (g_document.note[0]) {
-        char field[kPathSize + sizeof g_document.note + 8];
-        snprintf(field, sizeof field, "%s — %s", path, g_document.note);
-        SetFieldText(kPathField, field);
-    } else {
-        SetFieldText(kPathField, path);
-    }
+    // Then the note and the characters the display code page lacks.
+    std::string field = path;
+    if (g_document.note[0]) field += std::string(" — ") + g_document.note;
+    if (const int64_t foreign = ForeignCharCount())
+        field += " — " + GroupedNumber(foreign) + " " + NounAfter(foreign, "символ", "символа", "символов") +
+                 " вне кодировки";
+    SetFieldText(kPathField, field.c_str());
     if (!g_statusTooltip) return;
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;

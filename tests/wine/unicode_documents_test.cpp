@@ -4,15 +4,18 @@
 #include "tests/wine/editor_fixture.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include "core/app/command_ids.h"
 #include "core/dialogs/codepage_dialog_ids.h"
+#include "core/editor/bar_tables.h"
 #include "core/search/search_ids.h"
 #include "core/unicode/unicode_file.h"
 #include "core/unicode/utf8.h"
 #include "document/documents.h"
+#include "editor/status_bar.h"
 #include "search/search.h"
 
 namespace {
@@ -218,6 +221,13 @@ TEST_F(UnicodeDocuments, PasteReplaceAndTheRecentFilesKeepTheEncoding) {
 // holds: edited around them, cut and pasted, converted, shown in another
 // code page, undone, every save holds every character in the file's own
 // encoding, and undoing everything gives the file's very bytes back.
+std::string PathField() {
+    char text[1024] = {};
+    if (SendMessageA(g_statusBar, SB_GETTEXTLENGTHA, kPathField, 0) < static_cast<LRESULT>(sizeof text))
+        SendMessageA(g_statusBar, SB_GETTEXTA, kPathField, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
     const std::wstring texts[] = {
         L"\U0001F600 \u041A\u0430\u0444\u0435 Caf\u00E9 \u0441\u0442\u043E\u0438\u0442 100 \u20BD \u2192 "
@@ -246,6 +256,9 @@ TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
             const std::string path = Write("foreign.txt", original);
             ASSERT_TRUE(LoadFile(path.c_str()));
             EXPECT_NE(g_document.encoding, FileEncoding::Bytes);
+            if (&text == &texts[1]) {
+                EXPECT_NE(PathField().find(" — 19 символов вне кодировки"), std::string::npos);
+            }
             Command(IDM_SAVE);
             EXPECT_EQ(Read(path), original);
             // Typing at the start, deleting a foreign character (an emoji
@@ -253,6 +266,13 @@ TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
             Select(0, 0);
             Type("X");
             Key(VK_DELETE);
+            // The status bar counts the characters no code page shown holds,
+            // and counts again a moment after an edit.
+            if (&text == &texts[1]) {
+                Sleep(400);
+                harness::Pump();
+                EXPECT_NE(PathField().find(" — 18 символов вне кодировки"), std::string::npos) << PathField();
+            }
             const int32_t length = TextLength(EditorWindow());
             Select(length, length);
             Key(VK_BACK);
