@@ -243,7 +243,9 @@ bool StartProgram(const wchar_t* rawLine, int defaultShowState) {
 
 int RunMessageLoop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (TakeTypedUnicodeCharacter()) continue;
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
         MSG peek;

@@ -11,6 +11,7 @@
 #include "core/charset/convert.h"
 #include "core/charset/display_map.h"
 #include "core/charset/tables.h"
+#include "core/unicode/foreign_units.h"
 #include "editor/control.h"
 #include "editor/display_code_page.h"
 #include "editor/memory_check.h"
@@ -48,17 +49,26 @@ LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // overwrite mode the byte after the caret is selected so that the character
 // replaces it; a line break (or the end) is never overwritten, the character
 // is inserted there.
-void RecordKeystroke(HWND hwnd) {
+void RecordKeystroke(HWND hwnd, int32_t units = 1) {
     if (!g_editorState.overwrite) {
-        RecordUndo(UndoRequest::Typing, 1);
+        RecordUndo(UndoRequest::Typing, units);
         return;
     }
-    RecordUndo(UndoRequest::Overwrite, 1);
+    RecordUndo(UndoRequest::Overwrite, units);
     const CHARRANGE selection = GetSelection(hwnd);
     if (selection.cpMin != selection.cpMax) return;
     unsigned char next = 0;
     if (GetRangeBytes(hwnd, selection.cpMin, selection.cpMin + 1, &next, 1) == 1 && next != '\r' && next != '\n')
         SetSelection(hwnd, selection.cpMin, selection.cpMin + 1);
+}
+
+// Typing over a selection that ends with a line break keeps it.
+void KeepSelectedLineBreak(HWND hwnd) {
+    const CHARRANGE selection = GetSelection(hwnd);
+    if (selection.cpMax - selection.cpMin <= 2) return;
+    unsigned char last[2] = {0, 0};
+    GetRangeBytes(hwnd, selection.cpMax - 2, selection.cpMax, last, 2);
+    if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
 }
 
 // A typed character: 1251 from the keyboard, stored as the byte of the
@@ -78,13 +88,7 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // it unrecorded); the other control characters insert nothing.
     const bool typing = c == '\t' || c >= 0x20;
     if (!typing) return PassOn(hwnd, WM_CHAR, c, lParam);
-    const CHARRANGE selection = GetSelection(hwnd);
-    if (selection.cpMax - selection.cpMin > 2) {
-        // Typing over a selection that ends with a line break keeps it.
-        unsigned char last[2] = {0, 0};
-        GetRangeBytes(hwnd, selection.cpMax - 2, selection.cpMax, last, 2);
-        if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
-    }
+    KeepSelectedLineBreak(hwnd);
     RecordKeystroke(hwnd);
     // 866 turns the 1251 small a (0xE0) into 0xA0 like every other letter.
     if (c >= 0x80 && g_editorState.displayCodePage != kCodePageAnsi)
@@ -92,6 +96,34 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     ReplaceSelectionBytes(&c, 1, ControlUndoSelected());
     SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0);
     return 0;
+}
+
+// The first half of a character beyond the BMP, typed: it goes in with
+// the second.
+wchar_t g_typedHighSurrogate;
+
+// A character typed into a Unicode document, as the keyboard gave it: the
+// display code page's byte when that holds it, else a foreign character.
+void TypeUnicodeCharacter(HWND hwnd, wchar_t c) {
+    if (c >= 0xD800 && c < 0xDC00) {
+        g_typedHighSurrogate = c;
+        return;
+    }
+    char16_t units[2];
+    int32_t n = 0;
+    if (c >= 0xDC00 && c < 0xE000) {
+        if (!g_typedHighSurrogate) return; // half a character inserts nothing
+        units[n++] = static_cast<char16_t>(g_typedHighSurrogate);
+    }
+    g_typedHighSurrogate = 0;
+    units[n++] = static_cast<char16_t>(c);
+    unsigned char bytes[2];
+    ForeignUnits foreign;
+    SplitUnicodeUnits(g_editorState.displayCodePage, units, static_cast<std::size_t>(n), bytes, foreign);
+    KeepSelectedLineBreak(hwnd);
+    RecordKeystroke(hwnd, n);
+    ReplaceSelectionBytes(bytes, n, ControlUndoSelected(), &foreign);
+    SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
 }
 
 void DeleteSelection() {
@@ -579,4 +611,15 @@ void ResetEditorState() {
     ResetStatusBarState();
     DeleteToolbarBitmap();
     g_toolbar = nullptr;
+}
+
+bool TakeTypedUnicodeCharacter() {
+    HWND editor = g_editorState.control;
+    MSG msg;
+    if (!editor || !g_editorState.unicodeText || !PeekMessageW(&msg, editor, WM_CHAR, WM_CHAR, PM_NOREMOVE) ||
+        msg.wParam < 0x80)
+        return false;
+    PeekMessageW(&msg, editor, WM_CHAR, WM_CHAR, PM_REMOVE);
+    TypeUnicodeCharacter(editor, static_cast<wchar_t>(msg.wParam));
+    return true;
 }

@@ -140,6 +140,12 @@ void SetTextColour(COLORREF colour);
 
 constexpr UINT_PTR kAutoScrollTimer = 1976;
 
+// For the message loop, before it takes the next message: in a Unicode
+// document a character typed into the editor above ASCII is taken from the
+// queue as Unicode and typed as it is (the ANSI message would have turned
+// what the code page lacks into "?"); false when there is none.
+bool TakeTypedUnicodeCharacter();
+
 // A Unicode document's foreign characters: counted when it goes in, and
 // again a moment after its text changed (the control tells of each change),
 // for the status bar.

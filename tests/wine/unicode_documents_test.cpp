@@ -325,6 +325,16 @@ TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
             Command(IDM_SHOW_ANSI);
             Command(IDM_SAVE);
             EXPECT_EQ(Read(path), original);
+            // Typed from the keyboard, é, ₽ and an emoji go in as they are.
+            Select(0, 0);
+            for (wchar_t c : std::wstring(L"\u00E9\u20BD\U0001F600")) PostMessageW(EditorWindow(), WM_CHAR, c, 1);
+            while (TakeTypedUnicodeCharacter()) {
+            }
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), file(L"\u00E9\u20BD\U0001F600" + text));
+            while (!UndoHistoryEmpty()) Command(IDM_UNDO);
+            Command(IDM_SAVE);
+            EXPECT_EQ(Read(path), original);
         }
     }
 }
