@@ -62,8 +62,10 @@ void RecordKeystroke(HWND hwnd, int32_t units = 1) {
         SetSelection(hwnd, selection.cpMin, selection.cpMin + 1);
 }
 
-// Typing over a selection that ends with a line break keeps it.
+// Typing over a selection that ends with a line break keeps it, and over
+// half a character beyond the BMP takes it whole.
 void KeepSelectedLineBreak(HWND hwnd) {
+    SelectWholeCharacters(hwnd);
     const CHARRANGE selection = GetSelection(hwnd);
     if (selection.cpMax - selection.cpMin <= 2) return;
     unsigned char last[2] = {0, 0};
@@ -159,6 +161,7 @@ LRESULT DeleteKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         RecordUndo(UndoRequest::DeleteWordRight, 0);
         return 0;
     }
+    SelectWholeCharacters(hwnd);
     CHARRANGE selection = GetSelection(hwnd);
     if (selection.cpMax - selection.cpMin > 2) {
         unsigned char last = 0;
@@ -183,6 +186,7 @@ LRESULT BackspaceKey(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         RecordUndo(UndoRequest::DeleteWordLeft, 0);
         return 0;
     }
+    SelectWholeCharacters(hwnd);
     if (HasSelection(hwnd)) {
         DeleteSelection();
         return 0;

@@ -177,6 +177,27 @@ int32_t TextLength(HWND editor) {
     return n > 0 ? static_cast<int32_t>(n) : 0;
 }
 
+namespace {
+
+// Whether position `at` of a Unicode document lies between the two halves
+// of a character beyond the BMP.
+bool SplitsPair(HWND editor, int32_t at, int32_t length) {
+    if (at <= 0 || at >= length) return false;
+    TextDocument doc(editor);
+    ITextRange* range = nullptr;
+    if (!doc.get() || FAILED(doc.get()->Range(at - 1, at + 1, &range)) || !range) return false;
+    BSTR text = nullptr;
+    bool splits = false;
+    if (SUCCEEDED(range->GetText(&text)) && text) {
+        splits = SysStringLen(text) == 2 && (text[0] & 0xFC00) == 0xD800 && (text[1] & 0xFC00) == 0xDC00;
+        SysFreeString(text);
+    }
+    range->Release();
+    return splits;
+}
+
+} // namespace
+
 CHARRANGE GetSelection(HWND editor) {
     CHARRANGE range{0, 0};
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -186,6 +207,15 @@ CHARRANGE GetSelection(HWND editor) {
     range.cpMin = std::clamp<LONG>(range.cpMin, 0, length);
     range.cpMax = std::clamp<LONG>(range.cpMax, range.cpMin, length);
     return range;
+}
+
+void SelectWholeCharacters(HWND editor) {
+    if (editor != g_editorState.control || !g_editorState.textUnicode) return;
+    CHARRANGE range = GetSelection(editor);
+    const int32_t length = TextLength(editor);
+    const bool before = SplitsPair(editor, range.cpMin, length);
+    const bool after = range.cpMax != range.cpMin ? SplitsPair(editor, range.cpMax, length) : before;
+    if (before || after) SetSelection(editor, range.cpMin - before, range.cpMax + after);
 }
 
 void SetSelection(HWND editor, int32_t start, int32_t end) {

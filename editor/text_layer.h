@@ -20,6 +20,10 @@
 int32_t TextLength(HWND editor);
 // The selection [cpMin, cpMax), clipped to the text.
 CHARRANGE GetSelection(HWND editor);
+// In a Unicode document, an end of the editor's selection between the two
+// halves of a character beyond the BMP moves out to take it whole, so that
+// no edit of the user's leaves half of one.
+void SelectWholeCharacters(HWND editor);
 void SetSelection(HWND editor, int32_t start, int32_t end);
 // True when something is selected. Wine's EM_SELECTIONTYPE takes time
 // growing with the square of the selection (minutes for a whole text of a

@@ -206,11 +206,14 @@ void PasteText() {
 }
 
 void CopyCommand(int) {
-    if (g_editorState.control) CopySelection(g_editorState.control);
+    if (!g_editorState.control) return;
+    SelectWholeCharacters(g_editorState.control);
+    CopySelection(g_editorState.control);
 }
 
 void DeleteCommand(int) {
     if (!g_editorState.control) return;
+    SelectWholeCharacters(g_editorState.control);
     RecordUndo(UndoRequest::Replacement, 0);
     ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
 }
@@ -220,4 +223,7 @@ void CutCommand(int) {
     DeleteCommand(6);
 }
 
-void PasteCommand(int) { PasteText(); }
+void PasteCommand(int) {
+    if (g_editorState.control) SelectWholeCharacters(g_editorState.control);
+    PasteText();
+}

@@ -335,6 +335,16 @@ TEST_F(UnicodeDocuments, ForeignCharactersSurviveEditingUndoAndSaving) {
             while (!UndoHistoryEmpty()) Command(IDM_UNDO);
             Command(IDM_SAVE);
             EXPECT_EQ(Read(path), original);
+            // A selection from inside the emoji cuts it whole, and pastes it back.
+            if (&text == &texts[0]) {
+                Select(1, 4);
+                Command(IDM_CUT);
+                Command(IDM_SAVE);
+                EXPECT_EQ(Read(path), file(text.substr(4)));
+                Command(IDM_PASTE);
+                Command(IDM_SAVE);
+                EXPECT_EQ(Read(path), original);
+            }
         }
     }
 }
