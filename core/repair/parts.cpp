@@ -241,6 +241,12 @@ int RepairByParts::ScoredPick() const {
     int standing = -1, pick = -1;
     long score[kRepairPartReadings] = {}, model[kRepairPartReadings] = {};
     bool beaten[kRepairPartReadings] = {};
+    // Leaving the reading of the whole text, where it fits, takes twice the
+    // margin: it was chosen on more of the text than the line; not so when
+    // that is a rare code page as it stands. A wrong reading the whole text
+    // went through takes three times: the line may show too little of it (a
+    // lone capital that 1251 read as Mac Cyrillic turned into a dash).
+    const long leave = (rareWhole_ ? 1 : IsPlainReading(ways_[0]->reading) ? 2 : 3) * StandingMargin();
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         const Way& w = *ways_[i];
         if (!w.fits) continue;
@@ -248,7 +254,7 @@ int RepairByParts::ScoredPick() const {
         // The reading of the whole text stands, and this one could not beat
         // it by the margin however it read.
         if (i > 0 && ways_[0]->fits &&
-            ScoreBound(w.text, w.size, t) + ReadingCosts(w.reading, asItStands_) + keep - 2 * StandingMargin() <=
+            ScoreBound(w.text, w.size, t) + ReadingCosts(w.reading, asItStands_) + keep - leave <=
                 score[0]) {
             beaten[i] = true;
             continue;
@@ -270,10 +276,7 @@ int RepairByParts::ScoredPick() const {
         }
     }
     if (ways_[0]->fits) standing = 0;
-    // Leaving the reading of the whole text takes twice the margin: it was
-    // chosen on more of the text than the line; not so when that is a rare
-    // code page as it stands.
-    const long margin = standing == 0 && !rareWhole_ ? 2 * StandingMargin() : StandingMargin();
+    const long margin = standing == 0 ? leave : StandingMargin();
     for (std::size_t i = 0; i < ways_.size(); ++i) {
         if (!ways_[i]->fits || beaten[i]) continue;
         const long s = score[i] - (static_cast<int>(i) == standing || standing < 0 ? 0 : margin);
