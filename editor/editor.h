@@ -150,7 +150,6 @@ bool TakeTypedUnicodeCharacter();
 // again a moment after its text changed (the control tells of each change),
 // for the status bar.
 constexpr UINT_PTR kForeignCountTimer = 1977;
-int64_t ForeignCharCount();
 void NoteTextChanged();
 void CountForeignAgain();
 

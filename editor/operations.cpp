@@ -58,8 +58,6 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
     return true;
 }
 
-int64_t ForeignCharCount() { return g_editorState.unicodeText ? g_editorState.foreignChars : 0; }
-
 void NoteTextChanged() {
     if (!g_editorState.unicodeText || g_editorState.foreignCountDue) return;
     g_editorState.foreignCountDue = SetTimer(g_shell.mainWindow, kForeignCountTimer, 300, nullptr) != 0;

@@ -12,7 +12,6 @@
 #include "core/app/number_words.h"
 #include "core/editor/bar_tables.h"
 #include "editor/control.h"
-#include "editor/editor.h"
 #include "editor/strip_image.h"
 #include "editor/text_layer.h"
 
@@ -198,7 +197,7 @@ void UpdatePathField() {
     // Then the note and the characters the display code page lacks.
     std::string field = path;
     if (g_document.note[0]) field += std::string(" — ") + g_document.note;
-    if (const int64_t foreign = ForeignCharCount())
+    if (const int64_t foreign = g_editorState.unicodeText ? g_editorState.foreignChars : 0)
         field += " — " + GroupedNumber(foreign) + " " + NounAfter(foreign, "символ", "символа", "символов") +
                  " вне кодировки";
     SetFieldText(kPathField, field.c_str());
