@@ -179,10 +179,10 @@ bool ScoreShortWay(const char32_t* text, std::size_t n, const Tables& t, long& s
             if (b == kClassLatin && kase == kSmall) cost += kMixCost;
             if constexpr (kProse) {
                 ++letters;
-                const bool afterCapital = i > 0 && text[i - 1] >= kCapitalA && text[i - 1] < kSmallA;
-                if (kase == kCapital && i > 0 && ((text[i - 1] >= kSmallA && text[i - 1] < kEnd) || text[i - 1] == kSmallYo))
-                    return false;
-                capitalWaits = kase == kCapital && !afterCapital;
+                const char32_t previous = i > 0 ? text[i - 1] : U' ';
+                const bool smallBefore = (previous >= kSmallA && previous < kEnd) || previous == kSmallYo;
+                if (kase == kCapital && smallBefore) return false;
+                capitalWaits = kase == kCapital && !(previous >= kCapitalA && previous < kSmallA);
             }
         } else if (kProse && capitalWaits) {
             return false;
