@@ -59,7 +59,11 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
 }
 
 void NoteTextChanged() {
-    if (!g_editorState.unicodeText || g_editorState.foreignCountDue) return;
+    // A change of format alone (the colours put on after a load) leaves the
+    // control unmodified; a change of the text never does.
+    if (!g_editorState.unicodeText || g_editorState.foreignCountDue || !g_editorState.control ||
+        !SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0))
+        return;
     g_editorState.foreignCountDue = SetTimer(g_shell.mainWindow, kForeignCountTimer, 300, nullptr) != 0;
 }
 
