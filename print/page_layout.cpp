@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <bitset>
 #include <iterator>
 #include <new>
 #include <vector>
@@ -57,7 +58,7 @@ wchar_t ShownChar(const ShownText& text, unsigned char b) {
 
 // Faces that hold most of what a document font lacks (signs, arrows, other
 // scripts), tried in turn for a foreign character the font has no glyph
-// for: the fallback the system's own text controls use.
+// for; the first that has it draws it.
 constexpr const wchar_t* kFallbackFaces[] = {L"Segoe UI Symbol", L"Arial Unicode MS", L"DejaVu Sans",
                                              L"Noto Sans Symbols"};
 constexpr int kFallbacks = static_cast<int>(std::size(kFallbackFaces));
@@ -106,7 +107,7 @@ LONG FontHeight(HDC dc) {
 // The widest foreign character at the target: the width a stand-in takes.
 int32_t WidestForeign(HDC target, const ForeignUnits& foreign) {
     Fallbacks fallbacks(target, FontHeight(target));
-    std::vector<bool> seen(0x10000, false);
+    std::bitset<0x10000> seen;
     int32_t widest = 0;
     for (std::size_t i = 0; i < foreign.size(); ++i) {
         const char16_t u = foreign[i];
