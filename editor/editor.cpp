@@ -330,7 +330,9 @@ HWND MakeEditorControl() {
     SendMessageA(control, EM_SETBKGNDCOLOR, 0, ReadSetting(setting::Background));
     ApplyFontTo(control);
     SendMessageA(control, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(EditorOleCallback()));
-    SendMessageA(control, EM_SETEVENTMASK, 0, ENM_CHANGE); // for the count of foreign characters
+    // A Unicode document's control tells of each change, for the count of
+    // its foreign characters.
+    if (g_editorState.unicodeText) SendMessageA(control, EM_SETEVENTMASK, 0, ENM_CHANGE);
     g_editorState.previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
     return control;

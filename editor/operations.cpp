@@ -54,6 +54,7 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
     g_editorState.foreignChars = unicode ? static_cast<int64_t>(CountForeignChars(unicode->data(), unicode->size())) : 0;
     g_editorState.foreignCountDue = false;
     KillTimer(g_shell.mainWindow, kForeignCountTimer);
+    SendMessageA(g_editorState.control, EM_SETEVENTMASK, 0, unicode ? ENM_CHANGE : 0);
     UpdatePathField();
     return true;
 }
