@@ -28,6 +28,7 @@ struct EditorState {
     bool textUnicode = false;
     int64_t foreignChars = 0;         // in a Unicode document, as last counted
     bool foreignCountDue = false;     // the text changed since
+    bool foreignCountKnown = false;   // an edit under way says how the count changes
     // What Enter inserts: decided from the document's line breaks at load
     // (lone LF when every break is one), and again while it has none yet.
     enum class LineEnds : unsigned char { Undecided, CrLf, Lf } lineEnds = LineEnds::Undecided;

@@ -73,6 +73,17 @@ void KeepSelectedLineBreak(HWND hwnd) {
     if (last[0] == '\r' && last[1] == '\n') SetSelection(hwnd, selection.cpMin, selection.cpMax - 2);
 }
 
+// A typed character's bytes over the selection; over none, the count of
+// foreign characters grows by the typed ones without a look at the text.
+void InsertTyped(HWND hwnd, const unsigned char* bytes, int32_t n, const ForeignUnits* foreign) {
+    const auto insert = [&] { ReplaceSelectionBytes(bytes, n, ControlUndoSelected(), foreign); };
+    if (HasSelection(hwnd)) {
+        insert();
+        return;
+    }
+    CountedEdit(foreign ? static_cast<int64_t>(CountForeignChars(foreign->data(), foreign->size())) : 0, insert);
+}
+
 // A typed character: 1251 from the keyboard, stored as the byte of the
 // display code page. Every byte value has a character in each display code
 // page, so the byte goes in through the text layer (the control itself
@@ -95,7 +106,7 @@ LRESULT TypeCharacter(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // 866 turns the 1251 small a (0xE0) into 0xA0 like every other letter.
     if (c >= 0x80 && g_editorState.displayCodePage != kCodePageAnsi)
         ConvertBytes(&c, 1, kTableAnsiToOem, g_editorState.displayCodePage == kCodePageKoi8 ? kTableOemToKoi8 : kNoTable);
-    ReplaceSelectionBytes(&c, 1, ControlUndoSelected());
+    InsertTyped(hwnd, &c, 1, nullptr);
     SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0);
     return 0;
 }
@@ -124,7 +135,7 @@ void TypeUnicodeCharacter(HWND hwnd, wchar_t c) {
     SplitUnicodeUnits(g_editorState.displayCodePage, units, static_cast<std::size_t>(n), bytes, foreign);
     KeepSelectedLineBreak(hwnd);
     RecordKeystroke(hwnd, n);
-    ReplaceSelectionBytes(bytes, n, ControlUndoSelected(), &foreign);
+    InsertTyped(hwnd, bytes, n, &foreign);
     SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
 }
 
@@ -151,7 +162,16 @@ void DeleteNextOrPrevious(HWND hwnd, bool forward) {
     } else {
         SetSelection(hwnd, caret - n, caret);
     }
-    ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected());
+    // The foreign units of the bytes that go: those of their stand-ins,
+    // after the ones of the bytes read before them.
+    const int32_t from = forward ? 0 : got - n;
+    std::size_t unit = 0;
+    for (int32_t i = 0; i < from; ++i) unit += IsForeignByte(pair[i]);
+    std::size_t gone = 0;
+    for (int32_t i = from; i < from + n; ++i) gone += IsForeignByte(pair[i]);
+    gone = std::min(gone, units.size() - std::min(unit, units.size()));
+    CountedEdit(-static_cast<int64_t>(CountForeignChars(units.data() + std::min(unit, units.size()), gone)),
+                [] { ReplaceSelectionBytes(nullptr, 0, ControlUndoSelected()); });
     SendMessageA(g_editorState.control, EM_SCROLLCARET, 0, 0); // the control may be a fresh one
 }
 

@@ -11,6 +11,7 @@
 #include <richedit.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "core/unicode/foreign_units.h"
 
@@ -151,6 +152,9 @@ bool TakeTypedUnicodeCharacter();
 // for the status bar.
 constexpr UINT_PTR kForeignCountTimer = 1977;
 void NoteTextChanged();
+// A key's edit, whose change of the count its handler knows: the count
+// follows it without reading the text again.
+void CountedEdit(int64_t change, const std::function<void()>& edit);
 void CountForeignAgain();
 
 // Posted by the editor to the main window after a mouse action in the text,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "base/globals.h"
 #include "base/heap_block.h"
@@ -59,10 +60,20 @@ bool PutNewDocument(const unsigned char* bytes, int32_t n, int codePage, LoadPro
     return true;
 }
 
+void CountedEdit(int64_t change, const std::function<void()>& edit) {
+    g_editorState.foreignCountKnown = true;
+    edit();
+    g_editorState.foreignCountKnown = false;
+    if (change == 0 || !g_editorState.unicodeText) return;
+    g_editorState.foreignChars = std::max<int64_t>(0, g_editorState.foreignChars + change);
+    UpdatePathField();
+}
+
 void NoteTextChanged() {
     // A change of format alone (the colours put on after a load) leaves the
     // control unmodified; a change of the text never does.
-    if (!g_editorState.unicodeText || g_editorState.foreignCountDue || !g_editorState.control ||
+    if (!g_editorState.unicodeText || g_editorState.foreignCountDue || g_editorState.foreignCountKnown ||
+        !g_editorState.control ||
         !SendMessageA(g_editorState.control, EM_GETMODIFY, 0, 0))
         return;
     g_editorState.foreignCountDue = SetTimer(g_shell.mainWindow, kForeignCountTimer, 300, nullptr) != 0;
